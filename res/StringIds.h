@@ -1,0 +1,27 @@
+#pragma once
+// Identifiers of the string table (res/strings.inc). Usable from C++ and the resource script.
+
+#define IDS_ABOUTBOX 101
+#define IDS_NAV_BLANK 102
+#define IDS_NAV_PKI 103
+#define IDS_NAV_INFO 104
+#define IDS_LOAD_MODULE_FAILED 105
+#define IDS_INIT_MODULE_FAILED 106
+#define IDS_INSERT_AND_START 107
+#define IDS_ONE_TOKEN_ONLY 108
+#define IDS_BLANK_DONE 109
+#define IDS_SO_PIN_WRONG 111
+#define IDS_UNKNOWN_ERROR 112
+#define IDS_INSERT_TOKEN 113
+#define IDS_PKI_DONE 114
+#define IDS_APP_TITLE 115
+#define IDS_TYPE_BLANK 116
+#define IDS_TYPE_ENCRYPTION_LOCK 117
+#define IDS_TYPE_PKI 118
+#define IDS_NO_DEVICE_INFO 119
+#define IDS_ALREADY_BLANK 120
+#define IDS_ENCRYPTION_LOCK 121
+#define IDS_UNKNOWN_TYPE 122
+#define IDS_INITIALISING 123
+#define IDS_PIN_LENGTH 124
+#define IDS_LABEL_LENGTH 125

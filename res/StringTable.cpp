@@ -1,0 +1,47 @@
+#include "StringTable.h"
+#include "StringIds.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+
+std::wstring LoadStringDirect(unsigned id) {
+    // With a zero buffer size LoadStringW hands out a read-only pointer to the resource text.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    if (length <= 0 || text == nullptr)
+        return std::wstring();
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+#else
+#include <map>
+
+namespace {
+const std::map<unsigned, std::wstring>& Table() {
+#define VANTOR_STRING(id, text) {id, L"" text},
+    static const std::map<unsigned, std::wstring> table = {
+#include "strings.inc"
+    };
+#undef VANTOR_STRING
+    return table;
+}
+} // namespace
+
+std::wstring LoadStringDirect(unsigned id) {
+    auto it = Table().find(id);
+    return it == Table().end() ? std::wstring() : it->second;
+}
+#endif
+
+std::wstring LoadStringOrDefault(unsigned id) {
+    std::wstring text = LoadStringDirect(id);
+    return text.empty() ? std::wstring(L"未知错误") : text;
+}
+
+std::wstring FormatUnknownResult(unsigned long result) {
+    wchar_t code[32];
+    std::swprintf(code, sizeof code / sizeof code[0], L",code =0x%08lX", result & 0xFFFFFFFFul);
+    return LoadStringOrDefault(IDS_UNKNOWN_ERROR) + code;
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// Text of string-table entry `id`, or "未知错误" when there is no such entry.
+// Message texts, captions, status texts and titles are loaded through this.
+std::wstring LoadStringOrDefault(unsigned id);
+
+// Text of entry `id`, or an empty string when there is none (About menu item, type names).
+std::wstring LoadStringDirect(unsigned id);
+
+// "%s,code =0x%08X" with message 112: how a result without a message of its own is shown.
+std::wstring FormatUnknownResult(unsigned long result);

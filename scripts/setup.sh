@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every system package the build and the tests need on Debian 12 (run as root).
+# Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev make pkg-config
+  libp11-kit-dev googletest
+  g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
+  softhsm2 opensc locales
+)
+
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "$need_i386" = 1 ] || [ "${#missing[@]}" -gt 0 ]; then
+  [ "$(id -u)" = 0 ] || { echo "setup: run as root to install: ${missing[*]}" >&2; exit 1; }
+  [ "$need_i386" = 1 ] && dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Operators' desktops run code page 936; the Wine tests run in that locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  [ "$(id -u)" = 0 ] || { echo "setup: run as root to generate zh_CN.UTF-8" >&2; exit 1; }
+  sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native and the Windows configurations and runs every
+# test: natively, natively under AddressSanitizer/UndefinedBehaviorSanitizer and
+# ThreadSanitizer, and the Windows binaries under Wine in Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+step() { printf '\n=== %s\n' "$*"; }
+
+run_preset() {
+  step "configure, build and test: $1"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j "$jobs"
+  ctest --preset "$1" -j "$jobs"
+}
+
+run_preset native
+run_preset native-asan
+run_preset native-tsan
+
+step "configure and build: windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+step "test: windows (Wine in Xvfb)"
+export WINEPREFIX=$root/build/wine-prefix WINEARCH=win32 WINEDEBUG=-all
+# The wineserver lives and dies inside the X server it serves.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -u
+  bash scripts/wine-prefix.sh
+  wineserver -p
+  ctest --preset windows -j 1
+  rc=$?
+  wineserver -k; wineserver -w
+  exit $rc'

@@ -1,0 +1,60 @@
+#pragma once
+// Control interface of the stand-in token module, for tests and demonstrations. The stand-in
+// exports these next to "C_GetFunctionList" and "E_GetAuxFunctionList"; a test looks them up
+// (GetProcAddress / dlsym) in the library the binding has loaded. The real module has none
+// of them.
+//
+// Bench commands, one per line (the same language as the bench file, below):
+//   reset                          no tokens, no faults, no delays, no pending events, empty journal
+//   default                        reset, then the default bench: one PKI token in slot 0 with
+//                                  SO PIN "tamsel", user PIN "5820", label "Orbel"
+//   slots <n>                      number of slots on the bench (default 16, at most 64)
+//   insert <slot> [key=value ...]  plug a token in; queues one slot event. Keys:
+//        type=pki|blank|lock|<code>  hardware type (default pki)
+//        so=<pin> user=<pin>         PINs (defaults tamsel / 5820); blank tokens have none
+//        so-max=<n> so-left=<n> user-max=<n> user-left=<n>   retry limits and counters
+//        label=<text>                UTF-8, no spaces (default Orbel)
+//        serial=<16 hex> atr=<32 hex> cos=<major>.<minor> made=YY-MM-DD-hh-mm-ss
+//        total=<bytes> public=<bytes> private=<bytes>
+//   remove <slot>                  pull the token out; queues one slot event
+//   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal)
+//   delay <call> <ms>              sleep that long inside every call of that name
+//   clear-faults                   drop every forced result and delay
+//   clear-journal                  empty the journal
+// <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
+// C_WaitForSlotEvent, E_GetDeviceInfo, E_InitBlankToken, E_InitPkiToken, ...
+// A '#' starts a comment; blank lines are ignored.
+//
+// Journal: one line per module call, in call order: the entry point's name, then key=value
+// arguments, then "rv=0x%08lX". PIN values are never written, only their lengths.
+//   C_GetSlotList present=1 count=10 rv=0x00000000 found=1
+//   E_InitBlankToken slot=0 pinlen=6 rv=0x00000000
+//
+// Queries:
+//   token <slot>       present=0|1 type=<code> so-left=<n> user-left=<n> so-max=<n>
+//                      user-max=<n> label=<text> public=<n> private=<n>
+//   last-pki-record    record=<hex of the PKI_INIT_PARAM bytes as received> label=<hex of
+//                      the 33-byte label field> so-len=<n> user-len=<n>
+//   initialized        0 or 1
+//
+// Across processes: the stand-in watches a bench file, "orbelcsp11-bench.txt" in the folder
+// of the module itself, unless the environment variable VANTOR_BENCH_FILE names another.
+// At load it runs every line of the file (the default bench when there is no file or it is
+// empty); later it runs the lines appended to it, so an operator can plug and pull virtual
+// tokens while the program runs (scripts/bench.sh appends them).
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Runs one command line. Returns 0 when it was understood, non-zero otherwise.
+typedef int (*Bench_Command_t)(const char* line);
+// Copies the journal (NUL-terminated) into buffer; returns its full length without the NUL.
+typedef size_t (*Bench_ReadJournal_t)(char* buffer, size_t size);
+// Answers a query into buffer (NUL-terminated); returns the full length without the NUL.
+typedef size_t (*Bench_Query_t)(const char* query, char* buffer, size_t size);
+
+#ifdef __cplusplus
+}
+#endif

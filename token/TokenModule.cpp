@@ -1,0 +1,95 @@
+#include "TokenModule.h"
+
+#include "StringIds.h"
+
+CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
+    if (m_hTokenModule != nullptr)
+        return CKR_OK;
+
+    m_library.Load(m_fileName);
+    m_hTokenModule = m_library.Handle();
+    if (m_hTokenModule == nullptr) {
+        sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+    auto getFunctionList = reinterpret_cast<CK_C_GetFunctionList>(m_library.Symbol("C_GetFunctionList"));
+    if (getFunctionList == nullptr) {
+        sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+    auto getAuxFunctionList = reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
+    if (getAuxFunctionList == nullptr) {
+        sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+
+    CK_RV rv;
+    {
+        std::lock_guard<std::mutex> lock(m_callLock);
+        rv = getFunctionList(&m_pFunctionList);
+    }
+    if (rv != CKR_OK || m_pFunctionList == nullptr) {
+        sink.ShowModuleMessage(IDS_INIT_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_callLock);
+        rv = m_pFunctionList->C_Initialize != nullptr ? m_pFunctionList->C_Initialize(NULL_PTR)
+                                                      : CKR_FUNCTION_NOT_SUPPORTED;
+    }
+    if (rv != CKR_OK) {
+        sink.ShowModuleMessage(IDS_INIT_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_callLock);
+        rv = getAuxFunctionList(&m_pAuxFunctionList);
+    }
+    if (rv != CKR_OK) {
+        sink.ShowModuleMessage(IDS_INIT_MODULE_FAILED);
+        return CKR_FUNCTION_FAILED;
+    }
+    return CKR_OK;
+}
+
+void TokenModule::UnloadTokenModule() {
+    if (m_hTokenModule == nullptr || m_pFunctionList == nullptr)
+        return;
+    std::lock_guard<std::mutex> lock(m_callLock);
+    if (m_bReleased.exchange(true))
+        return;
+    if (m_pFunctionList->C_Finalize != nullptr)
+        m_pFunctionList->C_Finalize(NULL_PTR);
+    m_library.Free();
+}
+
+// Runs one module call under the call lock, unless the module is gone or lacks the entry.
+#define VANTOR_MODULE_CALL(table, entry, ...)                                                                \
+    do {                                                                                                     \
+        std::lock_guard<std::mutex> lock(m_callLock);                                                        \
+        if (m_bReleased.load())                                                                              \
+            return CKR_CRYPTOKI_NOT_INITIALIZED;                                                             \
+        if ((table) == nullptr || (table)->entry == nullptr)                                                 \
+            return CKR_FUNCTION_NOT_SUPPORTED;                                                               \
+        return (table)->entry(__VA_ARGS__);                                                                  \
+    } while (0)
+
+CK_RV TokenModule::GetSlotList(CK_SLOT_ID* slots, CK_ULONG* count) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_GetSlotList, CK_TRUE, slots, count);
+}
+
+CK_RV TokenModule::WaitForSlotEvent(CK_FLAGS flags, CK_SLOT_ID* slot) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_WaitForSlotEvent, flags, slot, NULL_PTR);
+}
+
+CK_RV TokenModule::GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info) {
+    VANTOR_MODULE_CALL(m_pAuxFunctionList, E_GetDeviceInfo, slot, info);
+}
+
+CK_RV TokenModule::InitBlankToken(CK_SLOT_ID slot, const CK_BYTE* soPin, CK_ULONG soPinLength) {
+    VANTOR_MODULE_CALL(m_pAuxFunctionList, E_InitBlankToken, slot, const_cast<CK_BYTE*>(soPin), soPinLength);
+}
+
+CK_RV TokenModule::InitPkiToken(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
+    VANTOR_MODULE_CALL(m_pAuxFunctionList, E_InitPkiToken, slot, param);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The binding to the token maker's PKCS#11 module: the module handle, the standard function
+// list and the auxiliary (vendor) function list, as the main window owns them.
+#include "AuxFunctionList.h"
+#include "ModuleLibrary.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+// Where the binding shows its failures (messages 105 and 106): a message box owned by the
+// main window in the program, a recorder in tests.
+class ModuleMessageSink {
+public:
+    virtual void ShowModuleMessage(unsigned messageId) = 0;
+
+protected:
+    ~ModuleMessageSink() = default;
+};
+
+#ifdef _WIN32
+#define VANTOR_TOKEN_MODULE_NAME L"orbelcsp11.dll"
+#else
+#define VANTOR_TOKEN_MODULE_NAME L"liborbelcsp11.so"
+#endif
+
+class TokenModule {
+public:
+    explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME) : m_fileName(std::move(fileName)) {}
+    TokenModule(const TokenModule&) = delete;
+    TokenModule& operator=(const TokenModule&) = delete;
+
+    // 0 (CKR_OK) when bound; 6 (CKR_FUNCTION_FAILED) after showing message 105 or 106.
+    CK_RV LoadTokenModule(ModuleMessageSink& sink);
+    // C_Finalize then free the library, when a function list was obtained. After this
+    // no call reaches the module any more.
+    void UnloadTokenModule();
+
+    // Both lists present: what every operation checks before it calls the module.
+    bool HasFunctionLists() const { return m_pFunctionList != nullptr && m_pAuxFunctionList != nullptr; }
+
+    // Module calls used by the operations and workers. Each holds the call lock for the
+    // duration of that one call only, so the interface thread and a batch worker never
+    // enter the module at the same time. After release they answer
+    // CKR_CRYPTOKI_NOT_INITIALIZED without calling the module.
+    CK_RV GetSlotList(CK_SLOT_ID* slots, CK_ULONG* count);        // token present = CK_TRUE
+    CK_RV WaitForSlotEvent(CK_FLAGS flags, CK_SLOT_ID* slot);
+    CK_RV GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info);
+    CK_RV InitBlankToken(CK_SLOT_ID slot, const CK_BYTE* soPin, CK_ULONG soPinLength);
+    CK_RV InitPkiToken(CK_SLOT_ID slot, PKI_INIT_PARAM* param);
+
+    // Set once the release has begun; workers may read it to stop early.
+    bool IsReleased() const { return m_bReleased.load(); }
+
+    // The binding, as the rest of the system reads it. Zero until bound; kept after release.
+    void* m_hTokenModule = nullptr;
+    CK_FUNCTION_LIST_PTR m_pFunctionList = nullptr;
+    AUX_FUNCTION_LIST_PTR m_pAuxFunctionList = nullptr;
+
+private:
+    const std::wstring m_fileName;
+    ModuleLibrary m_library;
+    std::mutex m_callLock;
+    std::atomic<bool> m_bReleased{false};
+};
