@@ -1,0 +1,67 @@
+#include "BlankFormat.h"
+
+#include "FormatTarget.h"
+#include "StringIds.h"
+#include "StringTable.h"
+#include "token/TextEncoding.h"
+
+namespace {
+
+class BatchButtons : public SlotListingHook {
+public:
+    explicit BatchButtons(BlankFormatReporter& reporter) : m_reporter(reporter) {}
+    void OnSlotsListed() override { m_reporter.ShowRunning(); }
+
+private:
+    BlankFormatReporter& m_reporter;
+};
+
+void ReportWipeResult(CK_RV rv, FormatReporter& reporter) {
+    switch (rv) {
+    case CKR_OK:
+        reporter.ReportSuccess(true, LoadStringOrDefault(IDS_BLANK_DONE));
+        break;
+    case CKR_TOKEN_WRITE_PROTECTED: // the module's word for an encryption lock
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ENCRYPTION_LOCK));
+        break;
+    case CKR_PIN_INCORRECT:
+    case CKR_ARGUMENTS_BAD:
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_SO_PIN_WRONG));
+        break;
+    case CKR_PIN_LEN_RANGE:
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_PIN_LENGTH));
+        break;
+    default:
+        reporter.ReportFailure(true, FormatUnknownResult(rv));
+        break;
+    }
+}
+
+} // namespace
+
+CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter) {
+    BatchButtons buttons(reporter);
+    FormatTarget target = FindFormatTarget(module, reporter, params.bBatch ? &buttons : nullptr);
+    if (!target.bFound)
+        return target.rv;
+
+    switch (target.info.byDeviceType) {
+    case DEVICE_TYPE_PKI:
+        break;
+    case DEVICE_TYPE_BLANK: // nothing to wipe: the token already is what was asked for
+        reporter.ReportSuccess(true, LoadStringOrDefault(IDS_ALREADY_BLANK));
+        return CKR_OK;
+    case DEVICE_TYPE_ENCRYPTION_LOCK:
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ENCRYPTION_LOCK));
+        return CKR_OK;
+    default:
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_UNKNOWN_TYPE));
+        return CKR_OK;
+    }
+
+    // Wiped when it goes out of scope; the length counts no terminating zero.
+    const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
+    CK_RV rv = module->InitBlankToken(target.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
+    ReportWipeResult(rv, reporter);
+    return rv;
+}

@@ -1,0 +1,50 @@
+#include "FormatTarget.h"
+
+#include "StringIds.h"
+#include "StringTable.h"
+#include "TokenSlots.h"
+
+namespace {
+
+FormatTarget Ended(CK_RV rv) {
+    FormatTarget target;
+    target.rv = rv;
+    return target;
+}
+
+} // namespace
+
+FormatTarget FindFormatTarget(TokenModule* module, FormatReporter& reporter, SlotListingHook* hook) {
+    if (!IsModuleBound(module)) {
+        reporter.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
+        return Ended(CKR_FUNCTION_FAILED);
+    }
+    // More than ten tokens make a conforming module answer CKR_BUFFER_TOO_SMALL.
+    TokenSlotListing listing = ListTokenSlots(*module);
+    if (listing.rv != CKR_OK) {
+        reporter.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
+        return Ended(listing.rv);
+    }
+    if (hook != nullptr)
+        hook->OnSlotsListed();
+    if (listing.count >= 2) {
+        reporter.ReportFailure(false, LoadStringOrDefault(IDS_ONE_TOKEN_ONLY));
+        return Ended(CKR_OK);
+    }
+    if (listing.count == 0) {
+        reporter.ReportSuccess(false, LoadStringOrDefault(IDS_INSERT_TOKEN));
+        return Ended(CKR_OK);
+    }
+
+    // Stays on the status line while the token works.
+    reporter.ReportSuccess(false, LoadStringOrDefault(IDS_INITIALISING));
+    FormatTarget target;
+    target.slot = listing.slot;
+    target.rv = ReadDeviceInfo(*module, target.slot, target.info);
+    if (target.rv != CKR_OK) {
+        reporter.ReportFailure(true, LoadStringOrDefault(IDS_NO_DEVICE_INFO));
+        return target;
+    }
+    target.bFound = true;
+    return target;
+}

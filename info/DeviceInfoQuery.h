@@ -1,0 +1,14 @@
+#pragma once
+// The information page's query: the one present token's hardware record as six texts.
+#include "DeviceInfoFormat.h"
+#include "token/TokenModule.h"
+
+struct DeviceInfoResult {
+    // 0 on success; otherwise the string-table message the page shows in its error box,
+    // with every text left empty.
+    unsigned messageId = 0;
+    DeviceInfoTexts texts;
+};
+
+// `module` is the binding read anew for this query; null when the module is not bound.
+DeviceInfoResult QueryDeviceInfo(TokenModule* module);

@@ -1,0 +1,17 @@
+#include "TokenSlots.h"
+
+#include <cstring>
+
+TokenSlotListing ListTokenSlots(TokenModule& module) {
+    CK_SLOT_ID slots[kSlotListPlaces] = {};
+    TokenSlotListing listing;
+    listing.count = kSlotListPlaces;
+    listing.rv = module.GetSlotList(slots, &listing.count);
+    listing.slot = slots[0];
+    return listing;
+}
+
+CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info) {
+    std::memset(&info, 0, sizeof info);
+    return module.GetDeviceInfo(slot, &info);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The byte forms of one PKI initialisation and the record that points at them. The PINs
+// and the label field sit in wiped storage; the record is wiped with them.
+#include "PkiInitParam.h"
+#include "token/SecureBuffer.h"
+
+#include <cstdint>
+#include <string>
+
+// The page's values for one attempt. Defaults are the page's own defaults.
+struct PkiFormatParams {
+    SecretText strSoPin{L"tamsel"};   // new SO PIN, 4-32 characters
+    SecretText strUserPin{L"5820"};   // new user PIN, 4-32 characters
+    std::wstring strLabel{L"Orbel"};  // 0-32 characters; its UTF-8 length must be 1 to 31
+    std::uint8_t bySoPinMaxRetry = 6;
+    std::uint8_t byUserPinMaxRetry = 6;
+    std::uint32_t ulPublicSize = 30000;
+    std::uint32_t ulPrivateSize = 15000;
+};
+
+// The 33-byte label field for `label`: its UTF-8 bytes, spaces up to byte 31, zero at byte
+// 32. Empty when the label's UTF-8 length is 0 or 32 and more.
+SecureBytes MakeLabelField(const std::wstring& label);
+
+class PkiInitRecord {
+public:
+    // Converts the PINs (active ANSI code page) and the label (UTF-8).
+    explicit PkiInitRecord(const PkiFormatParams& params);
+    ~PkiInitRecord();
+    PkiInitRecord(const PkiInitRecord&) = delete;
+    PkiInitRecord& operator=(const PkiInitRecord&) = delete;
+
+    // False when the label's byte length is out of range; the record is then left zero.
+    bool IsValid() const { return m_labelField.size() == PKI_LABEL_FIELD_SIZE - 1; }
+    // Points into this object: valid while it lives.
+    PKI_INIT_PARAM* Record() { return &m_record; }
+
+private:
+    SecureBytes m_soPin;
+    SecureBytes m_userPin;
+    SecureBytes m_labelField;
+    PKI_INIT_PARAM m_record;
+};
