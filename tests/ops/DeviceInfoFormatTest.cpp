@@ -1,0 +1,109 @@
+// The information page's six texts, from crafted hardware records.
+#include "DeviceInfoFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+DEVICE_INFO Record(std::uint8_t type = DEVICE_TYPE_PKI) {
+    DEVICE_INFO info;
+    std::memset(&info, 0, sizeof info);
+    info.byDeviceType = type;
+    return info;
+}
+
+TEST(DeviceInfoFormat, SerialIsSixteenUpperCaseHexDigitsInRecordOrder) {
+    DEVICE_INFO info = Record();
+    const std::uint8_t serial[8] = {0x01, 0xA2, 0x00, 0x00, 0x00, 0x00, 0x3C, 0x4D};
+    std::memcpy(info.abySerialNumber, serial, sizeof serial);
+    EXPECT_EQ(L"01A2000000003C4D", FormatDeviceInfo(info).strSerialNumber);
+    std::memset(info.abySerialNumber, 0xFF, sizeof info.abySerialNumber);
+    EXPECT_EQ(L"FFFFFFFFFFFFFFFF", FormatDeviceInfo(info).strSerialNumber);
+}
+
+TEST(DeviceInfoFormat, CosVersionHasTwoDigitMinor) {
+    DEVICE_INFO info = Record();
+    info.byCosVersionMajor = 1;
+    info.byCosVersionMinor = 5;
+    EXPECT_EQ(L"1.05", FormatDeviceInfo(info).strCosVersion);
+    info.byCosVersionMajor = 255; // unsigned, never negative
+    info.byCosVersionMinor = 200;
+    EXPECT_EQ(L"255.200", FormatDeviceInfo(info).strCosVersion);
+}
+
+TEST(DeviceInfoFormat, ProductionTimeIsPrefixedWithTwenty) {
+    DEVICE_INFO info = Record();
+    const std::uint8_t made[6] = {12, 12, 24, 9, 30, 0};
+    std::memcpy(info.abyProductionTime, made, sizeof made);
+    EXPECT_EQ(L"2012-12-24 09:30:00", FormatDeviceInfo(info).strProductionTime);
+    EXPECT_EQ(L"2000-00-00 00:00:00", FormatDeviceInfo(Record()).strProductionTime);
+    // The year byte is shown as it is, so a value above 99 gives a five-digit year.
+    info.abyProductionTime[0] = 200;
+    info.abyProductionTime[5] = 255;
+    EXPECT_EQ(L"20200-12-24 09:30:255", FormatDeviceInfo(info).strProductionTime);
+}
+
+TEST(DeviceInfoFormat, TotalSpaceIsWholeKilobytes) {
+    DEVICE_INFO info = Record();
+    info.ulTotalSpace = 65536;
+    EXPECT_EQ(L"64K", FormatDeviceInfo(info).strTotalSpace);
+    info.ulTotalSpace = 1023;
+    EXPECT_EQ(L"0K", FormatDeviceInfo(info).strTotalSpace);
+    info.ulTotalSpace = 0xFFFFFFFFu;
+    EXPECT_EQ(L"4194303K", FormatDeviceInfo(info).strTotalSpace);
+}
+
+TEST(DeviceInfoFormat, TotalSpaceIsReadLittleEndianAtItsOffset) {
+    DEVICE_INFO info = Record();
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&info);
+    bytes[68] = 0x00; // 0x00020000 = 131072 bytes
+    bytes[69] = 0x00;
+    bytes[70] = 0x02;
+    bytes[71] = 0x00;
+    EXPECT_EQ(L"128K", FormatDeviceInfo(info).strTotalSpace);
+}
+
+TEST(DeviceInfoFormat, AtrIsThirtyTwoUpperCaseHexDigits) {
+    DEVICE_INFO info = Record();
+    const std::uint8_t atr[16] = {0x3B, 0x9F, 0x95, 0x81, 0x31, 0xFE, 0x9F, 0x00,
+                                  0x66, 0x46, 0x53, 0x05, 0x01, 0x00, 0x11, 0xAB};
+    std::memcpy(info.abyAtr, atr, sizeof atr);
+    EXPECT_EQ(L"3B9F958131FE9F0066465305010011AB", FormatDeviceInfo(info).strAtr);
+    EXPECT_EQ(std::wstring(32, L'0'), FormatDeviceInfo(Record()).strAtr);
+}
+
+TEST(DeviceInfoFormat, TypeNamesAnythingButPkiAndLockReadsBlank) {
+    const struct {
+        std::uint8_t code;
+        const wchar_t* name;
+    } cases[] = {{0, L"空锁"},          {1, L"PKI类型"}, {2, L"加密锁类型"}, {3, L"空锁"},
+                 {4, L"空锁"},          {5, L"空锁"},    {255, L"空锁"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.name, FormatDeviceInfo(Record(c.code)).strDeviceType) << "type code " << int{c.code};
+}
+
+TEST(DeviceInfoFormat, UnreadBytesHaveNoEffect) {
+    DEVICE_INFO clean = Record(DEVICE_TYPE_ENCRYPTION_LOCK);
+    clean.byCosVersionMajor = 3;
+    clean.byCosVersionMinor = 7;
+    clean.ulTotalSpace = 65536;
+    clean.abySerialNumber[7] = 0x42;
+    clean.abyAtr[0] = 0x3B;
+    clean.abyProductionTime[0] = 21;
+
+    DEVICE_INFO noisy = clean;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&noisy);
+    const struct {
+        std::size_t offset, size;
+    } unread[] = {{0, 2}, {3, 1}, {22, 20}, {56, 12}, {72, 4}};
+    for (const auto& range : unread)
+        std::memset(bytes + range.offset, 0xA5, range.size);
+
+    EXPECT_EQ(FormatDeviceInfo(clean), FormatDeviceInfo(noisy));
+    EXPECT_EQ(L"加密锁类型", FormatDeviceInfo(noisy).strDeviceType);
+    EXPECT_EQ(L"64K", FormatDeviceInfo(noisy).strTotalSpace);
+}
+
+} // namespace
