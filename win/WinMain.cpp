@@ -1,0 +1,4 @@
+// The program's entry point: runs the one global application object.
+#include "WinApp.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return AfxWinRun(instance); }
