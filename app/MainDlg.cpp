@@ -1,0 +1,156 @@
+#include "MainDlg.h"
+
+#include "AboutDlg.h"
+#include "StringIds.h"
+#include "StringTable.h"
+#include "resource.h"
+
+namespace {
+
+constexpr COLORREF kBarBackColor = 0x00A28F87; // greyish slate blue
+constexpr COLORREF kBarTextColor = 0x00FFFFFF;
+constexpr int kPagerButtonSize = 5;
+
+} // namespace
+
+CMainDlg::CMainDlg(CWnd* pParent)
+    : CDialog(IDD_MAIN, pParent),
+      m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
+    AddAboutMenuItem();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    if (LoadTokenModule(*this) != CKR_OK) {
+        EndDialog(IDOK);
+        return TRUE;
+    }
+    CreateNavigation();
+    CreatePages();
+    ShowPage(0, IDC_MAIN_NAV_BAR);
+    return TRUE;
+}
+
+void CMainDlg::AddAboutMenuItem() {
+    CMenu* systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu == nullptr || systemMenu->GetSafeHmenu() == nullptr)
+        return;
+    // Loaded directly: without the entry there is no item and no separator.
+    std::wstring about = LoadStringDirect(IDS_ABOUTBOX);
+    if (about.empty())
+        return;
+    systemMenu->AppendMenu(MF_SEPARATOR);
+    systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CMainDlg::CreateNavigation() {
+    CWnd* frame = GetDlgItem(IDC_MAIN_NAV_FRAME);
+    if (frame == nullptr)
+        return;
+    CRect rect;
+    frame->GetClientRect(&rect);
+
+    // The bar's parent is the pager, so its clicks must be told to come here.
+    m_bar.SetOwner(this);
+    m_bar.m_crBackColor = kBarBackColor;
+    m_bar.m_crTextColor = kBarTextColor;
+    m_pager.Create(WS_CHILD | WS_VISIBLE, rect, frame, IDC_MAIN_NAV_PAGER);
+    m_bar.Create(WS_CHILD | WS_VISIBLE, rect, &m_pager, IDC_MAIN_NAV_BAR);
+    m_bar.AddItem(IDI_NAV_BLANK, LoadStringOrDefault(IDS_NAV_BLANK).c_str());
+    m_bar.AddItem(IDI_NAV_PKI, LoadStringOrDefault(IDS_NAV_PKI).c_str());
+    m_bar.AddItem(IDI_NAV_INFO, LoadStringOrDefault(IDS_NAV_INFO).c_str());
+    m_pager.SetChild(m_bar.GetSafeHwnd());
+    m_pager.SetButtonSize(kPagerButtonSize);
+}
+
+void CMainDlg::CreatePages() {
+    CRect rect;
+    if (CWnd* frame = GetDlgItem(IDC_MAIN_PAGE_FRAME)) {
+        frame->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+    }
+    m_pageBlank.Create(IDD_BLANK_PAGE, this);
+    m_pagePki.Create(IDD_PKI_PAGE, this);
+    m_pageInfo.Create(IDD_INFO_PAGE, this);
+    m_pageBlank.MoveWindow(&rect, TRUE);
+    m_pagePki.MoveWindow(&rect, TRUE);
+    m_pageInfo.MoveWindow(&rect, TRUE);
+}
+
+LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
+    // Hide before show: each page resets itself on both, which also ends a batch run.
+    switch (static_cast<int>(index)) {
+    case 0:
+        m_pagePki.ShowWindow(SW_HIDE);
+        m_pageInfo.ShowWindow(SW_HIDE);
+        m_pageBlank.ShowWindow(SW_SHOW);
+        break;
+    case 1:
+        m_pageBlank.ShowWindow(SW_HIDE);
+        m_pageInfo.ShowWindow(SW_HIDE);
+        m_pagePki.ShowWindow(SW_SHOW);
+        break;
+    case 2:
+        m_pageBlank.ShowWindow(SW_HIDE);
+        m_pagePki.ShowWindow(SW_HIDE);
+        m_pageInfo.ShowWindow(SW_SHOW);
+        break;
+    default:
+        break;
+    }
+    m_bar.SetActiveItem(static_cast<int>(index));
+    m_bar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return 0;
+}
+
+LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_OUTLOOKBAR_CLICK)
+        return ShowPage(wParam, lParam);
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    CDialog::OnSysCommand(nID, lParam);
+}
+
+void CMainDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    CRect client;
+    GetClientRect(&client);
+    int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+BOOL CMainDlg::OnHelpInfo(HELPINFO*) { return TRUE; }
+
+void CMainDlg::OnDestroy() {
+    CDialog::OnDestroy();
+    // A worker still running would call the module after it is gone: stop each run and
+    // wait for its worker, handling the messages it sends meanwhile.
+    m_pageBlank.StopBatchAndWait();
+    m_pagePki.StopBatchAndWait();
+    UnloadTokenModule();
+}
+
+void CMainDlg::ShowModuleMessage(unsigned messageId) {
+    MessageBox(LoadStringOrDefault(messageId).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(),
+               MB_OK | MB_ICONERROR);
+}

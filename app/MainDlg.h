@@ -1,0 +1,48 @@
+#pragma once
+// The tool's only top-level window: the navigation bar on the left, the three pages on the
+// right, one visible at a time. It owns the binding to the token module for its whole life:
+// it binds the module while it initialises (closing itself when that fails) and releases
+// it when it is destroyed, after every batch worker has ended.
+#include "Afx.h"
+#include "BlankPage.h"
+#include "InfoPage.h"
+#include "OutlookBar.h"
+#include "PagerCtrl.h"
+#include "PkiPage.h"
+#include "TokenModuleOwner.h"
+
+class CMainDlg : public CDialog, public TokenModule, public TokenModuleOwner, private ModuleMessageSink {
+public:
+    explicit CMainDlg(CWnd* pParent = nullptr);
+
+    TokenModule* GetTokenModule() override { return this; }
+
+    // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 2) and mark its item.
+    // Any other index changes no page but still becomes the bar's active item.
+    LRESULT ShowPage(WPARAM index, LPARAM id);
+
+    HICON m_hIcon;
+    CPagerCtrl m_pager;
+    COutlookBar m_bar;
+    CBlankPage m_pageBlank;
+    CPkiPage m_pagePki;
+    CInfoPage m_pageInfo;
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter never closes the main window; Esc and the close box do (the base OnCancel).
+    void OnOK() override {}
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+    // F1 opens nothing.
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo) override;
+    void OnDestroy() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ShowModuleMessage(unsigned messageId) override;
+    void AddAboutMenuItem();
+    void CreateNavigation();
+    void CreatePages();
+};

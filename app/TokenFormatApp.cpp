@@ -1,0 +1,37 @@
+#include "TokenFormatApp.h"
+
+#include "MainDlg.h"
+
+CTokenFormatApp theApp;
+
+namespace {
+
+constexpr const wchar_t* kInstanceIdentifier = L"CF9582A7-67AC-4FB5-8CDF-0C1EA783C59F";
+constexpr const wchar_t* kProgramName = L"Vantor";
+constexpr LCID kChinesePrc = 2052;
+
+} // namespace
+
+CString InstanceMutexName() {
+    CString name;
+    name.Format(L"%s_%s", kInstanceIdentifier, kProgramName);
+    return name;
+}
+
+BOOL CTokenFormatApp::InitInstance() {
+    // The mutex lives as long as this process; the system closes its handle at exit.
+    CreateMutexW(nullptr, FALSE, InstanceMutexName());
+    if (GetLastError() == ERROR_ALREADY_EXISTS)
+        return FALSE;
+
+    AfxEnableControlContainer();
+    Enable3dControls();
+    SetThreadLocale(kChinesePrc);
+
+    CMainDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    // Every worker has ended with the dialog; nothing may reach it any more.
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

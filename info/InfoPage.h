@@ -1,0 +1,33 @@
+#pragma once
+// The "获取信息" page: reads the hardware information of the one token plugged in and shows
+// it in six read-only fields. Failures are told in message boxes; nothing is counted.
+#include "Afx.h"
+
+class CInfoPage : public CDialog {
+public:
+    explicit CInfoPage(CWnd* pParent = nullptr);
+
+    CString m_strSerialNumber;
+    CString m_strCosVersion;
+    CString m_strProductionTime;
+    CString m_strTotalSpace;
+    CString m_strAtr;
+    CString m_strDeviceType;
+
+    // Button 1006: the query.
+    void OnGetInfo();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    // Enter and Esc never close or hide the page.
+    void OnOK() override {}
+    void OnCancel() override {}
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Every show and hide empties the fields.
+    void OnShowWindow(BOOL bShow, UINT nStatus) override;
+
+private:
+    void ClearFields();
+    void ShowError(unsigned messageId);
+};
