@@ -1,0 +1,334 @@
+// Vantor.exe started as a separate process, as an operator starts it, with the stand-in
+// module (or a broken one) in its folder; its windows are driven with real input and
+// window messages, and the stand-in's journal file tells which module calls were made.
+#include "ProgramUnderTest.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const std::wstring kTitle = L"Orbel PKI 初始化工具";
+const std::wstring kAboutTitle = L"关于 Orbel PKI 初始化工具";
+constexpr UINT kOutlookBarClick = WM_USER + 1019;
+constexpr COLORREF kBarBack = RGB(135, 143, 162);
+
+// A message box of the program: caption 115 and not the main window.
+HWND WaitForMessageBox(const ProgramUnderTest& program, HWND main, DWORD timeoutMs = 10000) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : program.TopWindows())
+                if (window != main && WindowText(window) == kTitle && ClassName(window) == L"#32770") {
+                    box = window;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
+
+HWND NavigationBar(HWND main) {
+    HWND pager = FindWindowExW(GetDlgItem(main, IDC_MAIN_NAV_FRAME), nullptr, L"SysPager", nullptr);
+    return pager ? FindWindowExW(pager, nullptr, L"ListBox", nullptr) : nullptr;
+}
+
+// Item i of the bar is 2 × icon height tall; its icon frame starts 13 pixels below its top.
+POINT ItemCentre(HWND bar, int item) {
+    RECT client;
+    GetClientRect(bar, &client);
+    int height = 2 * GetSystemMetrics(SM_CYICON);
+    return POINT{client.right / 2, item * height + height / 2};
+}
+
+// The colour on screen at the left edge of item i's icon frame, halfway down.
+COLORREF FrameEdgePixel(HWND bar, int item) {
+    RECT client;
+    GetClientRect(bar, &client);
+    int icon = GetSystemMetrics(SM_CXICON);
+    int height = 2 * GetSystemMetrics(SM_CYICON);
+    POINT point{(client.right - icon - 4) / 2, item * height + 30};
+    ClientToScreen(bar, &point);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void MoveCursorAway() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+}
+
+bool PageVisible(HWND main, int controlId) {
+    HWND page = PageWithControl(main, controlId);
+    return page != nullptr && IsWindowVisible(page);
+}
+
+void Screenshot(HWND window, const wchar_t* name) {
+    Sleep(300); // let the last repaint reach the screen
+    SaveScreenshot(window, ArtifactsFolder() / name);
+}
+
+// A scenario folder holding the program and the stand-in module.
+struct Workbench {
+    explicit Workbench(const std::wstring& name) : folder(name) {
+        folder.CopyIn(BinFolder() / L"Vantor.exe");
+        folder.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    }
+    ScenarioFolder folder;
+};
+
+} // namespace
+
+TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
+    Workbench bench(L"start");
+    bench.folder.Bench("default");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
+    EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
+    EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
+    HWND bar = NavigationBar(main);
+    ASSERT_NE(bar, nullptr);
+    MoveCursorAway();
+    Sleep(300);
+    EXPECT_NE(FrameEdgePixel(bar, 0), kBarBack) << "item 0 is drawn as the current page";
+    EXPECT_EQ(FrameEdgePixel(bar, 1), kBarBack);
+    Screenshot(main, L"main-blank.bmp");
+
+    // A second copy in the same session ends at once, without a window.
+    ProgramUnderTest second(bench.folder);
+    ASSERT_TRUE(second.WaitForExit(15000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(second.TopWindows().empty());
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    // F1 opens nothing; the close box ends the program and finalises the module once.
+    SetForegroundWindow(main);
+    PressKey(VK_F1);
+    Sleep(500);
+    EXPECT_EQ(program.TopWindows().size(), 1u);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 1);
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
+    EXPECT_EQ(bench.folder.JournalLines().back().rfind("C_Finalize", 0), 0u) << "nothing after release";
+}
+
+TEST(Program, WithoutTheModuleShowsTheLoadMessageAndEnds) {
+    ScenarioFolder folder(L"nomodule");
+    folder.CopyIn(BinFolder() / L"Vantor.exe");
+    ProgramUnderTest program(folder);
+    HWND box = WaitForMessageBox(program, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"加载运行时库失败，请检查运行时环境是否安装正确！");
+    EXPECT_NE(GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE, 0);
+    Dismiss(box);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(folder.JournalLines().empty());
+}
+
+TEST(Program, ModuleWithoutTheExtensionShowsTheLoadMessageAndIsNeverInitialised) {
+    ScenarioFolder folder(L"noaux");
+    folder.CopyIn(BinFolder() / L"Vantor.exe");
+    folder.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll");
+    folder.Bench("default");
+    ProgramUnderTest program(folder);
+    HWND box = WaitForMessageBox(program, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"加载运行时库失败，请检查运行时环境是否安装正确！");
+    Dismiss(box);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(folder.JournalCount("C_Initialize"), 0);
+    EXPECT_EQ(folder.JournalCount("C_Finalize"), 0);
+}
+
+TEST(Program, FailedInitialisationShowsItsMessageAndStillFinalises) {
+    Workbench bench(L"initfail");
+    bench.folder.Bench("default");
+    bench.folder.Bench("fail C_Initialize 0x191 always");
+    ProgramUnderTest program(bench.folder);
+    HWND box = WaitForMessageBox(program, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"初始化运行时库失败，清检查运行时环境是否安装正确！");
+    Dismiss(box);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 1);
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
+    EXPECT_EQ(bench.folder.JournalCount("C_GetSlotList"), 0);
+}
+
+TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
+    Workbench bench(L"navigation");
+    bench.folder.Bench("default");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    HWND bar = NavigationBar(main);
+    ASSERT_NE(bar, nullptr);
+    SetForegroundWindow(main);
+
+    // Type into the blank page, leave it and come back: it is reset.
+    HWND blank = PageWithControl(main, IDC_BLANK_PIN);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(blank) != FALSE; }));
+    SendMessageW(GetDlgItem(blank, IDC_BLANK_PIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed"));
+
+    ClickAt(bar, ItemCentre(bar, 1));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_PKI_SO_PIN); }));
+    EXPECT_FALSE(PageVisible(main, IDC_BLANK_PIN));
+    EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
+    MoveCursorAway();
+    Sleep(300);
+    EXPECT_NE(FrameEdgePixel(bar, 1), kBarBack);
+    EXPECT_EQ(FrameEdgePixel(bar, 0), kBarBack);
+    Screenshot(main, L"main-pki.bmp");
+
+    ClickAt(bar, ItemCentre(bar, 2));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
+    MoveCursorAway();
+    Screenshot(main, L"main-info.bmp");
+
+    ClickAt(bar, ItemCentre(bar, 0));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
+    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_PIN)), L"tamsel");
+
+    // An index outside the pages changes no page but becomes the active item.
+    SendMessageW(main, kOutlookBarClick, 7, IDC_MAIN_NAV_BAR);
+    MoveCursorAway();
+    Sleep(300);
+    EXPECT_TRUE(PageVisible(main, IDC_BLANK_PIN));
+    EXPECT_EQ(FrameEdgePixel(bar, 0), kBarBack);
+    EXPECT_EQ(FrameEdgePixel(bar, 1), kBarBack);
+    EXPECT_EQ(FrameEdgePixel(bar, 2), kBarBack);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST(Program, AboutBoxOpensFromTheSystemMenuAndEnterNeverClosesTheWindow) {
+    Workbench bench(L"about");
+    bench.folder.Bench("default");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = program.WaitForWindow(kAboutTitle);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), main);
+    Screenshot(about, L"about.bmp");
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    // Enter on the main window itself does nothing.
+    SendMessageW(main, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(program.ExitCode(), static_cast<DWORD>(STILL_ACTIVE));
+    // Cancel ends it.
+    PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
+}
+
+TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
+    Workbench bench(L"info");
+    bench.folder.Bench("insert 0 type=pki serial=01A2000000003C4D cos=1.5 made=12-12-24-09-30-00 total=65536 "
+                       "atr=3B9F95801FC78031E073FE211B630010");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    HWND info = PageWithControl(main, IDC_INFO_SERIAL);
+    auto field = [&](int id) { return WindowText(GetDlgItem(info, id)); };
+    auto query = [&] { PostMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0); };
+
+    query();
+    ASSERT_TRUE(WaitUntil([&] { return !field(IDC_INFO_SERIAL).empty(); }));
+    EXPECT_EQ(field(IDC_INFO_SERIAL), L"01A2000000003C4D");
+    EXPECT_EQ(field(IDC_INFO_COS_VERSION), L"1.05");
+    EXPECT_EQ(field(IDC_INFO_PRODUCTION_TIME), L"2012-12-24 09:30:00");
+    EXPECT_EQ(field(IDC_INFO_TOTAL_SPACE), L"64K");
+    EXPECT_EQ(field(IDC_INFO_ATR), L"3B9F95801FC78031E073FE211B630010");
+    EXPECT_EQ(field(IDC_INFO_DEVICE_TYPE), L"PKI类型");
+    Screenshot(main, L"main-info-filled.bmp");
+
+    // Leaving the page and coming back empties the fields.
+    PostMessageW(main, kOutlookBarClick, 0, IDC_MAIN_NAV_BAR);
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return field(IDC_INFO_SERIAL).empty(); }));
+
+    struct Case {
+        const char* bench;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {"fail E_GetDeviceInfo 0x30 once", L"未知错误"},
+        {"insert 1 type=blank", L"一次只能对一支USBKey进行操作，请移除多余的USBKey"},
+        {"remove 0\nremove 1", L"请插入USBKey"},
+        {"fail C_GetSlotList 0x5 once\ninsert 0 type=blank", L"初始化运行时库失败，清检查运行时环境是否安装正确！"},
+    };
+    for (const Case& c : cases) {
+        bench.folder.Bench(c.bench);
+        query();
+        HWND box = WaitForMessageBox(program, main);
+        ASSERT_NE(box, nullptr) << c.bench;
+        EXPECT_EQ(MessageBoxText(box), c.message) << c.bench;
+        EXPECT_EQ(GetWindow(box, GW_OWNER), main) << "owned by the page's top-level window";
+        Dismiss(box);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(field(IDC_INFO_SERIAL).empty()) << c.bench;
+        EXPECT_TRUE(field(IDC_INFO_DEVICE_TYPE).empty()) << c.bench;
+    }
+    // With a blank token the query succeeds again.
+    query();
+    ASSERT_TRUE(WaitUntil([&] { return field(IDC_INFO_DEVICE_TYPE) == L"空锁"; }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
+    struct PageCase {
+        int item, check, start, stop;
+        const wchar_t* scenario;
+    };
+    const PageCase pages[] = {
+        {0, IDC_BLANK_BATCH_CHECK, IDC_START, IDC_STOP, L"close-blank"},
+        {1, IDC_PKI_BATCH_CHECK, IDC_START, IDC_STOP, L"close-pki"},
+    };
+    for (const PageCase& page : pages) {
+        Workbench bench(page.scenario);
+        bench.folder.Bench("insert 0 type=blank");
+        bench.folder.Bench("delay C_WaitForSlotEvent 50");
+        bench.folder.Bench("delay E_InitPkiToken 300");
+        ProgramUnderTest program(bench.folder);
+        HWND main = program.WaitForWindow(kTitle);
+        ASSERT_NE(main, nullptr);
+        PostMessageW(main, kOutlookBarClick, page.item, IDC_MAIN_NAV_BAR);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            dialog = PageWithControl(main, page.check);
+            return dialog != nullptr && IsWindowVisible(dialog);
+        }));
+        SendMessageW(GetDlgItem(dialog, page.check), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(dialog, page.start), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, page.stop)) != FALSE; }));
+        Screenshot(main, page.item == 0 ? L"main-blank-batch.bmp" : L"main-pki-batch.bmp");
+        bench.folder.Bench("remove 0");
+        bench.folder.Bench("insert 0 type=blank");
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.WaitForExit(15000));
+        std::vector<std::string> journal = bench.folder.JournalLines();
+        ASSERT_FALSE(journal.empty());
+        EXPECT_EQ(journal.back().rfind("C_Finalize", 0), 0u) << "no module call after release";
+        EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
+    }
+}
