@@ -5,28 +5,36 @@
 // of them.
 //
 // Bench commands, one per line (the same language as the bench file, below):
-//   reset                          no tokens, no faults, no delays, no pending events, empty journal
+//   reset                          16 slots, no tokens, no faults, no delays, no pending events,
+//                                  empty journal, no last PKI record (the initialised state stays)
 //   default                        reset, then the default bench: one PKI token in slot 0 with
 //                                  SO PIN "tamsel", user PIN "5820", label "Orbel"
 //   slots <n>                      number of slots on the bench (default 16, at most 64)
-//   insert <slot> [key=value ...]  plug a token in; queues one slot event. Keys:
+//   insert <slot> [key=value ...]  plug a token in; queues one slot event (into an occupied slot:
+//                                  the old token is pulled first, two events). Keys:
 //        type=pki|blank|lock|<code>  hardware type (default pki)
 //        so=<pin> user=<pin>         PINs (defaults tamsel / 5820); blank tokens have none
 //        so-max=<n> so-left=<n> user-max=<n> user-left=<n>   retry limits and counters
 //        label=<text>                UTF-8, no spaces (default Orbel)
 //        serial=<16 hex> atr=<32 hex> cos=<major>.<minor> made=YY-MM-DD-hh-mm-ss
 //        total=<bytes> public=<bytes> private=<bytes>
-//   remove <slot>                  pull the token out; queues one slot event
-//   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal)
-//   delay <call> <ms>              sleep that long inside every call of that name
+//   remove <slot>                  pull the token out; queues one slot event (none if empty)
+//   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal; default
+//                                  once). A forced call does nothing but answer that code.
+//   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;
+//                                  at most 600000); the module's lock is free meanwhile
 //   clear-faults                   drop every forced result and delay
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
 // C_WaitForSlotEvent, E_GetDeviceInfo, E_InitBlankToken, E_InitPkiToken, ...
 // A '#' starts a comment; blank lines are ignored.
 //
+// Slot events are those since C_Initialize: it drops what was queued before, as a reader
+// driver reports changes from its start on.
+//
 // Journal: one line per module call, in call order: the entry point's name, then key=value
-// arguments, then "rv=0x%08lX". PIN values are never written, only their lengths.
+// arguments, then "rv=0x%08lX", then what the call handed back. PIN values are never
+// written, only their lengths. The journal keeps the latest 100000 lines.
 //   C_GetSlotList present=1 count=10 rv=0x00000000 found=1
 //   E_InitBlankToken slot=0 pinlen=6 rv=0x00000000
 //
@@ -36,19 +44,26 @@
 //   last-pki-record    record=<hex of the PKI_INIT_PARAM bytes as received> label=<hex of
 //                      the 33-byte label field> so-len=<n> user-len=<n>
 //   initialized        0 or 1
+//   events             number of pending slot events
+//   waiting            number of C_WaitForSlotEvent calls blocked inside the module
+// Hexadecimal is upper-case; a PIN without a zero within 64 bytes has length -1. An unknown
+// query, a slot that does not exist or no PKI record received yet give an empty answer.
 //
 // Across processes: the stand-in watches a bench file, "orbelcsp11-bench.txt" in the folder
 // of the module itself, unless the environment variable VANTOR_BENCH_FILE names another.
-// At load it runs every line of the file (the default bench when there is no file or it is
-// empty); later it runs the lines appended to it, so an operator can plug and pull virtual
-// tokens while the program runs (scripts/bench.sh appends them).
+// At its first call it runs every line of the file (the default bench when there is no file
+// or it is empty); later it runs the complete lines appended to it, so an operator can plug
+// and pull virtual tokens while the program runs (scripts/bench.sh appends them). It looks
+// at the file on every C_GetSlotList and C_WaitForSlotEvent (every 200 ms while a wait
+// blocks); a file that has shrunk was replaced and is run again from its start.
 #include <stddef.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-// Runs one command line. Returns 0 when it was understood, non-zero otherwise.
+// Runs one command line (or several, separated by '\n'). Returns 0 when every one was
+// understood and carried out, non-zero otherwise.
 typedef int (*Bench_Command_t)(const char* line);
 // Copies the journal (NUL-terminated) into buffer; returns its full length without the NUL.
 typedef size_t (*Bench_ReadJournal_t)(char* buffer, size_t size);

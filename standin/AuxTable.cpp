@@ -1,0 +1,104 @@
+// The vendor extension's operations on the virtual tokens.
+#include "AuxTable.h"
+
+#include "CallNames.h"
+#include "ModuleCall.h"
+
+#include <cstring>
+
+namespace {
+
+#define VANTOR_NAME_CONSTANT(fn) constexpr char k##fn[] = #fn;
+VANTOR_AUX_CALLS(VANTOR_NAME_CONSTANT)
+#undef VANTOR_NAME_CONSTANT
+
+// Checks every aux operation shares: initialised, a slot that exists, a token in it.
+CK_RV FindToken(ModuleCall& call, CK_SLOT_ID slot, VirtualToken*& token) {
+    if (!call.State().IsInitialized())
+        return CKR_CRYPTOKI_NOT_INITIALIZED;
+    VirtualBench& bench = call.State().Bench();
+    if (!bench.IsSlot(slot))
+        return CKR_SLOT_ID_INVALID;
+    token = bench.TokenIn(slot);
+    return token != nullptr ? CKR_OK : CKR_TOKEN_NOT_PRESENT;
+}
+
+CK_RV InitPki(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
+    return Guarded([&] {
+        ModuleCall call(kE_InitPkiToken);
+        call.Arg("slot", slot);
+        std::optional<PkiRecordCopy> record;
+        if (param == nullptr) {
+            call.Arg("record", "null");
+        } else {
+            record = CopyPkiRecord(*param);
+            call.State().KeepPkiRecord(*record);
+            call.Arg("so-len", record->soPin ? record->soPin->size() : 0)
+                .Arg("user-len", record->userPin ? record->userPin->size() : 0);
+        }
+        if (call.Forced())
+            return call.Return(*call.Forced());
+        VirtualToken* token = nullptr;
+        CK_RV rv = FindToken(call, slot, token);
+        if (rv != CKR_OK)
+            return call.Return(rv);
+        if (!record)
+            return call.Return(CKR_ARGUMENTS_BAD);
+        return call.Return(InitPkiToken(*token, *record));
+    });
+}
+
+CK_RV InitBlank(CK_SLOT_ID slot, CK_BYTE_PTR soPin, CK_ULONG soPinLength) {
+    return Guarded([&] {
+        ModuleCall call(kE_InitBlankToken);
+        call.Arg("slot", slot).Arg("pinlen", soPinLength);
+        if (call.Forced())
+            return call.Return(*call.Forced());
+        VirtualToken* token = nullptr;
+        CK_RV rv = FindToken(call, slot, token);
+        if (rv != CKR_OK)
+            return call.Return(rv);
+        return call.Return(InitBlankToken(*token, soPin, soPinLength));
+    });
+}
+
+CK_RV GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info) {
+    return Guarded([&] {
+        ModuleCall call(kE_GetDeviceInfo);
+        call.Arg("slot", slot);
+        if (call.Forced())
+            return call.Return(*call.Forced());
+        VirtualToken* token = nullptr;
+        CK_RV rv = FindToken(call, slot, token);
+        if (rv != CKR_OK)
+            return call.Return(rv);
+        if (info == nullptr)
+            return call.Return(CKR_ARGUMENTS_BAD);
+        std::memset(info, 0, sizeof *info);
+        FillDeviceInfo(*token, *info);
+        return call.Out("type", token->type).Return(CKR_OK);
+    });
+}
+
+AUX_FUNCTION_LIST MakeAuxFunctionList() {
+    AUX_FUNCTION_LIST list{};
+    list.version = CK_VERSION{1, 0};
+    list.E_InitPkiToken = &InitPki;
+    list.E_AuxEntry1 = &Unsupported<E_AuxUnused_t, kE_AuxEntry1>::Call;
+    list.E_AuxEntry2 = &Unsupported<E_AuxUnused_t, kE_AuxEntry2>::Call;
+    list.E_AuxEntry3 = &Unsupported<E_AuxUnused_t, kE_AuxEntry3>::Call;
+    list.E_AuxEntry4 = &Unsupported<E_AuxUnused_t, kE_AuxEntry4>::Call;
+    list.E_AuxEntry5 = &Unsupported<E_AuxUnused_t, kE_AuxEntry5>::Call;
+    list.E_AuxEntry6 = &Unsupported<E_AuxUnused_t, kE_AuxEntry6>::Call;
+    list.E_AuxEntry7 = &Unsupported<E_AuxUnused_t, kE_AuxEntry7>::Call;
+    list.E_InitBlankToken = &InitBlank;
+    list.E_GetDeviceInfo = &GetDeviceInfo;
+    return list;
+}
+
+} // namespace
+
+AUX_FUNCTION_LIST* StandinAuxFunctionList() {
+    static AUX_FUNCTION_LIST list = MakeAuxFunctionList();
+    return &list;
+}

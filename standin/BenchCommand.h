@@ -1,0 +1,68 @@
+#pragma once
+// One parsed line of the bench language (BenchControl.h describes the language).
+#include "SecureBuffer.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+constexpr unsigned kBenchDefaultSlots = 16;
+constexpr unsigned kBenchMaxSlots = 64;
+constexpr std::size_t kBenchMaxPinBytes = 64;   // longer than any token accepts, for odd test cases
+constexpr std::size_t kBenchMaxLabelBytes = 32; // the token information's label field
+constexpr std::uint32_t kBenchMaxDelayMs = 600000;
+
+// The keys of an "insert" line. What is left unset takes the defaults of the token's type.
+struct TokenSpec {
+    std::optional<std::uint8_t> type;
+    std::optional<SecureBytes> soPin;
+    std::optional<SecureBytes> userPin;
+    std::optional<std::uint8_t> soMax;
+    std::optional<std::uint8_t> soLeft;
+    std::optional<std::uint8_t> userMax;
+    std::optional<std::uint8_t> userLeft;
+    std::optional<std::string> label;
+    std::optional<std::array<std::uint8_t, 8>> serial;
+    std::optional<std::array<std::uint8_t, 16>> atr;
+    std::optional<std::array<std::uint8_t, 2>> cos;
+    std::optional<std::array<std::uint8_t, 6>> made;
+    std::optional<std::uint32_t> totalSpace;
+    std::optional<std::uint32_t> publicSize;
+    std::optional<std::uint32_t> privateSize;
+};
+
+struct BenchNothing {}; // blank line or comment
+struct BenchReset {};
+struct BenchDefault {};
+struct BenchSlots {
+    unsigned count;
+};
+struct BenchInsert {
+    unsigned slot;
+    TokenSpec token;
+};
+struct BenchRemove {
+    unsigned slot;
+};
+struct BenchFail {
+    std::string call;
+    std::uint32_t code;
+    bool always;
+};
+struct BenchDelay {
+    std::string call;
+    std::uint32_t milliseconds;
+};
+struct BenchClearFaults {};
+struct BenchClearJournal {};
+
+using BenchCommand = std::variant<BenchNothing, BenchReset, BenchDefault, BenchSlots, BenchInsert,
+                                  BenchRemove, BenchFail, BenchDelay, BenchClearFaults, BenchClearJournal>;
+
+struct BenchParse {
+    bool ok = false;
+    BenchCommand command;
+    std::string error; // why the line was refused; empty when ok
+};

@@ -1,0 +1,272 @@
+#include "BenchParser.h"
+
+#include "CallNames.h"
+
+#include <charconv>
+#include <limits>
+#include <vector>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::vector<std::string_view> SplitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        std::size_t start = i;
+        while (i < line.size() && !IsBlank(line[i]))
+            ++i;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// Decimal, or hexadecimal after "0x"; the whole word must be the number.
+std::optional<std::uint64_t> ParseUnsigned(std::string_view text, std::uint64_t max) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty() || text[0] == '+' || text[0] == '-')
+        return std::nullopt;
+    std::uint64_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size() || value > max)
+        return std::nullopt;
+    return value;
+}
+
+template <class T> std::optional<T> ParseNumber(std::string_view text, T min = 0) {
+    auto value = ParseUnsigned(text, std::numeric_limits<T>::max());
+    if (!value || *value < min)
+        return std::nullopt;
+    return static_cast<T>(*value);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+template <std::size_t N> std::optional<std::array<std::uint8_t, N>> ParseHexBytes(std::string_view text) {
+    if (text.size() != 2 * N)
+        return std::nullopt;
+    std::array<std::uint8_t, N> bytes{};
+    for (std::size_t i = 0; i < N; ++i) {
+        int high = HexDigit(text[2 * i]);
+        int low = HexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return bytes;
+}
+
+// Numbers 0-255 joined by one separator character, exactly N of them.
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text, char separator) {
+    std::array<std::uint8_t, N> bytes{};
+    for (std::size_t i = 0; i < N; ++i) {
+        std::size_t end = i + 1 < N ? text.find(separator) : text.size();
+        if (end == std::string_view::npos)
+            return std::nullopt;
+        std::string_view part = text.substr(0, end);
+        if (part.size() > 3 || part.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
+        auto value = ParseNumber<std::uint8_t>(part);
+        if (!value)
+            return std::nullopt;
+        bytes[i] = *value;
+        text.remove_prefix(end == text.size() ? end : end + 1);
+    }
+    return bytes;
+}
+
+std::optional<std::uint8_t> ParseType(std::string_view text) {
+    if (text == "pki")
+        return std::uint8_t{1};
+    if (text == "lock")
+        return std::uint8_t{2};
+    if (text == "blank")
+        return std::uint8_t{4};
+    return ParseNumber<std::uint8_t>(text);
+}
+
+std::optional<SecureBytes> ParsePin(std::string_view text) {
+    if (text.size() > kBenchMaxPinBytes)
+        return std::nullopt;
+    return SecureBytes(text.data(), text.size());
+}
+
+// One key=value of an insert line; an empty string when it was taken.
+std::string ApplyTokenKey(TokenSpec& token, std::string_view key, std::string_view value) {
+    auto set = [](auto& field, auto parsed) {
+        if (!parsed)
+            return false;
+        field = std::move(*parsed);
+        return true;
+    };
+    bool ok;
+    if (key == "type")
+        ok = set(token.type, ParseType(value));
+    else if (key == "so")
+        ok = set(token.soPin, ParsePin(value));
+    else if (key == "user")
+        ok = set(token.userPin, ParsePin(value));
+    else if (key == "so-max")
+        ok = set(token.soMax, ParseNumber<std::uint8_t>(value, 1));
+    else if (key == "so-left")
+        ok = set(token.soLeft, ParseNumber<std::uint8_t>(value));
+    else if (key == "user-max")
+        ok = set(token.userMax, ParseNumber<std::uint8_t>(value, 1));
+    else if (key == "user-left")
+        ok = set(token.userLeft, ParseNumber<std::uint8_t>(value));
+    else if (key == "label")
+        ok = value.size() <= kBenchMaxLabelBytes && set(token.label, std::optional<std::string>(value));
+    else if (key == "serial")
+        ok = set(token.serial, ParseHexBytes<8>(value));
+    else if (key == "atr")
+        ok = set(token.atr, ParseHexBytes<16>(value));
+    else if (key == "cos")
+        ok = set(token.cos, ParseByteGroups<2>(value, '.'));
+    else if (key == "made")
+        ok = set(token.made, ParseByteGroups<6>(value, '-'));
+    else if (key == "total")
+        ok = set(token.totalSpace, ParseNumber<std::uint32_t>(value));
+    else if (key == "public")
+        ok = set(token.publicSize, ParseNumber<std::uint32_t>(value));
+    else if (key == "private")
+        ok = set(token.privateSize, ParseNumber<std::uint32_t>(value));
+    else
+        return "unknown key '" + std::string(key) + "'";
+    return ok ? std::string() : "bad value for '" + std::string(key) + "'";
+}
+
+BenchParse Refuse(std::string why) {
+    BenchParse parse;
+    parse.error = std::move(why);
+    return parse;
+}
+
+BenchParse Accept(BenchCommand command) {
+    BenchParse parse;
+    parse.ok = true;
+    parse.command = std::move(command);
+    return parse;
+}
+
+std::optional<unsigned> ParseSlot(std::string_view text) {
+    auto slot = ParseNumber<unsigned>(text);
+    if (!slot || *slot >= kBenchMaxSlots)
+        return std::nullopt;
+    return slot;
+}
+
+BenchParse ParseInsert(const std::vector<std::string_view>& words) {
+    if (words.size() < 2)
+        return Refuse("insert needs a slot");
+    auto slot = ParseSlot(words[1]);
+    if (!slot)
+        return Refuse("bad slot");
+    BenchInsert insert{*slot, {}};
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        std::size_t equals = words[i].find('=');
+        if (equals == std::string_view::npos)
+            return Refuse("expected key=value, got '" + std::string(words[i]) + "'");
+        std::string why =
+            ApplyTokenKey(insert.token, words[i].substr(0, equals), words[i].substr(equals + 1));
+        if (!why.empty())
+            return Refuse(why);
+    }
+    return Accept(std::move(insert));
+}
+
+BenchParse ParseFail(const std::vector<std::string_view>& words) {
+    if (words.size() < 3 || words.size() > 4)
+        return Refuse("usage: fail <call> <code> [once|always]");
+    if (!IsModuleCallName(words[1]))
+        return Refuse("unknown call '" + std::string(words[1]) + "'");
+    auto code = ParseNumber<std::uint32_t>(words[2]);
+    if (!code)
+        return Refuse("bad result code");
+    bool always = false;
+    if (words.size() == 4) {
+        if (words[3] != "once" && words[3] != "always")
+            return Refuse("expected once or always");
+        always = words[3] == "always";
+    }
+    return Accept(BenchFail{std::string(words[1]), *code, always});
+}
+
+BenchParse ParseDelay(const std::vector<std::string_view>& words) {
+    if (words.size() != 3)
+        return Refuse("usage: delay <call> <ms>");
+    if (!IsModuleCallName(words[1]))
+        return Refuse("unknown call '" + std::string(words[1]) + "'");
+    auto ms = ParseNumber<std::uint32_t>(words[2]);
+    if (!ms || *ms > kBenchMaxDelayMs)
+        return Refuse("bad delay");
+    return Accept(BenchDelay{std::string(words[1]), *ms});
+}
+
+BenchParse ParseWords(const std::vector<std::string_view>& words) {
+    if (words.empty())
+        return Accept(BenchNothing{});
+    std::string_view verb = words[0];
+    auto alone = [&](BenchCommand command) {
+        return words.size() == 1 ? Accept(std::move(command))
+                                 : Refuse(std::string(verb) + " takes no arguments");
+    };
+    if (verb == "reset")
+        return alone(BenchReset{});
+    if (verb == "default")
+        return alone(BenchDefault{});
+    if (verb == "clear-faults")
+        return alone(BenchClearFaults{});
+    if (verb == "clear-journal")
+        return alone(BenchClearJournal{});
+    if (verb == "slots") {
+        auto count = words.size() == 2 ? ParseNumber<unsigned>(words[1], 1) : std::nullopt;
+        if (!count || *count > kBenchMaxSlots)
+            return Refuse("usage: slots <1-64>");
+        return Accept(BenchSlots{*count});
+    }
+    if (verb == "insert")
+        return ParseInsert(words);
+    if (verb == "remove") {
+        auto slot = words.size() == 2 ? ParseSlot(words[1]) : std::nullopt;
+        if (!slot)
+            return Refuse("usage: remove <slot>");
+        return Accept(BenchRemove{*slot});
+    }
+    if (verb == "fail")
+        return ParseFail(words);
+    if (verb == "delay")
+        return ParseDelay(words);
+    return Refuse("unknown command '" + std::string(verb) + "'");
+}
+
+} // namespace
+
+BenchParse ParseBenchLine(std::string_view line) noexcept {
+    try {
+        std::size_t comment = line.find('#');
+        if (comment != std::string_view::npos)
+            line = line.substr(0, comment);
+        return ParseWords(SplitWords(line));
+    } catch (...) {
+        return BenchParse(); // out of memory: not ok, and no room for the reason either
+    }
+}

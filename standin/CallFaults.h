@@ -1,0 +1,33 @@
+#pragma once
+// Forced results and added delays, by entry point name.
+#include "Pkcs11.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class CallFaults {
+  public:
+    // Replaces any earlier forced result of that call.
+    void Fail(const std::string& call, CK_RV result, bool always);
+    // 0 removes the delay.
+    void Delay(const std::string& call, std::uint32_t milliseconds);
+    void Clear();
+
+    struct Plan {
+        std::uint32_t delayMs = 0;
+        std::optional<CK_RV> forced; // the call answers this without doing anything
+    };
+    // What the next call of that name meets; a one-shot result is used up here.
+    Plan Take(std::string_view call);
+
+  private:
+    struct Forced {
+        CK_RV result;
+        bool always;
+    };
+    std::map<std::string, Forced, std::less<>> m_forced;
+    std::map<std::string, std::uint32_t, std::less<>> m_delays;
+};

@@ -1,0 +1,43 @@
+#include "ModuleCall.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+ModuleCall::ModuleCall(const char* name)
+    : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
+    CallFaults::Plan plan = m_state.Faults().Take(name);
+    m_forced = plan.forced;
+    if (plan.delayMs != 0) {
+        m_lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
+        m_lock.lock();
+    }
+}
+
+ModuleCall& ModuleCall::Arg(const char* key, unsigned long value) {
+    return Arg(key, std::to_string(value).c_str());
+}
+
+ModuleCall& ModuleCall::Arg(const char* key, const char* text) {
+    m_args += ' ';
+    m_args += key;
+    m_args += '=';
+    m_args += text;
+    return *this;
+}
+
+ModuleCall& ModuleCall::Out(const char* key, unsigned long value) {
+    m_outs += ' ';
+    m_outs += key;
+    m_outs += '=';
+    m_outs += std::to_string(value);
+    return *this;
+}
+
+CK_RV ModuleCall::Return(CK_RV rv) {
+    char result[24];
+    std::snprintf(result, sizeof result, " rv=0x%08lX", static_cast<unsigned long>(rv));
+    m_state.Record(m_name + m_args + result + m_outs);
+    return rv;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// One call into the module, from entry to journal line. Construction applies the call's
+// injected delay with the mutex free, then takes the mutex for the rest of the call.
+#include "ModuleState.h"
+
+#include <new>
+#include <optional>
+#include <string>
+
+class ModuleCall {
+  public:
+    explicit ModuleCall(const char* name);
+    ModuleCall(const ModuleCall&) = delete;
+    ModuleCall& operator=(const ModuleCall&) = delete;
+
+    // Arguments as received, written before the result. Never pass a PIN value.
+    ModuleCall& Arg(const char* key, unsigned long value);
+    ModuleCall& Arg(const char* key, const char* text);
+    // What the call hands back, written after the result.
+    ModuleCall& Out(const char* key, unsigned long value);
+
+    // A result forced by the bench: the call must do nothing and answer this.
+    const std::optional<CK_RV>& Forced() const { return m_forced; }
+    ModuleState& State() { return m_state; }
+    std::unique_lock<std::mutex>& Lock() { return m_lock; }
+
+    // Writes the journal line and hands the result back.
+    CK_RV Return(CK_RV rv);
+
+  private:
+    ModuleState& m_state;
+    const char* m_name;
+    std::unique_lock<std::mutex> m_lock;
+    std::optional<CK_RV> m_forced;
+    std::string m_args;
+    std::string m_outs;
+};
+
+// The C boundary: no exception leaves the module.
+template <class Body> CK_RV Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return CKR_HOST_MEMORY;
+    } catch (...) {
+        return CKR_GENERAL_ERROR;
+    }
+}
+
+// An entry the program never calls: journaled, then CKR_FUNCTION_NOT_SUPPORTED (or the
+// result the bench forces). One instance per name and signature.
+template <class Function, const char* Name> struct Unsupported;
+template <const char* Name, class... Args> struct Unsupported<CK_RV (*)(Args...), Name> {
+    static CK_RV Call(Args...) {
+        return Guarded([] {
+            ModuleCall call(Name);
+            return call.Return(call.Forced().value_or(CKR_FUNCTION_NOT_SUPPORTED));
+        });
+    }
+};

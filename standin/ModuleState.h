@@ -1,0 +1,71 @@
+#pragma once
+// Everything the stand-in module remembers, behind its one mutex: the PKCS#11 state, the
+// bench, injected faults, the journal, the watched bench file and the last PKI record.
+#include "BenchFile.h"
+#include "CallFaults.h"
+#include "Journal.h"
+#include "TokenOperations.h"
+#include "VirtualBench.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <string_view>
+
+class ModuleState {
+  public:
+    // Built at the first call into the module: runs the bench file, or sets up the default bench.
+    static ModuleState& Instance();
+
+    std::mutex& Mutex() { return m_mutex; }
+
+    // The rest expects the mutex to be held.
+
+    bool IsInitialized() const { return m_initialized; }
+    void Initialize();
+    // Ends the initialised state and wakes blocked C_WaitForSlotEvent calls; returns once
+    // they have all left. `lock` must hold the mutex; it is released while waiting.
+    void Finalize(std::unique_lock<std::mutex>& lock);
+    // Bumped by every C_Finalize; a blocked wait compares it to see it must give up.
+    unsigned Generation() const { return m_generation; }
+    std::condition_variable& Changed() { return m_changed; }
+    void EnterWait() { ++m_waiters; }
+    void LeaveWait();
+
+    VirtualBench& Bench() { return m_bench; }
+    CallFaults& Faults() { return m_faults; }
+    void Record(std::string line) { m_journal.Append(std::move(line)); }
+    std::string JournalText() const { return m_journal.Text(); }
+    void KeepPkiRecord(const PkiRecordCopy& record);
+
+    // Runs the bench-file lines written since the last look.
+    void PollBenchFile();
+    // One or more command lines; 0 when every one was understood and carried out.
+    int RunCommands(std::string_view text);
+    // The answer to a Bench_Query; empty for an unknown query.
+    std::string Query(std::string_view query) const;
+
+  private:
+    ModuleState();
+    bool RunCommand(std::string_view line);
+    void ResetAll();
+    std::string TokenQuery(std::string_view slotText) const;
+    std::string PkiRecordQuery() const;
+
+    struct LastPkiRecord {
+        std::vector<std::uint8_t> bytes;
+        std::optional<std::array<std::uint8_t, PKI_LABEL_FIELD_SIZE>> labelField;
+        std::optional<std::size_t> soPinLength;
+        std::optional<std::size_t> userPinLength;
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed; // slot events, finalisation, waiters leaving
+    bool m_initialized = false;
+    unsigned m_generation = 0;
+    unsigned m_waiters = 0;
+    VirtualBench m_bench;
+    CallFaults m_faults;
+    Journal m_journal;
+    BenchFileWatcher m_benchFile;
+    std::optional<LastPkiRecord> m_lastPkiRecord;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The bench: a row of slots, each maybe holding a virtual token, and the slot events that
+// plugging and pulling tokens queue. Not thread-safe; the module state guards it.
+#include "VirtualToken.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+class VirtualBench {
+  public:
+    VirtualBench() : m_slots(kBenchDefaultSlots) {}
+
+    // Default slot count, no tokens, no pending events.
+    void Reset();
+    // Fewer slots drop the tokens beyond the new end, without events.
+    void SetSlotCount(unsigned count);
+    unsigned SlotCount() const { return static_cast<unsigned>(m_slots.size()); }
+
+    // A token into an occupied slot replaces it: one removal and one insertion event.
+    bool Insert(unsigned slot, VirtualToken token);
+    // Pulling an empty slot changes nothing and queues nothing.
+    bool Remove(unsigned slot);
+
+    bool IsSlot(CK_SLOT_ID slot) const { return slot < m_slots.size(); }
+    // Null when the slot is empty or does not exist.
+    VirtualToken* TokenIn(CK_SLOT_ID slot);
+    const VirtualToken* TokenIn(CK_SLOT_ID slot) const;
+    std::vector<CK_SLOT_ID> ListSlots(bool tokenPresentOnly) const;
+
+    // The oldest pending event's slot, taken off the queue.
+    std::optional<CK_SLOT_ID> TakeEvent();
+    std::size_t PendingEvents() const { return m_events.size(); }
+    void DropEvents() { m_events.clear(); }
+
+  private:
+    std::vector<std::optional<VirtualToken>> m_slots;
+    std::deque<CK_SLOT_ID> m_events;
+};

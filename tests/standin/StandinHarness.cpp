@@ -1,0 +1,123 @@
+#include "StandinHarness.h"
+
+#include "token/TokenModule.h"
+
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
+#endif
+
+std::wstring ProgramFolder() {
+#ifdef _WIN32
+    wchar_t name[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
+    std::wstring path(name, length);
+    return path.substr(0, path.find_last_of(L"\\/"));
+#else
+    char name[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", name, sizeof name);
+    std::string path(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+    path = path.substr(0, path.find_last_of('/'));
+    return std::wstring(path.begin(), path.end());
+#endif
+}
+
+#ifdef _WIN32
+#define VANTOR_SEP L"\\"
+#else
+#define VANTOR_SEP L"/"
+#endif
+
+std::wstring StandinPath() {
+    return ProgramFolder() + VANTOR_SEP VANTOR_TOKEN_MODULE_NAME;
+}
+
+std::wstring NoAuxStandinPath() {
+    return ProgramFolder() + VANTOR_SEP L"variants" VANTOR_SEP L"noaux" VANTOR_SEP VANTOR_TOKEN_MODULE_NAME;
+}
+
+StandinHandle::StandinHandle(const std::wstring& path) {
+    if (!m_library.Load(path))
+        return;
+    m_command = reinterpret_cast<Bench_Command_t>(m_library.Symbol("Bench_Command"));
+    m_readJournal = reinterpret_cast<Bench_ReadJournal_t>(m_library.Symbol("Bench_ReadJournal"));
+    m_query = reinterpret_cast<Bench_Query_t>(m_library.Symbol("Bench_Query"));
+}
+
+void StandinHandle::Fresh() {
+    if (Query("initialized") == "1")
+        Functions()->C_Finalize(nullptr);
+    Command("reset");
+}
+
+std::string StandinHandle::JournalText() const {
+    std::string text(m_readJournal(nullptr, 0) + 1, '\0');
+    text.resize(m_readJournal(&text[0], text.size()));
+    return text;
+}
+
+std::vector<std::string> StandinHandle::Journal() const {
+    std::vector<std::string> lines;
+    std::istringstream in(JournalText());
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string StandinHandle::Query(const std::string& query) const {
+    std::string answer(m_query(query.c_str(), nullptr, 0) + 1, '\0');
+    answer.resize(m_query(query.c_str(), &answer[0], answer.size()));
+    return answer;
+}
+
+std::map<std::string, std::string> StandinHandle::Fields(const std::string& query) const {
+    std::map<std::string, std::string> fields;
+    std::istringstream words(Query(query));
+    for (std::string word; words >> word;) {
+        std::size_t equals = word.find('=');
+        if (equals != std::string::npos)
+            fields[word.substr(0, equals)] = word.substr(equals + 1);
+    }
+    return fields;
+}
+
+CK_FUNCTION_LIST* StandinHandle::Functions() {
+    auto get = reinterpret_cast<CK_C_GetFunctionList>(m_library.Symbol("C_GetFunctionList"));
+    CK_FUNCTION_LIST* list = nullptr;
+    if (get == nullptr || get(&list) != CKR_OK)
+        return nullptr;
+    return list;
+}
+
+AUX_FUNCTION_LIST* StandinHandle::Aux() {
+    auto get = reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
+    AUX_FUNCTION_LIST* list = nullptr;
+    if (get == nullptr || get(&list) != CKR_OK)
+        return nullptr;
+    return list;
+}
+
+StandinHandle& SharedStandin() {
+    static StandinHandle handle(StandinPath());
+    return handle;
+}
+
+std::vector<std::string> CallsOf(const std::vector<std::string>& journal, const std::string& name) {
+    std::vector<std::string> lines;
+    for (const auto& line : journal) {
+        if (line.compare(0, name.size() + 1, name + ' ') == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> CallNames(const std::vector<std::string>& journal) {
+    std::vector<std::string> names;
+    for (const auto& line : journal)
+        names.push_back(line.substr(0, line.find(' ')));
+    return names;
+}
