@@ -1,0 +1,224 @@
+// The batch worker loop against the stand-in module, natively: each slot event gives exactly
+// one attempt, Stop ends a run for good and at once, and a release of the module while a run
+// polls ends it without another module call. Run under ThreadSanitizer too (label threads).
+#include "BlankFormat.h"
+#include "StandInBench.h"
+#include "token/BatchRun.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <random>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::wstring kInitModuleFailed = L"初始化运行时库失败，清检查运行时环境是否安装正确！";
+const std::wstring kInsertToken = L"请插入USBKey";
+const std::wstring kAlreadyBlank = L"已经是空锁类型了";
+
+// A page as the worker sees it: reports and control changes recorded under a lock, since the
+// test thread reads them while the worker writes.
+class RecordingHost final : public BatchRunHost, public BlankFormatReporter {
+public:
+    explicit RecordingHost(TokenModule* module) : m_module(module) {}
+
+    TokenModule* GetTokenModule() override { return m_module; }
+    void ReportSuccess(bool bCount, std::wstring text) override { Record(true, bCount, text); }
+    void ReportFailure(bool bCount, std::wstring text) override { Record(false, bCount, text); }
+    void EnableInputs() override { Bump(&Counts::inputsEnabled); }
+    void ShowRunning() override { Bump(&Counts::running); }
+    void RunAttempt() override {
+        Bump(&Counts::attempts);
+        BlankFormatParams params;
+        params.strSoPin = SecretText(L"tamsel");
+        params.bBatch = true;
+        FormatBlankToken(GetTokenModule(), params, *this);
+    }
+    void ShowFinished() override { Bump(&Counts::finished); }
+
+    struct Counts {
+        int total = 0, success = 0, failure = 0, attempts = 0, running = 0, finished = 0, inputsEnabled = 0;
+        std::wstring lastText;
+        bool lastSuccess = false;
+    };
+    Counts Snapshot() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_counts;
+    }
+    // Waits until `condition(Snapshot())` holds, at most `timeout`.
+    template <class Condition> bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 3s) {
+        auto end = std::chrono::steady_clock::now() + timeout;
+        while (!condition(Snapshot())) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+
+private:
+    void Record(bool success, bool bCount, const std::wstring& text) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_counts.lastText = text;
+        m_counts.lastSuccess = success;
+        if (bCount) {
+            ++m_counts.total;
+            ++(success ? m_counts.success : m_counts.failure);
+        }
+    }
+    void Bump(int Counts::*field) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        ++(m_counts.*field);
+    }
+
+    TokenModule* m_module;
+    std::mutex m_lock;
+    Counts m_counts;
+};
+
+// One batch run on its own thread, stopped and joined when the test is done with it.
+struct WorkerRun {
+    WorkerRun(RecordingHost& host, std::chrono::milliseconds period)
+        : worker([this, &host, period] { RunBatchWorker(host, signal, period); }) {}
+    ~WorkerRun() {
+        signal.Stop();
+        worker.join();
+    }
+    RunSignal signal;
+    std::thread worker;
+};
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(bench.Bind()) << bench.Error(); }
+    void Do(const std::string& lines) { ASSERT_TRUE(bench.Command(lines)) << bench.Error(); }
+    int CallCount(const std::string& name) {
+        int n = 0;
+        for (const std::string& call : bench.Calls())
+            n += call == name;
+        return n;
+    }
+    StandInBench bench;
+};
+
+} // namespace
+
+TEST_F(BatchRunTest, EachSlotEventGivesExactlyOneAttempt) {
+    Do("insert 0 type=blank\nremove 0\ninsert 0 type=blank"); // before Start: drained
+    RecordingHost host(&bench.Module());
+    WorkerRun run(host, 5ms);
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.attempts == 1 && c.total == 1; }));
+    EXPECT_GE(host.Snapshot().running, 1); // the worker and every batch attempt show it
+
+    for (int i = 0; i < 20; ++i) {
+        Do("remove 0");
+        ASSERT_TRUE(host.WaitFor([&](auto c) { return c.attempts == 2 + 2 * i; }));
+        Do("insert 0 type=blank");
+        ASSERT_TRUE(host.WaitFor([&](auto c) { return c.attempts == 3 + 2 * i; }));
+    }
+    // Events that pile up between two polls are each handled once, without a pause.
+    Do("remove 0\ninsert 0 type=blank\nremove 0\ninsert 0 type=blank");
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.attempts == 45; }));
+    std::this_thread::sleep_for(30ms);
+    RecordingHost::Counts counts = host.Snapshot();
+    EXPECT_EQ(counts.attempts, 45);
+    // Removals are not counted; the four piled-up events all found the token plugged in.
+    EXPECT_EQ(counts.total, 1 + 20 + 4);
+    EXPECT_EQ(counts.success, counts.total);
+    EXPECT_EQ(counts.lastText, kAlreadyBlank);
+}
+
+TEST_F(BatchRunTest, StopEndsAPausingRunAtOnceAndForGood) {
+    RecordingHost host(&bench.Module());
+    auto run = std::make_unique<WorkerRun>(host, 500ms);
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.attempts == 1; }));
+    EXPECT_EQ(host.Snapshot().lastText, kInsertToken);
+    std::this_thread::sleep_for(50ms); // now pausing between polls
+    auto before = std::chrono::steady_clock::now();
+    run->signal.Stop();
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
+    run.reset();
+    // A token plugged in after Stop is never touched.
+    Do("clear-journal\ninsert 0 type=pki");
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(CallCount("E_InitBlankToken"), 0);
+    EXPECT_EQ(host.Snapshot().attempts, 1);
+}
+
+TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsItQuietly) {
+    {
+        Do("fail C_WaitForSlotEvent 0x5 once");
+        RecordingHost host(&bench.Module());
+        WorkerRun run(host, 5ms);
+        ASSERT_TRUE(host.WaitFor([](auto c) { return c.inputsEnabled == 1; }));
+        RecordingHost::Counts counts = host.Snapshot();
+        EXPECT_EQ(counts.lastText, kInitModuleFailed);
+        EXPECT_FALSE(counts.lastSuccess);
+        EXPECT_EQ(counts.running, 0);
+        EXPECT_EQ(counts.attempts, 0);
+        EXPECT_EQ(counts.total, 0);
+    }
+    {
+        RecordingHost host(&bench.Module());
+        WorkerRun run(host, 5ms);
+        ASSERT_TRUE(host.WaitFor([](auto c) { return c.attempts == 1; }));
+        Do("fail C_WaitForSlotEvent 0x30 once");
+        ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
+        EXPECT_EQ(host.Snapshot().lastText, kInsertToken) << "the last status line stays";
+    }
+    {
+        RecordingHost host(nullptr); // no binding at all
+        WorkerRun run(host, 5ms);
+        ASSERT_TRUE(host.WaitFor([](auto c) { return c.inputsEnabled == 1; }));
+        EXPECT_EQ(host.Snapshot().lastText, kInitModuleFailed);
+    }
+}
+
+TEST_F(BatchRunTest, ReleasingTheModuleEndsARunWithoutAnotherModuleCall) {
+    Do("delay C_WaitForSlotEvent 2");
+    RecordingHost host(&bench.Module());
+    WorkerRun run(host, 1ms);
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.attempts == 1; }));
+    bench.Module().UnloadTokenModule();
+    ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
+    std::vector<std::string> calls = bench.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "C_Finalize");
+}
+
+// Random Stop, restart and release timings while tokens come and go: every run ends, each
+// run is the only one, and the counts add up. Meant for ThreadSanitizer as much as for itself.
+TEST_F(BatchRunTest, RandomStopsRestartsAndTokenChurnKeepCountsConsistent) {
+    std::mt19937 random(20261206);
+    std::atomic<bool> churning{true};
+    std::thread churn([&] {
+        std::mt19937 local(7);
+        while (churning.load()) {
+            bench.Command(local() % 2 ? "insert 0 type=blank" : "remove 0");
+            if (local() % 5 == 0)
+                bench.Command("insert 1 type=lock\nremove 1");
+            std::this_thread::sleep_for(std::chrono::microseconds(200 + local() % 800));
+        }
+    });
+    int runs = 0;
+    for (int i = 0; i < 60; ++i) {
+        RecordingHost host(&bench.Module());
+        {
+            WorkerRun run(host, std::chrono::milliseconds(1 + random() % 3));
+            std::this_thread::sleep_for(std::chrono::milliseconds(random() % 15));
+        }
+        RecordingHost::Counts counts = host.Snapshot();
+        EXPECT_EQ(counts.total, counts.success + counts.failure);
+        EXPECT_LE(counts.total, counts.attempts);
+        EXPECT_EQ(counts.finished + (counts.running == 0 ? counts.inputsEnabled : 0), 1) << "every run ends once";
+        runs += counts.running;
+    }
+    churning = false;
+    churn.join();
+    EXPECT_GT(runs, 0);
+}
