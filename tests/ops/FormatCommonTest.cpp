@@ -1,0 +1,106 @@
+// The rows both format operations share: the binding, the token count and the hardware record.
+#include "BenchTest.h"
+#include "PkiFormat.h"
+
+namespace {
+
+struct Operation {
+    const char* name;
+    CK_RV (*run)(TokenModule* module, RecordingReporter& reporter);
+};
+
+CK_RV RunWipe(TokenModule* module, RecordingReporter& reporter) {
+    BlankFormatParams params;
+    params.strSoPin = L"tamsel";
+    return FormatBlankToken(module, params, reporter);
+}
+
+CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter) {
+    return FormatPkiToken(module, PkiFormatParams{}, reporter);
+}
+
+class FormatCommon : public BenchTest, public ::testing::WithParamInterface<Operation> {
+protected:
+    CK_RV Attempt() { return GetParam().run(&bench.Module(), reporter); }
+};
+
+TEST_P(FormatCommon, ModuleNotBoundCallsNothing) {
+    Do("insert 0");
+    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(nullptr, reporter));
+    TokenModule unbound(L"no-such-module");
+    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(&unbound, reporter));
+    EXPECT_EQ(Reports({Failure(false, msg::kInitModuleFailed), Failure(false, msg::kInitModuleFailed)}),
+              reporter.reports);
+    EXPECT_EQ(Calls(), bench.Calls());
+}
+
+TEST_P(FormatCommon, NoTokenAsksForOne) {
+    EXPECT_EQ(CKR_OK, Attempt());
+    EXPECT_EQ(Reports({Success(false, msg::kInsertToken)}), reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
+    JournalCall listing = CallOf("C_GetSlotList");
+    EXPECT_EQ("1", listing.args["present"]);
+    EXPECT_EQ("10", listing.args["count"]);
+}
+
+TEST_P(FormatCommon, TwoTokensReadNoDeviceInfo) {
+    Do("insert 0\ninsert 5 type=blank");
+    EXPECT_EQ(CKR_OK, Attempt());
+    EXPECT_EQ(Reports({Failure(false, msg::kOneTokenOnly)}), reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
+}
+
+TEST_P(FormatCommon, TenTokensAreTooManyElevenFailTheListing) {
+    for (int slot = 0; slot < 10; ++slot)
+        Do("insert " + std::to_string(slot));
+    EXPECT_EQ(CKR_OK, Attempt());
+    Do("insert 10");
+    EXPECT_EQ(CKR_BUFFER_TOO_SMALL, Attempt());
+    EXPECT_EQ(Reports({Failure(false, msg::kOneTokenOnly), Failure(false, msg::kInitModuleFailed)}),
+              reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList", "C_GetSlotList"}), bench.Calls());
+}
+
+TEST_P(FormatCommon, ListingFailureIsNotCounted) {
+    Do("insert 0\nfail C_GetSlotList 0x30 once");
+    EXPECT_EQ(CK_RV{0x30}, Attempt());
+    EXPECT_EQ(Reports({Failure(false, msg::kInitModuleFailed)}), reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
+}
+
+TEST_P(FormatCommon, UnreadableDeviceInfoCountsAsFailure) {
+    Do("insert 0\nfail E_GetDeviceInfo 0x30");
+    EXPECT_EQ(CK_RV{0x30}, Attempt());
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kNoDeviceInfo)}), reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
+}
+
+TEST_P(FormatCommon, TokenIsAddressedInTheSlotTheListingNamed) {
+    Do("insert 7 type=lock");
+    EXPECT_EQ(CKR_OK, Attempt());
+    EXPECT_EQ("7", CallOf("E_GetDeviceInfo").args["slot"]);
+}
+
+TEST_P(FormatCommon, EncryptionLockIsRefusedUntouched) {
+    Do("insert 0 type=lock");
+    EXPECT_EQ(CKR_OK, Attempt());
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kEncryptionLock)}), reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
+}
+
+TEST_P(FormatCommon, UnrecognisedTypesAreRefusedUntouched) {
+    for (int code : {0, 3, 5, 255}) {
+        SCOPED_TRACE("type code " + std::to_string(code));
+        reporter.reports.clear();
+        Do("reset\ninsert 0 type=" + std::to_string(code));
+        EXPECT_EQ(CKR_OK, Attempt());
+        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kUnknownType)}), reporter.reports);
+        EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothOperations, FormatCommon,
+                         ::testing::Values(Operation{"Wipe", RunWipe}, Operation{"PkiInit", RunPkiInit}),
+                         [](const ::testing::TestParamInfo<Operation>& info) { return info.param.name; });
+
+} // namespace

@@ -1,0 +1,52 @@
+#pragma once
+// A test's binding to the stand-in token module and its bench controls (standin/BenchControl.h).
+#include "standin/BenchControl.h"
+#include "token/ModuleLibrary.h"
+#include "token/TokenModule.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One journal line: the entry point's name and its key=value arguments (rv included).
+struct JournalCall {
+    std::string name;
+    std::map<std::string, std::string> args;
+};
+
+class StandInBench final : public ModuleMessageSink {
+public:
+    ~StandInBench();
+
+    // Binds a fresh TokenModule to the stand-in, finds the controls and empties the bench.
+    // False (with the reason in Error()) when any of that fails.
+    bool Bind();
+    void Unbind();
+    const std::string& Error() const { return m_error; }
+    TokenModule& Module() { return *m_module; }
+
+    // Runs the lines one by one; false when the stand-in refuses any of them.
+    bool Command(const std::string& lines);
+    std::vector<JournalCall> Journal() const;
+    // The entry point names of the journal, in call order.
+    std::vector<std::string> Calls() const;
+    // The answer split into its key=value fields.
+    std::map<std::string, std::string> Query(const std::string& query) const;
+
+    void ShowModuleMessage(unsigned messageId) override { m_messages.push_back(messageId); }
+
+private:
+    std::unique_ptr<TokenModule> m_module;
+    ModuleLibrary m_controls; // the same library again: only to reach the bench controls
+    Bench_Command_t m_command = nullptr;
+    Bench_ReadJournal_t m_readJournal = nullptr;
+    Bench_Query_t m_query = nullptr;
+    std::vector<unsigned> m_messages;
+    std::string m_error;
+};
+
+// The fields of one "key=value key=value" line.
+std::map<std::string, std::string> ParseFields(const std::string& line);
+// Bytes from a run of hex digits; empty on anything else.
+std::vector<unsigned char> ParseHex(const std::string& hex);
