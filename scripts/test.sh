@@ -22,6 +22,9 @@ run_preset native
 run_preset native-asan
 run_preset native-tsan
 
+step "fuzz: a short bounded run of each target"
+bash scripts/fuzz.sh 15
+
 step "configure and build: windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
