@@ -1,0 +1,131 @@
+#pragma once
+// Batch runs of an initialisation page. A run's worker thread never touches the page: every
+// report, control change and look-up of the binding is a request sent (SendMessage) to the
+// page's window and carried out on the interface thread, which is also the only thread that
+// stops runs. So counters change on one thread only, and whether a run may still act on a
+// token is decided in the same order as the operator's Stop.
+#include "Afx.h"
+#include "BlankFormat.h"
+#include "token/BatchRun.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+// What a run changes on its page. Called on the interface thread only.
+class RunPage : public FormatReporter {
+  public:
+    virtual void EnableInputs() = 0;
+    // Start disabled, Stop enabled.
+    virtual void ShowRunning() = 0;
+    // Start enabled, Stop disabled, inputs enabled.
+    virtual void ShowFinished() = 0;
+
+  protected:
+    ~RunPage() = default;
+};
+
+// The private message that carries a worker's request: wParam the run, lParam the request.
+constexpr UINT WM_PAGE_RUN_REQUEST = WM_APP + 0x51;
+
+// One request of a worker, on the worker's stack while the page handles it.
+struct RunRequest {
+    enum Kind {
+        kGetModule,
+        kBeginAttempt,
+        kReportSuccess,
+        kReportFailure,
+        kEnableInputs,
+        kShowRunning,
+        kShowFinished,
+        kEnded
+    };
+    Kind kind;
+    bool bCount = false;
+    const std::wstring* text = nullptr;
+    // Answers.
+    TokenModule* module = nullptr;
+    bool bGranted = false;
+};
+
+// One batch run, as its worker sees it: the run's own copy of the parameters (inside the
+// attempt), its stop signal, and the page's window to send requests to.
+class PageRun final : public BatchRunHost, public BlankFormatReporter {
+  public:
+    // One attempt with the run's parameters; `module` is the binding read for this attempt.
+    using Attempt = std::function<void(TokenModule* module, BlankFormatReporter& reporter)>;
+
+    PageRun(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
+    PageRun(const PageRun&) = delete;
+    PageRun& operator=(const PageRun&) = delete;
+
+    RunSignal& Signal() { return m_signal; }
+
+    // Worker thread.
+    TokenModule* GetTokenModule() override;
+    void ReportSuccess(bool bCount, std::wstring text) override;
+    void ReportFailure(bool bCount, std::wstring text) override;
+    void EnableInputs() override;
+    void ShowRunning() override;
+    void RunAttempt() override;
+    void ShowFinished() override;
+    // The worker's last request: it touches nothing of the page after this one.
+    void SendEnded();
+
+    // Interface thread.
+    bool bDetached = false; // ended by a page reset: nothing it reports reaches the page
+    bool bEnded = false;    // the worker has made its last request (or never started)
+    std::unique_ptr<CWinThread> pThread;
+
+  private:
+    void Send(RunRequest& request);
+    void Send(RunRequest::Kind kind, bool bCount = false, const std::wstring* text = nullptr);
+
+    const HWND m_hPage;
+    const Attempt m_attempt;
+    RunSignal m_signal;
+};
+
+// A page's side of its batch runs: at most one worker at a time, and the requests of that
+// worker filtered by what the page has done since (Stop, reset). Interface thread only,
+// except RunWorker.
+class PageBatch {
+  public:
+    PageBatch() = default;
+    PageBatch(const PageBatch&) = delete;
+    PageBatch& operator=(const PageBatch&) = delete;
+    ~PageBatch();
+
+    // A run has started and nobody has stopped it, and its worker has not ended.
+    bool IsLive() const;
+    // The thread of the last run has not ended yet (it may be finishing a stopped run).
+    bool IsWorkerAlive() const;
+
+    // Before any Start: a live run makes this press a second one, which is ignored (false);
+    // a stopped run still finishing its last attempt is waited for.
+    bool ReadyForStart();
+    // Starts `proc(param)` on a new thread for a new run; the procedure calls RunWorker.
+    // False when the thread could not be started.
+    bool Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
+    // The worker thread's whole life.
+    UINT RunWorker();
+
+    // Stop: the run ends for good after its current attempt, whose outcome still shows.
+    void Stop();
+    // Page reset: the run ends for good and nothing it still reports reaches the page.
+    void EndForReset();
+    // Waits for the worker, handling what it sends to the page meanwhile.
+    void WaitForWorker();
+
+    // One request of the worker (WM_PAGE_RUN_REQUEST).
+    LRESULT Handle(WPARAM wParam, LPARAM lParam, RunPage& page);
+
+    // The most workers of this page that were ever alive at once.
+    int MaxWorkersAlive() const { return m_nMaxWorkersAlive.load(); }
+
+  private:
+    std::unique_ptr<PageRun> m_run;
+    std::atomic<int> m_nWorkersAlive{0};
+    std::atomic<int> m_nMaxWorkersAlive{0};
+};
