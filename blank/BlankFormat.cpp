@@ -16,26 +16,14 @@ private:
     BlankFormatReporter& m_reporter;
 };
 
-void ReportWipeResult(CK_RV rv, FormatReporter& reporter) {
-    switch (rv) {
-    case CKR_OK:
-        reporter.ReportSuccess(true, LoadStringOrDefault(IDS_BLANK_DONE));
-        break;
-    case CKR_TOKEN_WRITE_PROTECTED: // the module's word for an encryption lock
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ENCRYPTION_LOCK));
-        break;
-    case CKR_PIN_INCORRECT:
-    case CKR_ARGUMENTS_BAD:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_SO_PIN_WRONG));
-        break;
-    case CKR_PIN_LEN_RANGE:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_PIN_LENGTH));
-        break;
-    default:
-        reporter.ReportFailure(true, FormatUnknownResult(rv));
-        break;
-    }
-}
+// E_InitBlankToken's answers other than CKR_OK; write protection is how the module refuses
+// an encryption lock.
+const ResultMessage kWipeFailures[] = {
+    {CKR_TOKEN_WRITE_PROTECTED, IDS_ENCRYPTION_LOCK},
+    {CKR_PIN_INCORRECT, IDS_SO_PIN_WRONG},
+    {CKR_ARGUMENTS_BAD, IDS_SO_PIN_WRONG},
+    {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
+};
 
 } // namespace
 
@@ -62,6 +50,6 @@ CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, Bla
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     CK_RV rv = module->InitBlankToken(target.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
-    ReportWipeResult(rv, reporter);
+    ReportModuleResult(rv, IDS_BLANK_DONE, kWipeFailures, reporter);
     return rv;
 }

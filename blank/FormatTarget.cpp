@@ -48,3 +48,18 @@ FormatTarget FindFormatTarget(TokenModule* module, FormatReporter& reporter, Slo
     target.bFound = true;
     return target;
 }
+
+void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage* failures, std::size_t count,
+                        FormatReporter& reporter) {
+    if (rv == CKR_OK) {
+        reporter.ReportSuccess(true, LoadStringOrDefault(successId));
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (failures[i].rv == rv) {
+            reporter.ReportFailure(true, LoadStringOrDefault(failures[i].messageId));
+            return;
+        }
+    }
+    reporter.ReportFailure(true, FormatUnknownResult(rv));
+}

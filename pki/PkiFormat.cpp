@@ -9,27 +9,14 @@ namespace {
 // Returned when the label does not fit its field; the module is not asked.
 constexpr CK_RV kLabelOutOfRange = 1;
 
-void ReportInitResult(CK_RV rv, FormatReporter& reporter) {
-    switch (rv) {
-    case CKR_OK:
-        reporter.ReportSuccess(true, LoadStringOrDefault(IDS_PKI_DONE));
-        break;
-    case CKR_TOKEN_NOT_RECOGNIZED:
-    case CKR_TOKEN_WRITE_PROTECTED:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ALREADY_BLANK));
-        break;
-    case CKR_PIN_INCORRECT:
-    case CKR_ARGUMENTS_BAD:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_SO_PIN_WRONG));
-        break;
-    case CKR_PIN_LEN_RANGE:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_PIN_LENGTH));
-        break;
-    default:
-        reporter.ReportFailure(true, FormatUnknownResult(rv));
-        break;
-    }
-}
+// E_InitPkiToken's answers other than CKR_OK.
+const ResultMessage kInitFailures[] = {
+    {CKR_TOKEN_NOT_RECOGNIZED, IDS_ALREADY_BLANK},
+    {CKR_TOKEN_WRITE_PROTECTED, IDS_ALREADY_BLANK},
+    {CKR_PIN_INCORRECT, IDS_SO_PIN_WRONG},
+    {CKR_ARGUMENTS_BAD, IDS_SO_PIN_WRONG},
+    {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
+};
 
 } // namespace
 
@@ -56,6 +43,6 @@ CK_RV FormatPkiToken(TokenModule* module, const PkiFormatParams& params, FormatR
         return kLabelOutOfRange;
     }
     CK_RV rv = module->InitPkiToken(target.slot, record.Record());
-    ReportInitResult(rv, reporter);
+    ReportModuleResult(rv, IDS_PKI_DONE, kInitFailures, reporter);
     return rv;
 }

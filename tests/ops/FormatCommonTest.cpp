@@ -75,12 +75,6 @@ TEST_P(FormatCommon, UnreadableDeviceInfoCountsAsFailure) {
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
 }
 
-TEST_P(FormatCommon, TokenIsAddressedInTheSlotTheListingNamed) {
-    Do("insert 7 type=lock");
-    EXPECT_EQ(CKR_OK, Attempt());
-    EXPECT_EQ("7", CallOf("E_GetDeviceInfo").args["slot"]);
-}
-
 TEST_P(FormatCommon, EncryptionLockIsRefusedUntouched) {
     Do("insert 0 type=lock");
     EXPECT_EQ(CKR_OK, Attempt());

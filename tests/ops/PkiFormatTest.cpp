@@ -56,7 +56,9 @@ TEST_F(PkiFormat, ModuleAnswersMapToTheirTexts) {
 }
 
 TEST_F(PkiFormat, LabelOutOfRangeIsCountedAndNeverSent) {
-    for (const std::wstring& label : {std::wstring(), std::wstring(32, L'A'), std::wstring(11, L'\x4E2D')}) {
+    // Empty; 32 bytes; 33 bytes of eleven Chinese characters; 29 + 3 = 32 bytes.
+    for (const std::wstring& label : {std::wstring(), std::wstring(32, L'A'), std::wstring(11, L'\x4E2D'),
+                                      std::wstring(29, L'a') + L'\x4E2D'}) {
         SCOPED_TRACE(label.size());
         reporter.reports.clear();
         Do("reset\ninsert 0 type=blank");
@@ -151,6 +153,7 @@ TEST_F(PkiFormat, LabelFieldAsReceived) {
         {std::wstring(31, L'Z'), std::string(31, 'Z')},
         {std::wstring(10, L'\x4E2D'), tenChinese},
         {L"a b", "a b"},
+        {std::wstring(L"ab\0cd", 5), "ab"}, // text ends at its first zero character
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.utf8);
