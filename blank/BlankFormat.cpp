@@ -8,11 +8,11 @@
 namespace {
 
 class BatchButtons : public SlotListingHook {
-public:
+  public:
     explicit BatchButtons(BlankFormatReporter& reporter) : m_reporter(reporter) {}
     void OnSlotsListed() override { m_reporter.ShowRunning(); }
 
-private:
+  private:
     BlankFormatReporter& m_reporter;
 };
 

@@ -7,12 +7,12 @@
 
 // The blank page's side of an attempt: the outcome, and in batch mode the buttons.
 class BlankFormatReporter : public FormatReporter {
-public:
+  public:
     // Start disabled, Stop enabled. Called on every batch-mode attempt whose slot listing
     // succeeded, before the token count is looked at.
     virtual void ShowRunning() = 0;
 
-protected:
+  protected:
     ~BlankFormatReporter() = default;
 };
 

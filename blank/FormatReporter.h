@@ -4,12 +4,12 @@
 #include <string>
 
 class FormatReporter {
-public:
+  public:
     // Normal (black) status text.
     virtual void ReportSuccess(bool bCount, std::wstring text) = 0;
     // Error (red) status text.
     virtual void ReportFailure(bool bCount, std::wstring text) = 0;
 
-protected:
+  protected:
     ~FormatReporter() = default;
 };

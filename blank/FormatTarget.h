@@ -15,10 +15,10 @@ struct FormatTarget {
 
 // Hook run after a successful listing, before the token count is looked at.
 class SlotListingHook {
-public:
+  public:
     virtual void OnSlotsListed() = 0;
 
-protected:
+  protected:
     ~SlotListingHook() = default;
 };
 
@@ -33,7 +33,8 @@ struct ResultMessage {
 void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage* failures, std::size_t count,
                         FormatReporter& reporter);
 template <std::size_t N>
-void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage (&failures)[N], FormatReporter& reporter) {
+void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage (&failures)[N],
+                        FormatReporter& reporter) {
     ReportModuleResult(rv, successId, failures, N, reporter);
 }
 

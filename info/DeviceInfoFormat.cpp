@@ -53,10 +53,12 @@ DeviceInfoTexts FormatDeviceInfo(const DEVICE_INFO& info) {
     const std::uint8_t* made = info.abyProductionTime;
     DeviceInfoTexts texts;
     texts.strSerialNumber = Hex(info.abySerialNumber, sizeof info.abySerialNumber);
-    texts.strCosVersion = Printf(L"%u.%02u", unsigned{info.byCosVersionMajor}, unsigned{info.byCosVersionMinor});
+    texts.strCosVersion =
+        Printf(L"%u.%02u", unsigned{info.byCosVersionMajor}, unsigned{info.byCosVersionMinor});
     // A year byte above 99 gives a five-digit year: the byte is shown as it is.
-    texts.strProductionTime = Printf(L"20%02u-%02u-%02u %02u:%02u:%02u", unsigned{made[0]}, unsigned{made[1]},
-                                     unsigned{made[2]}, unsigned{made[3]}, unsigned{made[4]}, unsigned{made[5]});
+    texts.strProductionTime =
+        Printf(L"20%02u-%02u-%02u %02u:%02u:%02u", unsigned{made[0]}, unsigned{made[1]}, unsigned{made[2]},
+               unsigned{made[3]}, unsigned{made[4]}, unsigned{made[5]});
     texts.strTotalSpace = Printf(L"%uK", static_cast<unsigned>(info.ulTotalSpace / 1024));
     texts.strAtr = Hex(info.abyAtr, sizeof info.abyAtr);
     texts.strDeviceType = LoadStringDirect(TypeNameId(info.byDeviceType));

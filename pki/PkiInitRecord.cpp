@@ -17,8 +17,8 @@ SecureBytes MakeLabelField(const std::wstring& label) {
 }
 
 PkiInitRecord::PkiInitRecord(const PkiFormatParams& params)
-    : m_soPin(WideToMultiByte(params.strSoPin, CP_ACP)), m_userPin(WideToMultiByte(params.strUserPin, CP_ACP)),
-      m_labelField(MakeLabelField(params.strLabel)) {
+    : m_soPin(WideToMultiByte(params.strSoPin, CP_ACP)),
+      m_userPin(WideToMultiByte(params.strUserPin, CP_ACP)), m_labelField(MakeLabelField(params.strLabel)) {
     std::memset(&m_record, 0, sizeof m_record);
     if (!IsValid())
         return;
@@ -34,4 +34,6 @@ PkiInitRecord::PkiInitRecord(const PkiFormatParams& params)
     m_record.ulFixedVersion = PKI_INIT_FIXED_VERSION;
 }
 
-PkiInitRecord::~PkiInitRecord() { SecureWipe(&m_record, sizeof m_record); }
+PkiInitRecord::~PkiInitRecord() {
+    SecureWipe(&m_record, sizeof m_record);
+}

@@ -9,9 +9,9 @@
 
 // The page's values for one attempt. Defaults are the page's own defaults.
 struct PkiFormatParams {
-    SecretText strSoPin{L"tamsel"};   // new SO PIN, 4-32 characters
-    SecretText strUserPin{L"5820"};   // new user PIN, 4-32 characters
-    std::wstring strLabel{L"Orbel"};  // 0-32 characters; its UTF-8 length must be 1 to 31
+    SecretText strSoPin{L"tamsel"};  // new SO PIN, 4-32 characters
+    SecretText strUserPin{L"5820"};  // new user PIN, 4-32 characters
+    std::wstring strLabel{L"Orbel"}; // 0-32 characters; its UTF-8 length must be 1 to 31
     std::uint8_t bySoPinMaxRetry = 6;
     std::uint8_t byUserPinMaxRetry = 6;
     std::uint32_t ulPublicSize = 30000;
@@ -23,7 +23,7 @@ struct PkiFormatParams {
 SecureBytes MakeLabelField(const std::wstring& label);
 
 class PkiInitRecord {
-public:
+  public:
     // Converts the PINs (active ANSI code page) and the label (UTF-8).
     explicit PkiInitRecord(const PkiFormatParams& params);
     ~PkiInitRecord();
@@ -35,7 +35,7 @@ public:
     // Points into this object: valid while it lives.
     PKI_INIT_PARAM* Record() { return &m_record; }
 
-private:
+  private:
     SecureBytes m_soPin;
     SecureBytes m_userPin;
     SecureBytes m_labelField;

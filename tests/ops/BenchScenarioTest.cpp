@@ -6,7 +6,7 @@
 namespace {
 
 class BenchScenario : public BenchTest {
-protected:
+  protected:
     CK_RV Wipe(const wchar_t* soPin) {
         BlankFormatParams params;
         params.strSoPin = soPin;

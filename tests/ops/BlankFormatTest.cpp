@@ -4,7 +4,7 @@
 namespace {
 
 class BlankFormat : public BenchTest {
-protected:
+  protected:
     CK_RV Wipe(const wchar_t* soPin = L"tamsel", bool bBatch = false) {
         BlankFormatParams params;
         params.strSoPin = soPin;
@@ -16,7 +16,8 @@ protected:
 TEST_F(BlankFormat, PkiTokenIsWipedWithItsSoPin) {
     Do("insert 3 type=pki so=tamsel");
     EXPECT_EQ(CKR_OK, Wipe(L"tamsel"));
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kBlankDone)}), reporter.reports);
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kBlankDone)}),
+              reporter.reports);
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo", "E_InitBlankToken"}), bench.Calls());
     JournalCall wipe = CallOf("E_InitBlankToken");
     EXPECT_EQ("3", wipe.args["slot"]);
@@ -27,7 +28,8 @@ TEST_F(BlankFormat, PkiTokenIsWipedWithItsSoPin) {
 TEST_F(BlankFormat, BlankTokenCountsAsSuccessWithoutWipe) {
     Do("insert 0 type=blank");
     EXPECT_EQ(CKR_OK, Wipe(L"anything"));
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kAlreadyBlank)}), reporter.reports);
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kAlreadyBlank)}),
+              reporter.reports);
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
 }
 

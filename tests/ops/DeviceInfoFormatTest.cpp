@@ -78,8 +78,8 @@ TEST(DeviceInfoFormat, TypeNamesAnythingButPkiAndLockReadsBlank) {
     const struct {
         std::uint8_t code;
         const wchar_t* name;
-    } cases[] = {{0, L"空锁"},          {1, L"PKI类型"}, {2, L"加密锁类型"}, {3, L"空锁"},
-                 {4, L"空锁"},          {5, L"空锁"},    {255, L"空锁"}};
+    } cases[] = {{0, L"空锁"}, {1, L"PKI类型"}, {2, L"加密锁类型"}, {3, L"空锁"},
+                 {4, L"空锁"}, {5, L"空锁"},    {255, L"空锁"}};
     for (const auto& c : cases)
         EXPECT_EQ(c.name, FormatDeviceInfo(Record(c.code)).strDeviceType) << "type code " << int{c.code};
 }
@@ -95,9 +95,7 @@ TEST(DeviceInfoFormat, UnreadBytesHaveNoEffect) {
 
     DEVICE_INFO noisy = clean;
     unsigned char* bytes = reinterpret_cast<unsigned char*>(&noisy);
-    const struct {
-        std::size_t offset, size;
-    } unread[] = {{0, 2}, {3, 1}, {22, 20}, {56, 12}, {72, 4}};
+    const struct { std::size_t offset, size; } unread[] = {{0, 2}, {3, 1}, {22, 20}, {56, 12}, {72, 4}};
     for (const auto& range : unread)
         std::memset(bytes + range.offset, 0xA5, range.size);
 

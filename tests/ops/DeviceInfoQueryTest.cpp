@@ -5,7 +5,7 @@
 namespace {
 
 class DeviceInfoQuery : public BenchTest {
-protected:
+  protected:
     // Every failure leaves all six texts empty.
     void ExpectFailure(unsigned messageId, TokenModule* module) {
         DeviceInfoResult result = QueryDeviceInfo(module);
@@ -63,7 +63,7 @@ TEST_F(DeviceInfoQuery, TypeNames) {
     const struct {
         const char* type;
         const wchar_t* name;
-    } rows[] = {{"0", L"空锁"}, {"1", L"PKI类型"}, {"2", L"加密锁类型"}, {"3", L"空锁"},
+    } rows[] = {{"0", L"空锁"}, {"1", L"PKI类型"}, {"2", L"加密锁类型"},    {"3", L"空锁"},
                 {"4", L"空锁"}, {"5", L"空锁"},    {"lock", L"加密锁类型"}, {"blank", L"空锁"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.type);

@@ -20,7 +20,7 @@ CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter) {
 }
 
 class FormatCommon : public BenchTest, public ::testing::WithParamInterface<Operation> {
-protected:
+  protected:
     CK_RV Attempt() { return GetParam().run(&bench.Module(), reporter); }
 };
 
@@ -71,14 +71,16 @@ TEST_P(FormatCommon, ListingFailureIsNotCounted) {
 TEST_P(FormatCommon, UnreadableDeviceInfoCountsAsFailure) {
     Do("insert 0\nfail E_GetDeviceInfo 0x30");
     EXPECT_EQ(CK_RV{0x30}, Attempt());
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kNoDeviceInfo)}), reporter.reports);
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kNoDeviceInfo)}),
+              reporter.reports);
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
 }
 
 TEST_P(FormatCommon, EncryptionLockIsRefusedUntouched) {
     Do("insert 0 type=lock");
     EXPECT_EQ(CKR_OK, Attempt());
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kEncryptionLock)}), reporter.reports);
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kEncryptionLock)}),
+              reporter.reports);
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
 }
 
@@ -88,7 +90,8 @@ TEST_P(FormatCommon, UnrecognisedTypesAreRefusedUntouched) {
         reporter.reports.clear();
         Do("reset\ninsert 0 type=" + std::to_string(code));
         EXPECT_EQ(CKR_OK, Attempt());
-        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kUnknownType)}), reporter.reports);
+        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kUnknownType)}),
+                  reporter.reports);
         EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
     }
 }

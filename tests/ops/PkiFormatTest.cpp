@@ -9,7 +9,7 @@
 namespace {
 
 class PkiFormat : public BenchTest {
-protected:
+  protected:
     CK_RV Init(const PkiFormatParams& params = PkiFormatParams{}) {
         return FormatPkiToken(&bench.Module(), params, reporter);
     }
@@ -65,7 +65,8 @@ TEST_F(PkiFormat, LabelOutOfRangeIsCountedAndNeverSent) {
         PkiFormatParams params;
         params.strLabel = label;
         EXPECT_EQ(CK_RV{1}, Init(params));
-        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kLabelLength)}), reporter.reports);
+        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kLabelLength)}),
+                  reporter.reports);
         EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
         EXPECT_EQ("4", bench.Query("token 0")["type"]);
     }
@@ -73,8 +74,8 @@ TEST_F(PkiFormat, LabelOutOfRangeIsCountedAndNeverSent) {
 
 // The record as this build hands it over: 52 bytes in the 32-bit module interface, with
 // 8-byte pointers in a native 64-bit build. Pointer fields are left out of the comparison.
-std::vector<unsigned char> ExpectedRecord(std::uint8_t soRetry, std::uint8_t userRetry, std::uint32_t publicSize,
-                                          std::uint32_t privateSize) {
+std::vector<unsigned char> ExpectedRecord(std::uint8_t soRetry, std::uint8_t userRetry,
+                                          std::uint32_t publicSize, std::uint32_t privateSize) {
     std::vector<unsigned char> bytes(sizeof(PKI_INIT_PARAM), 0);
     auto put32 = [&](std::size_t offset, std::uint32_t value) {
         for (int i = 0; i < 4; ++i)
@@ -94,7 +95,8 @@ void ExpectRecord(const std::vector<unsigned char>& expected, std::vector<unsign
     ASSERT_EQ(sizeof(PKI_INIT_PARAM), received.size());
     for (std::size_t offset : {offsetof(PKI_INIT_PARAM, pLabel), offsetof(PKI_INIT_PARAM, pSoPin),
                                offsetof(PKI_INIT_PARAM, pUserPin)}) {
-        std::vector<unsigned char> pointer(received.begin() + offset, received.begin() + offset + sizeof(void*));
+        std::vector<unsigned char> pointer(received.begin() + offset,
+                                           received.begin() + offset + sizeof(void*));
         EXPECT_NE(std::vector<unsigned char>(sizeof(void*), 0), pointer) << "null pointer at " << offset;
         std::memset(received.data() + offset, 0, sizeof(void*));
     }
@@ -117,8 +119,9 @@ TEST_F(PkiFormat, DefaultRecordAsReceived) {
     EXPECT_EQ("6", received["so-len"]);
     EXPECT_EQ("4", received["user-len"]);
     if (sizeof(void*) == 4) { // the exact bytes of the 32-bit interface, sizes 0x7530 and 0x3A98
-        const std::vector<unsigned char> tail = {6, 6, 0, 0, 0x30, 0x75, 0, 0, 0x98, 0x3A, 0, 0, 0, 0, 0, 0, 0,
-                                                 0, 0, 0, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        const std::vector<unsigned char> tail = {6, 6, 0, 0, 0x30, 0x75, 0, 0, 0x98, 0x3A, 0, 0,
+                                                 0, 0, 0, 0, 0,    0,    0, 0, 0,    1,    0, 2,
+                                                 0, 0, 0, 0, 0,    0,    0, 0, 0,    0};
         std::vector<unsigned char> record = ParseHex(received["record"]);
         ASSERT_EQ(52u, record.size());
         EXPECT_EQ(tail, std::vector<unsigned char>(record.begin() + 18, record.end()));

@@ -34,11 +34,15 @@ inline void PrintTo(const Report& report, std::ostream* os) {
     *os << (report.bSuccess ? "success" : "failure") << (report.bCount ? " counted " : " uncounted ") << utf8;
 }
 
-inline Report Success(bool bCount, std::wstring text) { return Report{true, bCount, std::move(text)}; }
-inline Report Failure(bool bCount, std::wstring text) { return Report{false, bCount, std::move(text)}; }
+inline Report Success(bool bCount, std::wstring text) {
+    return Report{true, bCount, std::move(text)};
+}
+inline Report Failure(bool bCount, std::wstring text) {
+    return Report{false, bCount, std::move(text)};
+}
 
 class RecordingReporter final : public BlankFormatReporter {
-public:
+  public:
     void ReportSuccess(bool bCount, std::wstring text) override { reports.push_back(Success(bCount, text)); }
     void ReportFailure(bool bCount, std::wstring text) override { reports.push_back(Failure(bCount, text)); }
     void ShowRunning() override { ++runningCalls; }

@@ -29,7 +29,9 @@ template <class Read> std::string ReadText(Read read) {
 
 } // namespace
 
-StandInBench::~StandInBench() { Unbind(); }
+StandInBench::~StandInBench() {
+    Unbind();
+}
 
 bool StandInBench::Bind() {
     Unbind();
@@ -76,7 +78,8 @@ bool StandInBench::Command(const std::string& lines) {
 }
 
 std::vector<JournalCall> StandInBench::Journal() const {
-    const std::string text = ReadText([this](char* buffer, std::size_t size) { return m_readJournal(buffer, size); });
+    const std::string text =
+        ReadText([this](char* buffer, std::size_t size) { return m_readJournal(buffer, size); });
     std::vector<JournalCall> calls;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -100,7 +103,8 @@ std::vector<std::string> StandInBench::Calls() const {
 }
 
 std::map<std::string, std::string> StandInBench::Query(const std::string& query) const {
-    return ParseFields(ReadText([&](char* buffer, std::size_t size) { return m_query(query.c_str(), buffer, size); }));
+    return ParseFields(
+        ReadText([&](char* buffer, std::size_t size) { return m_query(query.c_str(), buffer, size); }));
 }
 
 std::map<std::string, std::string> ParseFields(const std::string& line) {
@@ -119,7 +123,8 @@ std::vector<unsigned char> ParseHex(const std::string& hex) {
     if (hex.size() % 2 != 0)
         return bytes;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        if (!std::isxdigit(static_cast<unsigned char>(hex[i])) || !std::isxdigit(static_cast<unsigned char>(hex[i + 1])))
+        if (!std::isxdigit(static_cast<unsigned char>(hex[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(hex[i + 1])))
             return {};
         bytes.push_back(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
     }

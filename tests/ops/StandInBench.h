@@ -16,7 +16,7 @@ struct JournalCall {
 };
 
 class StandInBench final : public ModuleMessageSink {
-public:
+  public:
     ~StandInBench();
 
     // Binds a fresh TokenModule to the stand-in, finds the controls and empties the bench.
@@ -36,7 +36,7 @@ public:
 
     void ShowModuleMessage(unsigned messageId) override { m_messages.push_back(messageId); }
 
-private:
+  private:
     std::unique_ptr<TokenModule> m_module;
     ModuleLibrary m_controls; // the same library again: only to reach the bench controls
     Bench_Command_t m_command = nullptr;
