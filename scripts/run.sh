@@ -24,6 +24,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -u
   bash scripts/wine-prefix.sh
   wineserver -p
+  bash scripts/wine-run.sh cmd /c ver >/dev/null 2>&1 </dev/null
   (cd "'"$bin"'" && "'"$root"'/scripts/wine-run.sh" ./Vantor.exe) &
   # Wait for the main window to be mapped, then give it a moment to paint.
   for _ in $(seq 1 60); do

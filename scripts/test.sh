@@ -36,6 +36,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -u
   bash scripts/wine-prefix.sh
   wineserver -p
+  # Wine starts its background services with the first program; start them here, away from
+  # the pipes ctest reads, or ctest waits for those services to close them.
+  bash scripts/wine-run.sh cmd /c ver >/dev/null 2>&1 </dev/null
   ctest --preset windows -j 1
   rc=$?
   wineserver -k; wineserver -w
