@@ -1,0 +1,72 @@
+#pragma once
+// Identifiers of the dialog templates, controls, icons and bitmap. Usable from C++ and the
+// resource scripts.
+//
+// Naming: IDD_ dialog templates, IDI_ icons, IDB_ bitmaps, IDM_ menu commands, IDC_ controls.
+// A control that plays the same role under the same number on both initialisation pages has
+// no page in its name (IDC_START, IDC_COUNT_TOTAL). Every other control carries its page:
+// IDC_MAIN_, IDC_BLANK_, IDC_PKI_, IDC_INFO_. The templates reuse numbers across pages for
+// different roles (1006, 1007), so each role has its own name with the shared value; never use
+// one page's name for another page's control.
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_MAIN 102
+#define IDD_BLANK_PAGE 133
+#define IDD_PKI_PAGE 136
+#define IDD_INFO_PAGE 137
+
+// Icons (each with 16, 24, 32 and 48 pixel images) and the separator bitmap
+#define IDI_APP 128
+#define IDI_NAV_BLANK 131
+#define IDI_NAV_PKI 132
+#define IDI_NAV_INFO 138
+#define IDB_SEPARATOR 135 // 434 x 1 pixels, the line under each page heading
+
+// System menu command of the About box (the low four bits stay free for the system)
+#define IDM_ABOUTBOX 0x0010
+
+// Statics without a role of their own
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Main window (IDD_MAIN)
+#define IDC_MAIN_NAV_FRAME 1000  // etched frame; the pager and the bar live in its client area
+#define IDC_MAIN_PAGE_FRAME 1001 // black frame; the pages are laid exactly over it
+#define IDC_MAIN_NAV_PAGER 1000  // the pager created inside the navigation frame
+#define IDC_MAIN_NAV_BAR 1000    // the navigation bar inside the pager; lParam of its click
+
+// Both initialisation pages
+#define IDC_START 99 // default button "初始化(&S)"
+#define IDC_STOP 1023
+#define IDC_COUNT_TOTAL 1020
+#define IDC_COUNT_SUCCESS 1021
+
+// Blank-format page (IDD_BLANK_PAGE)
+#define IDC_BLANK_PIN 1011 // current SO PIN, masked
+#define IDC_BLANK_BATCH_CHECK 1007
+#define IDC_BLANK_STATUS 1016
+#define IDC_BLANK_COUNT_FAIL 1022
+
+// PKI-format page (IDD_PKI_PAGE), parameter fields in tab order
+#define IDC_PKI_SO_PIN 1003   // masked
+#define IDC_PKI_USER_PIN 1004 // masked
+#define IDC_PKI_SO_RETRY 1005
+#define IDC_PKI_USER_RETRY 1006
+#define IDC_PKI_LABEL 1007
+#define IDC_PKI_PUBLIC_SIZE 1008
+#define IDC_PKI_PRIVATE_SIZE 1009
+#define IDC_PKI_BATCH_CHECK 1032
+#define IDC_PKI_STATUS 1030
+#define IDC_PKI_COUNT_FAIL 1029
+#define IDC_PKI_NOTE 1033
+
+// Information page (IDD_INFO_PAGE), read-only fields
+#define IDC_INFO_GET 1006 // default button "获取信息(&G)"
+#define IDC_INFO_SERIAL 1024
+#define IDC_INFO_COS_VERSION 1025
+#define IDC_INFO_PRODUCTION_TIME 1026
+#define IDC_INFO_TOTAL_SPACE 1027
+#define IDC_INFO_ATR 1028
+#define IDC_INFO_DEVICE_TYPE 1002
