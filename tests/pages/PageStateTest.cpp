@@ -1,0 +1,252 @@
+// What each page shows when it first appears, and the state of Start, Stop, the check box and
+// the parameter fields in every situation of a run, read from the real controls.
+#include "PageHarness.h"
+#include "resource.h"
+
+#include <vector>
+
+using namespace pagetest;
+
+namespace {
+
+// The controls one page's situations are about.
+struct PageControls {
+    const char* name;
+    int index; // in the host
+    int check;
+    int status;
+    int failCount;
+    std::vector<int> fields;
+    CDialog& (*page)(PageHost&);
+    CRect startTemplate; // Start's place in the template, dialog units
+};
+
+const PageControls kBlank{"blank",
+                          0,
+                          IDC_BLANK_BATCH_CHECK,
+                          IDC_BLANK_STATUS,
+                          IDC_BLANK_COUNT_FAIL,
+                          {IDC_BLANK_PIN},
+                          [](PageHost& h) -> CDialog& { return h.blank; },
+                          CRect(165, 253, 165 + 54, 253 + 13)};
+const PageControls kPki{"pki",
+                        1,
+                        IDC_PKI_BATCH_CHECK,
+                        IDC_PKI_STATUS,
+                        IDC_PKI_COUNT_FAIL,
+                        {IDC_PKI_SO_PIN, IDC_PKI_USER_PIN, IDC_PKI_SO_RETRY, IDC_PKI_USER_RETRY,
+                         IDC_PKI_LABEL, IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE},
+                        [](PageHost& h) -> CDialog& { return h.pki; },
+                        CRect(171, 254, 171 + 50, 254 + 14)};
+
+struct Situation {
+    const char* name;
+    bool startEnabled;
+    bool stopShown;
+    bool stopEnabled;
+    bool checkEnabled;
+    bool fieldsEnabled;
+};
+
+void ExpectSituation(const CWnd& page, const PageControls& controls, const Situation& s) {
+    SCOPED_TRACE(std::string(controls.name) + ": " + s.name);
+    EXPECT_EQ(Enabled(page, IDC_START), s.startEnabled);
+    EXPECT_TRUE(Shown(page, IDC_START));
+    EXPECT_EQ(Shown(page, IDC_STOP), s.stopShown);
+    if (s.stopShown) {
+        EXPECT_EQ(Enabled(page, IDC_STOP), s.stopEnabled);
+    }
+    EXPECT_EQ(Enabled(page, controls.check), s.checkEnabled);
+    for (int field : controls.fields)
+        EXPECT_EQ(Enabled(page, field), s.fieldsEnabled) << "field " << field;
+}
+
+bool Checked(const CWnd& page, int id) {
+    return ::SendMessageW(Item(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+class PageStateTest : public PagesTest, public ::testing::WithParamInterface<const PageControls*> {
+  protected:
+    const PageControls& C() const { return *GetParam(); }
+    CDialog& Page() { return C().page(*host); }
+    void Show() {
+        host->ShowPage(C().index);
+        Pump(20);
+    }
+    // As the dialog manager places a control: position and size mapped separately.
+    CRect StartTemplatePlace() {
+        const CRect& t = C().startTemplate;
+        RECT mapped{t.left, t.top, t.Width(), t.Height()};
+        ::MapDialogRect(Page().GetSafeHwnd(), &mapped);
+        return CRect(mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom);
+    }
+};
+
+} // namespace
+
+TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
+    Show();
+    const CWnd& page = Page();
+    const CRect stopPlace = Place(page, IDC_STOP);
+
+    ExpectSituation(page, C(), {"single mode", true, false, false, true, true});
+    EXPECT_EQ(Place(page, IDC_START), stopPlace) << "Start sits where Stop sits";
+
+    ASSERT_TRUE(Click(page, C().check));
+    ExpectSituation(page, C(), {"batch selected", true, true, false, true, true});
+    EXPECT_EQ(Place(page, IDC_START), StartTemplatePlace()) << "Start back at its own place";
+    EXPECT_EQ(Place(page, IDC_STOP), stopPlace);
+
+    ASSERT_TRUE(Click(page, C().check));
+    ExpectSituation(page, C(), {"batch cleared again", true, false, false, true, true});
+    EXPECT_EQ(Place(page, IDC_START), stopPlace);
+    ASSERT_TRUE(Click(page, C().check));
+
+    // Until the page handles the worker's first request nothing of the run shows.
+    ASSERT_TRUE(Click(page, IDC_START));
+    ExpectSituation(page, C(), {"worker draining events", true, true, false, false, false});
+    // A second press meanwhile starts no second worker.
+    ASSERT_TRUE(Click(page, IDC_START));
+
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(page, IDC_STOP); }));
+    ExpectSituation(page, C(), {"run in progress", false, true, true, false, false});
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, C().status) == msg::kInsertToken; }));
+
+    ASSERT_TRUE(Click(page, IDC_STOP));
+    const bool pki = C().index == 1;
+    ExpectSituation(page, C(), {"stopped, worker not yet ended", false, true, false, true, pki});
+    EXPECT_TRUE(Checked(page, C().check)) << "the box keeps its tick";
+
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(page, IDC_START); }));
+    ExpectSituation(page, C(), {"worker ended", true, true, false, true, true});
+    EXPECT_TRUE(Checked(page, C().check));
+    EXPECT_EQ(Place(page, IDC_START), StartTemplatePlace());
+
+    const PageBatch& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
+    ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
+    EXPECT_EQ(batch.MaxWorkersAlive(), 1);
+    // One run, one first attempt: a second worker would have listed the slots again.
+    EXPECT_EQ(CallCount("C_GetSlotList"), 1);
+}
+
+TEST_P(PageStateTest, StartInSingleModeChangesNoControlState) {
+    Show();
+    const CWnd& page = Page();
+    const CRect stopPlace = Place(page, IDC_STOP);
+    ASSERT_TRUE(Click(page, IDC_START));
+    ExpectSituation(page, C(), {"after a single run", true, false, false, true, true});
+    EXPECT_EQ(Place(page, IDC_START), stopPlace);
+    EXPECT_EQ(CallCount("C_GetSlotList"), 1);
+}
+
+TEST_P(PageStateTest, HidingAndShowingAgainResetsLayoutCountersAndStatus) {
+    Show();
+    CDialog& page = Page();
+    ASSERT_TRUE(Click(page, C().check));
+    Do("insert 0 type=lock");
+    ASSERT_TRUE(Click(page, IDC_START)); // counted failure in batch mode
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_COUNT_TOTAL) == L"1"; }));
+    host->ShowPage(-1);
+    Pump(20);
+    host->ShowPage(C().index);
+    Pump(20);
+    ExpectSituation(page, C(), {"shown again", true, false, false, true, true});
+    EXPECT_FALSE(Checked(page, C().check));
+    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), L"0");
+    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
+    EXPECT_EQ(Text(page, C().failCount), L"0");
+    EXPECT_EQ(Text(page, C().status), msg::kInsertAndStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, PageStateTest, ::testing::Values(&kBlank, &kPki),
+                         [](const ::testing::TestParamInfo<const PageControls*>& info) {
+                             return std::string(info.param->name);
+                         });
+
+TEST_F(PagesTest, BlankPageFirstShow) {
+    CBlankPage& page = host->blank;
+    EXPECT_EQ(Text(page, IDC_BLANK_PIN), L"tamsel");
+    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_BLANK_PIN), GWL_STYLE) & ES_PASSWORD);
+    EXPECT_EQ(::GetFocus(), Item(page, IDC_BLANK_PIN));
+    DWORD from = 99, to = 99;
+    ::SendMessageW(Item(page, IDC_BLANK_PIN), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                   reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 6u) << "the whole PIN is selected, so typing replaces it";
+    EXPECT_EQ(::SendMessageW(Item(page, IDC_BLANK_BATCH_CHECK), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), L"0");
+    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
+    EXPECT_EQ(Text(page, IDC_BLANK_COUNT_FAIL), L"0");
+    EXPECT_EQ(Text(page, IDC_BLANK_STATUS), msg::kInsertAndStart);
+    EXPECT_EQ(page.m_lblStatus.GetTextColor(), kBlack);
+    EXPECT_EQ(page.m_lblSuccess.GetTextColor(), kBlue);
+    EXPECT_EQ(page.m_lblFail.GetTextColor(), kRed);
+    EXPECT_EQ(TypingLimit(page, IDC_BLANK_PIN), 100u);
+    EXPECT_EQ(host->bench.Calls().size(), 0u) << "showing the page asks the module nothing";
+}
+
+TEST_F(PagesTest, PkiPageTypingLimitsBeforeAndAfterTheFirstShow) {
+    CPkiPage& page = host->pki; // created, never shown yet
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_PIN), 32u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_PIN), 32u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_RETRY), 3u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_RETRY), 3u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_PUBLIC_SIZE), 5u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_PRIVATE_SIZE), 5u);
+    host->ShowPage(1);
+    // The exchange of the show lets a too-long PIN be typed, for Start to refuse it.
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_PIN), 100u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_PIN), 100u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_LABEL), 32u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_RETRY), 3u);
+    EXPECT_EQ(TypingLimit(page, IDC_PKI_PRIVATE_SIZE), 5u);
+}
+
+TEST_F(PagesTest, PkiPageFirstShow) {
+    host->ShowPage(1);
+    CPkiPage& page = host->pki;
+    EXPECT_EQ(Text(page, IDC_PKI_SO_PIN), L"tamsel");
+    EXPECT_EQ(Text(page, IDC_PKI_USER_PIN), L"5820");
+    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_PKI_SO_PIN), GWL_STYLE) & ES_PASSWORD);
+    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_PKI_USER_PIN), GWL_STYLE) & ES_PASSWORD);
+    EXPECT_EQ(Text(page, IDC_PKI_SO_RETRY), L"6");
+    EXPECT_EQ(Text(page, IDC_PKI_USER_RETRY), L"6");
+    EXPECT_EQ(Text(page, IDC_PKI_LABEL), L"Orbel");
+    EXPECT_EQ(Text(page, IDC_PKI_PUBLIC_SIZE), L"30000");
+    EXPECT_EQ(Text(page, IDC_PKI_PRIVATE_SIZE), L"15000");
+    EXPECT_EQ(::SendMessageW(Item(page, IDC_PKI_BATCH_CHECK), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::GetFocus(), Item(page, IDC_PKI_SO_PIN));
+    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), L"0");
+    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
+    EXPECT_EQ(Text(page, IDC_PKI_COUNT_FAIL), L"0");
+    EXPECT_EQ(Text(page, IDC_PKI_STATUS), msg::kInsertAndStart);
+    EXPECT_EQ(page.m_lblStatus.GetTextColor(), kBlack);
+    EXPECT_EQ(page.m_lblNote.GetTextColor(), kBlue);
+    EXPECT_EQ(page.m_lblSuccess.GetTextColor(), kBlue);
+    EXPECT_EQ(page.m_lblFail.GetTextColor(), kRed);
+    // The hidden blank page was reset too, and the focus is on the page shown.
+    EXPECT_FALSE(Shown(host->blank, IDC_STOP));
+}
+
+TEST_F(PagesTest, AHiddenPageKeepsNoParametersTheOperatorTyped) {
+    host->ShowPage(1);
+    Type(host->pki, IDC_PKI_LABEL, L"Bench7");
+    Type(host->pki, IDC_PKI_SO_RETRY, L"9");
+    host->ShowPage(0);
+    host->ShowPage(1);
+    EXPECT_EQ(Text(host->pki, IDC_PKI_LABEL), L"Orbel");
+    EXPECT_EQ(Text(host->pki, IDC_PKI_SO_RETRY), L"6");
+}
+
+TEST_F(PagesTest, EnterAndEscLeaveThePageAlone) {
+    CBlankPage& page = host->blank;
+    ::SendMessageW(page.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ::SendMessageW(page.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(page.IsWindowVisible());
+    EXPECT_EQ(host->bench.Calls().size(), 0u);
+}
+
+TEST(WorkerProcedures, ANullPageEndsAtOnce) {
+    EXPECT_EQ(BlankWorkerProc(nullptr), 0u);
+    EXPECT_EQ(PkiWorkerProc(nullptr), 0u);
+}
