@@ -12,15 +12,9 @@ namespace {
 VANTOR_AUX_CALLS(VANTOR_NAME_CONSTANT)
 #undef VANTOR_NAME_CONSTANT
 
-// Checks every aux operation shares: initialised, a slot that exists, a token in it.
-CK_RV FindToken(ModuleCall& call, CK_SLOT_ID slot, VirtualToken*& token) {
-    if (!call.State().IsInitialized())
-        return CKR_CRYPTOKI_NOT_INITIALIZED;
-    VirtualBench& bench = call.State().Bench();
-    if (!bench.IsSlot(slot))
-        return CKR_SLOT_ID_INVALID;
-    token = bench.TokenIn(slot);
-    return token != nullptr ? CKR_OK : CKR_TOKEN_NOT_PRESENT;
+// -1 for a PIN without its terminating zero, as the last-pki-record query says it.
+std::string PinLength(const std::optional<SecureBytes>& pin) {
+    return pin ? std::to_string(pin->size()) : "-1";
 }
 
 CK_RV InitPki(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
@@ -33,14 +27,13 @@ CK_RV InitPki(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
         } else {
             record = CopyPkiRecord(*param);
             call.State().KeepPkiRecord(*record);
-            call.Arg("so-len", record->soPin ? record->soPin->size() : 0)
-                .Arg("user-len", record->userPin ? record->userPin->size() : 0);
+            call.Arg("so-len", PinLength(record->soPin).c_str())
+                .Arg("user-len", PinLength(record->userPin).c_str());
         }
-        if (call.Forced())
-            return call.Return(*call.Forced());
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         VirtualToken* token = nullptr;
-        CK_RV rv = FindToken(call, slot, token);
-        if (rv != CKR_OK)
+        if (CK_RV rv = call.FindToken(slot, token); rv != CKR_OK)
             return call.Return(rv);
         if (!record)
             return call.Return(CKR_ARGUMENTS_BAD);
@@ -52,11 +45,10 @@ CK_RV InitBlank(CK_SLOT_ID slot, CK_BYTE_PTR soPin, CK_ULONG soPinLength) {
     return Guarded([&] {
         ModuleCall call(kE_InitBlankToken);
         call.Arg("slot", slot).Arg("pinlen", soPinLength);
-        if (call.Forced())
-            return call.Return(*call.Forced());
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         VirtualToken* token = nullptr;
-        CK_RV rv = FindToken(call, slot, token);
-        if (rv != CKR_OK)
+        if (CK_RV rv = call.FindToken(slot, token); rv != CKR_OK)
             return call.Return(rv);
         return call.Return(InitBlankToken(*token, soPin, soPinLength));
     });
@@ -66,11 +58,10 @@ CK_RV GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info) {
     return Guarded([&] {
         ModuleCall call(kE_GetDeviceInfo);
         call.Arg("slot", slot);
-        if (call.Forced())
-            return call.Return(*call.Forced());
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         VirtualToken* token = nullptr;
-        CK_RV rv = FindToken(call, slot, token);
-        if (rv != CKR_OK)
+        if (CK_RV rv = call.FindToken(slot, token); rv != CKR_OK)
             return call.Return(rv);
         if (info == nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);

@@ -11,32 +11,33 @@
 #define VANTOR_STANDIN_EXPORT __attribute__((visibility("default")))
 #endif
 
+namespace {
+
+// What both list getters do: hand out one of the module's tables.
+template <class List> CK_RV HandOut(const char* name, List** out, List* list) {
+    return Guarded([&] {
+        ModuleCall call(name);
+        if (call.Forced())
+            return call.Return(*call.Forced());
+        if (out == nullptr)
+            return call.Return(CKR_ARGUMENTS_BAD);
+        *out = list;
+        return call.Return(CKR_OK);
+    });
+}
+
+} // namespace
+
 extern "C" {
 
 VANTOR_STANDIN_EXPORT CK_RV C_GetFunctionList(CK_FUNCTION_LIST_PTR_PTR list) {
-    return Guarded([&] {
-        ModuleCall call("C_GetFunctionList");
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (list == nullptr)
-            return call.Return(CKR_ARGUMENTS_BAD);
-        *list = StandinFunctionList();
-        return call.Return(CKR_OK);
-    });
+    return HandOut("C_GetFunctionList", list, StandinFunctionList());
 }
 
 #ifndef VANTOR_STANDIN_NO_AUX
 // The variant without it stands for a PKCS#11 module that lacks the vendor extension.
 VANTOR_STANDIN_EXPORT CK_RV E_GetAuxFunctionList(AUX_FUNCTION_LIST_PTR_PTR list) {
-    return Guarded([&] {
-        ModuleCall call("E_GetAuxFunctionList");
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (list == nullptr)
-            return call.Return(CKR_ARGUMENTS_BAD);
-        *list = StandinAuxFunctionList();
-        return call.Return(CKR_OK);
-    });
+    return HandOut("E_GetAuxFunctionList", list, StandinAuxFunctionList());
 }
 #endif
 

@@ -35,6 +35,22 @@ ModuleCall& ModuleCall::Out(const char* key, unsigned long value) {
     return *this;
 }
 
+std::optional<CK_RV> ModuleCall::EarlyAnswer() const {
+    if (m_forced)
+        return m_forced;
+    if (!m_state.IsInitialized())
+        return CKR_CRYPTOKI_NOT_INITIALIZED;
+    return std::nullopt;
+}
+
+CK_RV ModuleCall::FindToken(CK_SLOT_ID slot, VirtualToken*& token) {
+    VirtualBench& bench = m_state.Bench();
+    if (!bench.IsSlot(slot))
+        return CKR_SLOT_ID_INVALID;
+    token = bench.TokenIn(slot);
+    return token != nullptr ? CKR_OK : CKR_TOKEN_NOT_PRESENT;
+}
+
 CK_RV ModuleCall::Return(CK_RV rv) {
     char result[24];
     std::snprintf(result, sizeof result, " rv=0x%08lX", static_cast<unsigned long>(rv));

@@ -21,6 +21,11 @@ class ModuleCall {
 
     // A result forced by the bench: the call must do nothing and answer this.
     const std::optional<CK_RV>& Forced() const { return m_forced; }
+    // What a call answers before looking at its arguments: the forced result, or
+    // CKR_CRYPTOKI_NOT_INITIALIZED outside C_Initialize .. C_Finalize. Nothing: go on.
+    std::optional<CK_RV> EarlyAnswer() const;
+    // The token in a slot: CKR_SLOT_ID_INVALID or CKR_TOKEN_NOT_PRESENT when there is none.
+    CK_RV FindToken(CK_SLOT_ID slot, VirtualToken*& token);
     ModuleState& State() { return m_state; }
     std::unique_lock<std::mutex>& Lock() { return m_lock; }
 

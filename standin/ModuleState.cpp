@@ -10,17 +10,6 @@ namespace {
 template <class... T> struct Overloaded : T... { using T::operator()...; };
 template <class... T> Overloaded(T...) -> Overloaded<T...>;
 
-std::string Hex(const std::uint8_t* bytes, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    hex.reserve(2 * size);
-    for (std::size_t i = 0; i < size; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0x0F];
-    }
-    return hex;
-}
-
 std::string Length(const std::optional<std::size_t>& length) {
     return length ? std::to_string(*length) : std::string("-1");
 }
@@ -180,7 +169,7 @@ std::string ModuleState::PkiRecordQuery() const {
         return std::string();
     const LastPkiRecord& last = *m_lastPkiRecord;
     std::string label =
-        last.labelField ? Hex(last.labelField->data(), last.labelField->size()) : std::string();
-    return "record=" + Hex(last.bytes.data(), last.bytes.size()) + " label=" + label +
+        last.labelField ? UpperHex(last.labelField->data(), last.labelField->size()) : std::string();
+    return "record=" + UpperHex(last.bytes.data(), last.bytes.size()) + " label=" + label +
            " so-len=" + Length(last.soPinLength) + " user-len=" + Length(last.userPinLength);
 }

@@ -73,10 +73,8 @@ CK_RV Finalize(CK_VOID_PTR reserved) {
 CK_RV GetInfo(CK_INFO_PTR info) {
     return Guarded([&] {
         ModuleCall call(kC_GetInfo);
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (!call.State().IsInitialized())
-            return call.Return(CKR_CRYPTOKI_NOT_INITIALIZED);
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         if (info == nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);
         std::memset(info, 0, sizeof *info);
@@ -99,10 +97,8 @@ CK_RV GetSlotList(CK_BBOOL tokenPresent, CK_SLOT_ID_PTR list, CK_ULONG_PTR count
         if (list == nullptr)
             call.Arg("list", "null");
         call.State().PollBenchFile();
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (!call.State().IsInitialized())
-            return call.Return(CKR_CRYPTOKI_NOT_INITIALIZED);
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         if (count == nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);
         std::vector<CK_SLOT_ID> slots = call.State().Bench().ListSlots(tokenPresent != CK_FALSE);
@@ -122,10 +118,8 @@ CK_RV GetSlotInfo(CK_SLOT_ID slot, CK_SLOT_INFO_PTR info) {
     return Guarded([&] {
         ModuleCall call(kC_GetSlotInfo);
         call.Arg("slot", slot);
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (!call.State().IsInitialized())
-            return call.Return(CKR_CRYPTOKI_NOT_INITIALIZED);
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         if (info == nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);
         VirtualBench& bench = call.State().Bench();
@@ -172,18 +166,13 @@ CK_RV GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO_PTR info) {
     return Guarded([&] {
         ModuleCall call(kC_GetTokenInfo);
         call.Arg("slot", slot);
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (!call.State().IsInitialized())
-            return call.Return(CKR_CRYPTOKI_NOT_INITIALIZED);
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         if (info == nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);
-        VirtualBench& bench = call.State().Bench();
-        if (!bench.IsSlot(slot))
-            return call.Return(CKR_SLOT_ID_INVALID);
-        const VirtualToken* token = bench.TokenIn(slot);
-        if (token == nullptr)
-            return call.Return(CKR_TOKEN_NOT_PRESENT);
+        VirtualToken* token = nullptr;
+        if (CK_RV rv = call.FindToken(slot, token); rv != CKR_OK)
+            return call.Return(rv);
         std::memset(info, 0, sizeof *info);
         Pad(info->label, token->label);
         Pad(info->manufacturerID, "Orbel");
@@ -230,10 +219,8 @@ CK_RV WaitForSlotEvent(CK_FLAGS flags, CK_SLOT_ID_PTR slot, CK_VOID_PTR reserved
         call.Arg("flags", flags);
         ModuleState& state = call.State();
         state.PollBenchFile();
-        if (call.Forced())
-            return call.Return(*call.Forced());
-        if (!state.IsInitialized())
-            return call.Return(CKR_CRYPTOKI_NOT_INITIALIZED);
+        if (auto answer = call.EarlyAnswer())
+            return call.Return(*answer);
         if (slot == nullptr || reserved != nullptr)
             return call.Return(CKR_ARGUMENTS_BAD);
         if (flags & CKF_DONT_BLOCK) {

@@ -97,12 +97,13 @@ void WipeToBlank(VirtualToken& token) {
     token.publicSize = token.privateSize = 0;
 }
 
-std::string SerialHex(const VirtualToken& token) {
+std::string UpperHex(const std::uint8_t* bytes, std::size_t size) {
     static const char digits[] = "0123456789ABCDEF";
     std::string hex;
-    for (std::uint8_t b : token.serial) {
-        hex += digits[b >> 4];
-        hex += digits[b & 0x0F];
+    hex.reserve(2 * size);
+    for (std::size_t i = 0; i < size; ++i) {
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0x0F];
     }
     return hex;
 }

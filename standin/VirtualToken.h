@@ -45,5 +45,9 @@ void FillDeviceInfo(const VirtualToken& token, DEVICE_INFO& info);
 // Back to the blank type: no PINs, no label, no areas; the hardware data stays.
 void WipeToBlank(VirtualToken& token);
 
-// Upper-case hexadecimal of the 8 serial bytes, as the token information shows it.
-std::string SerialHex(const VirtualToken& token);
+// Upper-case hexadecimal, two digits a byte, no separators.
+std::string UpperHex(const std::uint8_t* bytes, std::size_t size);
+// The 8 serial bytes so, as the token information shows them.
+inline std::string SerialHex(const VirtualToken& token) {
+    return UpperHex(token.serial.data(), token.serial.size());
+}

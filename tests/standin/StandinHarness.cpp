@@ -85,20 +85,25 @@ std::map<std::string, std::string> StandinHandle::Fields(const std::string& quer
     return fields;
 }
 
-CK_FUNCTION_LIST* StandinHandle::Functions() {
-    auto get = reinterpret_cast<CK_C_GetFunctionList>(m_library.Symbol("C_GetFunctionList"));
-    CK_FUNCTION_LIST* list = nullptr;
+namespace {
+
+// Calls one of the module's list getters by name; null when it is missing or refuses.
+template <class List> List* FetchList(const ModuleLibrary& library, const char* getterName) {
+    auto get = reinterpret_cast<CK_RV (*)(List**)>(library.Symbol(getterName));
+    List* list = nullptr;
     if (get == nullptr || get(&list) != CKR_OK)
         return nullptr;
     return list;
 }
 
+} // namespace
+
+CK_FUNCTION_LIST* StandinHandle::Functions() {
+    return FetchList<CK_FUNCTION_LIST>(m_library, "C_GetFunctionList");
+}
+
 AUX_FUNCTION_LIST* StandinHandle::Aux() {
-    auto get = reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
-    AUX_FUNCTION_LIST* list = nullptr;
-    if (get == nullptr || get(&list) != CKR_OK)
-        return nullptr;
-    return list;
+    return FetchList<AUX_FUNCTION_LIST>(m_library, "E_GetAuxFunctionList");
 }
 
 StandinHandle& SharedStandin() {
