@@ -54,8 +54,13 @@
 // At its first call it runs every line of the file (the default bench when there is no file
 // or it is empty); later it runs the complete lines appended to it, so an operator can plug
 // and pull virtual tokens while the program runs (scripts/bench.sh appends them). It looks
-// at the file on every C_GetSlotList and C_WaitForSlotEvent (every 200 ms while a wait
-// blocks); a file that has shrunk was replaced and is run again from its start.
+// at the file at the start of every call, before that call's forced result or delay is
+// taken (and every 200 ms while a wait blocks); a file that has shrunk was replaced and is
+// run again from its start.
+//
+// When the environment variable VANTOR_JOURNAL_FILE names a file, every journal line is also
+// appended to it as the call returns, so a test driving the program as another process can
+// read which calls were made.
 #include <stddef.h>
 
 #ifdef __cplusplus

@@ -27,9 +27,9 @@ std::filesystem::path ModuleFolder() {
     return std::filesystem::path(std::wstring(name, length)).parent_path();
 }
 
-std::filesystem::path FromEnvironment() {
+std::filesystem::path FromEnvironment(const wchar_t* name) {
     wchar_t value[MAX_PATH];
-    DWORD length = GetEnvironmentVariableW(L"VANTOR_BENCH_FILE", value, MAX_PATH);
+    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return {};
     return std::filesystem::path(std::wstring(value, length));
@@ -42,16 +42,24 @@ std::filesystem::path ModuleFolder() {
     return std::filesystem::path(info.dli_fname).parent_path();
 }
 
-std::filesystem::path FromEnvironment() {
-    const char* value = std::getenv("VANTOR_BENCH_FILE");
+std::filesystem::path FromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
     return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
 }
 #endif
 
 } // namespace
 
+#ifdef _WIN32
+#define VANTOR_ENV_NAME(name) L##name
+#else
+#define VANTOR_ENV_NAME(name) name
+#endif
+
+std::filesystem::path LocateJournalFile() { return FromEnvironment(VANTOR_ENV_NAME("VANTOR_JOURNAL_FILE")); }
+
 std::filesystem::path LocateBenchFile() {
-    std::filesystem::path path = FromEnvironment();
+    std::filesystem::path path = FromEnvironment(VANTOR_ENV_NAME("VANTOR_BENCH_FILE"));
     if (!path.empty())
         return path;
     return ModuleFolder() / kBenchFileName;

@@ -10,6 +10,8 @@ constexpr const char* kBenchFileName = "orbelcsp11-bench.txt";
 
 // $VANTOR_BENCH_FILE when set, otherwise the bench file in the module's own folder.
 std::filesystem::path LocateBenchFile();
+// $VANTOR_JOURNAL_FILE, or empty: where the journal is mirrored for another process to read.
+std::filesystem::path LocateJournalFile();
 
 class BenchFileWatcher {
   public:

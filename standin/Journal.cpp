@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+void Journal::MirrorTo(const std::filesystem::path& file) {
+    m_mirror.open(file, std::ios::binary | std::ios::app);
+}
+
 void Journal::Append(std::string line) {
+    if (m_mirror.is_open())
+        m_mirror << line << '\n' << std::flush;
     if (m_lines.size() == kMaxLines)
         m_lines.pop_front();
     m_lines.push_back(std::move(line));

@@ -3,12 +3,17 @@
 // running for days with its worker polling twice a second does not grow without end.
 #include <cstddef>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 class Journal {
   public:
     static constexpr std::size_t kMaxLines = 100000;
 
+    // Every later line is also appended to `file`, flushed at once, so that a test driving
+    // the program as a separate process can read which calls it made.
+    void MirrorTo(const std::filesystem::path& file);
     void Append(std::string line);
     void Clear() { m_lines.clear(); }
     // Every line, each ended by '\n'.
@@ -16,6 +21,7 @@ class Journal {
 
   private:
     std::deque<std::string> m_lines;
+    std::ofstream m_mirror;
 };
 
 // Copies text into a caller's buffer as the Bench_* exports do: as much as fits, always

@@ -6,6 +6,9 @@
 
 ModuleCall::ModuleCall(const char* name)
     : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
+    // Lines appended to the bench file take effect before this call is answered, so a
+    // "fail" written for the next call applies to this one.
+    m_state.PollBenchFile();
     CallFaults::Plan plan = m_state.Faults().Take(name);
     m_forced = plan.forced;
     if (plan.delayMs != 0) {

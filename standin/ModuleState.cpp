@@ -23,6 +23,9 @@ ModuleState& ModuleState::Instance() {
 
 ModuleState::ModuleState() : m_benchFile(LocateBenchFile()) {
     // Nobody else can reach the state before this constructor returns: no lock needed.
+    std::filesystem::path journalFile = LocateJournalFile();
+    if (!journalFile.empty())
+        m_journal.MirrorTo(journalFile);
     std::vector<std::string> lines = m_benchFile.TakeNewLines();
     if (lines.empty()) {
         RunCommand("default");

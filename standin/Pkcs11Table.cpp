@@ -96,7 +96,6 @@ CK_RV GetSlotList(CK_BBOOL tokenPresent, CK_SLOT_ID_PTR list, CK_ULONG_PTR count
             call.Arg("count", "null");
         if (list == nullptr)
             call.Arg("list", "null");
-        call.State().PollBenchFile();
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
         if (count == nullptr)
@@ -218,7 +217,6 @@ CK_RV WaitForSlotEvent(CK_FLAGS flags, CK_SLOT_ID_PTR slot, CK_VOID_PTR reserved
         ModuleCall call(kC_WaitForSlotEvent);
         call.Arg("flags", flags);
         ModuleState& state = call.State();
-        state.PollBenchFile();
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
         if (slot == nullptr || reserved != nullptr)

@@ -63,6 +63,11 @@ INT_PTR CDialog::DoModal() {
     if (m_hWnd != nullptr)
         return -1;
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    // A dialog given no parent is owned by the application's main window, which it disables
+    // while it runs, as the framework does; the main dialog itself has no owner.
+    CWnd* main = AfxGetMainWnd();
+    if (parent == nullptr && main != nullptr && main != this && main->m_hWnd != nullptr)
+        parent = ::GetAncestor(main->m_hWnd, GA_ROOT);
     ModalKeyFilterScope filter;
     m_bModal = true;
     INT_PTR result = ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
