@@ -35,7 +35,7 @@ constexpr std::uint32_t kDefaultTotalSpace = 64 * 1024;
 constexpr std::uint32_t kDefaultPublicSize = 30000;
 constexpr std::uint32_t kDefaultPrivateSize = 15000;
 
-// A token for the given slot: the spec's values over the defaults of its type (a blank token
+// A token for the given slot: the description's values over the defaults of its type (a blank token
 // has no PINs, no label and no areas). Nothing when a retry counter exceeds its limit.
 std::optional<VirtualToken> MakeToken(unsigned slot, const TokenSpec& spec);
 
