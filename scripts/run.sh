@@ -12,6 +12,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target Vantor orbelcsp11
 
 bin=$root/build/windows/bin
+# Without a bench file the stand-in starts on its default bench: one PKI token in slot 0.
+rm -f "$bin/orbelcsp11-bench.txt"
 export WINEPREFIX=$root/build/wine-prefix WINEARCH=win32 WINEDEBUG=-all
 mkdir -p artifacts
 
@@ -25,13 +27,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   bash scripts/wine-prefix.sh
   wineserver -p
   bash scripts/wine-run.sh cmd /c ver >/dev/null 2>&1 </dev/null
-  (cd "'"$bin"'" && "'"$root"'/scripts/wine-run.sh" ./Vantor.exe) &
-  # Wait for the main window to be mapped, then give it a moment to paint.
+  # A Wine desktop of its own draws the window frame and title that no window manager adds here.
+  (cd "'"$bin"'" && "'"$root"'/scripts/wine-run.sh" explorer /desktop=Vantor,720x540 ./Vantor.exe \
+     </dev/null >/dev/null 2>&1) &
   for _ in $(seq 1 60); do
-    xwininfo -root -tree 2>/dev/null | grep -q "Orbel PKI" && break
+    xwininfo -root -tree 2>/dev/null | grep -q "Vantor" && break
     sleep 0.5
   done
-  sleep 2
+  sleep 4
   sleep "${VANTOR_RUN_SECONDS:-0}"
-  import -window root artifacts/vantor.png && echo "screenshot: artifacts/vantor.png"
+  import -window root -crop 720x540+0+0 +repage artifacts/vantor.png && echo "screenshot: artifacts/vantor.png"
   wineserver -k; wineserver -w'
