@@ -1,0 +1,242 @@
+#include "win/WinTestSupport.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace wintest {
+
+void FlushEvents(DWORD ms) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= ms)
+            break;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start >= timeoutMs)
+            return done();
+        FlushEvents(10);
+    }
+    return true;
+}
+
+Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_dc = ::CreateCompatibleDC(nullptr);
+    m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<const DWORD*>(bits);
+    m_previous = ::SelectObject(m_dc, m_bitmap);
+    RECT all{0, 0, width, height};
+    BrushHandle brush(::CreateSolidBrush(fill));
+    ::FillRect(m_dc, &all, brush);
+    ::GdiFlush();
+}
+
+Canvas::~Canvas() {
+    ::SelectObject(m_dc, m_previous);
+    ::DeleteObject(m_bitmap);
+    ::DeleteDC(m_dc);
+}
+
+COLORREF Canvas::Pixel(int x, int y) const {
+    ::GdiFlush();
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height || m_bits == nullptr)
+        return CLR_INVALID;
+    DWORD value = m_bits[static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)];
+    // The DIB holds 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
+    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+namespace {
+CRect Clip(const RECT* area, int width, int height) {
+    CRect r = area ? CRect(*area) : CRect(0, 0, width, height);
+    r.left = r.left < 0 ? 0 : r.left;
+    r.top = r.top < 0 ? 0 : r.top;
+    r.right = r.right > width ? width : r.right;
+    r.bottom = r.bottom > height ? height : r.bottom;
+    return r;
+}
+} // namespace
+
+int Canvas::Count(COLORREF colour, const RECT* area) const {
+    CRect r = Clip(area, m_width, m_height);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            count += Pixel(x, y) == colour;
+    return count;
+}
+
+CRect Canvas::Bounds(COLORREF colour, const RECT* area) const {
+    CRect r = Clip(area, m_width, m_height);
+    CRect found(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            if (Pixel(x, y) != colour)
+                continue;
+            found.left = x < found.left ? x : found.left;
+            found.top = y < found.top ? y : found.top;
+            found.right = x + 1 > found.right ? x + 1 : found.right;
+            found.bottom = y + 1 > found.bottom ? y + 1 : found.bottom;
+        }
+    }
+    return found.left == INT32_MAX ? CRect() : found;
+}
+
+std::vector<std::pair<int, int>> Canvas::RowRuns(COLORREF colour, const RECT* area) const {
+    CRect r = Clip(area, m_width, m_height);
+    std::vector<std::pair<int, int>> runs;
+    bool inRun = false;
+    for (int y = r.top; y < r.bottom; ++y) {
+        CRect row(r.left, y, r.right, y + 1);
+        bool ink = Count(colour, &row) > 0;
+        if (ink && !inRun)
+            runs.emplace_back(y, y + 1);
+        else if (ink)
+            runs.back().second = y + 1;
+        inRun = ink;
+    }
+    return runs;
+}
+
+bool Canvas::SaveBmp(const std::wstring& path) const {
+    ::GdiFlush();
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = m_width;
+    info.biHeight = -m_height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    DWORD imageBytes = static_cast<DWORD>(m_width) * static_cast<DWORD>(m_height) * 4;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + imageBytes;
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (out == nullptr)
+        return false;
+    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+              std::fwrite(m_bits, imageBytes, 1, out) == 1;
+    return std::fclose(out) == 0 && ok;
+}
+
+void PrintClient(HWND window, Canvas& canvas) {
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+}
+
+void CaptureClient(HWND window, Canvas& canvas) {
+    ::UpdateWindow(window);
+    FlushEvents(30);
+    ClientDC screen(window);
+    ::BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, 0, 0, SRCCOPY);
+    ::GdiFlush();
+}
+
+namespace {
+// Wine keeps a Windows-style table of GDI handles in shared memory, 24 bytes an entry,
+// reached through the process environment block; an entry in use has a type and an object.
+#pragma pack(push, 1)
+struct GdiTableEntry {
+    std::uint64_t object;
+    std::uint32_t owner;
+    std::uint16_t unique;
+    std::uint8_t type;
+    std::uint8_t flags;
+    std::uint64_t user;
+};
+#pragma pack(pop)
+static_assert(sizeof(GdiTableEntry) == 24, "Wine's GDI handle entry");
+
+int CountWineGdiTable() {
+#if defined(_M_IX86) || defined(__i386__)
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr)
+        return -1;
+    // NtQueryInformationProcess(ProcessBasicInformation) gives the environment block.
+    struct BasicInformation {
+        LONG exitStatus;
+        unsigned char* peb;
+        ULONG_PTR affinity;
+        LONG priority;
+        ULONG_PTR processId;
+        ULONG_PTR parentId;
+    } basic{};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtQueryInformationProcess")));
+    if (query == nullptr || query(::GetCurrentProcess(), 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr)
+        return -1;
+    auto* table = *reinterpret_cast<const GdiTableEntry* const*>(basic.peb + 0x94);
+    if (table == nullptr)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        count += table[i].type != 0 && table[i].object != 0;
+    return count;
+#else
+    return -1;
+#endif
+}
+} // namespace
+
+int GdiObjectCount() {
+    DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    return CountWineGdiTable();
+}
+
+CWnd& TestHost() {
+    static CWnd host;
+    if (host.m_hWnd == nullptr) {
+        host.CreateEx(0, nullptr, L"tests", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 1200, 900), nullptr, 0);
+        ::SetForegroundWindow(host.m_hWnd);
+        FlushEvents(50);
+    }
+    return host;
+}
+
+RecordingWindow::RecordingWindow(int width, int height) {
+    CreateEx(0, nullptr, L"recording", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, width, height),
+             &TestHost(), 0);
+    FlushEvents(20);
+}
+
+int RecordingWindow::CountOf(UINT message) const {
+    int count = 0;
+    for (const auto& r : records)
+        count += r.message == message;
+    return count;
+}
+
+LRESULT RecordingWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY || message >= WM_USER) {
+        Record record{message, wParam, lParam, {}};
+        if (message == WM_NOTIFY && lParam != 0)
+            record.notify = *reinterpret_cast<const NMHDR*>(lParam);
+        records.push_back(record);
+        if (message >= WM_USER)
+            return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+} // namespace wintest
