@@ -13,6 +13,7 @@ constexpr unsigned kBenchMaxSlots = 64;
 constexpr std::size_t kBenchMaxPinBytes = 64;   // longer than any token accepts, for odd test cases
 constexpr std::size_t kBenchMaxLabelBytes = 32; // the token information's label field
 constexpr std::uint32_t kBenchMaxDelayMs = 600000;
+constexpr unsigned kBenchMaxChurn = 1000000;
 
 // The keys of an "insert" line. What is left unset takes the defaults of the token's type.
 struct TokenSpec {
@@ -46,6 +47,12 @@ struct BenchInsert {
 struct BenchRemove {
     unsigned slot;
 };
+// `count` events on one slot that pull and plug a token of that description in turn.
+struct BenchChurn {
+    unsigned slot;
+    unsigned count;
+    TokenSpec token;
+};
 struct BenchFail {
     std::string call;
     std::uint32_t code;
@@ -58,8 +65,9 @@ struct BenchDelay {
 struct BenchClearFaults {};
 struct BenchClearJournal {};
 
-using BenchCommand = std::variant<BenchNothing, BenchReset, BenchDefault, BenchSlots, BenchInsert,
-                                  BenchRemove, BenchFail, BenchDelay, BenchClearFaults, BenchClearJournal>;
+using BenchCommand =
+    std::variant<BenchNothing, BenchReset, BenchDefault, BenchSlots, BenchInsert, BenchRemove, BenchChurn,
+                 BenchFail, BenchDelay, BenchClearFaults, BenchClearJournal>;
 
 struct BenchParse {
     bool ok = false;

@@ -19,6 +19,14 @@
 //        serial=<16 hex> atr=<32 hex> cos=<major>.<minor> made=YY-MM-DD-hh-mm-ss
 //        total=<bytes> public=<bytes> private=<bytes>
 //   remove <slot>                  pull the token out; queues one slot event (none if empty)
+//   churn <slot> <count> [key=value ...]   queues <count> slot events (1 to 1000000) on the
+//                                  slot, keys as for insert. Each changes the slot only when
+//                                  C_WaitForSlotEvent hands it out: it pulls the token if one
+//                                  is in, else plugs a fresh token of that description. So
+//                                  the calls that follow an event see the state it announced,
+//                                  and thousands of attempts need no waiting for the bench
+//                                  file. Dropped like any pending event by reset and
+//                                  C_Initialize.
 //   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal; default
 //                                  once). A forced call does nothing but answer that code.
 //   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;

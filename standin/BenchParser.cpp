@@ -174,6 +174,19 @@ std::optional<unsigned> ParseSlot(std::string_view text) {
     return slot;
 }
 
+// The key=value words of an insert or churn line, from `first` on; empty when all were taken.
+std::string ParseTokenKeys(const std::vector<std::string_view>& words, std::size_t first, TokenSpec& token) {
+    for (std::size_t i = first; i < words.size(); ++i) {
+        std::size_t equals = words[i].find('=');
+        if (equals == std::string_view::npos)
+            return "expected key=value, got '" + std::string(words[i]) + "'";
+        std::string why = ApplyTokenKey(token, words[i].substr(0, equals), words[i].substr(equals + 1));
+        if (!why.empty())
+            return why;
+    }
+    return std::string();
+}
+
 BenchParse ParseInsert(const std::vector<std::string_view>& words) {
     if (words.size() < 2)
         return Refuse("insert needs a slot");
@@ -181,16 +194,26 @@ BenchParse ParseInsert(const std::vector<std::string_view>& words) {
     if (!slot)
         return Refuse("bad slot");
     BenchInsert insert{*slot, {}};
-    for (std::size_t i = 2; i < words.size(); ++i) {
-        std::size_t equals = words[i].find('=');
-        if (equals == std::string_view::npos)
-            return Refuse("expected key=value, got '" + std::string(words[i]) + "'");
-        std::string why =
-            ApplyTokenKey(insert.token, words[i].substr(0, equals), words[i].substr(equals + 1));
-        if (!why.empty())
-            return Refuse(why);
-    }
+    std::string why = ParseTokenKeys(words, 2, insert.token);
+    if (!why.empty())
+        return Refuse(why);
     return Accept(std::move(insert));
+}
+
+BenchParse ParseChurn(const std::vector<std::string_view>& words) {
+    if (words.size() < 3)
+        return Refuse("usage: churn <slot> <count> [key=value ...]");
+    auto slot = ParseSlot(words[1]);
+    if (!slot)
+        return Refuse("bad slot");
+    auto count = ParseNumber<unsigned>(words[2], 1);
+    if (!count || *count > kBenchMaxChurn)
+        return Refuse("bad churn count");
+    BenchChurn churn{*slot, *count, {}};
+    std::string why = ParseTokenKeys(words, 3, churn.token);
+    if (!why.empty())
+        return Refuse(why);
+    return Accept(std::move(churn));
 }
 
 BenchParse ParseFail(const std::vector<std::string_view>& words) {
@@ -251,6 +274,8 @@ BenchParse ParseWords(const std::vector<std::string_view>& words) {
             return Refuse("usage: remove <slot>");
         return Accept(BenchRemove{*slot});
     }
+    if (verb == "churn")
+        return ParseChurn(words);
     if (verb == "fail")
         return ParseFail(words);
     if (verb == "delay")

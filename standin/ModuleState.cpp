@@ -113,6 +113,10 @@ bool ModuleState::RunCommand(std::string_view line) {
                                    return token && m_bench.Insert(c.slot, std::move(*token));
                                },
                                [this](const BenchRemove& c) { return m_bench.Remove(c.slot); },
+                               [this](const BenchChurn& c) {
+                                   auto token = MakeToken(c.slot, c.token);
+                                   return token && m_bench.Churn(c.slot, c.count, std::move(*token));
+                               },
                                [this](const BenchFail& c) {
                                    m_faults.Fail(c.call, c.code, c.always);
                                    return true;

@@ -4,14 +4,27 @@
 
 void VirtualBench::Reset() {
     m_slots.assign(kBenchDefaultSlots, std::nullopt);
+    DropEvents();
+}
+
+void VirtualBench::DropEvents() {
     m_events.clear();
+    m_pending = 0;
+}
+
+void VirtualBench::Queue(PendingEvent event) {
+    m_pending += event.count;
+    m_events.push_back(std::move(event));
 }
 
 void VirtualBench::SetSlotCount(unsigned count) {
     m_slots.resize(count);
-    m_events.erase(
-        std::remove_if(m_events.begin(), m_events.end(), [count](CK_SLOT_ID s) { return s >= count; }),
-        m_events.end());
+    m_events.erase(std::remove_if(m_events.begin(), m_events.end(),
+                                  [count](const PendingEvent& e) { return e.slot >= count; }),
+                   m_events.end());
+    m_pending = 0;
+    for (const PendingEvent& e : m_events)
+        m_pending += e.count;
 }
 
 bool VirtualBench::Insert(unsigned slot, VirtualToken token) {
@@ -19,7 +32,7 @@ bool VirtualBench::Insert(unsigned slot, VirtualToken token) {
         return false;
     Remove(slot);
     m_slots[slot] = std::move(token);
-    m_events.push_back(slot);
+    Queue(PendingEvent{slot, 1, nullptr});
     return true;
 }
 
@@ -28,8 +41,16 @@ bool VirtualBench::Remove(unsigned slot) {
         return false;
     if (m_slots[slot]) {
         m_slots[slot].reset();
-        m_events.push_back(slot);
+        Queue(PendingEvent{slot, 1, nullptr});
     }
+    return true;
+}
+
+bool VirtualBench::Churn(unsigned slot, unsigned count, VirtualToken token) {
+    if (!IsSlot(slot))
+        return false;
+    if (count != 0)
+        Queue(PendingEvent{slot, count, std::make_shared<const VirtualToken>(std::move(token))});
     return true;
 }
 
@@ -55,7 +76,17 @@ std::vector<CK_SLOT_ID> VirtualBench::ListSlots(bool tokenPresentOnly) const {
 std::optional<CK_SLOT_ID> VirtualBench::TakeEvent() {
     if (m_events.empty())
         return std::nullopt;
-    CK_SLOT_ID slot = m_events.front();
-    m_events.pop_front();
+    PendingEvent& event = m_events.front();
+    const CK_SLOT_ID slot = event.slot;
+    if (event.churnToken) {
+        std::optional<VirtualToken>& place = m_slots[slot];
+        if (place)
+            place.reset();
+        else
+            place = *event.churnToken;
+    }
+    --m_pending;
+    if (--event.count == 0)
+        m_events.pop_front();
     return slot;
 }

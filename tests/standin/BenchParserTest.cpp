@@ -69,6 +69,13 @@ TEST(BenchParser, OtherCommands) {
     EXPECT_FALSE(Parsed<BenchFail>("fail C_GetFunctionList 6 once").always);
     EXPECT_EQ(0xFFFFFFFFu, Parsed<BenchFail>("fail E_GetAuxFunctionList 0xFFFFFFFF").code);
 
+    const auto& churn = Parsed<BenchChurn>("churn 5 10000 type=blank label=X");
+    EXPECT_EQ(5u, churn.slot);
+    EXPECT_EQ(10000u, churn.count);
+    EXPECT_EQ(4, *churn.token.type);
+    EXPECT_EQ("X", *churn.token.label);
+    EXPECT_FALSE(Parsed<BenchChurn>("churn 0 1").token.type);
+
     const auto& delay = Parsed<BenchDelay>("\tdelay\tC_WaitForSlotEvent\t250");
     EXPECT_EQ("C_WaitForSlotEvent", delay.call);
     EXPECT_EQ(250u, delay.milliseconds);
@@ -109,6 +116,14 @@ TEST(BenchParser, RefusesWithAReason) {
         "fail C_Initialize 0x100000000",
         "delay C_Initialize 600001",
         "delay C_Initialize -5",
+        "churn",
+        "churn 0",
+        "churn 64 2",
+        "churn 0 0",
+        "churn 0 1000001",
+        "churn 0 -1",
+        "churn 0 2 type=dongle",
+        "churn 0 2 blank",
         "default please",
         "plug 0",
     };
@@ -125,6 +140,7 @@ TEST(BenchParser, LimitsAreInclusive) {
     EXPECT_TRUE(ParseBenchLine("insert 0 made=255-255-255-255-255-255").ok);
     EXPECT_TRUE(ParseBenchLine("delay C_Finalize 600000").ok);
     EXPECT_TRUE(ParseBenchLine("slots 1").ok);
+    EXPECT_TRUE(ParseBenchLine("churn 63 1000000").ok);
 }
 
 TEST(BenchParser, ArbitraryBytesNeverCrash) {
