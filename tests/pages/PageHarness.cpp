@@ -19,8 +19,9 @@ CWinApp g_testApp(L"Vantor page tests");
 class HostWindow final : public CWnd, public TokenModuleOwner {
   public:
     HostWindow() {
-        CreateEx(0, nullptr, L"Orbel PKI 初始化工具", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
-                 CRect(20, 20, 700, 600), nullptr, 0);
+        CreateEx(0, nullptr, L"Orbel PKI 初始化工具",
+                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CRect(20, 20, 700, 600), nullptr,
+                 0);
         AfxGetApp()->m_pMainWnd = this;
     }
     ~HostWindow() override { AfxGetApp()->m_pMainWnd = nullptr; }
@@ -168,7 +169,7 @@ UINT TypingLimit(const CWnd& page, int id) {
 bool SaveScreenshot(HWND window, const std::wstring& name) {
     ::RedrawWindow(window, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(50);
+    Pump(20);
     CRect rect;
     ::GetWindowRect(window, &rect);
     BITMAPINFOHEADER header{};
@@ -180,21 +181,30 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
     header.biCompression = BI_RGB;
     header.biSizeImage = static_cast<DWORD>(rect.Width()) * static_cast<DWORD>(rect.Height()) * 4;
 
-    // What the screen shows: the window with its frame, as the X server has it.
-    ClientDC screen(nullptr);
-    std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(::CreateCompatibleDC(screen),
+    // The window's own surface, frame included: what it has drawn, whether or not the X
+    // server has been given it yet.
+    struct WindowDcRelease {
+        HWND window;
+        void operator()(HDC dc) const { ::ReleaseDC(window, dc); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HDC>, WindowDcRelease> drawn(::GetWindowDC(window), {window});
+    std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(::CreateCompatibleDC(nullptr),
                                                                               &::DeleteDC);
     void* bits = nullptr;
-    BitmapHandle bitmap(::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                           &bits, nullptr, 0));
-    if (!memory || !bitmap || bits == nullptr)
+    BitmapHandle bitmap(::CreateDIBSection(memory.get(), reinterpret_cast<BITMAPINFO*>(&header),
+                                           DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!drawn || !memory || !bitmap || bits == nullptr)
         return false;
     {
         SelectScope selected(memory.get(), bitmap);
-        if (!::BitBlt(memory.get(), 0, 0, rect.Width(), rect.Height(), screen, rect.left, rect.top, SRCCOPY))
+        if (!::BitBlt(memory.get(), 0, 0, rect.Width(), rect.Height(), drawn.get(), 0, 0, SRCCOPY))
             return false;
         ::GdiFlush();
     }
+    // Opaque everywhere: text leaves the fourth byte zero, which viewers take for transparency.
+    auto* pixel = static_cast<DWORD*>(bits);
+    for (DWORD i = 0; i < header.biSizeImage / 4; ++i)
+        pixel[i] |= 0xFF000000u;
     ::CreateDirectoryW(L"..\\artifacts", nullptr); // tests run in <build>/bin
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42; // "BM"

@@ -59,12 +59,15 @@ class PageHost {
 
 // A fresh host with the blank page shown, an empty bench and an empty journal.
 class PagesTest : public ::testing::Test {
+  public:
+    // Runs bench lines, failing the test on any line the stand-in refuses.
+    void Bench(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
+
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs bench lines, failing the test on any line the stand-in refuses.
-    void Do(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
+    void Do(const std::string& lines) { Bench(lines); }
     int CallCount(const std::string& name) const;
 
     std::unique_ptr<PageHost> host;

@@ -1,0 +1,337 @@
+// Batch runs on the pages, driven by the stand-in's bench as an operator plugs and pulls
+// tokens: one attempt per slot event, counted once; Stop and page changes end a run for good,
+// and nothing a stopped run does afterwards touches a token or the fresh counters.
+#include "PageHarness.h"
+#include "resource.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace pagetest;
+
+namespace {
+
+class BlankBatchTest : public PagesTest {
+  protected:
+    CBlankPage& Page() { return host->blank; }
+    std::wstring Status() { return Text(Page(), IDC_BLANK_STATUS); }
+    std::wstring Total() { return Text(Page(), IDC_COUNT_TOTAL); }
+    bool Running() { return Enabled(Page(), IDC_STOP) && !Enabled(Page(), IDC_START); }
+    bool Ended() { return !Page().Batch().IsWorkerAlive(); }
+    // Batch mode ticked and Start pressed; waits until the run shows as running.
+    void StartBatch() {
+        ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+        ASSERT_TRUE(Click(Page(), IDC_START));
+        ASSERT_TRUE(PumpUntil([&] { return Running(); }));
+    }
+    void ExpectCounts(const wchar_t* total, const wchar_t* success, const wchar_t* fail) {
+        EXPECT_EQ(Total(), total);
+        EXPECT_EQ(Text(Page(), IDC_COUNT_SUCCESS), success);
+        EXPECT_EQ(Text(Page(), IDC_BLANK_COUNT_FAIL), fail);
+        EXPECT_EQ(Page().m_nTotal, Page().m_nSuccess + Page().m_nFail);
+    }
+    JournalCall LastCallOf(const std::string& name) {
+        JournalCall last;
+        for (const JournalCall& call : host->bench.Journal())
+            if (call.name == name)
+                last = call;
+        return last;
+    }
+    // Handles the worker's requests one at a time (each blocks it until answered) until `done`
+    // holds; with `once`, exactly one more request.
+    bool HandleRequestsUntil(const std::function<bool()>& done, bool once = false) {
+        const DWORD start = ::GetTickCount();
+        while (once || !done()) {
+            if (::GetTickCount() - start > 3000)
+                return false;
+            if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE) != WAIT_OBJECT_0)
+                continue;
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            once = false;
+        }
+        return true;
+    }
+    // Waits until the worker has slept into its next poll, so tokens plugged in together
+    // reach it as one bench change.
+    void LetWorkerSettle() { Pump(100); }
+};
+
+} // namespace
+
+TEST_F(BlankBatchTest, TokenAfterTokenIsWipedAndCountedOnce) {
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+    ExpectCounts(L"0", L"0", L"0");
+    EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kBlack);
+
+    Do("insert 0 type=pki");
+    ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
+    EXPECT_EQ(Status(), msg::kBlankDone);
+    Pump(700); // further polls find no event: nothing more happens
+    ExpectCounts(L"1", L"1", L"0");
+    EXPECT_EQ(CallCount("E_InitBlankToken"), 1);
+
+    Do("remove 0");
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+    ExpectCounts(L"1", L"1", L"0");
+
+    Do("insert 2 type=pki");
+    ASSERT_TRUE(PumpUntil([&] { return Total() == L"2"; }));
+    EXPECT_EQ(Status(), msg::kBlankDone);
+    Do("remove 2");
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+
+    Do("insert 0 type=lock");
+    ASSERT_TRUE(PumpUntil([&] { return Total() == L"3"; }));
+    EXPECT_EQ(Status(), msg::kEncryptionLock);
+    EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kRed);
+    ExpectCounts(L"3", L"2", L"1");
+    Do("remove 0");
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+
+    LetWorkerSettle();
+    Do("insert 0 type=pki\ninsert 1 type=pki");
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kOneTokenOnly; }));
+    Pump(700);
+    ExpectCounts(L"3", L"2", L"1");
+    EXPECT_TRUE(Running()) << "no outcome ends a run";
+    EXPECT_EQ(CallCount("E_InitBlankToken"), 2);
+    EXPECT_EQ(Page().Batch().MaxWorkersAlive(), 1);
+}
+
+TEST_F(BlankBatchTest, StopWhileWaitingEndsTheRunAndNoTokenIsTouchedAfterwards) {
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+    LetWorkerSettle(); // pausing between polls
+    const DWORD pressed = ::GetTickCount();
+    ASSERT_TRUE(Click(Page(), IDC_STOP));
+    ASSERT_TRUE(PumpUntil([&] { return Enabled(Page(), IDC_START); }, 2000));
+    const DWORD elapsed = ::GetTickCount() - pressed;
+    RecordProperty("StopToIdleMs", static_cast<int>(elapsed));
+    EXPECT_FALSE(Enabled(Page(), IDC_STOP));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_BATCH_CHECK));
+    EXPECT_EQ(::SendMessageW(Item(Page(), IDC_BLANK_BATCH_CHECK), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Status(), msg::kInsertToken) << "the last outcome stays; no message announces the end";
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+
+    const size_t calls = host->bench.Calls().size();
+    Do("insert 0 type=pki");
+    Pump(1200);
+    EXPECT_EQ(host->bench.Calls().size(), calls) << "a stopped run asks the module nothing more";
+    EXPECT_EQ(host->bench.Query("token 0")["type"], "1");
+    ExpectCounts(L"0", L"0", L"0");
+}
+
+TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
+    Do("insert 0 type=pki\ndelay E_InitBlankToken 300");
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
+    ASSERT_TRUE(Click(Page(), IDC_STOP));
+    // Clearing and ticking the box again enables Start but neither resumes the run nor
+    // hands it the PIN typed now.
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    Type(Page(), IDC_BLANK_PIN, L"changed-pin");
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    ExpectCounts(L"1", L"1", L"0");
+    EXPECT_EQ(Status(), msg::kBlankDone);
+    EXPECT_EQ(LastCallOf("E_InitBlankToken").args["pinlen"], "6");
+
+    Do("remove 0\ninsert 0 type=pki");
+    Pump(1200);
+    EXPECT_EQ(CallCount("E_InitBlankToken"), 1);
+    EXPECT_EQ(CallCount("C_GetSlotList"), 1) << "the stopped run made no further attempt";
+
+    // The next Start is a new run with the PIN as typed now.
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    ASSERT_TRUE(PumpUntil([&] { return Total() == L"2"; }));
+    EXPECT_EQ(Status(), msg::kSoPinWrong);
+    EXPECT_EQ(LastCallOf("E_InitBlankToken").args["pinlen"], "11");
+}
+
+TEST_F(BlankBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
+    Do("delay C_WaitForSlotEvent 200");
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    // The worker's requests one by one: after the first attempt's outcome its next one is the
+    // look-up of the binding for the next poll.
+    ASSERT_TRUE(HandleRequestsUntil([&] { return Status() == msg::kInsertToken; }));
+    Do("insert 0 type=pki");
+    ASSERT_TRUE(HandleRequestsUntil([] { return true; }, true));
+    // Positioning only, without handling anything: the poll finds the token's event and the
+    // worker asks to begin an attempt; Stop is pressed before the page answers.
+    ::Sleep(600);
+    ASSERT_TRUE(Click(Page(), IDC_STOP));
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    EXPECT_EQ(CallCount("C_GetSlotList"), 1) << "only the first attempt listed the slots";
+    EXPECT_EQ(CallCount("E_InitBlankToken"), 0);
+    EXPECT_EQ(host->bench.Query("token 0")["type"], "1");
+    ExpectCounts(L"0", L"0", L"0");
+}
+
+TEST_F(BlankBatchTest, APageSwitchWhileDrainingNeverShowsTheRunAsRunning) {
+    Do("insert 0 type=pki");
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    host->ShowPage(1); // before the page has answered the worker at all
+    host->ShowPage(0);
+    bool everRunning = false;
+    ASSERT_TRUE(HandleRequestsUntil([&] {
+        everRunning = everRunning || !Enabled(Page(), IDC_START) || !Enabled(Page(), IDC_BLANK_PIN);
+        return Ended();
+    }));
+    EXPECT_FALSE(everRunning);
+    EXPECT_EQ(CallCount("C_GetSlotList"), 0) << "no attempt";
+    EXPECT_EQ(host->bench.Query("token 0")["type"], "1");
+}
+
+TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
+    Do("insert 0 type=pki\ndelay C_GetSlotList 300");
+    StartBatch(); // the worker shows the run, then lists the slots for its first attempt
+    ASSERT_TRUE(Click(Page(), IDC_STOP));
+    bool stopEnabled = false;
+    ASSERT_TRUE(HandleRequestsUntil([&] {
+        stopEnabled = stopEnabled || Enabled(Page(), IDC_STOP);
+        return Ended();
+    }));
+    EXPECT_FALSE(stopEnabled);
+    EXPECT_EQ(Status(), msg::kBlankDone) << "the attempt under way finished and reported";
+    ExpectCounts(L"1", L"1", L"0");
+}
+
+TEST_F(BlankBatchTest, SwitchingPagesEndsTheRunAndTheReturningPageIsReset) {
+    StartBatch();
+    Do("insert 0 type=pki");
+    ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
+    Type(Page(), IDC_BLANK_PIN, L"something");
+    host->ShowPage(1);
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    const size_t calls = host->bench.Calls().size();
+    Do("remove 0\ninsert 0 type=pki");
+    Pump(1200);
+    EXPECT_EQ(host->bench.Calls().size(), calls);
+
+    host->ShowPage(0);
+    ExpectCounts(L"0", L"0", L"0");
+    EXPECT_EQ(Text(Page(), IDC_BLANK_PIN), L"tamsel");
+    EXPECT_EQ(Status(), msg::kInsertAndStart);
+    EXPECT_FALSE(Shown(Page(), IDC_STOP));
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
+}
+
+TEST_F(BlankBatchTest, AResetDuringAnAttemptDropsItsOutcomeAndSingleStartWaitsForIt) {
+    Do("insert 0 type=pki\ndelay E_InitBlankToken 300");
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
+    host->ShowPage(1);
+    host->ShowPage(0);
+    // Idle and reset at once, while the worker is still inside the module.
+    EXPECT_TRUE(Page().Batch().IsWorkerAlive());
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
+    ExpectCounts(L"0", L"0", L"0");
+
+    // Single mode: the attempt runs only once the old worker has ended.
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    EXPECT_TRUE(Ended());
+    // The worker's wipe ends before the single run lists the slots.
+    const std::vector<std::string> calls = host->bench.Calls();
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 5, calls.end()),
+              (std::vector<std::string>{"C_GetSlotList", "E_GetDeviceInfo", "E_InitBlankToken",
+                                        "C_GetSlotList", "E_GetDeviceInfo"}));
+    // Only the single run's outcome counts: the token was already wiped by the old run.
+    EXPECT_EQ(Status(), msg::kAlreadyBlank);
+    ExpectCounts(L"1", L"1", L"0");
+}
+
+TEST_F(BlankBatchTest, AnEventPollFailureBeforeTheFirstAttemptRefusesTheRun) {
+    Do("fail C_WaitForSlotEvent 0x30 once");
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    Pump(20);
+    EXPECT_EQ(Status(), msg::kInitModuleFailed);
+    EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kRed);
+    ExpectCounts(L"0", L"0", L"0");
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_FALSE(Enabled(Page(), IDC_STOP));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_BATCH_CHECK));
+    EXPECT_EQ(CallCount("C_GetSlotList"), 0);
+}
+
+TEST_F(BlankBatchTest, AnEventPollFailureMidRunEndsItSilently) {
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+    Do("fail C_WaitForSlotEvent 0x30 once");
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    Pump(20);
+    EXPECT_EQ(Status(), msg::kInsertToken);
+    EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kBlack);
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_FALSE(Enabled(Page(), IDC_STOP));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_BATCH_CHECK));
+}
+
+TEST_F(BlankBatchTest, WithoutABindingTheRunIsRefusedBeforeItStarts) {
+    host->bBound = false;
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    EXPECT_EQ(Status(), msg::kInitModuleFailed);
+    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN)) << "Start stopped before disabling anything";
+    Pump(100);
+    EXPECT_EQ(Page().Batch().MaxWorkersAlive(), 0);
+}
+
+TEST_F(BlankBatchTest, StopBatchAndWaitLeavesNoWorkerAndNoLaterModuleCall) {
+    Do("delay C_WaitForSlotEvent 40\ndelay E_GetDeviceInfo 40");
+    StartBatch();
+    Do("insert 0 type=pki");
+    Page().StopBatchAndWait();
+    EXPECT_TRUE(Ended());
+    host->bench.Module().UnloadTokenModule();
+    std::vector<std::string> calls = host->bench.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "C_Finalize");
+    Pump(700);
+    EXPECT_EQ(host->bench.Calls().size(), calls.size());
+}
+
+TEST_F(PagesTest, PkiBatchInitialisesEachTokenPluggedIn) {
+    host->ShowPage(1);
+    CPkiPage& page = host->pki;
+    ASSERT_TRUE(Click(page, IDC_PKI_BATCH_CHECK));
+    Type(page, IDC_PKI_LABEL, L"Line3");
+    ASSERT_TRUE(Click(page, IDC_START));
+    for (int id : {IDC_PKI_SO_PIN, IDC_PKI_USER_PIN, IDC_PKI_LABEL, IDC_PKI_SO_RETRY, IDC_PKI_USER_RETRY,
+                   IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE, IDC_PKI_BATCH_CHECK})
+        EXPECT_FALSE(Enabled(page, id)) << id;
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_PKI_STATUS) == msg::kInsertToken; }));
+    // Fields changed during the run do not reach it.
+    Type(page, IDC_PKI_LABEL, L"Other");
+
+    Do("insert 0 type=blank");
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_COUNT_TOTAL) == L"1"; }));
+    EXPECT_EQ(Text(page, IDC_PKI_STATUS), msg::kPkiDone);
+    EXPECT_EQ(host->bench.Query("token 0")["label"], "Line3");
+    Do("remove 0");
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_PKI_STATUS) == msg::kInsertToken; }));
+    Do("insert 0 type=lock");
+    ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_COUNT_TOTAL) == L"2"; }));
+    EXPECT_EQ(Text(page, IDC_PKI_STATUS), msg::kEncryptionLock);
+    EXPECT_EQ(Text(page, IDC_PKI_COUNT_FAIL), L"1");
+
+    ASSERT_TRUE(Click(page, IDC_STOP));
+    for (int id : {IDC_PKI_SO_PIN, IDC_PKI_LABEL, IDC_PKI_PRIVATE_SIZE, IDC_PKI_BATCH_CHECK})
+        EXPECT_TRUE(Enabled(page, id)) << "Stop enables the parameters at once: " << id;
+    ASSERT_TRUE(PumpUntil([&] { return !page.Batch().IsWorkerAlive(); }));
+    EXPECT_TRUE(Enabled(page, IDC_START));
+    EXPECT_EQ(page.Batch().MaxWorkersAlive(), 1);
+}
