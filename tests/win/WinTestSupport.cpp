@@ -75,21 +75,33 @@ CRect Clip(const RECT* area, int width, int height) {
 }
 } // namespace
 
-int Canvas::Count(COLORREF colour, const RECT* area) const {
+Match Exactly(COLORREF colour) {
+    return [colour](COLORREF pixel) { return pixel == colour; };
+}
+
+Match Closer(COLORREF colour, COLORREF other) {
+    auto distance = [](COLORREF a, COLORREF b) {
+        int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b), db = GetBValue(a) - GetBValue(b);
+        return dr * dr + dg * dg + db * db;
+    };
+    return [=](COLORREF pixel) { return distance(pixel, colour) < distance(pixel, other); };
+}
+
+int Canvas::Count(const Match& match, const RECT* area) const {
     CRect r = Clip(area, m_width, m_height);
     int count = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            count += Pixel(x, y) == colour;
+            count += match(Pixel(x, y));
     return count;
 }
 
-CRect Canvas::Bounds(COLORREF colour, const RECT* area) const {
+CRect Canvas::Bounds(const Match& match, const RECT* area) const {
     CRect r = Clip(area, m_width, m_height);
     CRect found(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
     for (int y = r.top; y < r.bottom; ++y) {
         for (int x = r.left; x < r.right; ++x) {
-            if (Pixel(x, y) != colour)
+            if (!match(Pixel(x, y)))
                 continue;
             found.left = x < found.left ? x : found.left;
             found.top = y < found.top ? y : found.top;
@@ -100,13 +112,13 @@ CRect Canvas::Bounds(COLORREF colour, const RECT* area) const {
     return found.left == INT32_MAX ? CRect() : found;
 }
 
-std::vector<std::pair<int, int>> Canvas::RowRuns(COLORREF colour, const RECT* area) const {
+std::vector<std::pair<int, int>> Canvas::RowRuns(const Match& match, const RECT* area) const {
     CRect r = Clip(area, m_width, m_height);
     std::vector<std::pair<int, int>> runs;
     bool inRun = false;
     for (int y = r.top; y < r.bottom; ++y) {
         CRect row(r.left, y, r.right, y + 1);
-        bool ink = Count(colour, &row) > 0;
+        bool ink = Count(match, &row) > 0;
         if (ink && !inRun)
             runs.emplace_back(y, y + 1);
         else if (ink)
@@ -118,23 +130,35 @@ std::vector<std::pair<int, int>> Canvas::RowRuns(COLORREF colour, const RECT* ar
 
 bool Canvas::SaveBmp(const std::wstring& path) const {
     ::GdiFlush();
+    // 24 bits: the fourth byte of GDI's 32-bit pixels is no alpha, whatever viewers assume.
+    DWORD rowBytes = (static_cast<DWORD>(m_width) * 3 + 3) & ~3u;
+    DWORD imageBytes = rowBytes * static_cast<DWORD>(m_height);
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
     info.biWidth = m_width;
     info.biHeight = -m_height;
     info.biPlanes = 1;
-    info.biBitCount = 32;
+    info.biBitCount = 24;
     info.biCompression = BI_RGB;
-    DWORD imageBytes = static_cast<DWORD>(m_width) * static_cast<DWORD>(m_height) * 4;
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + imageBytes;
+    std::vector<unsigned char> image(imageBytes, 0);
+    for (int y = 0; y < m_height; ++y) {
+        for (int x = 0; x < m_width; ++x) {
+            COLORREF pixel = Pixel(x, y);
+            unsigned char* out = &image[static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
+            out[0] = GetBValue(pixel);
+            out[1] = GetGValue(pixel);
+            out[2] = GetRValue(pixel);
+        }
+    }
     FILE* out = _wfopen(path.c_str(), L"wb");
     if (out == nullptr)
         return false;
     bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
-              std::fwrite(m_bits, imageBytes, 1, out) == 1;
+              std::fwrite(image.data(), image.size(), 1, out) == 1;
     return std::fclose(out) == 0 && ok;
 }
 

@@ -15,6 +15,13 @@ void FlushEvents(DWORD ms = 50);
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
 
+// Which pixels a question is about.
+using Match = std::function<bool(COLORREF)>;
+// Pixels of exactly `colour`.
+Match Exactly(COLORREF colour);
+// Pixels nearer to `colour` than to `other` (smoothed text: its edge pixels are blends).
+Match Closer(COLORREF colour, COLORREF other);
+
 // A 32-bit top-down bitmap with its own memory context.
 class Canvas {
 public:
@@ -27,12 +34,18 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     COLORREF Pixel(int x, int y) const;
-    // Pixels of exactly `colour` inside `area` (the whole canvas by default).
-    int Count(COLORREF colour, const RECT* area = nullptr) const;
-    // Smallest rectangle holding every pixel of `colour` (empty when there is none).
-    CRect Bounds(COLORREF colour, const RECT* area = nullptr) const;
-    // Rows in `area` holding at least one pixel of `colour`, grouped into runs.
-    std::vector<std::pair<int, int>> RowRuns(COLORREF colour, const RECT* area = nullptr) const;
+    // Matching pixels inside `area` (the whole canvas by default).
+    int Count(const Match& match, const RECT* area = nullptr) const;
+    int Count(COLORREF colour, const RECT* area = nullptr) const { return Count(Exactly(colour), area); }
+    // Smallest rectangle holding every matching pixel (empty when there is none).
+    CRect Bounds(const Match& match, const RECT* area = nullptr) const;
+    CRect Bounds(COLORREF colour, const RECT* area = nullptr) const { return Bounds(Exactly(colour), area); }
+    // Rows in `area` holding at least one matching pixel, grouped into runs [first, last).
+    std::vector<std::pair<int, int>> RowRuns(const Match& match, const RECT* area = nullptr) const;
+    std::vector<std::pair<int, int>> RowRuns(COLORREF colour, const RECT* area = nullptr) const {
+        return RowRuns(Exactly(colour), area);
+    }
+    // As a 24-bit BMP file.
     bool SaveBmp(const std::wstring& path) const;
 
 private:
