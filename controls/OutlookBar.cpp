@@ -125,7 +125,9 @@ void COutlookBar::OnPaint() {
              SRCCOPY);
 }
 
-BOOL COutlookBar::OnEraseBkgnd(HDC) { return FALSE; }
+BOOL COutlookBar::OnEraseBkgnd(HDC) {
+    return FALSE;
+}
 
 void COutlookBar::OnWindowPosChanged(WINDOWPOS* lpwndpos) {
     CListBox::OnWindowPosChanged(lpwndpos);

@@ -23,7 +23,7 @@ struct BAR_ITEM {
 };
 
 class COutlookBar : public CListBox {
-public:
+  public:
     COutlookBar();
 
     // Creates the list box (LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT added) with the
@@ -44,7 +44,7 @@ public:
     static constexpr UINT_PTR kHoverTimer = 1;
     static constexpr UINT kHoverPeriodMs = 10;
 
-protected:
+  protected:
     void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnLButtonUp(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
@@ -54,7 +54,7 @@ protected:
     void OnPaint() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     int m_cxIcon;
     int m_cyIcon;
     int m_nActiveItem = -1;
@@ -62,10 +62,10 @@ private:
     bool m_bButtonDown = false;
     CPoint m_ptMouse;
 
-public:
+  public:
     COLORREF m_crBackColor; // written by the owner before Create
     COLORREF m_crTextColor;
 
-private:
+  private:
     std::list<std::unique_ptr<BAR_ITEM>> m_itemList;
 };

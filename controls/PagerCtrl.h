@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 class CPagerCtrl : public CWnd {
-public:
+  public:
     // Vertical pager (no PGS_HORZ) with WS_CLIPCHILDREN added.
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     void SetChild(HWND child) { SendMessage(PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(child)); }

@@ -32,7 +32,8 @@ LinkOpener SetLinkOpener(LinkOpener opener) {
 }
 
 CStatusLabel::CStatusLabel()
-    : m_crText(::GetSysColor(COLOR_WINDOWTEXT)), m_hDefaultBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE))) {}
+    : m_crText(::GetSysColor(COLOR_WINDOWTEXT)),
+      m_hDefaultBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE))) {}
 
 CStatusLabel& CStatusLabel::SetBkColor(COLORREF crBack, COLORREF crBackEnd, BOOL bGradient) {
     m_crBack = crBack;
@@ -225,7 +226,9 @@ void CStatusLabel::PreSubclassWindow() {
     RebuildFont();
 }
 
-BOOL CStatusLabel::PreCreateWindow(CREATESTRUCTW& cs) { return CStatic::PreCreateWindow(cs); }
+BOOL CStatusLabel::PreCreateWindow(CREATESTRUCTW& cs) {
+    return CStatic::PreCreateWindow(cs);
+}
 
 void CStatusLabel::RebuildFont() {
     m_font.DeleteObject();
@@ -293,7 +296,9 @@ void CStatusLabel::OnSysColorChange() {
     Repaint();
 }
 
-BOOL CStatusLabel::OnEraseBkgnd(HDC) { return TRUE; }
+BOOL CStatusLabel::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
 
 void CStatusLabel::OnPaint() {
     PaintDC paint(m_hWnd, GetPaintTarget());
@@ -315,7 +320,8 @@ void CStatusLabel::OnPaint() {
 COLORREF CStatusLabel::BackgroundColour() const {
     if (m_bGradient)
         return m_crBack;
-    return BrushColour(m_hBackBrush ? m_hBackBrush.Get() : m_hDefaultBrush.Get(), ::GetSysColor(COLOR_BTNFACE));
+    return BrushColour(m_hBackBrush ? m_hBackBrush.Get() : m_hDefaultBrush.Get(),
+                       ::GetSysColor(COLOR_BTNFACE));
 }
 
 UINT CStatusLabel::TextFormat(const CString& text) const {

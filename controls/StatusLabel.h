@@ -19,7 +19,7 @@ using LinkOpener = void (*)(const wchar_t* verb, const wchar_t* file);
 LinkOpener SetLinkOpener(LinkOpener opener); // null restores ShellExecuteW; returns the previous
 
 class CStatusLabel : public CStatic {
-public:
+  public:
     CStatusLabel();
     ~CStatusLabel() override = default;
 
@@ -59,7 +59,7 @@ public:
     // A horizontal gradient from `crFrom` to `crTo` in at most `nBands` solid bands.
     static void FillGradient(HDC dc, const RECT& rect, COLORREF crFrom, COLORREF crTo, int nBands);
 
-protected:
+  protected:
     void PreSubclassWindow() override;
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -73,7 +73,7 @@ protected:
     void Repaint();
     void RebuildFont();
 
-private:
+  private:
     bool HasWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
     void SetLinkKind(int kind, BOOL bNotifyParent);
     void PaintInto(HDC dc, const CRect& client);

@@ -16,7 +16,9 @@ const wchar_t kSignedRangeFormat[] = L"请输入一个介于 %d 和 %d 之间的
 const wchar_t kUnsignedRangeFormat[] = L"请输入一个介于 %lu 和 %lu 之间的整数。";
 const wchar_t kTooLongFormat[] = L"请输入不超过 %d 个字符。";
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
 
 // Decimal number with optional surrounding blanks and, when `allowMinus`, a leading
 // minus sign; anything else, an empty text and an overflow of `limit` are refused.

@@ -15,8 +15,9 @@
 class CWnd;
 
 class CDataExchange {
-public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+  public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
 
     BOOL m_bSaveAndValidate; // TRUE: controls to members, with validation
     CWnd* m_pDlgWnd;
@@ -34,7 +35,7 @@ public:
     // Shows a validation message; the default is a modal box with the exclamation icon.
     void ShowMessage(const CString& text) const;
 
-private:
+  private:
     HWND m_hWndLastControl = nullptr;
     bool m_bEditLastControl = false;
     bool m_bFailed = false;

@@ -41,10 +41,11 @@ LRESULT CALLBACK ModalKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 class ModalKeyFilterScope {
-public:
+  public:
     ModalKeyFilterScope() {
         if (t_modalDepth++ == 0)
-            t_filterHook = ::SetWindowsHookExW(WH_MSGFILTER, &ModalKeyFilter, nullptr, ::GetCurrentThreadId());
+            t_filterHook =
+                ::SetWindowsHookExW(WH_MSGFILTER, &ModalKeyFilter, nullptr, ::GetCurrentThreadId());
     }
     ModalKeyFilterScope(const ModalKeyFilterScope&) = delete;
     ModalKeyFilterScope& operator=(const ModalKeyFilterScope&) = delete;
@@ -106,7 +107,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM l
     if (self == nullptr || !self->Bind(window))
         return TRUE;
     ::SetLastError(0);
-    LONG_PTR previous = ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BoundWindowProc));
+    LONG_PTR previous =
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BoundWindowProc));
     if (previous == 0 && ::GetLastError() != 0) {
         self->Unbind();
         return TRUE;
@@ -141,8 +143,12 @@ void CDialog::GotoDlgCtrl(CWnd* control) {
         SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->m_hWnd), TRUE);
 }
 
-void CDialog::NextDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 0, FALSE); }
-void CDialog::PrevDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 1, FALSE); }
+void CDialog::NextDlgCtrl() const {
+    SendMessage(WM_NEXTDLGCTL, 0, FALSE);
+}
+void CDialog::PrevDlgCtrl() const {
+    SendMessage(WM_NEXTDLGCTL, 1, FALSE);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
@@ -156,7 +162,9 @@ void CDialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Code 0 is a button click, a menu item or a key of the dialog manager.

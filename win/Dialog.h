@@ -12,7 +12,7 @@
 #include "Wnd.h"
 
 class CDialog : public CWnd {
-public:
+  public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Runs the dialog modally; the value given to EndDialog, or -1 when it could not be made.
@@ -31,7 +31,7 @@ public:
 
     UINT GetTemplateId() const { return m_templateId; }
 
-protected:
+  protected:
     virtual void DoDataExchange(CDataExchange* dx);
     // Runs once the controls exist: the base loads the members into them (UpdateData(FALSE))
     // and returns TRUE (the dialog manager sets the focus).
@@ -42,7 +42,7 @@ protected:
     virtual void OnCancel();
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

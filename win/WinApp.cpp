@@ -43,8 +43,12 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
-CWinApp* AfxGetApp() { return g_app; }
-CWnd* AfxGetMainWnd() { return g_app ? g_app->GetMainWnd() : nullptr; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->GetMainWnd() : nullptr;
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     if (g_app != nullptr && g_app->m_hInstance != nullptr)
@@ -52,7 +56,9 @@ HINSTANCE AfxGetInstanceHandle() {
     return ::GetModuleHandleW(nullptr);
 }
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+HINSTANCE AfxGetResourceHandle() {
+    return AfxGetInstanceHandle();
+}
 
 HINSTANCE AfxFindResourceHandle(const wchar_t* name, const wchar_t* type) {
     HINSTANCE resources = AfxGetResourceHandle();

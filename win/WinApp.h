@@ -6,7 +6,7 @@
 #include "Wnd.h"
 
 class CWinApp {
-public:
+  public:
     explicit CWinApp(const wchar_t* appName = nullptr);
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
@@ -33,7 +33,9 @@ public:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 // See Enable3dControls.
-inline BOOL AfxEnableControlContainer() { return TRUE; }
+inline BOOL AfxEnableControlContainer() {
+    return TRUE;
+}
 // The module whose resources the program uses (the executable).
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();

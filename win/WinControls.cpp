@@ -14,16 +14,26 @@ void CEdit::SetSel(int startChar, int endChar, BOOL noScroll) {
         ScrollCaret();
 }
 
-void CEdit::SetLimitText(UINT maxChars) { SendMessage(EM_LIMITTEXT, maxChars); }
-UINT CEdit::GetLimitText() const { return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT)); }
-void CEdit::ScrollCaret() { SendMessage(EM_SCROLLCARET); }
+void CEdit::SetLimitText(UINT maxChars) {
+    SendMessage(EM_LIMITTEXT, maxChars);
+}
+UINT CEdit::GetLimitText() const {
+    return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT));
+}
+void CEdit::ScrollCaret() {
+    SendMessage(EM_SCROLLCARET);
+}
 
 BOOL CButton::Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CreateEx(0, L"BUTTON", text, style, rect, parent, id);
 }
 
-int CButton::GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-void CButton::SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
+int CButton::GetCheck() const {
+    return static_cast<int>(SendMessage(BM_GETCHECK));
+}
+void CButton::SetCheck(int check) {
+    SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
+}
 
 BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CreateEx(0, L"LISTBOX", nullptr, style, rect, parent, id);
@@ -33,12 +43,19 @@ int CListBox::AddString(const wchar_t* item) {
     return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item)));
 }
 
-int CListBox::GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
-int CListBox::GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-int CListBox::SetCurSel(int select) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(select))); }
+int CListBox::GetCount() const {
+    return static_cast<int>(SendMessage(LB_GETCOUNT));
+}
+int CListBox::GetCurSel() const {
+    return static_cast<int>(SendMessage(LB_GETCURSEL));
+}
+int CListBox::SetCurSel(int select) {
+    return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(select)));
+}
 
 int CListBox::GetItemRect(int index, LPRECT rect) const {
-    return static_cast<int>(SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)));
+    return static_cast<int>(
+        SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)));
 }
 
 UINT CListBox::ItemFromPoint(CPoint point, BOOL& outside) const {
@@ -49,7 +66,9 @@ UINT CListBox::ItemFromPoint(CPoint point, BOOL& outside) const {
 
 void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
 void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
-int CListBox::CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
+int CListBox::CompareItem(LPCOMPAREITEMSTRUCT) {
+    return 0;
+}
 void CListBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {

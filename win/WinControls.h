@@ -4,12 +4,12 @@
 #include "Wnd.h"
 
 class CStatic : public CWnd {
-public:
+  public:
     virtual BOOL Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
 };
 
 class CEdit : public CWnd {
-public:
+  public:
     virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     void SetSel(int startChar, int endChar, BOOL noScroll = FALSE);
     void SetLimitText(UINT maxChars);
@@ -18,14 +18,14 @@ public:
 };
 
 class CButton : public CWnd {
-public:
+  public:
     virtual BOOL Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int GetCheck() const;
     void SetCheck(int check);
 };
 
 class CListBox : public CWnd {
-public:
+  public:
     virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int AddString(const wchar_t* item);
     int GetCount() const;
@@ -42,6 +42,6 @@ public:
     virtual int CompareItem(LPCOMPAREITEMSTRUCT compareItem);
     virtual void DeleteItem(LPDELETEITEMSTRUCT deleteItem);
 
-protected:
+  protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };

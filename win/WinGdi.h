@@ -9,7 +9,7 @@
 
 // Owns one GDI object (brush, bitmap, pen, font) and deletes it.
 template <class Handle> class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(Handle handle) : m_handle(handle) {}
     GdiObject(const GdiObject&) = delete;
@@ -31,7 +31,7 @@ public:
     }
     Handle Detach() { return std::exchange(m_handle, nullptr); }
 
-private:
+  private:
     Handle m_handle = nullptr;
 };
 
@@ -41,7 +41,7 @@ using FontHandle = GdiObject<HFONT>;
 
 // Owns an icon or cursor made by LoadImage/CreateIcon (not a shared one) and destroys it.
 class IconHandle {
-public:
+  public:
     IconHandle() = default;
     explicit IconHandle(HICON icon) : m_icon(icon) {}
     IconHandle(const IconHandle&) = delete;
@@ -59,14 +59,15 @@ public:
         m_icon = icon;
     }
 
-private:
+  private:
     HICON m_icon = nullptr;
 };
 
 // Selects an object into a device context for one scope and puts the previous one back.
 class SelectScope {
-public:
-    SelectScope(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(object ? ::SelectObject(dc, object) : nullptr) {}
+  public:
+    SelectScope(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_previous(object ? ::SelectObject(dc, object) : nullptr) {}
     SelectScope(const SelectScope&) = delete;
     SelectScope& operator=(const SelectScope&) = delete;
     ~SelectScope() {
@@ -74,14 +75,14 @@ public:
             ::SelectObject(m_dc, m_previous);
     }
 
-private:
+  private:
     HDC m_dc;
     HGDIOBJ m_previous;
 };
 
 // SaveDC / RestoreDC for one scope.
 class SavedDC {
-public:
+  public:
     explicit SavedDC(HDC dc) : m_dc(dc), m_state(::SaveDC(dc)) {}
     SavedDC(const SavedDC&) = delete;
     SavedDC& operator=(const SavedDC&) = delete;
@@ -90,7 +91,7 @@ public:
             ::RestoreDC(m_dc, m_state);
     }
 
-private:
+  private:
     HDC m_dc;
     int m_state;
 };
@@ -98,7 +99,7 @@ private:
 // A memory device context compatible with `reference`, holding a compatible bitmap of
 // `size` selected for its whole life: the off-screen surface of flicker-free painting.
 class MemoryDC {
-public:
+  public:
     MemoryDC(HDC reference, SIZE size);
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
@@ -108,7 +109,7 @@ public:
     // False when the context or its bitmap could not be made; drawing into it is then lost.
     bool IsValid() const { return m_dc != nullptr && m_bitmap; }
 
-private:
+  private:
     HDC m_dc = nullptr;
     BitmapHandle m_bitmap;
     HGDIOBJ m_previousBitmap = nullptr;
@@ -117,7 +118,7 @@ private:
 // BeginPaint / EndPaint. When the window is asked to paint into a given context
 // (WM_PAINT with a wParam, WM_PRINTCLIENT), that context is used and nothing is validated.
 class PaintDC {
-public:
+  public:
     PaintDC(HWND window, HDC given = nullptr);
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;
@@ -126,7 +127,7 @@ public:
     operator HDC() const { return m_dc; }
     const PAINTSTRUCT& Info() const { return m_paint; }
 
-private:
+  private:
     HWND m_window;
     HDC m_dc;
     bool m_begun;
@@ -135,7 +136,7 @@ private:
 
 // GetDC / ReleaseDC of a window's client area.
 class ClientDC {
-public:
+  public:
     explicit ClientDC(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
     ClientDC(const ClientDC&) = delete;
     ClientDC& operator=(const ClientDC&) = delete;
@@ -146,14 +147,14 @@ public:
     HDC Get() const { return m_dc; }
     operator HDC() const { return m_dc; }
 
-private:
+  private:
     HWND m_window;
     HDC m_dc;
 };
 
 // A font owned by the object that holds it; deleted with it.
 class CFont {
-public:
+  public:
     CFont() = default;
     CFont(const CFont&) = delete;
     CFont& operator=(const CFont&) = delete;
@@ -169,6 +170,6 @@ public:
     HFONT GetSafeHandle() const { return m_font.Get(); }
     operator HFONT() const { return m_font.Get(); }
 
-private:
+  private:
     FontHandle m_font;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 class CPoint : public POINT {
-public:
+  public:
     CPoint() : POINT{0, 0} {}
     CPoint(int px, int py) : POINT{px, py} {}
     CPoint(POINT p) : POINT(p) {}
@@ -15,7 +15,7 @@ public:
 };
 
 class CSize : public SIZE {
-public:
+  public:
     CSize() : SIZE{0, 0} {}
     CSize(int width, int height) : SIZE{width, height} {}
     CSize(SIZE s) : SIZE(s) {}
@@ -23,7 +23,7 @@ public:
 };
 
 class CRect : public RECT {
-public:
+  public:
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
     CRect(const RECT& r) : RECT(r) {}

@@ -1,4 +1,6 @@
 // The program's entry point: runs the one global application object.
 #include "WinApp.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return AfxWinRun(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return AfxWinRun(instance);
+}

@@ -6,7 +6,9 @@
 #include <stdio.h>
 
 namespace {
-size_t Length(const wchar_t* text) { return text ? std::wcslen(text) : 0; }
+size_t Length(const wchar_t* text) {
+    return text ? std::wcslen(text) : 0;
+}
 } // namespace
 
 CString::CString(const wchar_t* text) : CString(text, static_cast<int>(Length(text))) {}
@@ -43,7 +45,9 @@ CString& CString::operator=(CString&& other) noexcept {
     return *this;
 }
 
-CString& CString::operator=(const wchar_t* text) { return *this = CString(text); }
+CString& CString::operator=(const wchar_t* text) {
+    return *this = CString(text);
+}
 
 void CString::Empty() {
     // Wipe what stays allocated: clear() keeps the block for later use.
@@ -103,7 +107,9 @@ BOOL CString::LoadString(UINT id) {
     return TRUE;
 }
 
-int CString::Compare(const wchar_t* text) const { return std::wcscmp(GetString(), text ? text : L""); }
+int CString::Compare(const wchar_t* text) const {
+    return std::wcscmp(GetString(), text ? text : L"");
+}
 
 int CString::Find(wchar_t ch, int start) const {
     for (int i = start < 0 ? 0 : start; i < GetLength(); ++i) {
@@ -120,7 +126,9 @@ int CString::Find(const wchar_t* text, int start) const {
     return found ? static_cast<int>(found - GetString()) : -1;
 }
 
-CString CString::Left(int count) const { return Mid(0, count); }
+CString CString::Left(int count) const {
+    return Mid(0, count);
+}
 
 CString CString::Mid(int first, int count) const {
     int length = GetLength();

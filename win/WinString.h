@@ -9,7 +9,7 @@
 #include <vector>
 
 class CString {
-public:
+  public:
     CString() : m_chars(1, L'\0') {}
     CString(const wchar_t* text);
     CString(const wchar_t* text, int length);
@@ -55,7 +55,7 @@ public:
     wchar_t* GetBuffer(int minLength);
     void ReleaseBuffer(int length = -1);
 
-private:
+  private:
     CString& Append(const wchar_t* text, int length);
 
     std::vector<wchar_t, WipingAllocator<wchar_t>> m_chars;
@@ -65,10 +65,24 @@ CString operator+(const CString& left, const CString& right);
 CString operator+(const CString& left, const wchar_t* right);
 CString operator+(const wchar_t* left, const CString& right);
 
-inline bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
-inline bool operator==(const CString& a, const wchar_t* b) { return a.Compare(b) == 0; }
-inline bool operator==(const wchar_t* a, const CString& b) { return b.Compare(a) == 0; }
-inline bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-inline bool operator!=(const CString& a, const wchar_t* b) { return !(a == b); }
-inline bool operator!=(const wchar_t* a, const CString& b) { return !(a == b); }
-inline bool operator<(const CString& a, const CString& b) { return a.Compare(b) < 0; }
+inline bool operator==(const CString& a, const CString& b) {
+    return a.Compare(b) == 0;
+}
+inline bool operator==(const CString& a, const wchar_t* b) {
+    return a.Compare(b) == 0;
+}
+inline bool operator==(const wchar_t* a, const CString& b) {
+    return b.Compare(a) == 0;
+}
+inline bool operator!=(const CString& a, const CString& b) {
+    return !(a == b);
+}
+inline bool operator!=(const CString& a, const wchar_t* b) {
+    return !(a == b);
+}
+inline bool operator!=(const wchar_t* a, const CString& b) {
+    return !(a == b);
+}
+inline bool operator<(const CString& a, const CString& b) {
+    return a.Compare(b) < 0;
+}

@@ -25,11 +25,17 @@ CWinThread::~CWinThread() {
         ::CloseHandle(m_hThread);
 }
 
-DWORD CWinThread::ResumeThread() { return ::ResumeThread(m_hThread); }
+DWORD CWinThread::ResumeThread() {
+    return ::ResumeThread(m_hThread);
+}
 
-bool CWinThread::IsRunning() const { return ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT; }
+bool CWinThread::IsRunning() const {
+    return ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
+}
 
-DWORD CWinThread::WaitPumping(DWORD timeoutMs) const { return AfxWaitPumping(m_hThread, timeoutMs); }
+DWORD CWinThread::WaitPumping(DWORD timeoutMs) const {
+    return AfxWaitPumping(m_hThread, timeoutMs);
+}
 
 DWORD CWinThread::GetExitCode() const {
     DWORD code = STILL_ACTIVE;
@@ -44,7 +50,8 @@ std::unique_ptr<CWinThread> AfxBeginThread(AFX_THREADPROC proc, LPVOID param, in
     auto start = std::make_unique<ThreadStart>(ThreadStart{proc, param});
     unsigned threadId = 0;
     // Started suspended so the priority is in place before the procedure runs.
-    uintptr_t handle = ::_beginthreadex(security, stackSize, &ThreadEntry, start.get(), CREATE_SUSPENDED, &threadId);
+    uintptr_t handle =
+        ::_beginthreadex(security, stackSize, &ThreadEntry, start.get(), CREATE_SUSPENDED, &threadId);
     if (handle == 0)
         return nullptr;
     start.release(); // the thread owns it now

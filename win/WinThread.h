@@ -15,7 +15,7 @@ using AFX_THREADPROC = UINT (*)(LPVOID param);
 constexpr LCID kSystemThreadLocale = 2052;
 
 class CWinThread {
-public:
+  public:
     CWinThread(HANDLE thread, DWORD threadId) : m_hThread(thread), m_nThreadID(threadId) {}
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;

@@ -86,7 +86,8 @@ BOOL CWnd::SubclassWindow(HWND window) {
         return FALSE;
     PreSubclassWindow();
     ::SetLastError(0);
-    LONG_PTR previous = ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BoundWindowProc));
+    LONG_PTR previous =
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BoundWindowProc));
     if (previous == 0 && ::GetLastError() != 0) {
         Unbind();
         return FALSE;
@@ -141,8 +142,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     bool ownClass = cs.lpszClass == kLayerClassName;
     if (ownClass && layerClass == 0)
         return FALSE;
-    HWND window = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
-                                    cs.hwndParent, cs.hMenu, cs.hInstance, ownClass ? this : nullptr);
+    HWND window = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx,
+                                    cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, ownClass ? this : nullptr);
     if (window == nullptr)
         return FALSE;
     if (!ownClass && !SubclassWindow(window)) {
@@ -155,9 +156,13 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     return TRUE;
 }
 
-BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTW&) { return TRUE; }
+BOOL CWnd::PreCreateWindow(CREATESTRUCTW&) {
+    return TRUE;
+}
 void CWnd::PreSubclassWindow() {}
 void CWnd::PostNcDestroy() {}
 
@@ -315,29 +320,73 @@ bool CWnd::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
     return wrapper->OnChildNotify(message, wParam, lParam, result) != FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
-BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
-BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
-void CWnd::OnPaint() { Default(); }
-BOOL CWnd::OnEraseBkgnd(HDC) { return static_cast<BOOL>(Default()); }
-void CWnd::OnTimer(UINT_PTR) { Default(); }
-void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
-BOOL CWnd::OnSetCursor(HWND, UINT, UINT) { return static_cast<BOOL>(Default()); }
-void CWnd::OnSysColorChange() { Default(); }
-void CWnd::OnDestroy() { Default(); }
-void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
-HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
-BOOL CWnd::OnHelpInfo(HELPINFO*) { return static_cast<BOOL>(Default()); }
-void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
-void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
+BOOL CWnd::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
+void CWnd::OnPaint() {
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(HDC) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnMouseMove(UINT, CPoint) {
+    Default();
+}
+BOOL CWnd::OnSetCursor(HWND, UINT, UINT) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnSysColorChange() {
+    Default();
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+void CWnd::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
+HCURSOR CWnd::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(Default());
+}
+BOOL CWnd::OnHelpInfo(HELPINFO*) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnWindowPosChanged(WINDOWPOS*) {
+    Default();
+}
+void CWnd::OnShowWindow(BOOL, UINT) {
+    Default();
+}
 
-BOOL CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
-BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+BOOL CWnd::ShowWindow(int command) {
+    return ::ShowWindow(m_hWnd, command);
+}
+BOOL CWnd::EnableWindow(BOOL enable) {
+    return ::EnableWindow(m_hWnd, enable);
+}
+BOOL CWnd::IsWindowEnabled() const {
+    return ::IsWindowEnabled(m_hWnd);
+}
+BOOL CWnd::IsWindowVisible() const {
+    return ::IsWindowVisible(m_hWnd);
+}
+BOOL CWnd::IsIconic() const {
+    return ::IsIconic(m_hWnd);
+}
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     ::MoveWindow(m_hWnd, x, y, width, height, repaint);
@@ -351,10 +400,18 @@ BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT fla
     return ::SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, flags);
 }
 
-void CWnd::GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
-void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
-void CWnd::ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
-void CWnd::ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
+void CWnd::GetWindowRect(LPRECT rect) const {
+    ::GetWindowRect(m_hWnd, rect);
+}
+void CWnd::GetClientRect(LPRECT rect) const {
+    ::GetClientRect(m_hWnd, rect);
+}
+void CWnd::ScreenToClient(LPPOINT point) const {
+    ::ScreenToClient(m_hWnd, point);
+}
+void CWnd::ClientToScreen(LPPOINT point) const {
+    ::ClientToScreen(m_hWnd, point);
+}
 
 void CWnd::ScreenToClient(LPRECT rect) const {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2);
@@ -364,7 +421,9 @@ void CWnd::ClientToScreen(LPRECT rect) const {
     ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(rect), 2);
 }
 
-void CWnd::SetWindowText(const wchar_t* text) { ::SetWindowTextW(m_hWnd, text); }
+void CWnd::SetWindowText(const wchar_t* text) {
+    ::SetWindowTextW(m_hWnd, text);
+}
 
 void CWnd::GetWindowText(CString& text) const {
     int length = ::GetWindowTextLengthW(m_hWnd);
@@ -373,16 +432,26 @@ void CWnd::GetWindowText(CString& text) const {
     text.ReleaseBuffer();
 }
 
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
-CWnd* CWnd::SetFocus() { return ViewOf(::SetFocus(m_hWnd)); }
-void CWnd::Invalidate(BOOL erase) { ::InvalidateRect(m_hWnd, nullptr, erase); }
-void CWnd::InvalidateRect(LPCRECT rect, BOOL erase) { ::InvalidateRect(m_hWnd, rect, erase); }
+int CWnd::GetWindowTextLength() const {
+    return ::GetWindowTextLengthW(m_hWnd);
+}
+CWnd* CWnd::SetFocus() {
+    return ViewOf(::SetFocus(m_hWnd));
+}
+void CWnd::Invalidate(BOOL erase) {
+    ::InvalidateRect(m_hWnd, nullptr, erase);
+}
+void CWnd::InvalidateRect(LPCRECT rect, BOOL erase) {
+    ::InvalidateRect(m_hWnd, rect, erase);
+}
 
 BOOL CWnd::RedrawWindow(LPCRECT rect, HRGN region, UINT flags) {
     return ::RedrawWindow(m_hWnd, rect, region, flags);
 }
 
-void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
+void CWnd::UpdateWindow() {
+    ::UpdateWindow(m_hWnd);
+}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::SendMessageW(m_hWnd, message, wParam, lParam);
@@ -392,10 +461,18 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
-UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc) { return ::SetTimer(m_hWnd, id, elapse, proc); }
-BOOL CWnd::KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
-DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE)); }
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    return ::SetTimer(m_hWnd, id, elapse, proc);
+}
+BOOL CWnd::KillTimer(UINT_PTR id) {
+    return ::KillTimer(m_hWnd, id);
+}
+DWORD CWnd::GetStyle() const {
+    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
+}
+DWORD CWnd::GetExStyle() const {
+    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
+}
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
     return ChangeStyle(m_hWnd, GWL_STYLE, remove, add, flags);
@@ -405,8 +482,12 @@ BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) {
     return ChangeStyle(m_hWnd, GWL_EXSTYLE, remove, add, flags);
 }
 
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-HFONT CWnd::GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+int CWnd::GetDlgCtrlID() const {
+    return ::GetDlgCtrlID(m_hWnd);
+}
+HFONT CWnd::GetFont() const {
+    return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+}
 
 void CWnd::SetFont(HFONT font, BOOL redraw) {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), MAKELPARAM(redraw, 0));
@@ -428,9 +509,15 @@ int CWnd::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type) {
     return ::MessageBoxW(m_hWnd, text, caption, type);
 }
 
-CWnd* CWnd::GetDlgItem(int id) const { return ViewOf(::GetDlgItem(m_hWnd, id)); }
-CWnd* CWnd::GetParent() const { return ViewOf(::GetParent(m_hWnd)); }
-CWnd* CWnd::GetOwner() const { return m_hWndOwner ? ViewOf(m_hWndOwner) : GetParent(); }
+CWnd* CWnd::GetDlgItem(int id) const {
+    return ViewOf(::GetDlgItem(m_hWnd, id));
+}
+CWnd* CWnd::GetParent() const {
+    return ViewOf(::GetParent(m_hWnd));
+}
+CWnd* CWnd::GetOwner() const {
+    return m_hWndOwner ? ViewOf(m_hWndOwner) : GetParent();
+}
 
 CWnd* CWnd::ViewOf(HWND window) const {
     if (window == nullptr)

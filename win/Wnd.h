@@ -20,14 +20,14 @@
 
 // A menu the object does not own (the system menu of a window).
 class CMenu {
-public:
+  public:
     HMENU m_hMenu = nullptr;
     HMENU GetSafeHmenu() const { return m_hMenu; }
     BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, const wchar_t* newItem = nullptr);
 };
 
 class CWnd {
-public:
+  public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -126,7 +126,7 @@ public:
     CWnd* GetOwner() const;
     CWnd* ViewOf(HWND window) const;
 
-protected:
+  protected:
     // Named handlers. Each default runs Default().
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -156,7 +156,7 @@ protected:
     WNDPROC m_pfnSuper = nullptr; // original procedure of a subclassed window
     bool m_bOwnsWindow = false;   // created here, so destroyed here
 
-private:
+  private:
     bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     bool m_bBound = false;

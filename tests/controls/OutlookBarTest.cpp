@@ -21,11 +21,12 @@ constexpr UINT kBarId = 1000;
 enum class Frame { None, Raised, Sunken, Other };
 
 class OutlookBarTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // As in the main window: a plain static frame, the pager in it, the bar in the pager.
         frame = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 10, 10, 120, 420,
-                                  owner.m_hWnd, reinterpret_cast<HMENU>(1000), ::GetModuleHandleW(nullptr), nullptr);
+                                  owner.m_hWnd, reinterpret_cast<HMENU>(1000), ::GetModuleHandleW(nullptr),
+                                  nullptr);
         frameView.Attach(frame);
         CRect rect;
         ::GetClientRect(frame, &rect);
@@ -246,7 +247,8 @@ TEST_F(OutlookBarTest, TooWideCaptionEndsInAnEllipsisOnOneLine) {
     ASSERT_GT(extent.cx, item.Width() - 14) << "the caption really is too wide";
     CRect textBox = band;
     textBox.DeflateRect(7, 0, 7, 0);
-    ::DrawTextW(expected.Dc(), caption, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    ::DrawTextW(expected.Dc(), caption, -1, &textBox,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     for (int y = band.top; y < band.bottom; ++y)
         for (int x = band.left; x < band.right; ++x)
             ASSERT_EQ(canvas->Pixel(x, y), expected.Pixel(x, y)) << x << "," << y;

@@ -28,10 +28,10 @@ UINT IconOr(UINT programIcon, UINT testIcon) {
 }
 
 class Panel : public CWnd {
-public:
+  public:
     Panel() {
-        CreateEx(0, nullptr, L"panel", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 620, 440), &TestHost(),
-                 0);
+        CreateEx(0, nullptr, L"panel", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 620, 440),
+                 &TestHost(), 0);
     }
     std::vector<std::unique_ptr<CStatusLabel>> labels;
     CStatusLabel& Label(const wchar_t* text, DWORD style, CRect rect) {
@@ -48,8 +48,9 @@ public:
 
 TEST(ControlsScreenshot, BarAndLabelsAsTheProgramShowsThem) {
     Panel panel;
-    HWND frame = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 10, 10, 120, 420,
-                                   panel.m_hWnd, reinterpret_cast<HMENU>(1000), ::GetModuleHandleW(nullptr), nullptr);
+    HWND frame =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 10, 10, 120, 420,
+                          panel.m_hWnd, reinterpret_cast<HMENU>(1000), ::GetModuleHandleW(nullptr), nullptr);
     CWnd frameView;
     frameView.Attach(frame);
     CRect inside;
@@ -72,14 +73,17 @@ TEST(ControlsScreenshot, BarAndLabelsAsTheProgramShowsThem) {
 
     // The page: heading, status group with counters, note line, and the label's other looks.
     auto group = [&](const wchar_t* caption, CRect rect) {
-        ::CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, rect.left, rect.top, rect.Width(),
-                          rect.Height(), panel.m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX, rect.left, rect.top,
+                          rect.Width(), rect.Height(), panel.m_hWnd, nullptr, ::GetModuleHandleW(nullptr),
+                          nullptr);
     };
     group(L"状态：", CRect(140, 72, 608, 168));
     group(L"外观：", CRect(140, 172, 608, 430));
     panel.Label(L"初始化为PKI锁", SS_LEFT, CRect(145, 14, 600, 32)).SetFontBold(TRUE).SetFontSize(11);
     panel.Label(L"", SS_LEFT, CRect(145, 36, 605, 38)).SetBkColor(0x00808080);
-    panel.Label(L"注意：执行该初始化功能之前硬件必须为空锁类型或PKI类型", SS_LEFTNOWORDWRAP, CRect(150, 46, 600, 62))
+    panel
+        .Label(L"注意：执行该初始化功能之前硬件必须为空锁类型或PKI类型", SS_LEFTNOWORDWRAP,
+               CRect(150, 46, 600, 62))
         .SetTextColor(0x00FF0000);
     panel.Label(L"总数：", SS_LEFT, CRect(150, 96, 190, 112));
     panel.Label(L"15", SS_LEFT, CRect(192, 96, 250, 112));
@@ -87,8 +91,10 @@ TEST(ControlsScreenshot, BarAndLabelsAsTheProgramShowsThem) {
     panel.Label(L"12", SS_LEFT, CRect(332, 96, 390, 112)).SetTextColor(0x00FF0000);
     panel.Label(L"失败：", SS_LEFT, CRect(430, 96, 470, 112));
     panel.Label(L"3", SS_LEFT, CRect(472, 96, 530, 112)).SetTextColor(0x000000FF);
-    panel.Label(L"初始化为PKI应用成功，请更换USBKey", SS_CENTER, CRect(150, 120, 600, 138)).SetTextColor(0x00000000);
-    panel.Label(L"PIN长度不正确，请输入4-32个字符。", SS_CENTER, CRect(150, 142, 600, 160)).SetTextColor(0x000000FF);
+    panel.Label(L"初始化为PKI应用成功，请更换USBKey", SS_CENTER, CRect(150, 120, 600, 138))
+        .SetTextColor(0x00000000);
+    panel.Label(L"PIN长度不正确，请输入4-32个字符。", SS_CENTER, CRect(150, 142, 600, 160))
+        .SetTextColor(0x000000FF);
     panel.Label(L"Orbel PKI 初始化工具", SS_CENTER | SS_CENTERIMAGE, CRect(150, 192, 600, 228))
         .SetBkColor(0x000000FF, 0x00FF0000, TRUE)
         .SetTextColor(0x00FFFFFF)
@@ -108,7 +114,10 @@ TEST(ControlsScreenshot, BarAndLabelsAsTheProgramShowsThem) {
         .SetBkColor(0x00E0FFFF)
         .SetTextColor(0x000000FF)
         .SetBorder(TRUE);
-    panel.Label(L"rotated", SS_LEFT, CRect(500, 285, 600, 420)).SetTextColor(0x00008000).SetFontSize(12).SetRotationAngle(90, TRUE);
+    panel.Label(L"rotated", SS_LEFT, CRect(500, 285, 600, 420))
+        .SetTextColor(0x00008000)
+        .SetFontSize(12)
+        .SetRotationAngle(90, TRUE);
 
     // Hover over the first item, as the operator's mouse would.
     CRect first;

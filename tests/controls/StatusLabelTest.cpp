@@ -23,13 +23,13 @@ constexpr int kLabelId = 77;
 const wchar_t kLongText[] = L"alpha beta gamma delta epsilon zeta eta theta iota kappa";
 
 class StatusLabelTest : public ::testing::Test {
-protected:
+  protected:
     // A label over a static of `style`, `width` x `height` pixels, on the recording parent.
     CStatusLabel& Make(DWORD style, int width, int height, const wchar_t* text = L"") {
         labels.push_back(std::make_unique<CStatusLabel>());
         CStatusLabel& label = *labels.back();
-        EXPECT_TRUE(label.Create(text, WS_CHILD | WS_VISIBLE | style, CRect(10, 10, 10 + width, 10 + height), &parent,
-                                 kLabelId));
+        EXPECT_TRUE(label.Create(text, WS_CHILD | WS_VISIBLE | style, CRect(10, 10, 10 + width, 10 + height),
+                                 &parent, kLabelId));
         // Unsmoothed glyphs, so that every text pixel is exactly the text colour.
         LOGFONTW font = label.GetLogFontRecord();
         font.lfQuality = NONANTIALIASED_QUALITY;
@@ -99,6 +99,31 @@ TEST_F(StatusLabelTest, ChainedColourAndTextPaintTheTextInThatColour) {
     Canvas screen(300, 20);
     CaptureClient(label.m_hWnd, screen);
     EXPECT_GT(screen.Count(kRed), 20);
+}
+
+namespace {
+UINT ReportFromWorker(LPVOID param) {
+    auto* label = static_cast<CStatusLabel*>(param);
+    for (int i = 0; i < 20; ++i)
+        label->SetTextColor(i % 2 ? kRed : kBlue).SetText(i % 2 ? L"失败 Failure" : L"成功 Success");
+    return 0;
+}
+} // namespace
+
+TEST_F(StatusLabelTest, AWorkerThreadMayColourAndSetTheText) {
+    CStatusLabel& label = Make(SS_CENTER, 300, 20, L"");
+    auto worker = AfxBeginThread(&ReportFromWorker, &label);
+    ASSERT_NE(worker, nullptr);
+    // The interface thread keeps handling what the worker sends while it waits.
+    ASSERT_EQ(worker->WaitPumping(10000), WAIT_OBJECT_0);
+    CString text;
+    label.GetWindowText(text);
+    EXPECT_EQ(text, L"失败 Failure");
+    EXPECT_EQ(label.GetTextColor(), kRed);
+    Canvas screen(300, 20);
+    CaptureClient(label.m_hWnd, screen);
+    EXPECT_GT(screen.Count(kRed), 20);
+    EXPECT_EQ(screen.Count(kBlue), 0);
 }
 
 TEST_F(StatusLabelTest, BeforeItsWindowExistsTheLabelOnlyKeepsTheColour) {
@@ -279,9 +304,11 @@ TEST_F(StatusLabelTest, ClickNotifiesTheParentOnceAndOpensNothing) {
     label.SetLinkTarget(L"https://example.com/help");
     label.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ASSERT_EQ(OpenedLinks::All().size(), 3u);
-    EXPECT_EQ(OpenedLinks::All()[0], std::make_pair(std::wstring(L"(default)"), std::wstring(L"mailto:ops@example.com")));
+    EXPECT_EQ(OpenedLinks::All()[0],
+              std::make_pair(std::wstring(L"(default)"), std::wstring(L"mailto:ops@example.com")));
     EXPECT_EQ(OpenedLinks::All()[1], std::make_pair(std::wstring(L"open"), std::wstring(L"ops@example.com")));
-    EXPECT_EQ(OpenedLinks::All()[2], std::make_pair(std::wstring(L"open"), std::wstring(L"https://example.com/help")));
+    EXPECT_EQ(OpenedLinks::All()[2],
+              std::make_pair(std::wstring(L"open"), std::wstring(L"https://example.com/help")));
     EXPECT_EQ(parent.CountOf(WM_NOTIFY), 1);
 
     label.SetLink(FALSE, FALSE);
@@ -293,7 +320,8 @@ TEST_F(StatusLabelTest, LinkCursorIsShownOverTheLabel) {
     CStatusLabel& label = Make(SS_LEFT, 200, 20, L"link");
     HCURSOR hand = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
     label.SetLinkCursor(hand);
-    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+    EXPECT_EQ(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
     EXPECT_EQ(::GetCursor(), hand);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 class ProbeApp : public CWinApp {
-public:
+  public:
     explicit ProbeApp(BOOL loop, bool fail = false) : m_bLoop(loop), m_bFail(fail) {}
     int inits = 0;
     int exits = 0;
@@ -27,7 +27,7 @@ public:
         return 7;
     }
 
-private:
+  private:
     BOOL m_bLoop;
     bool m_bFail;
 };

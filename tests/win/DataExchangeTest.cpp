@@ -13,7 +13,7 @@ using namespace wintest;
 
 namespace {
 class FieldsDialog : public CDialog {
-public:
+  public:
     FieldsDialog() : CDialog(IDD_TEST_FIELDS) {}
 
     CEdit m_editName;
@@ -52,7 +52,7 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
 }
 
 class DataExchangeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_previous = SetValidationMessageHook([this](const CString& text) { messages.push_back(text); });
         ASSERT_TRUE(dialog.Create(IDD_TEST_FIELDS, &TestHost()));
@@ -71,7 +71,8 @@ protected:
     void ExpectFocusedAndSelected(int id) const {
         EXPECT_EQ(::GetFocus(), Field(id));
         DWORD start = 0, end = 0;
-        ::SendMessageW(Field(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        ::SendMessageW(Field(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                       reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(start, 0u);
         EXPECT_EQ(end, static_cast<DWORD>(::GetWindowTextLengthW(Field(id))));
     }
@@ -88,7 +89,7 @@ protected:
     FieldsDialog dialog;
     std::vector<CString> messages;
 
-private:
+  private:
     ValidationMessageHook m_previous;
 };
 } // namespace
@@ -155,8 +156,8 @@ TEST_F(DataExchangeTest, OverlongTextsAreRefused) {
 
 TEST_F(DataExchangeTest, OnlyTheFirstBadFieldInExchangeOrderIsReported) {
     Type(IDC_FIELD_NAME, L"first");
-    Type(IDC_FIELD_TAG, L"much too long");  // bad, later in exchange order
-    Type(IDC_FIELD_SIZE, L"70000");         // bad, earlier in exchange order
+    Type(IDC_FIELD_TAG, L"much too long"); // bad, later in exchange order
+    Type(IDC_FIELD_SIZE, L"70000");        // bad, earlier in exchange order
     Type(IDC_FIELD_OFFSET, L"3");
     EXPECT_FALSE(dialog.UpdateData(TRUE));
     ASSERT_EQ(messages.size(), 1u);

@@ -13,13 +13,13 @@ namespace {
 constexpr UINT kRunScript = WM_APP + 10;
 
 class TestPage : public CDialog {
-public:
+  public:
     TestPage() : CDialog(IDD_TEST_PAGE) {}
     int oks = 0;
     int cancels = 0;
     int goes = 0;
 
-protected:
+  protected:
     void OnOK() override { ++oks; }
     void OnCancel() override { ++cancels; }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
@@ -34,7 +34,7 @@ protected:
 // Runs a list of steps inside its own modal loop, one posted message per step, so that
 // every key posted by one step has gone through the loop before the next step runs.
 class HostDialog : public CDialog {
-public:
+  public:
     HostDialog() : CDialog(IDD_TEST_MODAL) {}
     TestPage page;
     bool withPage = true;
@@ -42,7 +42,7 @@ public:
     int cancels = 0;
     std::vector<std::function<void(HostDialog&)>> steps;
 
-protected:
+  protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         if (initEndsWith != 0) {

@@ -39,7 +39,9 @@ UINT SetTextOfWindow(LPVOID param) {
     return 0;
 }
 
-UINT Throw(LPVOID) { throw std::runtime_error("worker failed"); }
+UINT Throw(LPVOID) {
+    throw std::runtime_error("worker failed");
+}
 
 struct Event {
     HANDLE handle = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -81,7 +81,8 @@ Match Exactly(COLORREF colour) {
 
 Match Closer(COLORREF colour, COLORREF other) {
     auto distance = [](COLORREF a, COLORREF b) {
-        int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b), db = GetBValue(a) - GetBValue(b);
+        int dr = GetRValue(a) - GetRValue(b), dg = GetGValue(a) - GetGValue(b),
+            db = GetBValue(a) - GetBValue(b);
         return dr * dr + dg * dg + db * db;
     };
     return [=](COLORREF pixel) { return distance(pixel, colour) < distance(pixel, other); };
@@ -163,7 +164,8 @@ bool Canvas::SaveBmp(const std::wstring& path) const {
 }
 
 void PrintClient(HWND window, Canvas& canvas) {
-    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()),
+                   PRF_CLIENT | PRF_ERASEBKGND);
     ::GdiFlush();
 }
 
@@ -205,8 +207,10 @@ int CountWineGdiTable() {
         ULONG_PTR parentId;
     } basic{};
     using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtQueryInformationProcess")));
-    if (query == nullptr || query(::GetCurrentProcess(), 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr)
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtQueryInformationProcess")));
+    if (query == nullptr || query(::GetCurrentProcess(), 0, &basic, sizeof basic, nullptr) != 0 ||
+        basic.peb == nullptr)
         return -1;
     auto* table = *reinterpret_cast<const GdiTableEntry* const*>(basic.peb + 0x94);
     if (table == nullptr)
@@ -231,7 +235,8 @@ int GdiObjectCount() {
 CWnd& TestHost() {
     static CWnd host;
     if (host.m_hWnd == nullptr) {
-        host.CreateEx(0, nullptr, L"tests", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 1200, 900), nullptr, 0);
+        host.CreateEx(0, nullptr, L"tests", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 1200, 900),
+                      nullptr, 0);
         ::SetForegroundWindow(host.m_hWnd);
         FlushEvents(50);
     }

@@ -24,7 +24,7 @@ Match Closer(COLORREF colour, COLORREF other);
 
 // A 32-bit top-down bitmap with its own memory context.
 class Canvas {
-public:
+  public:
     Canvas(int width, int height, COLORREF fill = RGB(0x12, 0x34, 0x56));
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -48,7 +48,7 @@ public:
     // As a 24-bit BMP file.
     bool SaveBmp(const std::wstring& path) const;
 
-private:
+  private:
     int m_width;
     int m_height;
     HDC m_dc = nullptr;
@@ -74,7 +74,7 @@ CWnd& TestHost();
 // A visible child of the test host, of the layer's own class, that records WM_NOTIFY and
 // every message from WM_USER on (WM_OUTLOOKBAR_CLICK among them) sent to it.
 class RecordingWindow : public CWnd {
-public:
+  public:
     struct Record {
         UINT message;
         WPARAM wParam;
@@ -85,7 +85,7 @@ public:
     std::vector<Record> records;
     int CountOf(UINT message) const;
 
-protected:
+  protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 

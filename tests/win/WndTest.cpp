@@ -13,13 +13,13 @@ constexpr UINT kPing = WM_APP + 1;
 constexpr UINT kThrow = WM_APP + 2;
 
 class ProbeWindow : public CWnd {
-public:
+  public:
     int pings = 0;
     int destroys = 0;
     int postNcDestroys = 0;
     int shows = 0;
 
-protected:
+  protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == kPing) {
             ++pings;
@@ -41,8 +41,9 @@ protected:
 };
 
 HWND RawEdit(HWND parent = nullptr) {
-    return ::CreateWindowExW(0, L"EDIT", L"", parent ? WS_CHILD | WS_VISIBLE : WS_POPUP, 0, 0, 100, 20, parent,
-                             parent ? reinterpret_cast<HMENU>(7) : nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    return ::CreateWindowExW(0, L"EDIT", L"", parent ? WS_CHILD | WS_VISIBLE : WS_POPUP, 0, 0, 100, 20,
+                             parent, parent ? reinterpret_cast<HMENU>(7) : nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
 }
 } // namespace
 
@@ -143,7 +144,7 @@ TEST(CWndTest, StyleChangesReportWhetherAnythingChanged) {
 namespace {
 // An owner-drawn list box that counts what its parent hands back.
 class DrawnList : public CListBox {
-public:
+  public:
     int measured = 0;
     UINT measuredId = 0;
     int drawn = 0;
