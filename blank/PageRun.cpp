@@ -2,6 +2,9 @@
 
 #include "PageSupport.h"
 
+#include <algorithm>
+#include <vector>
+
 // Worker side. SendMessage returns once the page has handled the request, so the request
 // may live on this thread's stack; when the page's window is gone nothing is answered and
 // the run winds down without a binding.
@@ -54,9 +57,25 @@ void PageRun::RunAttempt() {
 
 // Interface side.
 
+namespace {
+
+// Every page's batch side; pages live on the interface thread, which alone reads this.
+std::vector<PageBatch*>& AllBatches() {
+    static std::vector<PageBatch*> batches;
+    return batches;
+}
+
+} // namespace
+
+PageBatch::PageBatch() {
+    AllBatches().push_back(this);
+}
+
 PageBatch::~PageBatch() {
     Stop();
     WaitForWorker();
+    auto& batches = AllBatches();
+    batches.erase(std::remove(batches.begin(), batches.end(), this), batches.end());
 }
 
 bool PageBatch::IsLive() const {
@@ -70,7 +89,10 @@ bool PageBatch::IsWorkerAlive() const {
 bool PageBatch::ReadyForStart() {
     if (IsLive())
         return false;
-    WaitForWorker();
+    for (PageBatch* batch : AllBatches()) {
+        if (!batch->IsLive())
+            batch->WaitForWorker();
+    }
     return true;
 }
 

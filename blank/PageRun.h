@@ -92,7 +92,7 @@ class PageRun final : public BatchRunHost, public BlankFormatReporter {
 // except RunWorker.
 class PageBatch {
   public:
-    PageBatch() = default;
+    PageBatch();
     PageBatch(const PageBatch&) = delete;
     PageBatch& operator=(const PageBatch&) = delete;
     ~PageBatch();
@@ -103,7 +103,8 @@ class PageBatch {
     bool IsWorkerAlive() const;
 
     // Before any Start: a live run makes this press a second one, which is ignored (false);
-    // a stopped run still finishing its last attempt is waited for.
+    // a stopped run still finishing its last attempt, on this page or another, is waited
+    // for, so no two attempts ever overlap.
     bool ReadyForStart();
     // Starts `proc(param)` on a new thread for a new run; the procedure calls RunWorker.
     // False when the thread could not be started.

@@ -250,6 +250,21 @@ TEST_F(BlankBatchTest, AResetDuringAnAttemptDropsItsOutcomeAndSingleStartWaitsFo
     ExpectCounts(L"1", L"1", L"0");
 }
 
+TEST_F(BlankBatchTest, AStartOnTheOtherPageWaitsForTheWipeUnderWay) {
+    Do("insert 0 type=pki\ndelay E_InitBlankToken 300");
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
+    host->ShowPage(1); // the operator moves on while the token is being wiped
+    ASSERT_TRUE(Click(host->pki, IDC_START));
+    EXPECT_TRUE(Ended());
+    const std::vector<std::string> calls = host->bench.Calls();
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(
+        std::vector<std::string>(calls.end() - 4, calls.end()),
+        (std::vector<std::string>{"E_InitBlankToken", "C_GetSlotList", "E_GetDeviceInfo", "E_InitPkiToken"}));
+    EXPECT_EQ(Text(host->pki, IDC_PKI_STATUS), msg::kPkiDone);
+}
+
 TEST_F(BlankBatchTest, AnEventPollFailureBeforeTheFirstAttemptRefusesTheRun) {
     Do("fail C_WaitForSlotEvent 0x30 once");
     ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
