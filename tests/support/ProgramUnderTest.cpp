@@ -84,10 +84,12 @@ int ScenarioFolder::JournalCount(const std::string& call) const {
     return count;
 }
 
-ProgramUnderTest::ProgramUnderTest(const ScenarioFolder& folder) {
+ProgramUnderTest::ProgramUnderTest(const ScenarioFolder& folder) : ProgramUnderTest(folder, L"Vantor.exe") {}
+
+ProgramUnderTest::ProgramUnderTest(const ScenarioFolder& folder, const std::wstring& programFile) {
     SetEnvironmentVariableW(L"VANTOR_BENCH_FILE", folder.BenchFile().c_str());
     SetEnvironmentVariableW(L"VANTOR_JOURNAL_FILE", folder.JournalFile().c_str());
-    std::wstring program = (folder.Path() / L"Vantor.exe").wstring();
+    std::wstring program = (folder.Path() / programFile).wstring();
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

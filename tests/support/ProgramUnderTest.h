@@ -45,11 +45,14 @@ class ProgramUnderTest {
 public:
     // Starts <folder>/Vantor.exe with the folder's bench and journal files.
     explicit ProgramUnderTest(const ScenarioFolder& folder);
+    // Starts another program of the folder the same way.
+    ProgramUnderTest(const ScenarioFolder& folder, const std::wstring& programFile);
     ~ProgramUnderTest(); // kills the process if it still runs
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
     DWORD ProcessId() const { return m_info.dwProcessId; }
+    HANDLE Process() const { return m_info.hProcess; }
     bool WaitForExit(DWORD timeoutMs = 10000) const;
     DWORD ExitCode() const;
     // Visible top-level windows of the process.
