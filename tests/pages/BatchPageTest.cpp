@@ -4,6 +4,8 @@
 #include "PageHarness.h"
 #include "resource.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -12,6 +14,39 @@
 using namespace pagetest;
 
 namespace {
+
+// Watches the requests a page's worker sends it: `before` runs before the page handles one,
+// `after` once it has. Lets a test press a button at an exact point of a run.
+class RequestSpy {
+  public:
+    using Hook = std::function<void(RunRequest::Kind)>;
+    RequestSpy(HWND page, Hook before, Hook after = nullptr)
+        : m_page(page), m_before(std::move(before)), m_after(std::move(after)) {
+        ::SetWindowSubclass(m_page, &RequestSpy::Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    RequestSpy(const RequestSpy&) = delete;
+    RequestSpy& operator=(const RequestSpy&) = delete;
+    ~RequestSpy() { ::RemoveWindowSubclass(m_page, &RequestSpy::Proc, 1); }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR data) {
+        auto* self = reinterpret_cast<RequestSpy*>(data);
+        if (message != WM_PAGE_RUN_REQUEST || lParam == 0)
+            return ::DefSubclassProc(window, message, wParam, lParam);
+        const RunRequest::Kind kind = reinterpret_cast<const RunRequest*>(lParam)->kind;
+        if (self->m_before)
+            self->m_before(kind);
+        LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+        if (self->m_after)
+            self->m_after(kind);
+        return result;
+    }
+
+    HWND m_page;
+    Hook m_before;
+    Hook m_after;
+};
 
 class BlankBatchTest : public PagesTest {
   protected:
@@ -38,21 +73,6 @@ class BlankBatchTest : public PagesTest {
             if (call.name == name)
                 last = call;
         return last;
-    }
-    // Handles the worker's requests one at a time (each blocks it until answered) until `done`
-    // holds; with `once`, exactly one more request.
-    bool HandleRequestsUntil(const std::function<bool()>& done, bool once = false) {
-        const DWORD start = ::GetTickCount();
-        while (once || !done()) {
-            if (::GetTickCount() - start > 3000)
-                return false;
-            if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE) != WAIT_OBJECT_0)
-                continue;
-            MSG msg;
-            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            once = false;
-        }
-        return true;
     }
     // Waits until the worker has slept into its next poll, so tokens plugged in together
     // reach it as one bench change.
@@ -155,19 +175,17 @@ TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
 }
 
 TEST_F(BlankBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
-    Do("delay C_WaitForSlotEvent 200");
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
-    ASSERT_TRUE(Click(Page(), IDC_START));
-    // The worker's requests one by one: after the first attempt's outcome its next one is the
-    // look-up of the binding for the next poll.
-    ASSERT_TRUE(HandleRequestsUntil([&] { return Status() == msg::kInsertToken; }));
+    StartBatch();
+    ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
+    // The worker has seen the token's event and asks to begin an attempt; Stop comes first.
+    bool pressed = false;
+    RequestSpy spy(Page().GetSafeHwnd(), [&](RunRequest::Kind kind) {
+        if (kind == RunRequest::kBeginAttempt && !pressed)
+            pressed = Click(Page(), IDC_STOP);
+    });
     Do("insert 0 type=pki");
-    ASSERT_TRUE(HandleRequestsUntil([] { return true; }, true));
-    // Positioning only, without handling anything: the poll finds the token's event and the
-    // worker asks to begin an attempt; Stop is pressed before the page answers.
-    ::Sleep(600);
-    ASSERT_TRUE(Click(Page(), IDC_STOP));
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    EXPECT_TRUE(pressed);
     EXPECT_EQ(CallCount("C_GetSlotList"), 1) << "only the first attempt listed the slots";
     EXPECT_EQ(CallCount("E_InitBlankToken"), 0);
     EXPECT_EQ(host->bench.Query("token 0")["type"], "1");
@@ -176,30 +194,41 @@ TEST_F(BlankBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
 
 TEST_F(BlankBatchTest, APageSwitchWhileDrainingNeverShowsTheRunAsRunning) {
     Do("insert 0 type=pki");
+    bool everRunning = false;
+    RequestSpy spy(Page().GetSafeHwnd(), nullptr, [&](RunRequest::Kind) {
+        everRunning = everRunning || !Enabled(Page(), IDC_START) || !Enabled(Page(), IDC_BLANK_PIN);
+    });
     ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
     ASSERT_TRUE(Click(Page(), IDC_START));
     host->ShowPage(1); // before the page has answered the worker at all
     host->ShowPage(0);
-    bool everRunning = false;
-    ASSERT_TRUE(HandleRequestsUntil([&] {
-        everRunning = everRunning || !Enabled(Page(), IDC_START) || !Enabled(Page(), IDC_BLANK_PIN);
-        return Ended();
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
     EXPECT_FALSE(everRunning);
     EXPECT_EQ(CallCount("C_GetSlotList"), 0) << "no attempt";
     EXPECT_EQ(host->bench.Query("token 0")["type"], "1");
 }
 
 TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
-    Do("insert 0 type=pki\ndelay C_GetSlotList 300");
-    StartBatch(); // the worker shows the run, then lists the slots for its first attempt
-    ASSERT_TRUE(Click(Page(), IDC_STOP));
-    bool stopEnabled = false;
-    ASSERT_TRUE(HandleRequestsUntil([&] {
-        stopEnabled = stopEnabled || Enabled(Page(), IDC_STOP);
-        return Ended();
-    }));
-    EXPECT_FALSE(stopEnabled);
+    Do("insert 0 type=pki");
+    // The worker shows the run (first request to show it), is granted its attempt and lists
+    // the slots; Stop is pressed as the listing asks to show the run again.
+    int showRunning = 0;
+    bool stopEnabledAfterStop = false;
+    RequestSpy spy(
+        Page().GetSafeHwnd(),
+        [&](RunRequest::Kind kind) {
+            if (kind == RunRequest::kShowRunning && ++showRunning == 2) {
+                EXPECT_TRUE(Click(Page(), IDC_STOP));
+            }
+        },
+        [&](RunRequest::Kind) {
+            stopEnabledAfterStop = stopEnabledAfterStop || (showRunning >= 2 && Enabled(Page(), IDC_STOP));
+        });
+    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+    EXPECT_EQ(showRunning, 2);
+    EXPECT_FALSE(stopEnabledAfterStop);
     EXPECT_EQ(Status(), msg::kBlankDone) << "the attempt under way finished and reported";
     ExpectCounts(L"1", L"1", L"0");
 }
