@@ -92,10 +92,7 @@ void CBlankPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     // The run ends here; a worker still finishing its last attempt reports to nobody.
     m_batch.EndForReset();
     LoadDefaults();
-    ShowCount(m_lblTotal, 0);
-    ShowCount(m_lblSuccess, 0);
-    ShowCount(m_lblFail, 0);
-    ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
+    ShowFreshPage(m_lblTotal, m_lblSuccess, m_lblFail, m_lblStatus);
     m_nFail = 0;
     m_nSuccess = 0;
     m_nTotal = 0;
@@ -111,7 +108,7 @@ void CBlankPage::OnShowWindow(BOOL bShow, UINT nStatus) {
 void CBlankPage::OnBatchCheck() {
     if (!UpdateData(TRUE))
         return;
-    m_lblStatus.SetText(CString(LoadStringOrDefault(IDS_INSERT_AND_START)));
+    ShowStartPrompt(m_lblStatus);
     LayOutRunButtons(*this, m_bBatch != FALSE, m_btnStart, m_btnStop, m_rcStart);
 }
 
@@ -154,8 +151,7 @@ void CBlankPage::OnStop() {
 }
 
 void CBlankPage::StopBatchAndWait() {
-    m_batch.Stop();
-    m_batch.WaitForWorker();
+    m_batch.StopAndWait();
 }
 
 void CBlankPage::LoadDefaults() {
@@ -188,13 +184,11 @@ void CBlankPage::DisableInputs() {
 }
 
 void CBlankPage::ShowRunning() {
-    m_btnStart.EnableWindow(FALSE);
-    m_btnStop.EnableWindow(TRUE);
+    ShowRunButtons(m_btnStart, m_btnStop, true);
 }
 
 void CBlankPage::ShowFinished() {
-    m_btnStart.EnableWindow(TRUE);
-    m_btnStop.EnableWindow(FALSE);
+    ShowRunButtons(m_btnStart, m_btnStop, false);
     EnableInputs();
 }
 

@@ -72,8 +72,7 @@ PageBatch::PageBatch() {
 }
 
 PageBatch::~PageBatch() {
-    Stop();
-    WaitForWorker();
+    StopAndWait();
     auto& batches = AllBatches();
     batches.erase(std::remove(batches.begin(), batches.end(), this), batches.end());
 }

@@ -118,6 +118,10 @@ class PageBatch {
     void EndForReset();
     // Waits for the worker, handling what it sends to the page meanwhile.
     void WaitForWorker();
+    void StopAndWait() {
+        Stop();
+        WaitForWorker();
+    }
 
     // One request of the worker (WM_PAGE_RUN_REQUEST).
     LRESULT Handle(WPARAM wParam, LPARAM lParam, RunPage& page);

@@ -1,5 +1,7 @@
 #include "PageSupport.h"
 
+#include "StringIds.h"
+#include "StringTable.h"
 #include "TokenModuleOwner.h"
 
 TokenModule* CurrentTokenModule() {
@@ -21,6 +23,23 @@ void CountOutcome(int& nTotal, CStatusLabel& lblTotal, int& nTally, CStatusLabel
                   COLORREF tallyColour) {
     ShowCount(lblTotal, ++nTotal);
     ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
+}
+
+void ShowFreshPage(CStatusLabel& lblTotal, CStatusLabel& lblSuccess, CStatusLabel& lblFail,
+                   CStatusLabel& lblStatus) {
+    ShowCount(lblTotal, 0);
+    ShowCount(lblSuccess, 0);
+    ShowCount(lblFail, 0);
+    ShowStatus(lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
+}
+
+void ShowStartPrompt(CStatusLabel& lblStatus) {
+    lblStatus.SetText(CString(LoadStringOrDefault(IDS_INSERT_AND_START)));
+}
+
+void ShowRunButtons(CButton& start, CButton& stop, bool bRunning) {
+    start.EnableWindow(bRunning ? FALSE : TRUE);
+    stop.EnableWindow(bRunning ? TRUE : FALSE);
 }
 
 void FocusWholeText(CEdit& field) {

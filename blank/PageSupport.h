@@ -23,6 +23,15 @@ void ShowCount(CStatusLabel& label, int count);
 void CountOutcome(int& nTotal, CStatusLabel& lblTotal, int& nTally, CStatusLabel& lblTally,
                   COLORREF tallyColour);
 
+// A page's reset on screen: the three counters read "0" (their colours stay) and the status
+// line asks, in black, for a token and a press of Start.
+void ShowFreshPage(CStatusLabel& lblTotal, CStatusLabel& lblSuccess, CStatusLabel& lblFail,
+                   CStatusLabel& lblStatus);
+// A change of mode asks for a token and a press of Start again, in the status line's colour.
+void ShowStartPrompt(CStatusLabel& lblStatus);
+// Running: Start disabled and Stop enabled; otherwise the other way round.
+void ShowRunButtons(CButton& start, CButton& stop, bool bRunning);
+
 // Whole text selected and the caret in view, so typing replaces it; then the focus.
 void FocusWholeText(CEdit& field);
 

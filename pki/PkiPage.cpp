@@ -121,10 +121,7 @@ void CPkiPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     // The run ends here; a worker still finishing its last attempt reports to nobody.
     m_batch.EndForReset();
     LoadDefaults();
-    ShowCount(m_lblTotal, 0);
-    ShowCount(m_lblSuccess, 0);
-    ShowCount(m_lblFail, 0);
-    ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
+    ShowFreshPage(m_lblTotal, m_lblSuccess, m_lblFail, m_lblStatus);
     m_nFail = 0;
     m_nSuccess = 0;
     m_nTotal = 0;
@@ -139,7 +136,7 @@ void CPkiPage::OnShowWindow(BOOL bShow, UINT nStatus) {
 void CPkiPage::OnBatchCheck() {
     if (!UpdateData(TRUE))
         return;
-    m_lblStatus.SetText(CString(LoadStringOrDefault(IDS_INSERT_AND_START)));
+    ShowStartPrompt(m_lblStatus);
     LayOutRunButtons(*this, m_bBatch != FALSE, m_btnStart, m_btnStop, m_rcStart);
 }
 
@@ -191,8 +188,7 @@ void CPkiPage::OnStop() {
 }
 
 void CPkiPage::StopBatchAndWait() {
-    m_batch.Stop();
-    m_batch.WaitForWorker();
+    m_batch.StopAndWait();
 }
 
 void CPkiPage::LoadDefaults() {
@@ -231,13 +227,11 @@ void CPkiPage::EnableParameterInputs(BOOL bEnable) {
 }
 
 void CPkiPage::ShowRunning() {
-    m_btnStart.EnableWindow(FALSE);
-    m_btnStop.EnableWindow(TRUE);
+    ShowRunButtons(m_btnStart, m_btnStop, true);
 }
 
 void CPkiPage::ShowFinished() {
-    m_btnStart.EnableWindow(TRUE);
-    m_btnStop.EnableWindow(FALSE);
+    ShowRunButtons(m_btnStart, m_btnStop, false);
     EnableInputs();
 }
 
