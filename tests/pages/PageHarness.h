@@ -6,7 +6,7 @@
 #include "Afx.h"
 #include "BlankPage.h"
 #include "PkiPage.h"
-#include "ops/StandInBench.h"
+#include "StandInBench.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 namespace {
 
 std::wstring StandInFileName() {
-#ifdef OPS_STANDIN_PATH
-    const std::string path = OPS_STANDIN_PATH; // full path of the native build's module
+#ifdef VANTOR_STANDIN_PATH
+    const std::string path = VANTOR_STANDIN_PATH; // full path of the native build's module
     return std::wstring(path.begin(), path.end());
 #else
     return VANTOR_TOKEN_MODULE_NAME; // the DLL beside the test program
