@@ -62,6 +62,7 @@ bool RunEnduranceBench(const BenchOptions& options) {
     const ScenarioFolder& folder = session.Folder();
     const ProgramUnderTest& program = session.Program();
 
+    const std::uint64_t startMemory = PrivateMemoryBytes(program.Process());
     if (!Churn(folder, page, options.warmUpEvents, options.warmUpEvents))
         return false;
     const Holdings before = Measure(program);
@@ -105,6 +106,9 @@ bool RunEnduranceBench(const BenchOptions& options) {
              Check(delivered == events && attempts == events + 1 && deviceReads == insertions));
     PrintRow("batch throughput", Format("%.0f attempts/s", options.churnEvents / seconds),
              Format("%d attempts in %.1f s", options.churnEvents, seconds), Verdict::kInfo);
+    PrintNote(Format("endurance: private memory %.2f MiB when the run started, %.2f MiB after the warm-up, "
+                     "%.2f MiB at the end",
+                     startMemory / 1048576.0, before.memory / 1048576.0, after.memory / 1048576.0));
     PrintNote(
         Format("endurance: measured after a warm-up of %d attempts; user objects are the process's "
                "windows (EnumWindows + EnumChildWindows), GDI objects Wine's GDI handle table (non-stock "

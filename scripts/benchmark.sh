@@ -23,7 +23,7 @@ under_xvfb() {
   bash scripts/wine-run.sh cmd /c ver >/dev/null 2>&1 </dev/null
   server=
   for p in /proc/[0-9]*; do
-    [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] || continue
+    case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac # wineserver32/64
     if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
       server=${p#/proc/}
     fi
