@@ -27,14 +27,6 @@ Holdings Measure(const ProgramUnderTest& program) {
             PrivateMemoryBytes(program.Process())};
 }
 
-int JournalCount(const std::vector<std::string>& journal, const std::string& call, bool succeededOnly) {
-    int count = 0;
-    for (const std::string& line : journal)
-        count += line.rfind(call + " ", 0) == 0 &&
-                 (!succeededOnly || line.find(" rv=0x00000000") != std::string::npos);
-    return count;
-}
-
 // Churns `events` events through the running batch, `chunk` at a time, emptying the
 // stand-in's in-memory journal after each so that the test tool's memory does not count
 // against the program (its journal file keeps every line). False on timeout.
@@ -66,12 +58,14 @@ bool RunEnduranceBench(const BenchOptions& options) {
     if (!Churn(folder, page, options.warmUpEvents, options.warmUpEvents))
         return false;
     const Holdings before = Measure(program);
+    PrintMarkBegin();
     Stopwatch clock;
     if (!Churn(folder, page, options.churnEvents, options.warmUpEvents)) {
         PrintNote(Format("endurance: stuck after %d counted attempts", page.Total()));
         return false;
     }
     const double seconds = clock.Milliseconds() / 1000.0;
+    PrintMarkEnd(seconds * 1000.0, "CPU of the wineserver during the attempts");
     const Holdings after = Measure(program);
     const int total = page.Total(), success = page.Success(), fail = page.Fail();
     page.PressStop();
@@ -96,10 +90,9 @@ bool RunEnduranceBench(const BenchOptions& options) {
              Format("= %d insertions", insertions), Check(total == success + fail && total == insertions));
 
     // One attempt lists the slots once; an insertion's attempt also reads the device data.
-    const std::vector<std::string> journal = folder.JournalLines();
-    const int delivered = JournalCount(journal, "C_WaitForSlotEvent", true);
-    const int attempts = JournalCount(journal, "C_GetSlotList", false);
-    const int deviceReads = JournalCount(journal, "E_GetDeviceInfo", false);
+    const int delivered = folder.JournalCount("C_WaitForSlotEvent", " rv=0x00000000");
+    const int attempts = folder.JournalCount("C_GetSlotList");
+    const int deviceReads = folder.JournalCount("E_GetDeviceInfo");
     PrintRow("attempts per slot event (journal)",
              Format("%d events, %d attempts, %d device reads", delivered, attempts, deviceReads),
              Format("%d events, 1 + one attempt each, %d reads", events, insertions),

@@ -17,6 +17,16 @@ void PrintNote(const std::string& text) {
     std::fflush(stdout);
 }
 
+void PrintMarkBegin() {
+    std::printf("MARK|begin\n");
+    std::fflush(stdout);
+}
+
+void PrintMarkEnd(double wallMs, const std::string& figure) {
+    std::printf("MARK|end|%.0f|%s\n", wallMs, figure.c_str());
+    std::fflush(stdout);
+}
+
 std::string Format(const char* format, ...) {
     char text[512];
     va_list args;

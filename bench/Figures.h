@@ -13,6 +13,10 @@ inline Verdict Check(bool met) {
     return met ? Verdict::kPass : Verdict::kFail;
 }
 void PrintNote(const std::string& text);
+// Brackets a stretch in which the script measures the wineserver's own CPU time: "MARK|begin"
+// and "MARK|end|<wall ms>|<figure>"; the script turns the pair into a row of that figure.
+void PrintMarkBegin();
+void PrintMarkEnd(double wallMs, const std::string& figure);
 
 // printf into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

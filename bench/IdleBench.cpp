@@ -6,8 +6,6 @@
 #include "Stopwatch.h"
 #include "VantorSession.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr double kTargetPercent = 1.0;
@@ -30,9 +28,7 @@ bool RunIdleBench(const BenchOptions& options) {
         return false;
     Sleep(2000); // let both settle after their first paint
 
-    // The script samples the wineserver's own time between these marks.
-    std::printf("MARK|idle-begin\n");
-    std::fflush(stdout);
+    PrintMarkBegin();
     const std::uint64_t vantorBefore = CpuTime(session.Program().Process());
     const std::uint64_t minimalBefore = CpuTime(minimal.Process());
     Stopwatch clock;
@@ -40,8 +36,7 @@ bool RunIdleBench(const BenchOptions& options) {
     const std::uint64_t vantorAfter = CpuTime(session.Program().Process());
     const std::uint64_t minimalAfter = CpuTime(minimal.Process());
     const double wallMs = clock.Milliseconds();
-    std::printf("MARK|idle-end|%.0f\n", wallMs);
-    std::fflush(stdout);
+    PrintMarkEnd(wallMs, "idle CPU of the wineserver meanwhile");
 
     const bool stillWaiting = page.StopEnabled() && page.Status() == kInsertTokenText;
     const double vantor = PercentOfOneCore(vantorAfter - vantorBefore, wallMs);

@@ -24,22 +24,23 @@ under_xvfb() {
   server=
   for p in /proc/[0-9]*; do
     case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac # wineserver32/64
-    if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    if { tr '\0' '\n' <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
       server=${p#/proc/}
     fi
   done
   (cd "$bin" && "$root/scripts/wine-run.sh" ./VantorBench.exe "$@" </dev/null) | tr -d '\r' | {
     while IFS= read -r line; do
       case $line in
-        'MARK|idle-begin') begin=$(server_ticks) ;;
-        'MARK|idle-end|'*)
-          # The benchmark program idles meanwhile; the wineserver works for Vantor.exe.
+        'MARK|begin') begin=$(server_ticks) ;;
+        'MARK|end|'*)
+          # MARK|end|<wall ms>|<figure>: the wineserver's time over that stretch, in which the
+          # benchmark program itself mostly waits.
+          IFS='|' read -r _ _ wall figure <<<"$line"
           if [ -n "$server" ]; then
-            awk -v t="$(( $(server_ticks) - begin ))" -v hz="$(getconf CLK_TCK)" -v ms="${line##*|}" 'BEGIN {
-              printf "ROW|idle CPU of the wineserver meanwhile|%.3f %% of one core|serves every Wine process|INFO\n",
-                     t * 1000 / hz / ms * 100 }'
+            awk -v t="$(( $(server_ticks) - begin ))" -v hz="$(getconf CLK_TCK)" -v ms="$wall" -v f="$figure" \
+              'BEGIN { printf "ROW|%s|%.3f %% of one core|serves every Wine process|INFO\n", f, t * 1000 / hz / ms * 100 }'
           else
-            echo "NOTE|wineserver not found: its share of the idle cost is not measured"
+            echo "NOTE|wineserver not found: $figure not measured"
           fi ;;
         *) echo "$line" ;;
       esac

@@ -16,20 +16,7 @@ constexpr int kWarmUpCycles = 10;
 constexpr int kCyclesPerPage = 500;
 constexpr DWORD kRunTimeoutMs = 60000;
 
-// Journal lines of `call` that answered CKR_OK.
-int SucceededCalls(const std::vector<std::string>& journal, const std::string& call) {
-    int count = 0;
-    for (const std::string& line : journal)
-        count += line.rfind(call + " ", 0) == 0 && line.find(" rv=0x00000000") != std::string::npos;
-    return count;
-}
-
-int Calls(const std::vector<std::string>& journal, const std::string& call) {
-    int count = 0;
-    for (const std::string& line : journal)
-        count += line.rfind(call + " ", 0) == 0;
-    return count;
-}
+const std::string kOk = " rv=0x00000000";
 
 // One batch run on `page` through `cycles` plug-and-pull cycles of a blank token.
 void Churn(const ScenarioFolder& folder, const BatchPage& page, int cycles) {
@@ -59,7 +46,7 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
     for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {
         BatchPage page(main, *controls);
         ASSERT_TRUE(page.Valid());
-        Churn(folder, page, kWarmUpCycles);
+        ASSERT_NO_FATAL_FAILURE(Churn(folder, page, kWarmUpCycles));
     }
     const auto before = Resources(program);
     ASSERT_GT(before.first, 0) << "GDI handle table not readable";
@@ -69,7 +56,7 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
         BatchPage page(main, *controls);
         ASSERT_TRUE(page.Valid());
         EXPECT_EQ(0, page.Total()) << "a page starts afresh when shown";
-        Churn(folder, page, kCyclesPerPage);
+        ASSERT_NO_FATAL_FAILURE(Churn(folder, page, kCyclesPerPage));
         EXPECT_EQ(kCyclesPerPage, page.Total());
         EXPECT_EQ(page.Total(), page.Success() + page.Fail());
         EXPECT_EQ(kCyclesPerPage, page.Success()) << "every blank token is wiped or initialised";
@@ -87,11 +74,11 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
     const int cycles = 2 * (kWarmUpCycles + kCyclesPerPage);
     const int runs = 4;
     // Every event was delivered once and led to exactly one attempt (plus each run's first).
-    EXPECT_EQ(2 * cycles, SucceededCalls(journal, "C_WaitForSlotEvent"));
-    EXPECT_EQ(2 * cycles + runs, Calls(journal, "C_GetSlotList"));
-    EXPECT_EQ(cycles, Calls(journal, "E_GetDeviceInfo"));
-    EXPECT_EQ(kWarmUpCycles + kCyclesPerPage, SucceededCalls(journal, "E_InitPkiToken"));
-    EXPECT_EQ(1, Calls(journal, "C_Finalize"));
+    EXPECT_EQ(2 * cycles, folder.JournalCount("C_WaitForSlotEvent", kOk));
+    EXPECT_EQ(2 * cycles + runs, folder.JournalCount("C_GetSlotList"));
+    EXPECT_EQ(cycles, folder.JournalCount("E_GetDeviceInfo"));
+    EXPECT_EQ(kWarmUpCycles + kCyclesPerPage, folder.JournalCount("E_InitPkiToken", kOk));
+    EXPECT_EQ(1, folder.JournalCount("C_Finalize"));
     EXPECT_EQ(0u, journal.back().rfind("C_Finalize", 0)) << "a module call after release: " << journal.back();
 }
 

@@ -76,10 +76,11 @@ std::vector<std::string> ScenarioFolder::JournalLines() const {
     return lines;
 }
 
-int ScenarioFolder::JournalCount(const std::string& call) const {
+int ScenarioFolder::JournalCount(const std::string& call, const std::string& containing) const {
     int count = 0;
     for (const std::string& line : JournalLines())
-        if (line.compare(0, call.size() + 1, call + " ") == 0 || line == call)
+        if ((line.compare(0, call.size() + 1, call + " ") == 0 || line == call) &&
+            line.find(containing) != std::string::npos)
             ++count;
     return count;
 }

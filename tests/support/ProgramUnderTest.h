@@ -34,8 +34,8 @@ public:
     // Appends one bench command line, as scripts/bench.sh does for an operator.
     void Bench(const std::string& line) const;
     std::vector<std::string> JournalLines() const;
-    // Journal lines that start with `call`.
-    int JournalCount(const std::string& call) const;
+    // Journal lines that start with `call` (and hold `containing`, such as " rv=0x00000000").
+    int JournalCount(const std::string& call, const std::string& containing = std::string()) const;
 
 private:
     fs::path m_path;
