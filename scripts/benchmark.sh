@@ -28,8 +28,10 @@ under_xvfb() {
       server=${p#/proc/}
     fi
   done
-  (cd "$bin" && "$root/scripts/wine-run.sh" ./VantorBench.exe "$@" </dev/null) | tr -d '\r' | {
+  # Line by line as they come (no filter that buffers in between), so the marks are timely.
+  (cd "$bin" && "$root/scripts/wine-run.sh" ./VantorBench.exe "$@" </dev/null) | {
     while IFS= read -r line; do
+      line=${line%$'\r'}
       case $line in
         'MARK|begin') begin=$(server_ticks) ;;
         'MARK|end|'*)
