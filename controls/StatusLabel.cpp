@@ -127,36 +127,32 @@ CStatusLabel& CStatusLabel::SetTransparent(BOOL bSet) {
     return *this;
 }
 
-CStatusLabel& CStatusLabel::FlashText(BOOL bFlash) {
+void CStatusLabel::RestartBlink(BOOL bFlash, int nKind) {
     if (m_bTimerOn && HasWindow())
         KillTimer(kBlinkTimer);
-    if (bFlash) {
-        m_bBlinkPhase = FALSE;
-        m_bTimerOn = TRUE;
-        // Without a window there is nothing to blink: a timer on no window would tick
-        // on the calling thread instead.
-        if (HasWindow())
-            SetTimer(kBlinkTimer, kBlinkPeriodMs);
-        m_nBlinkKind = 1;
-    } else {
+    if (!bFlash)
+        return;
+    m_bBlinkPhase = FALSE;
+    m_bTimerOn = TRUE;
+    // Without a window there is nothing to blink: a timer on no window would tick
+    // on the calling thread instead.
+    if (HasWindow())
+        SetTimer(kBlinkTimer, kBlinkPeriodMs);
+    m_nBlinkKind = nKind;
+}
+
+CStatusLabel& CStatusLabel::FlashText(BOOL bFlash) {
+    RestartBlink(bFlash, 1);
+    if (!bFlash)
         m_nBlinkKind = 0;
-    }
     return *this;
 }
 
 CStatusLabel& CStatusLabel::FlashBackground(BOOL bFlash) {
-    if (m_bTimerOn && HasWindow())
-        KillTimer(kBlinkTimer);
-    if (bFlash) {
-        m_bBlinkPhase = FALSE;
-        m_bTimerOn = TRUE;
-        if (HasWindow())
-            SetTimer(kBlinkTimer, kBlinkPeriodMs);
-        m_nBlinkKind = 2;
-    } else if (m_nBlinkKind == 2) {
-        // The background blink is visible, so stopping it must not leave the label inverted.
+    RestartBlink(bFlash, 2);
+    // The background blink is visible, so stopping it must not leave the label inverted.
+    if (!bFlash && m_nBlinkKind == 2)
         m_nBlinkKind = 0;
-    }
     return *this;
 }
 

@@ -74,6 +74,8 @@ class CStatusLabel : public CStatic {
     void RebuildFont();
 
   private:
+    // Kills a running blink timer; with bFlash starts blink `nKind` in its dark phase.
+    void RestartBlink(BOOL bFlash, int nKind);
     bool HasWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
     void SetLinkKind(int kind, BOOL bNotifyParent);
     void PaintInto(HDC dc, const CRect& client);
