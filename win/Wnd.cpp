@@ -1,9 +1,8 @@
 #include "Wnd.h"
 #include "WinApp.h"
+#include "WindowMap.h"
 
 namespace {
-// The window property that binds a window to its object.
-const wchar_t kBindingProperty[] = L"Vantor.CWnd";
 const wchar_t kLayerClassName[] = L"VantorWindow";
 
 // Runs `work`, turning an exception into `fallback`: nothing may unwind into the system.
@@ -40,13 +39,11 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    return window ? static_cast<CWnd*>(::GetPropW(window, kBindingProperty)) : nullptr;
+    return window ? WindowMap::Find(window) : nullptr;
 }
 
 bool CWnd::Bind(HWND window) {
-    if (window == nullptr || m_hWnd != nullptr || FromHandlePermanent(window) != nullptr)
-        return false;
-    if (!::SetPropW(window, kBindingProperty, this))
+    if (window == nullptr || m_hWnd != nullptr || !WindowMap::Add(window, this))
         return false;
     m_hWnd = window;
     m_bBound = true;
@@ -57,8 +54,7 @@ void CWnd::Unbind() {
     if (m_bBound && m_hWnd != nullptr) {
         if (m_pfnSuper != nullptr)
             ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        if (FromHandlePermanent(m_hWnd) == this)
-            ::RemovePropW(m_hWnd, kBindingProperty);
+        WindowMap::Remove(m_hWnd, this);
     }
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
