@@ -6,6 +6,7 @@ void FillScenario(ScenarioFolder& folder) {
     folder.CopyIn(BinFolder() / L"Vantor.exe");
     folder.CopyIn(BinFolder() / L"orbelcsp11.dll");
     folder.CopyIn(BinFolder() / L"MinimalDialog.exe");
+    folder.CopyIn(BinFolder() / L"TemplateDialog.exe");
     // Without a line the stand-in would start on its default bench, with a token plugged in.
     folder.Bench("reset");
 }

@@ -62,7 +62,7 @@ fi
 
 bash scripts/setup.sh >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target Vantor orbelcsp11 MinimalDialog VantorBench >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target Vantor orbelcsp11 MinimalDialog TemplateDialog VantorBench >/dev/null
 
 rows=$(mktemp)
 stripped=$(mktemp)
