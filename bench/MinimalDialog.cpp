@@ -1,23 +1,11 @@
 // The baseline for start-up and idle figures: the least a dialog-based program does, built by
 // the same toolchain as Vantor.exe and started the same way.
-#include <windows.h>
+#include "BaselineDialog.h"
 
 namespace {
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return message == WM_INITDIALOG ? TRUE : EndOnClose(dialog, message, wParam);
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 // resources and manifest, but no code behind them: no module, no navigation bar, no page
 // logic. Started by the start-up benchmark next to Vantor.exe and MinimalDialog.exe, it
 // tells the cost of the windows apart from the cost of the program.
-#include <windows.h>
+#include "BaselineDialog.h"
+
 #include <commctrl.h>
 
 #include <initializer_list>
@@ -31,21 +32,11 @@ void CreatePages(HWND dialog) {
 }
 
 INT_PTR CALLBACK MainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowTextW(dialog, L"TemplateDialog");
-        CreatePages(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    if (message != WM_INITDIALOG)
+        return EndOnClose(dialog, message, wParam);
+    SetWindowTextW(dialog, L"TemplateDialog");
+    CreatePages(dialog);
+    return TRUE;
 }
 
 } // namespace
