@@ -1,5 +1,7 @@
 #include "win/WinTestSupport.h"
 
+#include "ProcessProbe.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -177,59 +179,8 @@ void CaptureClient(HWND window, Canvas& canvas) {
     ::GdiFlush();
 }
 
-namespace {
-// Wine keeps a Windows-style table of GDI handles in shared memory, 24 bytes an entry,
-// reached through the process environment block; an entry in use has a type and an object.
-#pragma pack(push, 1)
-struct GdiTableEntry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;
-    std::uint8_t type;
-    std::uint8_t flags;
-    std::uint64_t user;
-};
-#pragma pack(pop)
-static_assert(sizeof(GdiTableEntry) == 24, "Wine's GDI handle entry");
-
-int CountWineGdiTable() {
-#if defined(_M_IX86) || defined(__i386__)
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    if (ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr)
-        return -1;
-    // NtQueryInformationProcess(ProcessBasicInformation) gives the environment block.
-    struct BasicInformation {
-        LONG exitStatus;
-        unsigned char* peb;
-        ULONG_PTR affinity;
-        LONG priority;
-        ULONG_PTR processId;
-        ULONG_PTR parentId;
-    } basic{};
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "NtQueryInformationProcess")));
-    if (query == nullptr || query(::GetCurrentProcess(), 0, &basic, sizeof basic, nullptr) != 0 ||
-        basic.peb == nullptr)
-        return -1;
-    auto* table = *reinterpret_cast<const GdiTableEntry* const*>(basic.peb + 0x94);
-    if (table == nullptr)
-        return -1;
-    int count = 0;
-    for (int i = 0; i < 0x10000; ++i)
-        count += table[i].type != 0 && table[i].object != 0;
-    return count;
-#else
-    return -1;
-#endif
-}
-} // namespace
-
 int GdiObjectCount() {
-    DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0)
-        return static_cast<int>(counted);
-    return CountWineGdiTable();
+    return CountGdiObjects(::GetCurrentProcess());
 }
 
 CWnd& TestHost() {

@@ -62,8 +62,8 @@ void PrintClient(HWND window, Canvas& canvas);
 // What the screen shows of the client area of `window` now (the X server's copy).
 void CaptureClient(HWND window, Canvas& canvas);
 
-// GDI objects of this process: GetGuiResources where it works, else Wine's GDI handle
-// table. -1 when neither can be read, which the callers treat as a failure.
+// GDI objects of this process, counted as CountGdiObjects counts another's (Wine's GDI
+// handle table under Wine). -1 when they cannot be read, which the callers treat as a failure.
 int GdiObjectCount();
 
 // One visible top-level window for the whole test program, 1200 x 900 at the screen's
