@@ -74,9 +74,8 @@ TEST(Icons, DrawnOnTheBarTheCornersStayBarColouredAndTheTokenShows) {
         UniqueIcon icon(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, 0)));
         ASSERT_TRUE(icon);
-        Canvas canvas(32, 32);
-        canvas.Fill(kBarColour);
-        ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, icon.get(), 32, 32, 0, nullptr, DI_NORMAL));
+        Canvas canvas(32, 32, kBarColour);
+        ASSERT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon.get(), 32, 32, 0, nullptr, DI_NORMAL));
         EXPECT_EQ(canvas.Pixel(0, 31), kBarColour) << id;
         EXPECT_EQ(canvas.Pixel(0, 0), kBarColour) << id;
         // The token's dark body, above the badge.
@@ -97,7 +96,7 @@ TEST(SeparatorBitmap, Is434By1AndFadesIntoTheDialog) {
     Canvas canvas(434, 1);
     UniqueMemoryDc source(CreateCompatibleDC(nullptr));
     SelectedObject selected(source.get(), bitmap.get());
-    BitBlt(canvas.dc(), 0, 0, 434, 1, source.get(), 0, 0, SRCCOPY);
+    BitBlt(canvas.Dc(), 0, 0, 434, 1, source.get(), 0, 0, SRCCOPY);
     auto brightness = [&](int x) {
         COLORREF c = canvas.Pixel(x, 0);
         return GetRValue(c) + GetGValue(c) + GetBValue(c);

@@ -2,6 +2,8 @@
 // Owning handles and small window helpers shared by the resource tests.
 #include <windows.h>
 
+#include "win/WinTestSupport.h"
+
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -47,24 +49,8 @@ class SelectedObject {
     HGDIOBJ old_;
 };
 
-// A top-down 32-bit DIB section with its own memory DC, for drawing and reading pixels.
-class Canvas {
-  public:
-    Canvas(int width, int height);
-    HDC dc() const { return dc_.get(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    COLORREF Pixel(int x, int y) const; // as RGB()
-    void Fill(COLORREF colour);
-    bool SaveBmp(const std::wstring& path) const;
-
-  private:
-    int width_, height_;
-    UniqueMemoryDc dc_;
-    UniqueGdiObject bitmap_;
-    std::unique_ptr<SelectedObject> selection_;
-    const DWORD* bits_ = nullptr;
-};
+// Pixels are read on the window tests' canvas.
+using wintest::Canvas;
 
 // Creates a dialog from one of the program's templates with a dialog procedure that does
 // nothing, so what shows is the template alone.

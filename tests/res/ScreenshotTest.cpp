@@ -13,26 +13,25 @@ namespace {
 
 // Draws `text` in `font`, black on white, and returns the canvas.
 std::unique_ptr<Canvas> RenderText(HFONT font, const wchar_t* text) {
-    auto canvas = std::make_unique<Canvas>(64, 32);
-    canvas->Fill(RGB(255, 255, 255));
-    SelectedObject selected(canvas->dc(), font);
-    SetTextColor(canvas->dc(), RGB(0, 0, 0));
-    SetBkMode(canvas->dc(), TRANSPARENT);
-    TextOutW(canvas->dc(), 2, 2, text, static_cast<int>(wcslen(text)));
+    auto canvas = std::make_unique<Canvas>(64, 32, RGB(255, 255, 255));
+    SelectedObject selected(canvas->Dc(), font);
+    SetTextColor(canvas->Dc(), RGB(0, 0, 0));
+    SetBkMode(canvas->Dc(), TRANSPARENT);
+    TextOutW(canvas->Dc(), 2, 2, text, static_cast<int>(wcslen(text)));
     return canvas;
 }
 
 int InkedPixels(const Canvas& canvas) {
     int inked = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
             inked += canvas.Pixel(x, y) != RGB(255, 255, 255);
     return inked;
 }
 
 bool SamePicture(const Canvas& a, const Canvas& b) {
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
             if (a.Pixel(x, y) != b.Pixel(x, y))
                 return false;
     return true;
@@ -58,7 +57,7 @@ bool SaveWindowPicture(HWND window, const std::wstring& fileName) {
     GetWindowRect(window, &rect);
     Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
     HDC screen = GetWindowDC(window);
-    BOOL copied = BitBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), screen, 0, 0, SRCCOPY);
+    BOOL copied = BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, 0, 0, SRCCOPY);
     ReleaseDC(window, screen);
     return copied && canvas.SaveBmp(ArtifactPath(fileName));
 }
@@ -122,20 +121,19 @@ TEST(Screenshots, NavigationIconsOnTheBar) {
                  {IDI_NAV_PKI, IDS_NAV_PKI},
                  {IDI_NAV_INFO, IDS_NAV_INFO},
                  {IDI_APP, IDS_APP_TITLE}};
-    Canvas canvas(width, itemHeight * 4);
-    canvas.Fill(0x00A28F87);
-    SelectedObject font(canvas.dc(), GetStockObject(DEFAULT_GUI_FONT));
-    SetTextColor(canvas.dc(), RGB(255, 255, 255));
-    SetBkMode(canvas.dc(), TRANSPARENT);
+    Canvas canvas(width, itemHeight * 4, 0x00A28F87);
+    SelectedObject font(canvas.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(canvas.Dc(), RGB(255, 255, 255));
+    SetBkMode(canvas.Dc(), TRANSPARENT);
     for (int i = 0; i < 4; ++i) {
         UniqueIcon icon(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(items[i].icon), IMAGE_ICON, 32, 32, 0)));
         ASSERT_TRUE(icon);
         const int top = i * itemHeight;
-        DrawIconEx(canvas.dc(), (width - 32) / 2, top + 15, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
+        DrawIconEx(canvas.Dc(), (width - 32) / 2, top + 15, icon.get(), 32, 32, 0, nullptr, DI_NORMAL);
         std::wstring caption = LoadStringOrDefault(items[i].text);
         RECT band{7, top + 52, width - 7, top + itemHeight};
-        DrawTextW(canvas.dc(), caption.c_str(), -1, &band,
+        DrawTextW(canvas.Dc(), caption.c_str(), -1, &band,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     EXPECT_TRUE(canvas.SaveBmp(ArtifactPath(L"nav-icons.bmp")));
