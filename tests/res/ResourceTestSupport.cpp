@@ -1,7 +1,5 @@
 #include "ResourceTestSupport.h"
 
-#include <cstdio>
-
 namespace restest {
 
 namespace {

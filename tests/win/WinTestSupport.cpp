@@ -2,7 +2,6 @@
 
 #include "ProcessProbe.h"
 
-#include <cstdint>
 #include <cstdio>
 
 namespace wintest {
