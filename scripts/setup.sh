@@ -8,7 +8,7 @@ packages=(
   libp11-kit-dev googletest
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
-  softhsm2 opensc locales
+  softhsm2 opensc locales nsis
 )
 
 need_i386=0
