@@ -1,0 +1,135 @@
+; The operators' installer: Vantor.exe, vantor-cli.exe (when built) and the operator's note
+; into Program Files\Vantor, a Start-menu shortcut and an entry in the system's list of
+; programs. Version, names and the files' places come from the build (VANTOR_BUILD_NSH).
+; The token maker's module is never part of it: the maker's own package installs it.
+Unicode true
+SetCompressor /SOLID lzma
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "${VANTOR_BUILD_NSH}"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor"
+!define UNINSTALLER "Uninstall.exe"
+!define NOTE_FILE "操作说明.txt"
+!define SHORTCUT "$SMPROGRAMS\Vantor.lnk"
+!define MODULE_FILE "orbelcsp11.dll"
+
+Name "Vantor"
+OutFile "${VANTOR_OUTFILE}"
+InstallDir "$PROGRAMFILES\Vantor"
+; An earlier installation is upgraded where it is.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+
+Var FinishText
+
+!define MUI_ICON "${VANTOR_ICON}"
+!define MUI_UNICON "${VANTOR_ICON}"
+!define MUI_ABORTWARNING
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipDirectoryOnUpgrade
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_PRE ComposeFinishText
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+VIProductVersion "${VANTOR_VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${VANTOR_PRODUCT_NAME}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${VANTOR_COMPANY_NAME}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${VANTOR_COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "Vantor 安装程序"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VANTOR_VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VANTOR_VERSION}"
+
+Function .onInit
+  SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+FunctionEnd
+
+; An upgrade keeps the earlier folder, so one entry keeps describing one installation.
+Function SkipDirectoryOnUpgrade
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\Vantor.exe"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Sets $0 to 1 when the module is in the system folder or in a folder on PATH, as the
+; program loads it; PATH is read whole, however long.
+Function FindTokenModule
+  StrCpy $0 0
+  ${If} ${FileExists} "$SYSDIR\${MODULE_FILE}"
+    StrCpy $0 1
+    Return
+  ${EndIf}
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p 0, i 0) i .r1'
+  ${If} $1 > 0
+    IntOp $2 $1 * 2
+    System::Alloc $2
+    Pop $2
+    System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r2, i r1)'
+    System::Call 'kernel32::SearchPathW(p r2, w "${MODULE_FILE}", p 0, i ${NSIS_MAX_STRLEN}, w .r3, p 0) i .r4'
+    System::Free $2
+    ${If} $4 > 0
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The last page tells the operator when the maker's module is missing; the installation
+; itself stands either way.
+Function ComposeFinishText
+  StrCpy $FinishText "Vantor ${VANTOR_VERSION} 已安装到 $INSTDIR。$\r$\n$\r$\n开始菜单中的“Vantor”可启动本程序。"
+  Call FindTokenModule
+  ${If} $0 == 0
+    StrCpy $FinishText "$FinishText$\r$\n$\r$\n未找到令牌模块 ${MODULE_FILE}（系统文件夹和 PATH 中都没有）。请先安装令牌厂商的软件包，否则 Vantor 无法操作令牌。"
+  ${EndIf}
+FunctionEnd
+
+Section
+  SetOutPath "$INSTDIR"
+  File "/oname=Vantor.exe" "${VANTOR_EXE}"
+!ifdef VANTOR_CLI_EXE
+  File "/oname=vantor-cli.exe" "${VANTOR_CLI_EXE}"
+!endif
+  File "/oname=${NOTE_FILE}" "${VANTOR_NOTE}"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\Vantor.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vantor"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VANTOR_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${VANTOR_COMPANY_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vantor.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Removes only what the installer put there, file by file: the ledger (under the user's
+; local application data, or wherever VANTOR_LEDGER_DIR points) and anything an operator
+; keeps in the folder stay.
+Section "Uninstall"
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\Vantor.exe"
+  Delete "$INSTDIR\vantor-cli.exe"
+  Delete "$INSTDIR\${NOTE_FILE}"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Last, and only when empty.
+  RMDir "$INSTDIR"
+SectionEnd
