@@ -43,13 +43,16 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
     if (!CreateLedgerFolders(folder_))
         return result;
     const LedgerPath path = JoinLedgerPath(folder_, fileName);
+    // Opened (and so created) before reading, so that an empty file gets the header. A file
+    // locked against writing may still be readable: the duplicate is told all the same.
     AppendOnlyFile file(path);
+    const bool scanned = CatchUp(path, fileName);
+    result.duplicate = scanned && checksDuplicate && scan_.HasSucceeded(operation, serialField);
     if (!file.IsOpen())
         return result;
 
     std::string bytes;
-    if (CatchUp(path, fileName)) {
-        result.duplicate = checksDuplicate && scan_.HasSucceeded(operation, serialField);
+    if (scanned) {
         if (scan_.BytesFed() == 0)
             bytes = std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n";
         bytes += scan_.LineCloser();

@@ -46,6 +46,7 @@ TEST(LedgerWin32, ReportsALockedFileAndRecovers) {
     ASSERT_TRUE(locker.IsOpen());
     const LedgerAppendResult locked = ledger.Append(WipeSuccess(L"A"));
     EXPECT_FALSE(locked.written);
+    EXPECT_TRUE(locked.duplicate); // still readable
     locker.Close();
     const LedgerAppendResult after = ledger.Append(WipeSuccess(L"A"));
     EXPECT_TRUE(after.written);
