@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 std::string TimeText(int hour, int offsetMinutes) {
     return FormatLedgerTime({2026, 12, 6, hour, 3, 5, offsetMinutes});
 }
 
-// A comma, quote or line break inside a field must not split or shift the columns.
-TEST(LedgerLine, QuotesFieldsThatWouldSplitTheLine) {
+// A comma, quote or line break must not split or shift the columns, and text starting like a
+// formula (token texts and typed texts alike) must never be evaluated by a spreadsheet.
+TEST(LedgerLine, QuotesSplittingFieldsAndGuardsFormulas) {
     const struct {
         const char* text;
         const char* field;
@@ -18,21 +21,14 @@ TEST(LedgerLine, QuotesFieldsThatWouldSplitTheLine) {
         {"plain", "plain"},
         {"a,b", "\"a,b\""},
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"two\r\nlines", "\"two\r\nlines\""},
+        {"2\r\nlines", "\"2\r\nlines\""},
         {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.field, CsvField(c.text)) << c.text;
-}
-
-// Token texts and typed texts starting like a formula must never be evaluated by a spreadsheet.
-TEST(LedgerLine, PrefixesFormulaLikeTextInEveryTextField) {
-    const struct {
-        const char* text;
-        const char* field;
-    } cases[] = {
-        {"=1+1", "'=1+1"},         {"+86", "'+86"}, {"-5", "'-5"},
-        {"@SUM(A1)", "'@SUM(A1)"}, {"a=b", "a=b"},  {"=a,b", "\"'=a,b\""},
+        {"=1+1", "'=1+1"},
+        {"+86", "'+86"},
+        {"-5", "'-5"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"a=b", "a=b"},
+        {"=a,b", "\"'=a,b\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.field, CsvField(c.text)) << c.text;
@@ -78,12 +74,10 @@ TEST(LedgerLine, FillsTheColumnsInHeaderOrder) {
 
 // The type byte read before the attempt: an unexpected code stays visible as its number.
 TEST(LedgerLine, NamesTheTypeBefore) {
-    EXPECT_EQ("pki", TypeBeforeText(1));
-    EXPECT_EQ("lock", TypeBeforeText(2));
-    EXPECT_EQ("blank", TypeBeforeText(4));
-    EXPECT_EQ("unknown(0)", TypeBeforeText(0));
-    EXPECT_EQ("unknown(255)", TypeBeforeText(255));
-    EXPECT_EQ("", TypeBeforeText(std::nullopt));
+    const std::pair<std::optional<std::uint8_t>, const char*> cases[] = {
+        {1, "pki"}, {2, "lock"}, {4, "blank"}, {0, "unknown(0)"}, {255, "unknown(255)"}, {std::nullopt, ""}};
+    for (const auto& [type, text] : cases)
+        EXPECT_EQ(text, TypeBeforeText(type));
 }
 
 // Local time carries its offset, east and west of UTC, so stations in other zones compare.

@@ -1,22 +1,10 @@
 #include "LedgerTestSupport.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdlib>
-#endif
 
 namespace fs = std::filesystem;
-
-LedgerFolderFixture::LedgerFolderFixture() {
-    root = fs::temp_directory_path() / ("vantor-ledger-" + std::to_string(std::random_device{}()));
-    folder = root / "station" / "ledger";
-    now = {2026, 12, 6, 14, 3, 5, 8 * 60};
-}
 
 LedgerFolderFixture::~LedgerFolderFixture() {
     std::error_code ignored;
@@ -39,13 +27,7 @@ std::string LedgerFolderFixture::Read(const std::string& fileName) const {
 }
 
 LedgerEntry WipeSuccess(const std::wstring& serial) {
-    LedgerEntry entry;
-    entry.operation = LedgerOperation::Wipe;
-    entry.mode = LedgerMode::Batch;
-    entry.slot = 1;
-    entry.serial = serial;
-    entry.cosVersion = L"2.05";
-    entry.typeBefore = 1;
+    LedgerEntry entry{LedgerOperation::Wipe, LedgerMode::Batch, 1, serial, L"2.05", 1};
     entry.outcome = LedgerOutcome::Success;
     entry.message = L"done";
     return entry;
@@ -53,13 +35,8 @@ LedgerEntry WipeSuccess(const std::wstring& serial) {
 
 void SetEnvironment(const char* name, const std::string& value) {
 #ifdef _WIN32
-    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
-    const std::wstring wideValue(value.begin(), value.end());
-    SetEnvironmentVariableW(wideName.c_str(), value.empty() ? nullptr : wideValue.c_str());
+    _putenv_s(name, value.c_str()); // an empty value removes the variable
 #else
-    if (value.empty())
-        unsetenv(name);
-    else
-        setenv(name, value.c_str(), 1);
+    value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
 #endif
 }

@@ -3,11 +3,11 @@
 #include "ledger/Ledger.h"
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 class LedgerFolderFixture {
   public:
-    LedgerFolderFixture();
     ~LedgerFolderFixture();
 
     // A new ledger object on the folder, as after a restart of the program.
@@ -16,9 +16,10 @@ class LedgerFolderFixture {
     std::string Read(const std::string& fileName) const;
     std::filesystem::path DayFile(const std::string& fileName) const { return folder / fileName; }
 
-    std::filesystem::path root;   // removed at the end
-    std::filesystem::path folder; // two levels below the root, so creation must make both
-    LedgerTime now;               // 2026-12-06T14:03:05+08:00 unless a test moves it
+    std::filesystem::path root = // removed at the end
+        std::filesystem::temp_directory_path() / ("vantor-ledger-" + std::to_string(std::random_device{}()));
+    std::filesystem::path folder = root / "station" / "ledger"; // creation must make both levels
+    LedgerTime now{2026, 12, 6, 14, 3, 5, 8 * 60};              // unless a test moves it
 };
 
 LedgerEntry WipeSuccess(const std::wstring& serial);

@@ -6,33 +6,26 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace {
 
 constexpr const char* kToday = "2026-12-06.csv";
 
-class OpenFile {
-  public:
-    OpenFile(const std::filesystem::path& path, DWORD share)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~OpenFile() { Close(); }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void Close() {
-        if (IsOpen())
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
+using FileHandle = std::unique_ptr<void, decltype(&CloseHandle)>;
 
-  private:
-    HANDLE handle_;
-};
+FileHandle OpenForReading(const std::filesystem::path& path, DWORD share) {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle, CloseHandle);
+}
 
 // A spreadsheet watching today's file must not stop the next line from being written.
 TEST(LedgerWin32, AppendsWhileAReaderWatches) {
     LedgerFolderFixture fixture;
     Ledger ledger = fixture.Open();
     ASSERT_TRUE(ledger.Append(WipeSuccess(L"A")).written);
-    OpenFile watcher(fixture.DayFile(kToday), FILE_SHARE_READ | FILE_SHARE_WRITE);
-    ASSERT_TRUE(watcher.IsOpen());
+    const FileHandle watcher = OpenForReading(fixture.DayFile(kToday), FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(watcher);
     EXPECT_TRUE(ledger.Append(WipeSuccess(L"B")).written);
     EXPECT_NE(std::string::npos, fixture.Read(kToday).find(",B,"));
 }
@@ -42,12 +35,12 @@ TEST(LedgerWin32, ReportsALockedFileAndRecovers) {
     LedgerFolderFixture fixture;
     Ledger ledger = fixture.Open();
     ASSERT_TRUE(ledger.Append(WipeSuccess(L"A")).written);
-    OpenFile locker(fixture.DayFile(kToday), FILE_SHARE_READ);
-    ASSERT_TRUE(locker.IsOpen());
+    FileHandle locker = OpenForReading(fixture.DayFile(kToday), FILE_SHARE_READ);
+    ASSERT_TRUE(locker);
     const LedgerAppendResult locked = ledger.Append(WipeSuccess(L"A"));
     EXPECT_FALSE(locked.written);
     EXPECT_TRUE(locked.duplicate); // still readable
-    locker.Close();
+    locker.reset();
     const LedgerAppendResult after = ledger.Append(WipeSuccess(L"A"));
     EXPECT_TRUE(after.written);
     EXPECT_TRUE(after.duplicate);
