@@ -27,7 +27,13 @@ std::string LedgerFolderFixture::Read(const std::string& fileName) const {
 }
 
 LedgerEntry WipeSuccess(const std::wstring& serial) {
-    LedgerEntry entry{LedgerOperation::Wipe, LedgerMode::Batch, 1, serial, L"2.05", 1};
+    LedgerEntry entry;
+    entry.operation = LedgerOperation::Wipe;
+    entry.mode = LedgerMode::Batch;
+    entry.slot = 1;
+    entry.serial = serial;
+    entry.cosVersion = L"2.05";
+    entry.typeBefore = 1;
     entry.outcome = LedgerOutcome::Success;
     entry.message = L"done";
     return entry;
