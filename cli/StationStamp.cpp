@@ -29,7 +29,7 @@ std::wstring LocalTimeWithOffset() {
 #endif
     char sign = offset < 0 ? '-' : '+';
     offset = offset < 0 ? -offset : offset;
-    char text[40];
+    char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, sign,
                   offset / 3600, offset / 60 % 60);

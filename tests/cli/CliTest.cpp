@@ -209,7 +209,7 @@ TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
     ASSERT_EQ(Run({"info", "--json"}, output), 0);
     map = JsonMap(output.at(0));
     EXPECT_EQ(map["serial"], "00000000000000B5");
-    EXPECT_EQ(map["type_before"], "pki");
+    EXPECT_EQ(map["type_before"], "blank"); // each process runs the bench file anew
     EXPECT_EQ(map["outcome"], "success");
 }
 
