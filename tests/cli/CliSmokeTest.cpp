@@ -12,10 +12,11 @@ namespace {
 // Runs vantor-cli.exe in `folder` with its output in a file; returns the exit code.
 DWORD RunCli(const ScenarioFolder& folder, const std::wstring& args, std::string& output) {
     SetEnvironmentVariableW(L"VANTOR_BENCH_FILE", folder.BenchFile().c_str());
-    const fs::path outputFile = folder.Path() / L"output.txt";
+    static int runs = 0; // a file of its own for every run
+    const fs::path outputFile = folder.Path() / (L"output" + std::to_wstring(++runs) + L".txt");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE file =
-        CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
