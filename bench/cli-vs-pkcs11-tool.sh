@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Start-to-end time of `vantor-cli info` next to OpenSC's `pkcs11-tool -T` (list the token
+# slots) on the same native stand-in module and bench: 11 runs each, interleaved, medians
+# and their ratio. Both start a process, load the module, initialise it, list the slots and
+# read one token; the figure says what the console twin costs over a plain PKCS#11 client.
+#   bench/cli-vs-pkcs11-tool.sh [runs]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-11}
+cmake --preset native >/dev/null
+cmake --build --preset native -j2 --target vantor_cli orbelcsp11 >/dev/null
+bin=$PWD/build/native/bin
+module=$bin/liborbelcsp11.so
+command -v pkcs11-tool >/dev/null || { echo "pkcs11-tool not installed (Debian package opensc)"; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export VANTOR_BENCH_FILE=$work/bench.txt
+printf 'reset\ninsert 0 serial=01A2000000003C4D\n' >"$VANTOR_BENCH_FILE"
+
+# Wall time of one run in microseconds; the run must succeed.
+time_us() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+cli=() tool=()
+"$bin/vantor-cli" --module "$module" info >/dev/null # warm the file cache for both
+pkcs11-tool --module "$module" -T >/dev/null
+for ((i = 0; i < runs; i++)); do
+  cli+=("$(time_us "$bin/vantor-cli" --module "$module" info)")
+  tool+=("$(time_us pkcs11-tool --module "$module" -T)")
+done
+cli_median=$(printf '%s\n' "${cli[@]}" | median)
+tool_median=$(printf '%s\n' "${tool[@]}" | median)
+printf '%-44s %10s\n' "median of $runs runs, interleaved" "µs"
+printf '%-44s %10d\n' "vantor-cli info" "$cli_median"
+printf '%-44s %10d\n' "pkcs11-tool --module <stand-in> -T" "$tool_median"
+awk -v a="$cli_median" -v b="$tool_median" 'BEGIN { printf "%-44s %10.2f\n", "ratio vantor-cli / pkcs11-tool", a / b }'

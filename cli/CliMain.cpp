@@ -1,0 +1,124 @@
+// vantor-cli: the command-line twin of the window program, over the same operations.
+#include "CliOptions.h"
+#include "Commands.h"
+#include "Console.h"
+#include "ExitCode.h"
+#include "PinReader.h"
+#include "Profile.h"
+#include "StringTable.h"
+#include "Utf8.h"
+
+#include <clocale>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+class ModuleMessages final : public ModuleMessageSink {
+  public:
+    void ShowModuleMessage(unsigned messageId) override {
+        WriteLine(ConsoleStream::kError, LoadStringOrDefault(messageId));
+    }
+};
+
+int Refuse(const std::wstring& error) {
+    WriteLine(ConsoleStream::kError, error);
+    return kExitUsage;
+}
+
+// An explicit module path is made absolute, so that it names exactly one file.
+std::wstring ModuleFileName(const std::wstring& path) {
+    if (path.empty())
+        return VANTOR_TOKEN_MODULE_NAME;
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+#ifdef _WIN32
+    return error ? path : full.wstring();
+#else
+    // The native loader takes the file name's bytes one per wide character.
+    const std::string bytes = error ? WideToUtf8(path) : full.string();
+    return std::wstring(bytes.begin(), bytes.end());
+#endif
+}
+
+// The profile and the PINs, checked before the module is touched.
+bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) {
+    job.bPki = options.command == CliCommand::kInit;
+    if (job.bPki) {
+        ProfileRead profile = ReadProfile(options.profilePath);
+        if (!(error = profile.error).empty())
+            return false;
+        job.pkiParams = profile.params;
+    }
+    PinRead so = ReadPin(options.soPin, job.bPki ? L"新的管理员PIN：" : L"管理员PIN：");
+    if (!(error = so.error).empty())
+        return false;
+    if (!job.bPki) {
+        job.soPin = so.pin;
+        error = CheckCurrentSoPin(job.soPin);
+        return error.empty();
+    }
+    PinRead user = ReadPin(options.userPin, L"新的用户PIN：");
+    if (!(error = user.error).empty())
+        return false;
+    job.pkiParams.strSoPin = so.pin;
+    job.pkiParams.strUserPin = user.pin;
+    error = CheckNewPins(job.pkiParams.strSoPin, job.pkiParams.strUserPin);
+    return error.empty();
+}
+
+int Run(const std::vector<std::wstring>& args) {
+    const ParsedCommandLine parsed = ParseCommandLine(args);
+    const CliOptions& options = parsed.options;
+    if (options.bHelp && parsed.error.empty()) {
+        WriteLine(ConsoleStream::kOutput, HelpText());
+        return kExitSuccess;
+    }
+    if (!parsed.error.empty())
+        return Refuse(parsed.error + L"（vantor-cli --help 显示用法）");
+
+    FormatJob job;
+    std::wstring error;
+    if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
+        return Refuse(error);
+
+    TokenModule module(ModuleFileName(options.modulePath));
+    ModuleMessages messages;
+    if (module.LoadTokenModule(messages) != CKR_OK) {
+        module.UnloadTokenModule();
+        return kExitModule;
+    }
+    OutcomeWriter writer(options.bJson, options.bLedger);
+    int code;
+    if (options.command == CliCommand::kInfo)
+        code = RunInfo(module, writer);
+    else if (options.bWatch)
+        code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
+    else
+        code = RunFormatOnce(module, job, writer);
+    module.UnloadTokenModule();
+    return code;
+}
+
+} // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    SetThreadLocale(MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT));
+    return Run(std::vector<std::wstring>(argv + 1, argv + argc));
+}
+#else
+int main(int argc, char** argv) {
+    // The locale's character set stands in for the ANSI code page the PINs are sent in.
+    std::setlocale(LC_ALL, "");
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(Utf8ToWide(argv[i]));
+    return Run(args);
+}
+#endif

@@ -1,0 +1,187 @@
+#include "CliOptions.h"
+
+#include <cwchar>
+
+namespace {
+
+// Options that would carry a PIN in clear: refused in every form.
+const wchar_t* const kPinOptions[] = {L"--so-pin", L"--user-pin", L"--pin", L"--new-so-pin",
+                                      L"--new-user-pin"};
+
+bool IsPinOption(const std::wstring& name) {
+    for (const wchar_t* option : kPinOptions)
+        if (name == option)
+            return true;
+    return false;
+}
+
+bool ParseCount(const std::wstring& text, unsigned long& value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return false;
+    value = std::wcstoul(text.c_str(), nullptr, 10);
+    return value > 0;
+}
+
+class Parser {
+  public:
+    explicit Parser(const std::vector<std::wstring>& args) : m_args(args) {}
+
+    ParsedCommandLine Run() {
+        for (m_next = 0; m_next < m_args.size() && m_result.error.empty();) {
+            const std::wstring arg = m_args[m_next++];
+            if (arg.size() > 2 && arg.compare(0, 2, L"--") == 0)
+                Option(arg);
+            else
+                Word(arg);
+        }
+        if (m_result.error.empty() && !m_result.options.bHelp)
+            Check();
+        return m_result;
+    }
+
+  private:
+    void Fail(const std::wstring& error) {
+        if (m_result.error.empty())
+            m_result.error = error;
+    }
+
+    void Option(const std::wstring& arg) {
+        const std::size_t equals = arg.find(L'=');
+        const std::wstring name = arg.substr(0, equals);
+        CliOptions& o = m_result.options;
+        if (IsPinOption(name))
+            return Fail(
+                L"PIN不能在命令行中给出（" + name +
+                L"）：请用 --so-pin-env/--user-pin-env、--so-pin-file/--user-pin-file 或在提示时输入");
+        if (name == L"--help")
+            o.bHelp = true;
+        else if (name == L"--json")
+            o.bJson = true;
+        else if (name == L"--no-ledger")
+            o.bLedger = false;
+        else if (name == L"--module")
+            Value(arg, equals, o.modulePath);
+        else if (name == L"--profile")
+            Value(arg, equals, o.profilePath);
+        else if (name == L"--so-pin-env")
+            Pin(arg, equals, o.soPin, PinSource::Kind::kEnvironment);
+        else if (name == L"--so-pin-file")
+            Pin(arg, equals, o.soPin, PinSource::Kind::kFile);
+        else if (name == L"--user-pin-env")
+            Pin(arg, equals, o.userPin, PinSource::Kind::kEnvironment);
+        else if (name == L"--user-pin-file")
+            Pin(arg, equals, o.userPin, PinSource::Kind::kFile);
+        else if (name == L"--count" || name == L"--idle") {
+            std::wstring text;
+            if (Value(arg, equals, text) && !ParseCount(text, name == L"--count" ? o.count : o.idleSeconds))
+                Fail(name + L" 需要一个正整数");
+        } else
+            return Fail(L"未知选项：" + name);
+        if ((equals != std::wstring::npos) &&
+            (name == L"--help" || name == L"--json" || name == L"--no-ledger"))
+            Fail(L"选项不带参数：" + name);
+    }
+
+    // The option's value: after '=' or the next argument.
+    bool Value(const std::wstring& arg, std::size_t equals, std::wstring& value) {
+        if (equals != std::wstring::npos) {
+            value = arg.substr(equals + 1);
+        } else if (m_next < m_args.size()) {
+            value = m_args[m_next++];
+        } else {
+            Fail(L"选项缺少参数：" + arg);
+            return false;
+        }
+        if (value.empty())
+            Fail(L"选项的参数为空：" + arg.substr(0, equals));
+        return !value.empty();
+    }
+
+    void Pin(const std::wstring& arg, std::size_t equals, PinSource& source, PinSource::Kind kind) {
+        if (source.kind != PinSource::Kind::kPrompt)
+            return Fail(L"同一个PIN只能有一个来源：" + arg.substr(0, equals));
+        if (Value(arg, equals, source.name))
+            source.kind = kind;
+    }
+
+    void Word(const std::wstring& word) {
+        CliOptions& o = m_result.options;
+        if (o.command != CliCommand::kNone)
+            return Fail(L"多余的参数"); // not echoed: it may be a PIN typed in the wrong place
+        if (word == L"watch" && !o.bWatch)
+            o.bWatch = true;
+        else if (word == L"info" && !o.bWatch)
+            o.command = CliCommand::kInfo;
+        else if (word == L"wipe")
+            o.command = CliCommand::kWipe;
+        else if (word == L"init")
+            o.command = CliCommand::kInit;
+        else
+            Fail(o.bWatch ? L"watch 之后应为 wipe 或 init" : L"未知命令");
+    }
+
+    void Check() {
+        const CliOptions& o = m_result.options;
+        if (o.command == CliCommand::kNone)
+            return Fail(o.bWatch ? L"watch 之后应为 wipe 或 init" : L"缺少命令：info、wipe、init 或 watch");
+        if (o.command == CliCommand::kInit && o.profilePath.empty())
+            return Fail(L"init 需要 --profile FILE");
+        if (o.command != CliCommand::kInit && !o.profilePath.empty())
+            return Fail(L"--profile 只用于 init");
+        if (o.command != CliCommand::kInit && o.userPin.kind != PinSource::Kind::kPrompt)
+            return Fail(L"用户PIN只用于 init");
+        if (o.command == CliCommand::kInfo && o.soPin.kind != PinSource::Kind::kPrompt)
+            return Fail(L"info 不需要PIN");
+        if (!o.bWatch && (o.count != 0 || o.idleSeconds != 0))
+            return Fail(L"--count 和 --idle 只用于 watch");
+    }
+
+    const std::vector<std::wstring>& m_args;
+    std::size_t m_next = 0;
+    ParsedCommandLine m_result;
+};
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
+    return Parser(args).Run();
+}
+
+std::wstring HelpText() {
+    return LR"(用法：
+  vantor-cli [选项] info                     读取令牌的硬件信息
+  vantor-cli [选项] wipe                     校验管理员PIN后将令牌初始化为空锁
+  vantor-cli [选项] init --profile FILE      将令牌初始化为PKI锁
+  vantor-cli [选项] watch wipe|init ...      批量：立即执行一次，之后每次插拔令牌执行一次，
+                                             直到 Ctrl+C、--count N 次计数操作或 --idle SECONDS 秒无插拔事件；
+                                             结束时输出总数、成功、失败
+
+选项：
+  --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）
+  --json                 每次操作输出一行JSON（UTF-8），键与记录文件的列相同：
+                         time,station,user,operation,mode,slot,serial,cos_version,type_before,
+                         label,outcome,rv,message（outcome：success、failure，未处理令牌时为 none）；
+                         watch 的汇总写到标准错误
+  --no-ledger            不写记录文件
+  --so-pin-env NAME      管理员PIN取自环境变量 NAME（init：新的管理员PIN）
+  --so-pin-file PATH     管理员PIN取自文件的第一行（UTF-8）
+  --user-pin-env NAME    新的用户PIN取自环境变量 NAME（仅 init）
+  --user-pin-file PATH   新的用户PIN取自文件的第一行（仅 init）
+  --count N              watch：N 次计数操作后结束
+  --idle SECONDS         watch：SECONDS 秒无插拔事件后结束
+  --help                 显示本说明
+
+未指定来源的PIN在终端提示输入（不回显）。PIN不能在命令行中给出：--so-pin 1234 或 --so-pin=1234 被拒绝（退出码 2）。
+
+配置文件（INI，UTF-8）的键及默认值：label=Orbel、so_pin_max_retry=6 (1-255)、
+user_pin_max_retry=6 (1-255)、public_size=30000 (0-65535)、private_size=15000 (0-65535)。
+
+退出码：
+  0  成功
+  1  令牌拒绝或操作在令牌上失败（包括校验失败）
+  2  用法或输入错误（范围、长度，PIN来源）
+  3  没有令牌或多于一支令牌
+  4  令牌模块无法加载、缺少扩展接口或无法初始化
+  5  记录文件无法写入
+  watch：每次计数操作都成功时为 0，否则为 1)";
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The command line of vantor-cli. PINs never travel on it: a PIN option given a value is
+// refused, and nothing of a refused argument is echoed, since it may be a PIN.
+#include <string>
+#include <vector>
+
+enum class CliCommand { kNone, kInfo, kWipe, kInit };
+
+// Where one PIN comes from: a terminal prompt without echo unless an environment variable
+// or a file (its first line) is named.
+struct PinSource {
+    enum class Kind { kPrompt, kEnvironment, kFile } kind = Kind::kPrompt;
+    std::wstring name; // variable name or file path
+};
+
+struct CliOptions {
+    CliCommand command = CliCommand::kNone;
+    bool bWatch = false;
+    bool bJson = false;
+    bool bLedger = true;
+    bool bHelp = false;
+    std::wstring modulePath; // empty: the program's own search
+    std::wstring profilePath;
+    PinSource soPin;
+    PinSource userPin;
+    unsigned long count = 0;       // watch: end after this many counted attempts (0: no limit)
+    unsigned long idleSeconds = 0; // watch: end after this long without a slot event (0: never)
+};
+
+struct ParsedCommandLine {
+    CliOptions options;
+    std::wstring error; // non-empty: usage error, exit 2
+};
+
+// `args` without the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
+
+// --help: commands, options, PIN sources and exit codes.
+std::wstring HelpText();

@@ -1,0 +1,26 @@
+#pragma once
+// The commands over a bound module. Each returns the program's exit code.
+#include "OutcomeWriter.h"
+#include "pki/PkiInitRecord.h"
+#include "token/TokenModule.h"
+
+// What one wipe or PKI attempt needs: the operation and its values. The PINs are the run's
+// own copies, wiped when it ends.
+struct FormatJob {
+    bool bPki = false;
+    SecretText soPin;          // wipe: the current SO PIN
+    PkiFormatParams pkiParams; // init: every value, PINs included
+};
+
+int RunInfo(TokenModule& module, OutcomeWriter& writer);
+int RunFormatOnce(TokenModule& module, const FormatJob& job, OutcomeWriter& writer);
+
+struct WatchLimits {
+    unsigned long count = 0;       // counted attempts; 0: no limit
+    unsigned long idleSeconds = 0; // without a slot event; 0: no limit
+};
+int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
+             OutcomeWriter& writer);
+
+// One attempt of `job` in single or batch mode, turned into its outcome.
+AttemptOutcome RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch);

@@ -1,0 +1,11 @@
+#pragma once
+// Text lines to standard output or standard error: on a Windows console as UTF-16 through
+// WriteConsoleW, to a pipe or a file as UTF-8. Every line is flushed at once, so a script
+// reading a watch run sees each attempt when it ends.
+#include <string>
+
+enum class ConsoleStream { kOutput, kError };
+
+void WriteLine(ConsoleStream stream, const std::wstring& text);
+// UTF-8 bytes as they are (JSON lines), with a line end.
+void WriteUtf8Line(ConsoleStream stream, const std::string& bytes);

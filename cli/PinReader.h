@@ -1,0 +1,18 @@
+#pragma once
+// Reads a PIN from its source into wiped storage. Neither the PIN nor any part of it is
+// ever written anywhere.
+#include "CliOptions.h"
+#include "token/SecureBuffer.h"
+
+#include <string>
+
+struct PinRead {
+    SecretText pin;
+    std::wstring error; // non-empty: the PIN could not be read (exit 2)
+};
+
+// `prompt` is shown when the source is the terminal.
+PinRead ReadPin(const PinSource& source, const std::wstring& prompt);
+
+// A line typed at the terminal without echo; false when standard input is no terminal.
+bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text);

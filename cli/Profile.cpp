@@ -1,0 +1,154 @@
+#include "Profile.h"
+
+#include "StringIds.h"
+#include "StringTable.h"
+#include "Utf8.h"
+
+#include <cwchar>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+namespace {
+
+// The page's limits, and the wording its fields' validation uses.
+constexpr std::size_t kPinMaxChars = 100;
+constexpr std::size_t kPinMinLength = 4;
+constexpr std::size_t kPinMaxLength = 32;
+constexpr std::size_t kLabelMaxChars = 32;
+const wchar_t kNotUnsigned[] = L"请输入一个正整数。";
+const wchar_t kUnsignedRangeFormat[] = L"请输入一个介于 %lu 和 %lu 之间的整数。";
+const wchar_t kTooLongFormat[] = L"请输入不超过 %d 个字符。";
+
+std::wstring Format(const wchar_t* format, unsigned long a, unsigned long b = 0) {
+    wchar_t text[80];
+    std::swprintf(text, sizeof text / sizeof text[0], format, a, b);
+    return text;
+}
+
+std::wstring TooLong(std::size_t maxChars) {
+    wchar_t text[80];
+    std::swprintf(text, sizeof text / sizeof text[0], kTooLongFormat, static_cast<int>(maxChars));
+    return text;
+}
+
+std::wstring Trim(const std::wstring& text) {
+    const std::size_t first = text.find_first_not_of(L" \t\r");
+    if (first == std::wstring::npos)
+        return std::wstring();
+    return text.substr(first, text.find_last_not_of(L" \t\r") - first + 1);
+}
+
+// Decimal without sign; a value past `maxValue` fails the range check, not the parse.
+bool ParseUnsigned(const std::wstring& text, unsigned long maxValue, unsigned long& value,
+                   std::wstring& error) {
+    if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+        error = kNotUnsigned;
+        return false;
+    }
+    value = text.size() > 9 ? maxValue + 1 : std::wcstoul(text.c_str(), nullptr, 10);
+    return true;
+}
+
+bool CheckRange(unsigned long value, unsigned long minValue, unsigned long maxValue, std::wstring& error) {
+    if (value >= minValue && value <= maxValue)
+        return true;
+    error = Format(kUnsignedRangeFormat, minValue, maxValue);
+    return false;
+}
+
+// Checks one numeric key if present and stores it.
+template <class Field>
+bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar_t* key,
+                unsigned long minValue, unsigned long maxValue, Field& field, std::wstring& error) {
+    auto it = entries.find(key);
+    if (it == entries.end())
+        return true;
+    unsigned long value = 0;
+    if (!ParseUnsigned(it->second, maxValue, value, error) || !CheckRange(value, minValue, maxValue, error)) {
+        error = std::wstring(key) + L"：" + error;
+        return false;
+    }
+    field = static_cast<Field>(value);
+    return true;
+}
+
+} // namespace
+
+ProfileRead ParseProfile(const std::string& text) {
+    ProfileRead read;
+    std::wstring content = Utf8ToWide(text);
+    if (!content.empty() && content[0] == 0xFEFF)
+        content.erase(0, 1);
+    static const wchar_t* const kKeys[] = {L"label", L"so_pin_max_retry", L"user_pin_max_retry",
+                                           L"public_size", L"private_size"};
+    std::map<std::wstring, std::wstring> entries;
+    std::wistringstream lines(content);
+    for (std::wstring line; std::getline(lines, line);) {
+        line = Trim(line);
+        if (line.empty() || line[0] == L'#' || line[0] == L';' || line[0] == L'[')
+            continue;
+        const std::size_t equals = line.find(L'=');
+        const std::wstring key = Trim(line.substr(0, equals));
+        bool known = false;
+        for (const wchar_t* name : kKeys)
+            known = known || key == name;
+        if (equals == std::wstring::npos || !known) {
+            read.error = L"配置文件中无法识别的行：" + key;
+            return read;
+        }
+        std::wstring value = Trim(line.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
+            value = value.substr(1, value.size() - 2);
+        entries[key] = value;
+    }
+
+    // The page's order of exchange decides which bad field is reported.
+    PkiFormatParams& p = read.params;
+    if (!TakeNumber(entries, L"private_size", 0, 65535, p.ulPrivateSize, read.error) ||
+        !TakeNumber(entries, L"public_size", 0, 65535, p.ulPublicSize, read.error) ||
+        !TakeNumber(entries, L"so_pin_max_retry", 1, 255, p.bySoPinMaxRetry, read.error))
+        return read;
+    auto label = entries.find(L"label");
+    if (label != entries.end()) {
+        if (label->second.size() > kLabelMaxChars) {
+            read.error = L"label：" + TooLong(kLabelMaxChars);
+            return read;
+        }
+        p.strLabel = label->second;
+    }
+    if (!TakeNumber(entries, L"user_pin_max_retry", 1, 255, p.byUserPinMaxRetry, read.error))
+        return read;
+    // The label's UTF-8 length must be 1 to 31: refused here rather than on every token.
+    if (MakeLabelField(p.strLabel).empty())
+        read.error = L"label：" + LoadStringOrDefault(IDS_LABEL_LENGTH);
+    return read;
+}
+
+ProfileRead ReadProfile(const std::wstring& path) {
+#ifdef _WIN32
+    std::ifstream file(path.c_str(), std::ios::binary);
+#else
+    std::ifstream file(WideToUtf8(path), std::ios::binary);
+#endif
+    if (!file) {
+        ProfileRead read;
+        read.error = L"无法读取配置文件：" + path;
+        return read;
+    }
+    return ParseProfile(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+}
+
+std::wstring CheckCurrentSoPin(const SecretText& soPin) {
+    return soPin.length() > kPinMaxChars ? TooLong(kPinMaxChars) : std::wstring();
+}
+
+std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin) {
+    if (soPin.length() > kPinMaxChars || userPin.length() > kPinMaxChars)
+        return TooLong(kPinMaxChars);
+    for (const SecretText* pin : {&soPin, &userPin})
+        if (pin->length() < kPinMinLength || pin->length() > kPinMaxLength)
+            return LoadStringOrDefault(IDS_PIN_LENGTH);
+    return std::wstring();
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The PKI initialisation profile: an INI file (UTF-8) with the page's parameters other than
+// the PINs. What it leaves out keeps the page's default; every value is checked as the page
+// checks its field, with the page's message.
+#include "pki/PkiInitRecord.h"
+
+#include <string>
+
+struct ProfileRead {
+    PkiFormatParams params;
+    std::wstring error; // non-empty: "key：message" of the first bad entry (exit 2)
+};
+
+// `text`: the file's bytes. Keys: label, so_pin_max_retry, user_pin_max_retry, public_size,
+// private_size; '#' or ';' start a comment line; [section] lines are ignored.
+ProfileRead ParseProfile(const std::string& text);
+ProfileRead ReadProfile(const std::wstring& path);
+
+// The page's checks of the two new PINs, before any token is touched: at most 100
+// characters, then 4 to 32 (message 124). Empty when both pass.
+std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin);
+// The wipe's PIN field takes at most 100 characters.
+std::wstring CheckCurrentSoPin(const SecretText& soPin);

@@ -1,0 +1,61 @@
+#include "PinReader.h"
+
+#include "Console.h"
+#include "Utf8.h"
+
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode))
+        return false;
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    WriteConsoleW(error, prompt.data(), static_cast<DWORD>(prompt.size()), &written, nullptr);
+    SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) | ENABLE_LINE_INPUT);
+    std::vector<wchar_t, WipingAllocator<wchar_t>> line(256, L'\0');
+    DWORD read = 0;
+    BOOL ok = ReadConsoleW(input, line.data(), static_cast<DWORD>(line.size() - 1), &read, nullptr);
+    SetConsoleMode(input, mode);
+    WriteConsoleW(error, L"\r\n", 2, &written, nullptr);
+    if (!ok)
+        return false;
+    line[read] = L'\0';
+    for (DWORD i = 0; i < read; ++i)
+        if (line[i] == L'\r' || line[i] == L'\n')
+            line[i] = L'\0';
+    text = SecretText(line.data());
+    return true;
+}
+
+#else
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
+    termios saved{};
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0)
+        return false;
+    const std::string shown = WideToUtf8(prompt);
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
+    std::fflush(stderr);
+    termios silent = saved;
+    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    std::vector<char, WipingAllocator<char>> line;
+    line.reserve(256);
+    char c = 0;
+    while (line.size() < 256 && read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
+        line.push_back(c);
+    c = 0;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fputc('\n', stderr);
+    text = Utf8ToSecret(line.data(), line.size());
+    return true;
+}
+#endif

@@ -1,0 +1,16 @@
+#pragma once
+// UTF-8 on the program's edges (arguments, environment, files, pipes) and the wide text the
+// operations take.
+#include "token/SecureBuffer.h"
+
+#include <cstddef>
+#include <string>
+
+// Malformed sequences become U+FFFD.
+std::wstring Utf8ToWide(const char* bytes, std::size_t size);
+inline std::wstring Utf8ToWide(const std::string& text) {
+    return Utf8ToWide(text.data(), text.size());
+}
+// The same for a secret: no copy of it is left in unwiped memory.
+SecretText Utf8ToSecret(const char* bytes, std::size_t size);
+std::string WideToUtf8(const std::wstring& text);

@@ -1,0 +1,73 @@
+#include "Commands.h"
+#include "Console.h"
+#include "StopTriggers.h"
+
+#include <string>
+
+namespace {
+
+// The page's batch run with a console for its controls: one attempt at once and one per
+// slot event, each written as it ends and counted as on the page.
+class WatchHost final : public BatchRunHost {
+  public:
+    WatchHost(TokenModule& module, const FormatJob& job, const WatchLimits& limits, OutcomeWriter& writer,
+              RunSignal& signal, IdleStop& idle)
+        : m_module(module), m_job(job), m_limits(limits), m_writer(writer), m_signal(signal), m_idle(idle) {}
+
+    TokenModule* GetTokenModule() override { return &m_module; }
+    // The run could not start (module trouble): shown like an attempt that handled no token.
+    void ReportFailure(bool, std::wstring text) override {
+        AttemptOutcome attempt;
+        attempt.operation = m_job.bPki ? L"pki" : L"wipe";
+        attempt.mode = L"batch";
+        attempt.message = std::move(text);
+        m_writer.Write(attempt);
+        m_bRefused = true;
+    }
+    void EnableInputs() override {}
+    void ShowRunning() override {}
+    void ShowFinished() override {}
+    void RunAttempt() override {
+        m_idle.Touch();
+        const AttemptOutcome attempt = RunFormatAttempt(m_module, m_job, true);
+        m_writer.Write(attempt);
+        if (attempt.outcome == Outcome::kNone)
+            return;
+        ++m_total;
+        ++(attempt.outcome == Outcome::kSuccess ? m_success : m_failure);
+        if (m_limits.count != 0 && m_total >= m_limits.count)
+            m_signal.Stop();
+    }
+
+    unsigned long m_total = 0;
+    unsigned long m_success = 0;
+    unsigned long m_failure = 0;
+    bool m_bRefused = false;
+
+  private:
+    TokenModule& m_module;
+    const FormatJob& m_job;
+    const WatchLimits& m_limits;
+    OutcomeWriter& m_writer;
+    RunSignal& m_signal;
+    IdleStop& m_idle;
+};
+
+} // namespace
+
+int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
+             OutcomeWriter& writer) {
+    RunSignal signal;
+    InterruptStop interrupt(signal);
+    IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
+    WatchHost host(module, job, limits, writer, signal, idle);
+    RunBatchWorker(host, signal);
+    if (host.m_bRefused)
+        return 4;
+    // The page's counters; with --json on standard error, so standard output holds attempts only.
+    const std::wstring summary = L"总数：" + std::to_wstring(host.m_total) + L" 成功：" +
+                                 std::to_wstring(host.m_success) + L" 失败：" +
+                                 std::to_wstring(host.m_failure);
+    WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
+    return host.m_failure == 0 ? 0 : 1;
+}

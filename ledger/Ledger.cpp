@@ -1,0 +1,65 @@
+#include "ledger/Ledger.h"
+
+#include "ledger/LedgerLine.h"
+#include "ledger/Utf8.h"
+
+#include <utility>
+
+Ledger::Ledger(LedgerPath folder, LedgerSources sources)
+    : folder_(std::move(folder)), sources_(std::move(sources)) {}
+
+bool Ledger::CatchUp(const LedgerPath& file, const std::string& fileName) {
+    if (fileName != scannedFileName_) {
+        scan_.Reset();
+        scannedFileName_ = fileName;
+    }
+    std::string bytes;
+    std::uint64_t size = 0;
+    if (!ReadLedgerFile(file, scan_.BytesFed(), bytes, size)) {
+        // Read it whole next time.
+        scannedFileName_.clear();
+        return false;
+    }
+    if (size < scan_.BytesFed()) { // replaced by a shorter file: start over
+        scan_.Reset();
+        if (!ReadLedgerFile(file, 0, bytes, size))
+            return false;
+    }
+    scan_.Feed(bytes);
+    return true;
+}
+
+LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
+    const LedgerTime now = sources_.now();
+    const std::string fileName = LedgerDayFileName(now);
+    const std::string line = FormatLedgerLine(entry, now, sources_.station(), sources_.user());
+    const std::string operation = LedgerOperationWord(entry.operation);
+    const std::string serialField = GuardFormula(WideToUtf8(entry.serial));
+    const bool checksDuplicate = entry.operation != LedgerOperation::Info &&
+                                 entry.outcome == LedgerOutcome::Success && !serialField.empty();
+
+    std::lock_guard<std::mutex> lock(mutex_);
+    LedgerAppendResult result;
+    if (!CreateLedgerFolders(folder_))
+        return result;
+    const LedgerPath path = JoinLedgerPath(folder_, fileName);
+    // Opened (and so created) before reading, so that an empty file gets the header. A file
+    // locked against writing may still be readable: the duplicate is told all the same.
+    AppendOnlyFile file(path);
+    const bool scanned = CatchUp(path, fileName);
+    result.duplicate = scanned && checksDuplicate && scan_.HasSucceeded(operation, serialField);
+    if (!file.IsOpen())
+        return result;
+
+    std::string bytes;
+    if (scanned) {
+        if (scan_.BytesFed() == 0)
+            bytes = std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n";
+        bytes += scan_.LineCloser();
+    }
+    bytes += line;
+    result.written = file.WriteDurably(bytes);
+    if (result.written && checksDuplicate)
+        scan_.NoteSuccess(operation, serialField);
+    return result;
+}

@@ -1,0 +1,191 @@
+#include "ledger/LedgerFile.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+constexpr wchar_t kSeparators[] = L"\\/";
+
+bool IsFolder(const LedgerPath& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void MakeFolder(const LedgerPath& path) {
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+class ReadHandle {
+  public:
+    explicit ReadHandle(const LedgerPath& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~ReadHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+#else
+constexpr char kSeparators[] = "/";
+
+bool IsFolder(const LedgerPath& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+void MakeFolder(const LedgerPath& path) {
+    mkdir(path.c_str(), 0777);
+}
+
+class ReadHandle {
+  public:
+    explicit ReadHandle(const LedgerPath& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~ReadHandle() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+#endif
+
+} // namespace
+
+LedgerPath JoinLedgerPath(const LedgerPath& folder, const std::string& asciiName) {
+    LedgerPath path = folder;
+    if (!path.empty() && LedgerPath(kSeparators).find(path.back()) == LedgerPath::npos)
+        path += kSeparators[0];
+    path.append(asciiName.begin(), asciiName.end());
+    return path;
+}
+
+bool CreateLedgerFolders(const LedgerPath& folder) {
+    if (folder.empty())
+        return false;
+    // Levels that exist or cannot be made (a drive, a network share) fail harmlessly; only
+    // the outcome for the whole path counts.
+    for (auto at = folder.find_first_of(kSeparators, 1); at != LedgerPath::npos;
+         at = folder.find_first_of(kSeparators, at + 1))
+        MakeFolder(folder.substr(0, at));
+    MakeFolder(folder);
+    return IsFolder(folder);
+}
+
+bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& bytes, std::uint64_t& size) {
+    bytes.clear();
+    ReadHandle file(path);
+#ifdef _WIN32
+    LARGE_INTEGER length{};
+    if (file.get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.get(), &length))
+        return false;
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    if (size <= offset)
+        return true;
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
+        return false;
+    bytes.resize(static_cast<std::size_t>(size - offset));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
+            got == 0)
+            break;
+        done += got;
+    }
+#else
+    struct stat status {};
+    if (file.get() < 0 || fstat(file.get(), &status) != 0)
+        return false;
+    size = static_cast<std::uint64_t>(status.st_size);
+    if (size <= offset)
+        return true;
+    bytes.resize(static_cast<std::size_t>(size - offset));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got =
+            pread(file.get(), &bytes[done], bytes.size() - done, static_cast<off_t>(offset + done));
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+#endif
+    // A file cut shorter while being read keeps what was read.
+    bytes.resize(done);
+    size = offset + done;
+    return true;
+}
+
+#ifdef _WIN32
+AppendOnlyFile::AppendOnlyFile(const LedgerPath& path)
+    : handle_(CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+AppendOnlyFile::~AppendOnlyFile() {
+    if (IsOpen())
+        CloseHandle(handle_);
+}
+
+bool AppendOnlyFile::IsOpen() const {
+    return handle_ != INVALID_HANDLE_VALUE;
+}
+
+bool AppendOnlyFile::WriteDurably(const std::string& bytes) {
+    if (!IsOpen())
+        return false;
+    // Offset all ones: at the end of the file, whoever appended last.
+    OVERLAPPED atEnd{};
+    atEnd.Offset = atEnd.OffsetHigh = 0xFFFFFFFF;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    return WriteFile(handle_, bytes.data(), size, &written, &atEnd) && written == size &&
+           FlushFileBuffers(handle_);
+}
+#else
+AppendOnlyFile::AppendOnlyFile(const LedgerPath& path)
+    : fd_(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)) {}
+
+AppendOnlyFile::~AppendOnlyFile() {
+    if (IsOpen())
+        close(fd_);
+}
+
+bool AppendOnlyFile::IsOpen() const {
+    return fd_ >= 0;
+}
+
+bool AppendOnlyFile::WriteDurably(const std::string& bytes) {
+    if (!IsOpen())
+        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(fd_, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return fsync(fd_) == 0;
+}
+#endif

@@ -1,0 +1,39 @@
+#pragma once
+// The ledger's file system access: wide paths and Win32 on Windows, POSIX elsewhere.
+#include <cstdint>
+#include <string>
+
+#ifdef _WIN32
+using LedgerPath = std::wstring;
+#else
+using LedgerPath = std::string;
+#endif
+
+LedgerPath JoinLedgerPath(const LedgerPath& folder, const std::string& asciiName);
+
+// Creates the folder and every missing level above it; true when it exists afterwards.
+bool CreateLedgerFolders(const LedgerPath& folder);
+
+// The file's bytes from offset to its end, and its size (smaller than offset when the file
+// was replaced meanwhile). False when it cannot be read.
+bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& bytes, std::uint64_t& size);
+
+// A file opened (created when missing) for appending only, others may read and append.
+class AppendOnlyFile {
+  public:
+    explicit AppendOnlyFile(const LedgerPath& path);
+    ~AppendOnlyFile();
+    AppendOnlyFile(const AppendOnlyFile&) = delete;
+    AppendOnlyFile& operator=(const AppendOnlyFile&) = delete;
+
+    bool IsOpen() const;
+    // One write at the end of the file, then flushed to the disk; true when both succeeded.
+    bool WriteDurably(const std::string& bytes);
+
+  private:
+#ifdef _WIN32
+    void* handle_;
+#else
+    int fd_;
+#endif
+};

@@ -1,0 +1,104 @@
+#include "ledger/LedgerLine.h"
+
+#include "ledger/Utf8.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The hardware type codes of the device information record.
+constexpr std::uint8_t kTypePki = 1;
+constexpr std::uint8_t kTypeLock = 2;
+constexpr std::uint8_t kTypeBlank = 4;
+
+} // namespace
+
+std::string GuardFormula(const std::string& utf8) {
+    if (!utf8.empty() && (utf8[0] == '=' || utf8[0] == '+' || utf8[0] == '-' || utf8[0] == '@'))
+        return "'" + utf8;
+    return utf8;
+}
+
+std::string CsvField(const std::string& utf8) {
+    const std::string field = GuardFormula(utf8);
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (char c : field) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string FormatLedgerTime(const LedgerTime& time) {
+    const int offset = std::abs(time.utcOffsetMinutes);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second, time.utcOffsetMinutes < 0 ? '-' : '+',
+                  offset / 60, offset % 60);
+    return text;
+}
+
+std::string LedgerDayFileName(const LedgerTime& time) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d.csv", time.year, time.month, time.day);
+    return text;
+}
+
+const char* LedgerOperationWord(LedgerOperation operation) {
+    switch (operation) {
+    case LedgerOperation::Wipe:
+        return "wipe";
+    case LedgerOperation::Pki:
+        return "pki";
+    case LedgerOperation::Info:
+        break;
+    }
+    return "info";
+}
+
+std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
+    if (!type)
+        return {};
+    switch (*type) {
+    case kTypePki:
+        return "pki";
+    case kTypeBlank:
+        return "blank";
+    case kTypeLock:
+        return "lock";
+    default:
+        return "unknown(" + std::to_string(unsigned{*type}) + ")";
+    }
+}
+
+std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
+                             const std::string& user) {
+    char rv[16];
+    std::snprintf(rv, sizeof rv, "0x%08lX", entry.rv & 0xFFFFFFFFul);
+    const std::string fields[] = {
+        FormatLedgerTime(time),
+        station,
+        user,
+        LedgerOperationWord(entry.operation),
+        entry.mode == LedgerMode::Batch ? "batch" : "single",
+        entry.slot ? std::to_string(*entry.slot) : std::string(),
+        WideToUtf8(entry.serial),
+        WideToUtf8(entry.cosVersion),
+        TypeBeforeText(entry.typeBefore),
+        WideToUtf8(entry.label),
+        entry.outcome == LedgerOutcome::Success ? "success" : "failure",
+        rv,
+        WideToUtf8(entry.message),
+    };
+    std::string line;
+    for (const std::string& field : fields) {
+        if (&field != &fields[0])
+            line += ',';
+        line += CsvField(field);
+    }
+    return line + "\r\n";
+}

@@ -1,0 +1,260 @@
+// vantor-cli as a script runs it: a separate process, its bench shared through a file.
+#include "CliProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSoPin = "Kw5Zp9";   // the virtual tokens' SO PIN in these tests
+const std::string kUserPin = "Ux4Tq2"; // never to be seen in any output
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vantor-cli-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        Bench("reset");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Appends bench lines; the stand-in in the running program picks them up at its next call.
+    void Bench(const std::string& lines) const {
+        std::ofstream(folder / "bench.txt", std::ios::app) << lines << "\n";
+    }
+    std::string File(const std::string& name, const std::string& content) const {
+        std::ofstream(folder / name, std::ios::binary) << content;
+        return (folder / name).string();
+    }
+    CliProcess Start(std::vector<std::string> args, std::vector<std::string> env = {}) const {
+        args.insert(args.begin(), {"--module", VANTOR_STANDIN_PATH});
+        env.push_back("VANTOR_BENCH_FILE=" + (folder / "bench.txt").string());
+        return CliProcess(args, env);
+    }
+    int Run(const std::vector<std::string>& args, std::vector<std::string>& output,
+            const std::vector<std::string>& env = {"SO=" + kSoPin, "UPIN=" + kUserPin}) const {
+        return Start(args, env).Finish(&output);
+    }
+
+    fs::path folder;
+};
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// A flat JSON object of string values, as the program writes one per line; empty on any fault.
+std::vector<std::pair<std::string, std::string>> ParseJsonObject(const std::string& line) {
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::size_t i = 0;
+    auto text = [&](std::string& out) {
+        if (i >= line.size() || line[i++] != '"')
+            return false;
+        for (; i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] != '\\') {
+                out += line[i];
+                continue;
+            }
+            const char c = line[++i];
+            if (c == 'u') {
+                out += static_cast<char>(std::stoi(line.substr(i + 1, 4), nullptr, 16));
+                i += 4;
+            } else {
+                out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+            }
+        }
+        return i++ < line.size();
+    };
+    if (line.empty() || line[i++] != '{')
+        return {};
+    for (bool more = line[i] != '}'; more;) {
+        std::string key, value;
+        if (!text(key) || line[i++] != ':' || !text(value))
+            return {};
+        fields.emplace_back(key, value);
+        more = line[i] == ',';
+        ++i;
+    }
+    return line.back() == '}' ? fields : decltype(fields){};
+}
+
+std::map<std::string, std::string> JsonMap(const std::string& line) {
+    std::map<std::string, std::string> map;
+    for (const auto& field : ParseJsonObject(line))
+        map[field.first] = field.second;
+    return map;
+}
+
+// Every exit code a script acts on, with the text that explains it and never a PIN.
+TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
+    const std::string profile = File("profile.ini", "label = Orbel\n");
+    const std::string badRetry = File("bad.ini", "[pki]\nso_pin_max_retry = 0\n");
+    const struct {
+        const char* name;
+        const char* bench;
+        std::vector<std::string> args;
+        int exitCode;
+        const char* shown;
+    } cases[] = {
+        {"info", "insert 0 serial=0123456789ABCDEF", {"info"}, 0, "硬件序列号：0123456789ABCDEF"},
+        {"info without token", "", {"info"}, 3, "请插入USBKey"},
+        {"wipe", "insert 0 so=Kw5Zp9", {"wipe", "--so-pin-env", "SO"}, 0, "初始化为空锁成功，请更换USBKey"},
+        {"wipe, wrong PIN", "insert 0 so=tamsel", {"wipe", "--so-pin-env=SO"}, 1, "管理员PIN错误"},
+        {"wipe, two tokens", "insert 0\ninsert 1", {"wipe", "--so-pin-env", "SO"}, 3, "一次只能对一支USBKey"},
+        {"wipe, listing fails",
+         "insert 0\nfail C_GetSlotList 0x30 always",
+         {"wipe", "--so-pin-env", "SO"},
+         4,
+         "初始化运行时库失败"},
+        {"init",
+         "insert 0 type=blank",
+         {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+         0,
+         "初始化为PKI应用成功，请更换USBKey"},
+        {"init, lock",
+         "insert 0 type=lock",
+         {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+         1,
+         "该锁为加密锁类型"},
+        {"init, retry out of range",
+         "insert 0",
+         {"init", "--profile", badRetry, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+         2,
+         "so_pin_max_retry：请输入一个介于 1 和 255 之间的整数。"},
+        {"init, short PIN",
+         "insert 0",
+         {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "SHORT"},
+         2,
+         "PIN长度不正确，请输入4-32个字符。"},
+        {"PIN on the command line", "insert 0", {"wipe", "--so-pin", kSoPin}, 2, "PIN不能在命令行中给出"},
+        {"PIN joined to its option",
+         "insert 0",
+         {"wipe", "--user-pin=" + kUserPin},
+         2,
+         "PIN不能在命令行中给出"},
+        {"PIN as a stray word", "insert 0", {"wipe", kSoPin}, 2, "多余的参数"},
+        {"no terminal for the prompt", "insert 0", {"wipe"}, 2, "没有PIN来源"},
+        {"environment variable unset",
+         "insert 0",
+         {"wipe", "--so-pin-env", "NOT_SET"},
+         2,
+         "未设置环境变量：NOT_SET"},
+        {"no module there", "", {"--module", "/nonexistent/liborbelcsp11.so", "info"}, 4, "加载运行时库失败"},
+        {"module without the extension",
+         "",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "info"},
+         4,
+         "加载运行时库失败"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench("reset\n" + std::string(c.bench));
+        std::vector<std::string> output;
+        EXPECT_EQ(Run(c.args, output, {"SO=" + kSoPin, "UPIN=" + kUserPin, "SHORT=abc"}), c.exitCode);
+        const std::string text = Joined(output);
+        EXPECT_NE(text.find(c.shown), std::string::npos) << text;
+        EXPECT_EQ(text.find(kSoPin), std::string::npos) << text;
+        EXPECT_EQ(text.find(kUserPin), std::string::npos) << text;
+    }
+}
+
+// A PIN file's first line is the PIN, whatever line end or byte-order mark it carries.
+TEST_F(CliTest, PinFileGivesItsFirstLine) {
+    for (const std::string& content : {kSoPin + "\r\nnext line\n", "\xEF\xBB\xBF" + kSoPin, kSoPin + "\n"}) {
+        Bench("reset\ninsert 0 so=" + kSoPin);
+        std::vector<std::string> output;
+        EXPECT_EQ(Run({"wipe", "--so-pin-file", File("so.txt", content)}, output), 0) << Joined(output);
+    }
+    std::vector<std::string> output;
+    EXPECT_EQ(Run({"wipe", "--so-pin-file", (folder / "missing.txt").string()}, output), 2);
+}
+
+// JSON lines parse back with the ledger's columns in order, text escaped and kept as UTF-8.
+TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
+    const std::string label = "中\"文\\x";
+    Bench("insert 0 type=blank serial=00000000000000B5");
+    std::vector<std::string> output;
+    ASSERT_EQ(Run({"init", "--json", "--profile", File("p.ini", "label=\"" + label + "\"\n"), "--so-pin-env",
+                   "SO", "--user-pin-env", "UPIN"},
+                  output),
+              0);
+    ASSERT_EQ(output.size(), 1u) << Joined(output);
+    const auto fields = ParseJsonObject(output[0]);
+    const char* const columns[] = {"time",    "station", "user",        "operation",   "mode",
+                                   "slot",    "serial",  "cos_version", "type_before", "label",
+                                   "outcome", "rv",      "message"};
+    ASSERT_EQ(fields.size(), std::size(columns)) << output[0];
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        EXPECT_EQ(fields[i].first, columns[i]);
+    auto map = JsonMap(output[0]);
+    EXPECT_EQ(map["operation"], "pki");
+    EXPECT_EQ(map["mode"], "single");
+    EXPECT_EQ(map["label"], label);
+    EXPECT_EQ(map["outcome"], "success");
+    EXPECT_EQ(map["rv"], "0x00000000");
+    EXPECT_EQ(map["message"], "初始化为PKI应用成功，请更换USBKey");
+    EXPECT_EQ(map["time"].size(), std::string("2026-12-06T14:03:05+08:00").size());
+
+    output.clear();
+    ASSERT_EQ(Run({"info", "--json"}, output), 0);
+    map = JsonMap(output.at(0));
+    EXPECT_EQ(map["serial"], "00000000000000B5");
+    EXPECT_EQ(map["type_before"], "blank"); // each process runs the bench file anew
+    EXPECT_EQ(map["outcome"], "success");
+}
+
+// A watch run: one attempt at once, one per plug or pull, counted as the page counts.
+TEST_F(CliTest, WatchRunsOneAttemptPerSlotEventUntilItsCount) {
+    CliProcess watch =
+        Start({"watch", "wipe", "--json", "--count", "2", "--so-pin-env", "SO"}, {"SO=" + kSoPin});
+    const struct {
+        const char* bench; // what the operator does before the attempt
+        const char* outcome;
+    } steps[] = {{"", "none"},
+                 {"insert 0 so=Kw5Zp9", "success"},
+                 {"remove 0", "none"},
+                 {"insert 1 type=lock", "failure"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.bench);
+        if (*step.bench != '\0')
+            Bench(step.bench);
+        std::string line;
+        ASSERT_TRUE(watch.NextLine(line));
+        auto map = JsonMap(line);
+        EXPECT_EQ(map["outcome"], step.outcome) << line;
+        EXPECT_EQ(map["mode"], "batch");
+    }
+    std::vector<std::string> rest;
+    EXPECT_EQ(watch.Finish(&rest), 1);
+    EXPECT_EQ(rest, std::vector<std::string>{"总数：2 成功：1 失败：1"});
+}
+
+// A watch run also ends on Ctrl+C and after its idle time, with its summary and exit code 0.
+TEST_F(CliTest, WatchEndsOnInterruptAndWhenIdle) {
+    for (bool interrupt : {true, false}) {
+        SCOPED_TRACE(interrupt ? "interrupt" : "idle");
+        Bench("reset");
+        CliProcess watch = Start({"watch", "wipe", "--so-pin-env", "SO", "--idle", interrupt ? "600" : "1"},
+                                 {"SO=" + kSoPin});
+        std::string line;
+        ASSERT_TRUE(watch.NextLine(line));
+        EXPECT_EQ(line, "请插入USBKey");
+        if (interrupt)
+            watch.Interrupt();
+        std::vector<std::string> rest;
+        EXPECT_EQ(watch.Finish(&rest), 0);
+        EXPECT_EQ(rest, std::vector<std::string>{"总数：0 成功：0 失败：0"});
+    }
+}
+
+} // namespace
