@@ -43,6 +43,7 @@ void ModuleState::Initialize() {
 
 void ModuleState::Finalize(std::unique_lock<std::mutex>& lock) {
     m_initialized = false;
+    m_sessions.Clear();
     ++m_generation;
     m_changed.notify_all();
     // The program frees the library right after C_Finalize: no thread may still be inside.
@@ -85,6 +86,7 @@ int ModuleState::RunCommands(std::string_view text) {
 void ModuleState::ResetAll() {
     m_bench.Reset();
     m_faults.Clear();
+    m_sessions.Clear();
     m_journal.Clear();
     m_lastPkiRecord.reset();
 }
