@@ -61,7 +61,7 @@
 // written, only their lengths. The journal keeps the latest 100000 lines.
 //   C_GetSlotList present=1 count=10 rv=0x00000000 found=1
 //   E_InitBlankToken slot=0 pinlen=6 rv=0x00000000
-//   C_GetTokenInfo slot=0 rv=0x00000000 flags=1549
+//   C_GetTokenInfo slot=0 rv=0x00000000 flags=1036
 //   C_OpenSession slot=0 flags=6 rv=0x00000000 session=1
 //   C_Login session=1 user=1 pinlen=4 rv=0x00000000
 //
