@@ -68,6 +68,7 @@ struct BenchFail {
     std::string call;
     std::uint32_t code;
     bool always;
+    unsigned skip = 0; // calls of that name answered as usual first
 };
 struct BenchDelay {
     std::string call;

@@ -35,8 +35,10 @@
 //                                  and thousands of attempts need no waiting for the bench
 //                                  file. Dropped like any pending event by reset and
 //                                  C_Initialize.
-//   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal; default
-//                                  once). A forced call does nothing but answer that code.
+//   fail <call> <code> [once|always] [skip=<n>]   force the result of a call (hex 0x.. or
+//                                  decimal; default once), after the next n calls of that name
+//                                  (default 0) went through as usual. A forced call does
+//                                  nothing but answer that code.
 //   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;
 //                                  at most 600000); the module's lock is free meanwhile
 //   clear-faults                   drop every forced result and delay

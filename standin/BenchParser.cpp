@@ -248,20 +248,27 @@ BenchParse ParseChurn(const std::vector<std::string_view>& words) {
 }
 
 BenchParse ParseFail(const std::vector<std::string_view>& words) {
-    if (words.size() < 3 || words.size() > 4)
-        return Refuse("usage: fail <call> <code> [once|always]");
+    if (words.size() < 3 || words.size() > 5)
+        return Refuse("usage: fail <call> <code> [once|always] [skip=<n>]");
     if (!IsModuleCallName(words[1]))
         return Refuse("unknown call '" + std::string(words[1]) + "'");
     auto code = ParseNumber<std::uint32_t>(words[2]);
     if (!code)
         return Refuse("bad result code");
-    bool always = false;
-    if (words.size() == 4) {
-        if (words[3] != "once" && words[3] != "always")
-            return Refuse("expected once or always");
-        always = words[3] == "always";
+    BenchFail fail{std::string(words[1]), *code, false, 0};
+    for (std::size_t i = 3; i < words.size(); ++i) {
+        if (words[i] == "once" || words[i] == "always") {
+            fail.always = words[i] == "always";
+        } else if (words[i].substr(0, 5) == "skip=") {
+            auto skip = ParseNumber<unsigned>(words[i].substr(5));
+            if (!skip)
+                return Refuse("bad skip count");
+            fail.skip = *skip;
+        } else {
+            return Refuse("expected once, always or skip=<n>");
+        }
     }
-    return Accept(BenchFail{std::string(words[1]), *code, always});
+    return Accept(std::move(fail));
 }
 
 BenchParse ParseDelay(const std::vector<std::string_view>& words) {

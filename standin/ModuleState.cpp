@@ -120,7 +120,7 @@ bool ModuleState::RunCommand(std::string_view line) {
                                    return token && m_bench.Churn(c.slot, c.count, std::move(*token));
                                },
                                [this](const BenchFail& c) {
-                                   m_faults.Fail(c.call, c.code, c.always);
+                                   m_faults.Fail(c.call, c.code, c.always, c.skip);
                                    return true;
                                },
                                [this](const BenchDelay& c) {
