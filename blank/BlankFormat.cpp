@@ -1,6 +1,8 @@
 #include "BlankFormat.h"
 
 #include "FormatTarget.h"
+#include "SoPinGuard.h"
+#include "WipeReadBack.h"
 #include "StringIds.h"
 #include "StringTable.h"
 #include "token/TextEncoding.h"
@@ -47,9 +49,14 @@ CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, Bla
         return CKR_OK;
     }
 
+    if (CK_RV guarded = GuardSoPin(*module, target.slot, params.bBatch, reporter); guarded != CKR_OK)
+        return guarded;
+
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     CK_RV rv = module->InitBlankToken(target.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
+    if (rv == CKR_OK)
+        return ReportReadBack(ReadBackWipe(*module, target.slot), IDS_BLANK_DONE, std::wstring(), reporter);
     ReportModuleResult(rv, IDS_BLANK_DONE, kWipeFailures, reporter);
     return rv;
 }

@@ -11,6 +11,10 @@ class BlankFormatReporter : public FormatReporter {
     // Start disabled, Stop enabled. Called on every batch-mode attempt whose slot listing
     // succeeded, before the token count is looked at.
     virtual void ShowRunning() = 0;
+    // Single run only, on the thread of the attempt: the SO PIN of the token has one try
+    // left. True to try it anyway (Yes), false (No, the default) ends the attempt as
+    // cancelled. A batch run never asks.
+    virtual bool ConfirmFinalTry() { return false; }
 
   protected:
     ~BlankFormatReporter() = default;
@@ -24,5 +28,9 @@ struct BlankFormatParams {
 
 // `module` is the binding read anew for this attempt; null when the module is not bound.
 // Returns 6 when not bound, the listing's or the module's result, or 0 when the attempt
-// ended without asking the module to wipe.
+// ended without asking the module to wipe. After a wipe answered CKR_OK: 0, or
+// CKR_GENERAL_ERROR when the token read back is not blank. CKR_PIN_LOCKED or
+// CKR_FUNCTION_CANCELED when the SO PIN guard kept the PIN from being tried. So
+// CKR_PIN_INCORRECT means the module refused the operator's SO PIN: a batch run stops there
+// rather than spend one try on every token plugged in after.
 CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter);

@@ -1,6 +1,7 @@
 #include "PkiFormat.h"
 
 #include "FormatTarget.h"
+#include "PkiReadBack.h"
 #include "StringIds.h"
 #include "StringTable.h"
 
@@ -41,6 +42,9 @@ CK_RV FormatPkiToken(TokenModule* module, const PkiFormatParams& params, FormatR
         return kLabelOutOfRange;
     }
     CK_RV rv = module->InitPkiToken(target.slot, record.Record());
+    if (rv == CKR_OK)
+        return ReportReadBack(ReadBackPkiToken(*module, target.slot, record), IDS_PKI_DONE,
+                              LoadStringOrDefault(IDS_PKI_VERIFY_FAILED), reporter);
     ReportModuleResult(rv, IDS_PKI_DONE, kInitFailures, reporter);
     return rv;
 }

@@ -34,6 +34,11 @@ class PkiInitRecord {
     bool IsValid() const { return m_labelField.size() == PKI_LABEL_FIELD_SIZE - 1; }
     // Points into this object: valid while it lives.
     PKI_INIT_PARAM* Record() { return &m_record; }
+    // The bytes the record points at, for the read-back: the PINs without their terminating
+    // zero, the label field with it.
+    const SecureBytes& SoPin() const { return m_soPin; }
+    const SecureBytes& UserPin() const { return m_userPin; }
+    const SecureBytes& LabelField() const { return m_labelField; }
 
   private:
     SecureBytes m_soPin;

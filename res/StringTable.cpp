@@ -45,3 +45,13 @@ std::wstring FormatUnknownResult(unsigned long result) {
     std::swprintf(code, sizeof code / sizeof code[0], L",code =0x%08lX", result & 0xFFFFFFFFul);
     return LoadStringOrDefault(IDS_UNKNOWN_ERROR) + code;
 }
+
+std::wstring FormatStringWithCode(unsigned id, unsigned long code) {
+    std::wstring text = LoadStringOrDefault(id);
+    wchar_t digits[16];
+    std::swprintf(digits, sizeof digits / sizeof digits[0], L"%08lX", code & 0xFFFFFFFFul);
+    const std::wstring::size_type place = text.find(L"%08X");
+    if (place != std::wstring::npos)
+        text.replace(place, 4, digits);
+    return text;
+}

@@ -10,3 +10,6 @@ std::wstring LoadStringDirect(unsigned id);
 
 // "%s,code =0x%08X" with message 112: how a result without a message of its own is shown.
 std::wstring FormatUnknownResult(unsigned long result);
+
+// Entry `id` with its "%08X" replaced by `code` in eight upper-case hexadecimal digits.
+std::wstring FormatStringWithCode(unsigned id, unsigned long code);

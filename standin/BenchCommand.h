@@ -15,6 +15,16 @@ constexpr std::size_t kBenchMaxLabelBytes = 32; // the token information's label
 constexpr std::uint32_t kBenchMaxDelayMs = 600000;
 constexpr unsigned kBenchMaxChurn = 1000000;
 
+// What a token gets wrong while still answering CKR_OK (the "misbehave=" key of an insert line).
+enum TokenMisbehaviour : unsigned {
+    kMisKeepsLabel = 1u << 0,       // label: E_InitPkiToken leaves the label as it was
+    kMisHidesInitialised = 1u << 1, // init-flag: the token information lacks CKF_TOKEN_INITIALIZED
+    kMisDropsUserPin = 1u << 2,     // user-pin: E_InitPkiToken leaves the token without a user PIN
+    kMisCutsUserPin = 1u << 3,      // user-pin-short: the new user PIN is kept without its last byte
+    kMisCutsSoPin = 1u << 4,        // so-pin-short: the same for the new SO PIN
+    kMisKeepsType = 1u << 5,        // wipe: E_InitBlankToken leaves the token as it was
+};
+
 // The keys of an "insert" line. What is left unset takes the defaults of the token's type.
 struct TokenSpec {
     std::optional<std::uint8_t> type;
@@ -32,6 +42,7 @@ struct TokenSpec {
     std::optional<std::uint32_t> totalSpace;
     std::optional<std::uint32_t> publicSize;
     std::optional<std::uint32_t> privateSize;
+    std::optional<unsigned> misbehaviour; // TokenMisbehaviour bits
 };
 
 struct BenchNothing {}; // blank line or comment
@@ -57,6 +68,7 @@ struct BenchFail {
     std::string call;
     std::uint32_t code;
     bool always;
+    unsigned skip = 0; // calls of that name answered as usual first
 };
 struct BenchDelay {
     std::string call;

@@ -18,6 +18,14 @@
 //        label=<text>                UTF-8, no spaces (default Orbel)
 //        serial=<16 hex> atr=<32 hex> cos=<major>.<minor> made=YY-MM-DD-hh-mm-ss
 //        total=<bytes> public=<bytes> private=<bytes>
+//        misbehave=<what>[,<what>...]  what the token gets wrong while answering CKR_OK:
+//          label           E_InitPkiToken leaves the label as it was
+//          init-flag       C_GetTokenInfo never shows CKF_TOKEN_INITIALIZED
+//          user-pin        E_InitPkiToken leaves no user PIN (no CKF_USER_PIN_INITIALIZED)
+//          user-pin-short  E_InitPkiToken keeps the user PIN without its last byte
+//          so-pin-short    the same for the SO PIN
+//          wipe            E_InitBlankToken checks the SO PIN but leaves the token as it was
+//          none            (the default)
 //   remove <slot>                  pull the token out; queues one slot event (none if empty)
 //   churn <slot> <count> [key=value ...]   queues <count> slot events (1 to 1000000) on the
 //                                  slot, keys as for insert. Each changes the slot only when
@@ -27,14 +35,24 @@
 //                                  and thousands of attempts need no waiting for the bench
 //                                  file. Dropped like any pending event by reset and
 //                                  C_Initialize.
-//   fail <call> <code> [once|always]   force the result of a call (hex 0x.. or decimal; default
-//                                  once). A forced call does nothing but answer that code.
+//   fail <call> <code> [once|always] [skip=<n>]   force the result of a call (hex 0x.. or
+//                                  decimal; default once), after the next n calls of that name
+//                                  (default 0) went through as usual. A forced call does
+//                                  nothing but answer that code.
 //   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;
 //                                  at most 600000); the module's lock is free meanwhile
 //   clear-faults                   drop every forced result and delay
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
-// C_WaitForSlotEvent, E_GetDeviceInfo, E_InitBlankToken, E_InitPkiToken, ...
+// C_WaitForSlotEvent, C_GetTokenInfo, C_OpenSession, C_CloseSession, C_CloseAllSessions,
+// C_Login, C_Logout, E_GetDeviceInfo, E_InitBlankToken, E_InitPkiToken, ...
+//
+// Tokens: C_GetTokenInfo shows the label (space padded) and the flags of the token's state:
+// a PKI token is initialised and needs a login, its user PIN is initialised when it has one,
+// and each retry counter below its limit gives COUNT_LOW, at 1 FINAL_TRY, at 0 LOCKED.
+// Sessions open on PKI tokens only and end when their token is pulled. C_Login checks the
+// PIN as E_InitBlankToken does: length 4-32, then the lock, then the bytes; a wrong PIN costs
+// one try, a right one gives them all back. Closing a token's last session logs it out.
 // A '#' starts a comment; blank lines are ignored.
 //
 // Slot events are those since C_Initialize: it drops what was queued before, as a reader
@@ -45,6 +63,9 @@
 // written, only their lengths. The journal keeps the latest 100000 lines.
 //   C_GetSlotList present=1 count=10 rv=0x00000000 found=1
 //   E_InitBlankToken slot=0 pinlen=6 rv=0x00000000
+//   C_GetTokenInfo slot=0 rv=0x00000000 flags=1036
+//   C_OpenSession slot=0 flags=6 rv=0x00000000 session=1
+//   C_Login session=1 user=1 pinlen=4 rv=0x00000000
 //
 // Queries:
 //   token <slot>       present=0|1 type=<code> so-left=<n> user-left=<n> so-max=<n>

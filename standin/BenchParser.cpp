@@ -2,7 +2,9 @@
 
 #include "CallNames.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -110,6 +112,33 @@ std::optional<SecureBytes> ParsePin(std::string_view text) {
     return SecureBytes(text.data(), text.size());
 }
 
+// Comma-separated names of TokenMisbehaviour bits; "none" for no bit.
+std::optional<unsigned> ParseMisbehaviour(std::string_view text) {
+    static const struct {
+        std::string_view name;
+        unsigned bit;
+    } kNames[] = {{"label", kMisKeepsLabel},
+                  {"init-flag", kMisHidesInitialised},
+                  {"user-pin", kMisDropsUserPin},
+                  {"user-pin-short", kMisCutsUserPin},
+                  {"so-pin-short", kMisCutsSoPin},
+                  {"wipe", kMisKeepsType},
+                  {"none", 0}};
+    unsigned bits = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        const auto known = std::find_if(std::begin(kNames), std::end(kNames),
+                                        [&](const auto& entry) { return entry.name == name; });
+        if (known == std::end(kNames))
+            return std::nullopt;
+        bits |= known->bit;
+        if (comma == std::string_view::npos)
+            return bits;
+        text.remove_prefix(comma + 1);
+    }
+}
+
 // One key=value of an insert line; an empty string when it was taken.
 std::string ApplyTokenKey(TokenSpec& token, std::string_view key, std::string_view value) {
     auto set = [](auto& field, auto parsed) {
@@ -149,6 +178,8 @@ std::string ApplyTokenKey(TokenSpec& token, std::string_view key, std::string_vi
         ok = set(token.publicSize, ParseNumber<std::uint32_t>(value));
     else if (key == "private")
         ok = set(token.privateSize, ParseNumber<std::uint32_t>(value));
+    else if (key == "misbehave")
+        ok = set(token.misbehaviour, ParseMisbehaviour(value));
     else
         return "unknown key '" + std::string(key) + "'";
     return ok ? std::string() : "bad value for '" + std::string(key) + "'";
@@ -217,20 +248,27 @@ BenchParse ParseChurn(const std::vector<std::string_view>& words) {
 }
 
 BenchParse ParseFail(const std::vector<std::string_view>& words) {
-    if (words.size() < 3 || words.size() > 4)
-        return Refuse("usage: fail <call> <code> [once|always]");
+    if (words.size() < 3 || words.size() > 5)
+        return Refuse("usage: fail <call> <code> [once|always] [skip=<n>]");
     if (!IsModuleCallName(words[1]))
         return Refuse("unknown call '" + std::string(words[1]) + "'");
     auto code = ParseNumber<std::uint32_t>(words[2]);
     if (!code)
         return Refuse("bad result code");
-    bool always = false;
-    if (words.size() == 4) {
-        if (words[3] != "once" && words[3] != "always")
-            return Refuse("expected once or always");
-        always = words[3] == "always";
+    BenchFail fail{std::string(words[1]), *code, false, 0};
+    for (std::size_t i = 3; i < words.size(); ++i) {
+        if (words[i] == "once" || words[i] == "always") {
+            fail.always = words[i] == "always";
+        } else if (words[i].substr(0, 5) == "skip=") {
+            auto skip = ParseNumber<unsigned>(words[i].substr(5));
+            if (!skip)
+                return Refuse("bad skip count");
+            fail.skip = *skip;
+        } else {
+            return Refuse("expected once, always or skip=<n>");
+        }
     }
-    return Accept(BenchFail{std::string(words[1]), *code, always});
+    return Accept(std::move(fail));
 }
 
 BenchParse ParseDelay(const std::vector<std::string_view>& words) {

@@ -10,8 +10,8 @@
 
 class CallFaults {
   public:
-    // Replaces any earlier forced result of that call.
-    void Fail(const std::string& call, CK_RV result, bool always);
+    // Replaces any earlier forced result of that call; the next `skip` calls go through first.
+    void Fail(const std::string& call, CK_RV result, bool always, unsigned skip = 0);
     // 0 removes the delay.
     void Delay(const std::string& call, std::uint32_t milliseconds);
     void Clear();
@@ -27,6 +27,7 @@ class CallFaults {
     struct Forced {
         CK_RV result;
         bool always;
+        unsigned skip;
     };
     std::map<std::string, Forced, std::less<>> m_forced;
     std::map<std::string, std::uint32_t, std::less<>> m_delays;

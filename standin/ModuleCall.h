@@ -52,14 +52,16 @@ template <class Body> CK_RV Guarded(Body&& body) noexcept {
     }
 }
 
-// An entry the program never calls: journaled, then CKR_FUNCTION_NOT_SUPPORTED (or the
-// result the bench forces). One instance per name and signature.
-template <class Function, const char* Name> struct Unsupported;
-template <const char* Name, class... Args> struct Unsupported<CK_RV (*)(Args...), Name> {
+// An entry the program never calls: journaled, then `Answer` once initialised (or the
+// result the bench forces; CKR_CRYPTOKI_NOT_INITIALIZED before C_Initialize, as every
+// implemented call). One instance per name and signature.
+template <class Function, const char* Name, CK_RV Answer = CKR_FUNCTION_NOT_SUPPORTED> struct Unsupported;
+template <const char* Name, CK_RV Answer, class... Args>
+struct Unsupported<CK_RV (*)(Args...), Name, Answer> {
     static CK_RV Call(Args...) {
         return Guarded([] {
             ModuleCall call(Name);
-            return call.Return(call.Forced().value_or(CKR_FUNCTION_NOT_SUPPORTED));
+            return call.Return(call.EarlyAnswer().value_or(Answer));
         });
     }
 };

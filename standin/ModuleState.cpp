@@ -43,6 +43,7 @@ void ModuleState::Initialize() {
 
 void ModuleState::Finalize(std::unique_lock<std::mutex>& lock) {
     m_initialized = false;
+    m_sessions.Clear();
     ++m_generation;
     m_changed.notify_all();
     // The program frees the library right after C_Finalize: no thread may still be inside.
@@ -85,6 +86,7 @@ int ModuleState::RunCommands(std::string_view text) {
 void ModuleState::ResetAll() {
     m_bench.Reset();
     m_faults.Clear();
+    m_sessions.Clear();
     m_journal.Clear();
     m_lastPkiRecord.reset();
 }
@@ -118,7 +120,7 @@ bool ModuleState::RunCommand(std::string_view line) {
                                    return token && m_bench.Churn(c.slot, c.count, std::move(*token));
                                },
                                [this](const BenchFail& c) {
-                                   m_faults.Fail(c.call, c.code, c.always);
+                                   m_faults.Fail(c.call, c.code, c.always, c.skip);
                                    return true;
                                },
                                [this](const BenchDelay& c) {

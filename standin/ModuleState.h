@@ -4,6 +4,7 @@
 #include "BenchFile.h"
 #include "CallFaults.h"
 #include "Journal.h"
+#include "SessionTable.h"
 #include "TokenOperations.h"
 #include "VirtualBench.h"
 
@@ -33,6 +34,7 @@ class ModuleState {
 
     VirtualBench& Bench() { return m_bench; }
     CallFaults& Faults() { return m_faults; }
+    SessionTable& Sessions() { return m_sessions; }
     void Record(std::string line) { m_journal.Append(std::move(line)); }
     std::string JournalText() const { return m_journal.Text(); }
     void KeepPkiRecord(const PkiRecordCopy& record);
@@ -65,6 +67,7 @@ class ModuleState {
     unsigned m_waiters = 0;
     VirtualBench m_bench;
     CallFaults m_faults;
+    SessionTable m_sessions;
     Journal m_journal;
     BenchFileWatcher m_benchFile;
     std::optional<LastPkiRecord> m_lastPkiRecord;

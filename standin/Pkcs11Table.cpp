@@ -4,6 +4,7 @@
 
 #include "CallNames.h"
 #include "ModuleCall.h"
+#include "SessionCalls.h"
 
 #include <algorithm>
 #include <chrono>
@@ -139,7 +140,11 @@ CK_RV GetSlotInfo(CK_SLOT_ID slot, CK_SLOT_INFO_PTR info) {
 CK_FLAGS TokenFlags(const VirtualToken& token) {
     switch (token.type) {
     case DEVICE_TYPE_PKI: {
-        CK_FLAGS flags = CKF_TOKEN_INITIALIZED | CKF_LOGIN_REQUIRED | CKF_USER_PIN_INITIALIZED;
+        CK_FLAGS flags = CKF_LOGIN_REQUIRED;
+        if (!(token.misbehaviour & kMisHidesInitialised))
+            flags |= CKF_TOKEN_INITIALIZED;
+        if (!token.userPin.empty())
+            flags |= CKF_USER_PIN_INITIALIZED;
         if (token.soLeft == 0)
             flags |= CKF_SO_PIN_LOCKED;
         else if (token.soLeft == 1)
@@ -191,7 +196,7 @@ CK_RV GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO_PTR info) {
         info->hardwareVersion = CK_VERSION{1, 0};
         info->firmwareVersion = CK_VERSION{token->cos[0], token->cos[1]};
         std::memset(info->utcTime, ' ', sizeof info->utcTime); // no clock on the token
-        return call.Return(CKR_OK);
+        return call.Out("flags", info->flags).Return(CKR_OK);
     });
 }
 
@@ -257,6 +262,12 @@ CK_FUNCTION_LIST MakeFunctionList() {
     list.C_GetSlotInfo = &GetSlotInfo;
     list.C_GetTokenInfo = &GetTokenInfo;
     list.C_WaitForSlotEvent = &WaitForSlotEvent;
+    // Functions are never run in parallel with their sessions (the v2.0 legacy pair).
+    list.C_GetFunctionStatus =
+        &Unsupported<CK_C_GetFunctionStatus, kC_GetFunctionStatus, CKR_FUNCTION_NOT_PARALLEL>::Call;
+    list.C_CancelFunction =
+        &Unsupported<CK_C_CancelFunction, kC_CancelFunction, CKR_FUNCTION_NOT_PARALLEL>::Call;
+    AddSessionCalls(list);
     return list;
 }
 

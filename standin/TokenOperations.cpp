@@ -4,18 +4,6 @@
 
 namespace {
 
-// Compares without stopping at the first difference, as a card does.
-bool SamePin(const SecureBytes& stored, const CK_BYTE* pin, std::size_t length) {
-    unsigned char difference = stored.size() == length ? 0 : 1;
-    for (std::size_t i = 0; i < length; ++i)
-        difference |= static_cast<unsigned char>(pin[i] ^ (i < stored.size() ? stored.data()[i] : 0));
-    return difference == 0;
-}
-
-bool PinLengthInRange(std::size_t length) {
-    return length >= kPinMinBytes && length <= kPinMaxBytes;
-}
-
 std::optional<SecureBytes> ReadTerminatedPin(const std::uint8_t* pin) {
     if (pin == nullptr)
         return std::nullopt;
@@ -35,6 +23,11 @@ std::string LabelFromField(const std::array<std::uint8_t, PKI_LABEL_FIELD_SIZE>&
     return std::string(reinterpret_cast<const char*>(field.data()), end);
 }
 
+// The PIN as the token keeps it; a faulty one drops the last byte without a word.
+SecureBytes StoredPin(const SecureBytes& sent, bool cut) {
+    return SecureBytes(sent.data(), cut && !sent.empty() ? sent.size() - 1 : sent.size());
+}
+
 } // namespace
 
 CK_RV InitBlankToken(VirtualToken& token, const CK_BYTE* soPin, CK_ULONG soPinLength) {
@@ -44,18 +37,10 @@ CK_RV InitBlankToken(VirtualToken& token, const CK_BYTE* soPin, CK_ULONG soPinLe
         return CKR_OK; // nothing to protect: the PIN is ignored
     if (token.type != DEVICE_TYPE_PKI)
         return CKR_TOKEN_NOT_RECOGNIZED;
-    if (!PinLengthInRange(soPinLength))
-        return CKR_PIN_LEN_RANGE;
-    if (soPin == nullptr)
-        return CKR_ARGUMENTS_BAD;
-    if (token.soLeft == 0)
-        return CKR_PIN_LOCKED;
-    if (!SamePin(token.soPin, soPin, soPinLength)) {
-        --token.soLeft;
-        return CKR_PIN_INCORRECT;
-    }
-    WipeToBlank(token);
-    return CKR_OK;
+    CK_RV rv = CheckPin(token.soPin, token.soLeft, token.soMax, soPin, soPinLength);
+    if (rv == CKR_OK && !(token.misbehaviour & kMisKeepsType))
+        WipeToBlank(token);
+    return rv;
 }
 
 PkiRecordCopy CopyPkiRecord(const PKI_INIT_PARAM& param) {
@@ -92,11 +77,14 @@ CK_RV InitPkiToken(VirtualToken& token, const PkiRecordCopy& record) {
         return CKR_DEVICE_MEMORY;
 
     token.type = DEVICE_TYPE_PKI;
-    token.soPin = *record.soPin;
-    token.userPin = *record.userPin;
+    token.soPin = StoredPin(*record.soPin, token.misbehaviour & kMisCutsSoPin);
+    token.userPin = StoredPin(*record.userPin, token.misbehaviour & kMisCutsUserPin);
+    if (token.misbehaviour & kMisDropsUserPin)
+        token.userPin = SecureBytes();
     token.soMax = token.soLeft = p.bySoPinMaxRetry;
     token.userMax = token.userLeft = p.byUserPinMaxRetry;
-    token.label = LabelFromField(*record.labelField);
+    if (!(token.misbehaviour & kMisKeepsLabel))
+        token.label = LabelFromField(*record.labelField);
     token.publicSize = p.ulPublicSize;
     token.privateSize = p.ulPrivateSize;
     return CKR_OK;

@@ -1,13 +1,12 @@
 #pragma once
 // The two initialisations as a token answers them, on one virtual token.
+#include "PinCheck.h"
 #include "PkiInitParam.h"
 #include "VirtualToken.h"
 
 #include <array>
 #include <optional>
 
-constexpr std::size_t kPinMinBytes = 4;
-constexpr std::size_t kPinMaxBytes = 32;
 constexpr std::size_t kPinScanBytes = 64; // how far a PIN's terminating zero is looked for
 
 // Checks the SO PIN of a PKI token and wipes it. A blank token needs no PIN.

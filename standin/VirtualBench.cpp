@@ -31,6 +31,7 @@ bool VirtualBench::Insert(unsigned slot, VirtualToken token) {
     if (!IsSlot(slot))
         return false;
     Remove(slot);
+    token.insertion = ++m_insertions;
     m_slots[slot] = std::move(token);
     Queue(PendingEvent{slot, 1, nullptr});
     return true;
@@ -82,8 +83,10 @@ std::optional<CK_SLOT_ID> VirtualBench::TakeEvent() {
         std::optional<VirtualToken>& place = m_slots[slot];
         if (place)
             place.reset();
-        else
+        else {
             place = *event.churnToken;
+            place->insertion = ++m_insertions;
+        }
     }
     --m_pending;
     if (--event.count == 0)

@@ -50,4 +50,5 @@ class VirtualBench {
     std::vector<std::optional<VirtualToken>> m_slots;
     std::deque<PendingEvent> m_events;
     std::size_t m_pending = 0;
+    std::uint64_t m_insertions = 0;
 };

@@ -59,6 +59,7 @@ std::optional<VirtualToken> MakeToken(unsigned slot, const TokenSpec& spec) {
     Take(token.totalSpace, spec.totalSpace);
     Take(token.publicSize, spec.publicSize);
     Take(token.privateSize, spec.privateSize);
+    Take(token.misbehaviour, spec.misbehaviour);
     if (token.soLeft > token.soMax || token.userLeft > token.userMax)
         return std::nullopt;
     return token;

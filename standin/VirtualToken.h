@@ -24,6 +24,8 @@ struct VirtualToken {
     std::uint32_t totalSpace = 0;
     std::uint32_t publicSize = 0;
     std::uint32_t privateSize = 0;
+    unsigned misbehaviour = 0;   // TokenMisbehaviour bits; survives the initialisations
+    std::uint64_t insertion = 0; // set by the bench at every plug-in: sessions belong to one
 };
 
 // The PKI initialisation page's defaults, which the default bench token carries too.

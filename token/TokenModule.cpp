@@ -17,7 +17,8 @@ CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
         sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;
     }
-    auto getAuxFunctionList = reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
+    auto getAuxFunctionList =
+        reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
     if (getAuxFunctionList == nullptr) {
         sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;
@@ -92,4 +93,25 @@ CK_RV TokenModule::InitBlankToken(CK_SLOT_ID slot, const CK_BYTE* soPin, CK_ULON
 
 CK_RV TokenModule::InitPkiToken(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
     VANTOR_MODULE_CALL(m_pAuxFunctionList, E_InitPkiToken, slot, param);
+}
+
+CK_RV TokenModule::GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO* info) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_GetTokenInfo, slot, info);
+}
+
+CK_RV TokenModule::OpenSession(CK_SLOT_ID slot, CK_FLAGS flags, CK_SESSION_HANDLE* session) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_OpenSession, slot, flags, NULL_PTR, NULL_PTR, session);
+}
+
+CK_RV TokenModule::Login(CK_SESSION_HANDLE session, CK_USER_TYPE userType, const CK_BYTE* pin,
+                         CK_ULONG pinLength) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_Login, session, userType, const_cast<CK_BYTE*>(pin), pinLength);
+}
+
+CK_RV TokenModule::Logout(CK_SESSION_HANDLE session) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_Logout, session);
+}
+
+CK_RV TokenModule::CloseSession(CK_SESSION_HANDLE session) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_CloseSession, session);
 }

@@ -32,6 +32,7 @@ class BenchScenario : public BenchTest {
 
 TEST_F(BenchScenario, WipeLockOutReinitialiseWipeAgain) {
     Do("insert 0 type=pki so=tamsel so-max=3 so-left=3");
+    reporter.bYes = true; // the operator risks the final try
 
     // Wiped with its SO PIN, then prepared as a PKI token again with new PINs.
     ASSERT_EQ(CKR_OK, Wipe(L"tamsel"));

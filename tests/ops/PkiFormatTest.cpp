@@ -17,6 +17,9 @@ class PkiFormat : public BenchTest {
 
 const Reports kInitialised = {Success(false, msg::kInitialising), Success(true, msg::kPkiDone)};
 const Calls kAllCalls = {"C_GetSlotList", "E_GetDeviceInfo", "E_InitPkiToken"};
+const Calls kVerifiedCalls = {"C_GetSlotList", "E_GetDeviceInfo", "E_InitPkiToken", "C_GetTokenInfo",
+                              "C_OpenSession", "C_Login",         "C_Logout",       "C_Login",
+                              "C_Logout",      "C_CloseSession"};
 
 TEST_F(PkiFormat, BlankAndPkiTokensAreInitialised) {
     for (const char* type : {"blank", "pki"}) {
@@ -25,7 +28,7 @@ TEST_F(PkiFormat, BlankAndPkiTokensAreInitialised) {
         Do(std::string("reset\ninsert 2 type=") + type);
         EXPECT_EQ(CKR_OK, Init());
         EXPECT_EQ(kInitialised, reporter.reports);
-        EXPECT_EQ(kAllCalls, bench.Calls());
+        EXPECT_EQ(kVerifiedCalls, bench.Calls());
         EXPECT_EQ("2", CallOf("E_InitPkiToken").args["slot"]);
         EXPECT_EQ("1", bench.Query("token 2")["type"]);
     }

@@ -46,7 +46,13 @@ class RecordingReporter final : public BlankFormatReporter {
     void ReportSuccess(bool bCount, std::wstring text) override { reports.push_back(Success(bCount, text)); }
     void ReportFailure(bool bCount, std::wstring text) override { reports.push_back(Failure(bCount, text)); }
     void ShowRunning() override { ++runningCalls; }
+    bool ConfirmFinalTry() override {
+        ++questions;
+        return bYes;
+    }
 
     std::vector<Report> reports;
     int runningCalls = 0;
+    int questions = 0;
+    bool bYes = false; // the operator's answer to the final-try question
 };

@@ -1,0 +1,14 @@
+#include "WipeReadBack.h"
+
+#include "StringIds.h"
+#include "TokenSlots.h"
+
+ReadBack ReadBackWipe(TokenModule& module, CK_SLOT_ID slot) {
+    DEVICE_INFO info;
+    const CK_RV rv = ReadDeviceInfo(module, slot, info);
+    if (rv != CKR_OK)
+        return ReadBack::NotVerified(rv);
+    if (info.byDeviceType != DEVICE_TYPE_BLANK)
+        return ReadBack::Mismatch(IDS_WIPE_VERIFY_FAILED);
+    return ReadBack{};
+}
