@@ -38,17 +38,12 @@ class HostDialog : public CDialog {
     HostDialog() : CDialog(IDD_TEST_MODAL) {}
     TestPage page;
     bool withPage = true;
-    int initEndsWith = 0;
     int cancels = 0;
     std::vector<std::function<void(HostDialog&)>> steps;
 
   protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
-        if (initEndsWith != 0) {
-            EndDialog(initEndsWith);
-            return TRUE;
-        }
         if (withPage) {
             page.Create(IDD_TEST_PAGE, this);
             page.MoveWindow(10, 30, 300, 150);
@@ -80,6 +75,7 @@ void PostKey(HWND window, WPARAM key) {
 }
 } // namespace
 
+// Guards against keys typed in a page being taken by the dialog around it: Tab, Esc, Enter.
 TEST(DialogTest, KeysInAChildPageReachThePage) {
     HostDialog host;
     int focusAfterTab = 0;
@@ -108,24 +104,11 @@ TEST(DialogTest, KeysInAChildPageReachThePage) {
     EXPECT_EQ(host.page.m_hWnd, nullptr); // the page went with its dialog
 }
 
+// Guards against Esc outside a page failing to cancel the dialog.
 TEST(DialogTest, EscapeOutsideAPageCancelsTheDialog) {
     HostDialog host;
     host.withPage = false;
     host.steps = {[](HostDialog& h) { PostKey(h.m_hWnd, VK_ESCAPE); }};
     EXPECT_EQ(host.DoModal(), IDCANCEL);
     EXPECT_EQ(host.cancels, 1);
-}
-
-TEST(DialogTest, EndingDuringInitialisationReturnsAtOnce) {
-    HostDialog host;
-    host.initEndsWith = IDOK;
-    EXPECT_EQ(host.DoModal(), IDOK);
-    EXPECT_TRUE(host.steps.empty());
-}
-
-TEST(DialogTest, MissingTemplateFailsCleanly) {
-    CDialog missing(4321);
-    EXPECT_EQ(missing.DoModal(), -1);
-    EXPECT_FALSE(missing.Create(4321));
-    EXPECT_EQ(missing.m_hWnd, nullptr);
 }

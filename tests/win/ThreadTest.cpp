@@ -1,4 +1,4 @@
-// Worker threads: their locale, their handle, and waiting for one from the interface
+// Worker threads: their locale, their failures, and waiting for one from the interface
 // thread while it changes that thread's windows.
 #include "win/WinTestSupport.h"
 
@@ -13,7 +13,6 @@ namespace {
 struct Shared {
     std::atomic<LCID> locale{0};
     std::atomic<int> runs{0};
-    HANDLE release = nullptr;
     HWND window = nullptr;
 };
 
@@ -22,13 +21,6 @@ UINT RecordLocale(LPVOID param) {
     shared->locale = ::GetThreadLocale();
     ++shared->runs;
     return 5;
-}
-
-UINT WaitForRelease(LPVOID param) {
-    auto* shared = static_cast<Shared*>(param);
-    ::WaitForSingleObject(shared->release, 10000);
-    ++shared->runs;
-    return 0;
 }
 
 // Changes a window of the interface thread, as a page's worker does: a sent message.
@@ -43,12 +35,9 @@ UINT Throw(LPVOID) {
     throw std::runtime_error("worker failed");
 }
 
-struct Event {
-    HANDLE handle = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ~Event() { ::CloseHandle(handle); }
-};
 } // namespace
 
+// Guards against workers formatting texts in another locale than the interface thread.
 TEST(ThreadTest, WorkerRunsInTheChineseLocale) {
     ::SetThreadLocale(1033);
     Shared shared;
@@ -61,32 +50,7 @@ TEST(ThreadTest, WorkerRunsInTheChineseLocale) {
     ::SetThreadLocale(2052);
 }
 
-TEST(ThreadTest, SuspendedPriorityAndDroppedHandles) {
-    Shared shared;
-    auto thread = AfxBeginThread(&RecordLocale, &shared, THREAD_PRIORITY_BELOW_NORMAL, 0, CREATE_SUSPENDED);
-    ASSERT_NE(thread, nullptr);
-    EXPECT_EQ(::GetThreadPriority(thread->m_hThread), THREAD_PRIORITY_BELOW_NORMAL);
-    EXPECT_EQ(thread->WaitPumping(100), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(shared.runs.load(), 0);
-    thread->ResumeThread();
-    EXPECT_EQ(thread->WaitPumping(10000), WAIT_OBJECT_0);
-    EXPECT_EQ(shared.runs.load(), 1);
-
-    // Dropping the handle does not wait for the thread, which runs on.
-    Event release;
-    shared.release = release.handle;
-    auto waiting = AfxBeginThread(&WaitForRelease, &shared);
-    ASSERT_NE(waiting, nullptr);
-    DWORD id = waiting->m_nThreadID;
-    waiting.reset();
-    HANDLE again = ::OpenThread(SYNCHRONIZE, FALSE, id);
-    ASSERT_NE(again, nullptr);
-    ::SetEvent(release.handle);
-    EXPECT_EQ(::WaitForSingleObject(again, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(again);
-    EXPECT_EQ(shared.runs.load(), 2);
-}
-
+// Guards against a worker's exception ending the whole program.
 TEST(ThreadTest, AnExceptionEndsOnlyTheWorker) {
     auto thread = AfxBeginThread(&Throw, nullptr);
     ASSERT_NE(thread, nullptr);
@@ -95,6 +59,7 @@ TEST(ThreadTest, AnExceptionEndsOnlyTheWorker) {
     EXPECT_EQ(AfxBeginThread(nullptr, nullptr), nullptr);
 }
 
+// Guards against a deadlock: waiting for a worker that sends to this thread's windows.
 TEST(ThreadTest, WaitingHandlesWhatTheWorkerSendsButNotWhatItPosts) {
     RecordingWindow window;
     Shared shared;

@@ -130,40 +130,6 @@ std::vector<std::pair<int, int>> Canvas::RowRuns(const Match& match, const RECT*
     return runs;
 }
 
-bool Canvas::SaveBmp(const std::wstring& path) const {
-    ::GdiFlush();
-    // 24 bits: the fourth byte of GDI's 32-bit pixels is no alpha, whatever viewers assume.
-    DWORD rowBytes = (static_cast<DWORD>(m_width) * 3 + 3) & ~3u;
-    DWORD imageBytes = rowBytes * static_cast<DWORD>(m_height);
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = m_width;
-    info.biHeight = -m_height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + imageBytes;
-    std::vector<unsigned char> image(imageBytes, 0);
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            COLORREF pixel = Pixel(x, y);
-            unsigned char* out = &image[static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
-            out[0] = GetBValue(pixel);
-            out[1] = GetGValue(pixel);
-            out[2] = GetRValue(pixel);
-        }
-    }
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    if (out == nullptr)
-        return false;
-    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
-              std::fwrite(image.data(), image.size(), 1, out) == 1;
-    return std::fclose(out) == 0 && ok;
-}
-
 void PrintClient(HWND window, Canvas& canvas) {
     ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()),
                    PRF_CLIENT | PRF_ERASEBKGND);

@@ -13,7 +13,7 @@ namespace wintest {
 // Handles every pending and arriving message for `ms` milliseconds.
 void FlushEvents(DWORD ms = 50);
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Which pixels a question is about.
 using Match = std::function<bool(COLORREF)>;
@@ -45,8 +45,6 @@ class Canvas {
     std::vector<std::pair<int, int>> RowRuns(COLORREF colour, const RECT* area = nullptr) const {
         return RowRuns(Exactly(colour), area);
     }
-    // As a 24-bit BMP file.
-    bool SaveBmp(const std::wstring& path) const;
 
   private:
     int m_width;

@@ -1,5 +1,5 @@
 // Binding windows to objects: creation, subclassing, the default path, destruction,
-// exceptions at the window procedure, views of unbound windows and owner-draw reflection.
+// and exceptions at the window procedure.
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +47,7 @@ HWND RawEdit(HWND parent = nullptr) {
 }
 } // namespace
 
+// Guards against messages that miss their object, and objects left bound to dead windows.
 TEST(CWndTest, CreatedWindowRoutesMessagesAndUnbindsWhenDestroyed) {
     ProbeWindow probe;
     ASSERT_TRUE(probe.CreateEx(0, nullptr, L"probe", WS_CHILD, CRect(0, 0, 200, 100), &TestHost(), 0));
@@ -62,6 +63,7 @@ TEST(CWndTest, CreatedWindowRoutesMessagesAndUnbindsWhenDestroyed) {
     EXPECT_FALSE(::IsWindow(window));
 }
 
+// Guards against windows that outlive the object that created them.
 TEST(CWndTest, ObjectGoingAwayDestroysTheWindowItCreated) {
     HWND window = nullptr;
     {
@@ -72,6 +74,7 @@ TEST(CWndTest, ObjectGoingAwayDestroysTheWindowItCreated) {
     EXPECT_FALSE(::IsWindow(window));
 }
 
+// Guards against a subclassed control losing its own behaviour, or left on a dead procedure.
 TEST(CWndTest, SubclassedControlKeepsItsOwnBehaviourAndOutlivesTheObject) {
     HWND edit = RawEdit();
     ASSERT_NE(edit, nullptr);
@@ -98,84 +101,10 @@ TEST(CWndTest, SubclassedControlKeepsItsOwnBehaviourAndOutlivesTheObject) {
     ::DestroyWindow(edit);
 }
 
+// Guards against an exception crossing the system's window procedure, which ends the program.
 TEST(CWndTest, ExceptionInAHandlerStaysInsideTheWindowProcedure) {
     ProbeWindow probe;
     ASSERT_TRUE(probe.CreateEx(0, nullptr, L"probe", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
     EXPECT_EQ(::SendMessageW(probe.m_hWnd, kThrow, 0, 0), 0);
     EXPECT_EQ(::SendMessageW(probe.m_hWnd, kPing, 0, 0), 42);
-}
-
-TEST(CWndTest, ViewsOfOtherWindowsAndTheOwner) {
-    ProbeWindow parent;
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"parent", WS_POPUP, CRect(0, 0, 200, 100), nullptr, 0));
-    HWND edit = RawEdit(parent.m_hWnd);
-    CWnd* view = parent.GetDlgItem(7);
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->m_hWnd, edit);
-    EXPECT_EQ(parent.GetDlgItem(7), view); // the same holder every time
-    EXPECT_EQ(parent.GetDlgItem(8), nullptr);
-    view->EnableWindow(FALSE);
-    EXPECT_FALSE(::IsWindowEnabled(edit));
-
-    ProbeWindow bound;
-    ASSERT_TRUE(bound.SubclassWindow(edit));
-    EXPECT_EQ(parent.GetDlgItem(7), &bound); // a bound window is its own object
-    EXPECT_EQ(bound.GetParent(), &parent);
-
-    // Without an owner the parent stands in.
-    EXPECT_EQ(bound.GetOwner(), &parent);
-    ProbeWindow other;
-    ASSERT_TRUE(other.CreateEx(0, nullptr, L"other", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
-    bound.SetOwner(&other);
-    EXPECT_EQ(bound.GetOwner(), &other);
-}
-
-TEST(CWndTest, StyleChangesReportWhetherAnythingChanged) {
-    ProbeWindow probe;
-    ASSERT_TRUE(probe.CreateEx(0, nullptr, L"probe", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
-    EXPECT_TRUE(probe.ModifyStyleEx(0, WS_EX_TRANSPARENT));
-    EXPECT_FALSE(probe.ModifyStyleEx(0, WS_EX_TRANSPARENT));
-    EXPECT_TRUE(probe.GetExStyle() & WS_EX_TRANSPARENT);
-    EXPECT_TRUE(probe.ModifyStyle(0, WS_BORDER, SWP_DRAWFRAME));
-    EXPECT_TRUE(probe.ModifyStyle(WS_BORDER, 0, SWP_DRAWFRAME));
-    EXPECT_FALSE(probe.GetStyle() & WS_BORDER);
-}
-
-namespace {
-// An owner-drawn list box that counts what its parent hands back.
-class DrawnList : public CListBox {
-  public:
-    int measured = 0;
-    UINT measuredId = 0;
-    int drawn = 0;
-    CRect lastItem;
-
-    void MeasureItem(LPMEASUREITEMSTRUCT item) override {
-        ++measured;
-        measuredId = item->CtlID;
-        item->itemHeight = 20;
-    }
-    void DrawItem(LPDRAWITEMSTRUCT item) override {
-        ++drawn;
-        lastItem = item->rcItem;
-    }
-};
-} // namespace
-
-TEST(CWndTest, OwnerDrawRequestsGoBackToTheControlsObject) {
-    RecordingWindow parent(200, 200);
-    DrawnList list;
-    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT,
-                            CRect(0, 0, 150, 150), &parent, 55));
-    list.AddString(reinterpret_cast<LPCWSTR>(1));
-    EXPECT_EQ(list.measured, 1);
-    EXPECT_EQ(list.measuredId, 55u);
-
-    list.Invalidate();
-    list.UpdateWindow();
-    EXPECT_GE(list.drawn, 1);
-    CRect expected;
-    list.GetItemRect(0, &expected);
-    EXPECT_EQ(list.lastItem, expected);
-    EXPECT_EQ(expected.Height(), 20);
 }
