@@ -176,12 +176,6 @@ TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsI
         ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
         EXPECT_EQ(host.Snapshot().lastText, kInsertToken) << "the last status line stays";
     }
-    {
-        RecordingHost host(nullptr); // no binding at all
-        WorkerRun run(host, 5ms);
-        ASSERT_TRUE(host.WaitFor([](auto c) { return c.inputsEnabled == 1; }));
-        EXPECT_EQ(host.Snapshot().lastText, kInitModuleFailed);
-    }
 }
 
 // Guards against a module call after the binding is released during a run.

@@ -59,10 +59,6 @@ PageHost::~PageHost() {
     TheHostWindow().pages = nullptr;
 }
 
-HWND PageHost::Window() const {
-    return TheHostWindow().GetSafeHwnd();
-}
-
 void PageHost::ShowPage(int index) {
     if (index != 0)
         blank.ShowWindow(SW_HIDE);

@@ -47,8 +47,6 @@ class PageHost {
     // Hides the other page first, then shows page `index` (0 blank, 1 PKI), as the main
     // window does; -1 hides both.
     void ShowPage(int index);
-    // The top-level window around the pages.
-    HWND Window() const;
 
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
@@ -58,15 +56,12 @@ class PageHost {
 
 // A fresh host with the blank page shown, an empty bench and an empty journal.
 class PagesTest : public ::testing::Test {
-  public:
-    // Runs bench lines, failing the test on any line the stand-in refuses.
-    void Bench(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
-
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Do(const std::string& lines) { Bench(lines); }
+    // Runs bench lines, failing the test on any line the stand-in refuses.
+    void Do(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
     int CallCount(const std::string& name) const;
 
     std::unique_ptr<PageHost> host;

@@ -5,6 +5,7 @@
 #include "PageHarness.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,10 +15,7 @@ using namespace pagetest;
 namespace {
 
 int Count(const std::vector<std::string>& calls, const std::string& name) {
-    int n = 0;
-    for (const std::string& call : calls)
-        n += call == name;
-    return n;
+    return static_cast<int>(std::count(calls.begin(), calls.end(), name));
 }
 
 // The counters as the page holds them and as the operator reads them.

@@ -1,7 +1,5 @@
 #include "win/WinTestSupport.h"
 
-#include "ProcessProbe.h"
-
 #include <cstdio>
 
 namespace wintest {
@@ -98,38 +96,6 @@ int Canvas::Count(const Match& match, const RECT* area) const {
     return count;
 }
 
-CRect Canvas::Bounds(const Match& match, const RECT* area) const {
-    CRect r = Clip(area, m_width, m_height);
-    CRect found(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
-    for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) {
-            if (!match(Pixel(x, y)))
-                continue;
-            found.left = x < found.left ? x : found.left;
-            found.top = y < found.top ? y : found.top;
-            found.right = x + 1 > found.right ? x + 1 : found.right;
-            found.bottom = y + 1 > found.bottom ? y + 1 : found.bottom;
-        }
-    }
-    return found.left == INT32_MAX ? CRect() : found;
-}
-
-std::vector<std::pair<int, int>> Canvas::RowRuns(const Match& match, const RECT* area) const {
-    CRect r = Clip(area, m_width, m_height);
-    std::vector<std::pair<int, int>> runs;
-    bool inRun = false;
-    for (int y = r.top; y < r.bottom; ++y) {
-        CRect row(r.left, y, r.right, y + 1);
-        bool ink = Count(match, &row) > 0;
-        if (ink && !inRun)
-            runs.emplace_back(y, y + 1);
-        else if (ink)
-            runs.back().second = y + 1;
-        inRun = ink;
-    }
-    return runs;
-}
-
 void PrintClient(HWND window, Canvas& canvas) {
     ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()),
                    PRF_CLIENT | PRF_ERASEBKGND);
@@ -142,10 +108,6 @@ void CaptureClient(HWND window, Canvas& canvas) {
     ClientDC screen(window);
     ::BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, 0, 0, SRCCOPY);
     ::GdiFlush();
-}
-
-int GdiObjectCount() {
-    return CountGdiObjects(::GetCurrentProcess());
 }
 
 CWnd& TestHost() {
