@@ -14,7 +14,7 @@ using StandinThreads = StandinTest;
 TEST_F(StandinThreads, EveryEventIsDeliveredExactlyOnce) {
     Init();
     constexpr int kPollers = 3;
-    constexpr int kChanges = 3000;
+    constexpr int kChanges = 1000;
     std::atomic<bool> changing{true};
 
     // Pollers call what the program calls regularly and collect the events they are given.
