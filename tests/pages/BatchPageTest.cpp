@@ -232,8 +232,9 @@ TEST_F(BlankBatchTest, RefusedAndFailedRunsLeaveThePageIdle) {
             ASSERT_TRUE(PumpUntil([&] { return Running() && Status() == msg::kInsertToken; }));
         }
         Do("fail C_WaitForSlotEvent 0x30 once");
-        if (!c.midRun)
+        if (!c.midRun) {
             ASSERT_TRUE(Click(Page(), IDC_START));
+        }
         ASSERT_TRUE(PumpUntil([&] { return Ended() && Enabled(Page(), IDC_START); }));
         EXPECT_EQ(Status(), c.status);
         EXPECT_EQ(Page().m_lblStatus.GetTextColor(), c.colour);

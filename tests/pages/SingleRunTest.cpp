@@ -79,9 +79,11 @@ TEST_F(BlankSingleRunTest, EachOutcomeOnTheStatusLineAndCounters) {
         ExpectOutcome(c.outcome);
     }
     EXPECT_EQ(CallCount("E_GetDeviceInfo"), 4) << "the two tokens were not looked at";
-    for (const JournalCall& call : host->bench.Journal())
-        if (call.name == "E_InitBlankToken")
+    for (const JournalCall& call : host->bench.Journal()) {
+        if (call.name == "E_InitBlankToken") {
             EXPECT_EQ(call.args.at("pinlen"), "8");
+        }
+    }
 
     // A change of mode keeps the last colour and the counts.
     ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
