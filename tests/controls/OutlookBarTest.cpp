@@ -14,7 +14,6 @@ using namespace wintest;
 
 namespace {
 constexpr COLORREF kSlate = 0x00A28F87;
-constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr UINT kBarId = 1000;
 
 class OutlookBarTest : public ::testing::Test {
@@ -29,7 +28,6 @@ class OutlookBarTest : public ::testing::Test {
         ::GetClientRect(frame, &rect);
         bar.SetOwner(&owner);
         bar.m_crBackColor = kSlate;
-        bar.m_crTextColor = kWhite;
         ASSERT_TRUE(pager.Create(WS_CHILD | WS_VISIBLE, rect, &frameView, 1000));
         ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, rect, &pager, kBarId));
         EXPECT_EQ(bar.AddItem(IDI_TEST_ORANGE, L"初始化为空锁"), 0);
