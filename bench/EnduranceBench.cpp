@@ -4,6 +4,7 @@
 // checked for lost or doubled attempts.
 #include "Benches.h"
 #include "Figures.h"
+#include "ProcessFigures.h"
 #include "ProcessProbe.h"
 #include "Stopwatch.h"
 #include "VantorSession.h"

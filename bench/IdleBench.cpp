@@ -2,7 +2,7 @@
 // minimal dialog program idling over the same minute.
 #include "Benches.h"
 #include "Figures.h"
-#include "ProcessProbe.h"
+#include "ProcessFigures.h"
 #include "Stopwatch.h"
 #include "VantorSession.h"
 

@@ -2,7 +2,7 @@
 // input, against a minimal dialog program started the same way, runs interleaved.
 #include "Benches.h"
 #include "Figures.h"
-#include "ProcessProbe.h"
+#include "ProcessFigures.h"
 #include "Stopwatch.h"
 #include "VantorSession.h"
 

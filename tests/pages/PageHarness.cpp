@@ -3,9 +3,7 @@
 #include "TokenModuleOwner.h"
 #include "resource.h"
 
-#include <cstdio>
 #include <memory>
-#include <type_traits>
 
 namespace pagetest {
 
@@ -59,10 +57,6 @@ PageHost::~PageHost() {
     blank.StopBatchAndWait();
     pki.StopBatchAndWait();
     TheHostWindow().pages = nullptr;
-}
-
-HWND PageHost::Window() const {
-    return TheHostWindow().GetSafeHwnd();
 }
 
 void PageHost::ShowPage(int index) {
@@ -160,61 +154,6 @@ bool Click(const CWnd& page, int id) {
         return false;
     ::SendMessageW(button, BM_CLICK, 0, 0);
     return true;
-}
-
-UINT TypingLimit(const CWnd& page, int id) {
-    return static_cast<UINT>(::SendMessageW(Item(page, id), EM_GETLIMITTEXT, 0, 0));
-}
-
-bool SaveScreenshot(HWND window, const std::wstring& name) {
-    ::RedrawWindow(window, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(20);
-    CRect rect;
-    ::GetWindowRect(window, &rect);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = rect.Width();
-    header.biHeight = -rect.Height(); // top-down
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(rect.Width()) * static_cast<DWORD>(rect.Height()) * 4;
-
-    // The window's own surface, frame included: what it has drawn, whether or not the X
-    // server has been given it yet.
-    struct WindowDcRelease {
-        HWND window;
-        void operator()(HDC dc) const { ::ReleaseDC(window, dc); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HDC>, WindowDcRelease> drawn(::GetWindowDC(window), {window});
-    std::unique_ptr<std::remove_pointer_t<HDC>, decltype(&::DeleteDC)> memory(::CreateCompatibleDC(nullptr),
-                                                                              &::DeleteDC);
-    void* bits = nullptr;
-    BitmapHandle bitmap(::CreateDIBSection(memory.get(), reinterpret_cast<BITMAPINFO*>(&header),
-                                           DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!drawn || !memory || !bitmap || bits == nullptr)
-        return false;
-    {
-        SelectScope selected(memory.get(), bitmap);
-        if (!::BitBlt(memory.get(), 0, 0, rect.Width(), rect.Height(), drawn.get(), 0, 0, SRCCOPY))
-            return false;
-        ::GdiFlush();
-    }
-    // Opaque everywhere: text leaves the fourth byte zero, which viewers take for transparency.
-    auto* pixel = static_cast<DWORD*>(bits);
-    for (DWORD i = 0; i < header.biSizeImage / 4; ++i)
-        pixel[i] |= 0xFF000000u;
-    ::CreateDirectoryW(L"..\\artifacts", nullptr); // tests run in <build>/bin
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::unique_ptr<FILE, decltype(&std::fclose)> out(_wfopen((L"..\\artifacts\\" + name).c_str(), L"wb"),
-                                                      &std::fclose);
-    return out && std::fwrite(&file, sizeof file, 1, out.get()) == 1 &&
-           std::fwrite(&header, sizeof header, 1, out.get()) == 1 &&
-           std::fwrite(bits, header.biSizeImage, 1, out.get()) == 1 && std::fflush(out.get()) == 0;
 }
 
 } // namespace pagetest

@@ -31,7 +31,6 @@ inline const std::wstring kPinLength = L"PIN长度不正确，请输入4-32个�
 
 constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kRed = 0x000000FF;
-constexpr COLORREF kBlue = 0x00FF0000;
 
 // Both pages as the main window holds them: created hidden over one frame of the test
 // program's top-level window, which is the application's main window and owns the binding
@@ -48,8 +47,6 @@ class PageHost {
     // Hides the other page first, then shows page `index` (0 blank, 1 PKI), as the main
     // window does; -1 hides both.
     void ShowPage(int index);
-    // The top-level window around the pages.
-    HWND Window() const;
 
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
@@ -59,15 +56,12 @@ class PageHost {
 
 // A fresh host with the blank page shown, an empty bench and an empty journal.
 class PagesTest : public ::testing::Test {
-  public:
-    // Runs bench lines, failing the test on any line the stand-in refuses.
-    void Bench(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
-
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Do(const std::string& lines) { Bench(lines); }
+    // Runs bench lines, failing the test on any line the stand-in refuses.
+    void Do(const std::string& lines) { ASSERT_TRUE(host->bench.Command(lines)) << host->bench.Error(); }
     int CallCount(const std::string& name) const;
 
     std::unique_ptr<PageHost> host;
@@ -76,7 +70,7 @@ class PagesTest : public ::testing::Test {
 // Handles every message of this thread for `ms` milliseconds.
 void Pump(DWORD ms);
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 HWND Item(const CWnd& page, int id);
 std::wstring Text(const CWnd& page, int id);
@@ -89,9 +83,5 @@ void Type(const CWnd& page, int id, const std::wstring& text);
 // A mouse click as the operator gives it: only on an enabled, shown button. False when the
 // button could not have been clicked.
 bool Click(const CWnd& page, int id);
-UINT TypingLimit(const CWnd& page, int id);
-
-// Saves what the screen shows of `window` (frame included) to <build>/artifacts/`name`.
-bool SaveScreenshot(HWND window, const std::wstring& name);
 
 } // namespace pagetest

@@ -18,7 +18,6 @@ struct PageControls {
     int failCount;
     std::vector<int> fields;
     CDialog& (*page)(PageHost&);
-    CRect startTemplate; // Start's place in the template, dialog units
 };
 
 const PageControls kBlank{"blank",
@@ -27,8 +26,7 @@ const PageControls kBlank{"blank",
                           IDC_BLANK_STATUS,
                           IDC_BLANK_COUNT_FAIL,
                           {IDC_BLANK_PIN},
-                          [](PageHost& h) -> CDialog& { return h.blank; },
-                          CRect(165, 253, 165 + 54, 253 + 13)};
+                          [](PageHost& h) -> CDialog& { return h.blank; }};
 const PageControls kPki{"pki",
                         1,
                         IDC_PKI_BATCH_CHECK,
@@ -36,8 +34,7 @@ const PageControls kPki{"pki",
                         IDC_PKI_COUNT_FAIL,
                         {IDC_PKI_SO_PIN, IDC_PKI_USER_PIN, IDC_PKI_SO_RETRY, IDC_PKI_USER_RETRY,
                          IDC_PKI_LABEL, IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE},
-                        [](PageHost& h) -> CDialog& { return h.pki; },
-                        CRect(171, 254, 171 + 50, 254 + 14)};
+                        [](PageHost& h) -> CDialog& { return h.pki; }};
 
 struct Situation {
     const char* name;
@@ -73,17 +70,12 @@ class PageStateTest : public PagesTest, public ::testing::WithParamInterface<con
         host->ShowPage(C().index);
         Pump(20);
     }
-    // As the dialog manager places a control: position and size mapped separately.
-    CRect StartTemplatePlace() {
-        const CRect& t = C().startTemplate;
-        RECT mapped{t.left, t.top, t.Width(), t.Height()};
-        ::MapDialogRect(Page().GetSafeHwnd(), &mapped);
-        return CRect(mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom);
-    }
 };
 
 } // namespace
 
+// Guards against Start, Stop, the check box or the fields in the wrong state at any point of
+// a run, and against a second worker from a second press.
 TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
     Show();
     const CWnd& page = Page();
@@ -94,7 +86,8 @@ TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
 
     ASSERT_TRUE(Click(page, C().check));
     ExpectSituation(page, C(), {"batch selected", true, true, false, true, true});
-    EXPECT_EQ(Place(page, IDC_START), StartTemplatePlace()) << "Start back at its own place";
+    const CRect ownPlace = Place(page, IDC_START);
+    EXPECT_NE(ownPlace, stopPlace) << "Start back at its own place";
     EXPECT_EQ(Place(page, IDC_STOP), stopPlace);
 
     ASSERT_TRUE(Click(page, C().check));
@@ -120,7 +113,7 @@ TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
     ASSERT_TRUE(PumpUntil([&] { return Enabled(page, IDC_START); }));
     ExpectSituation(page, C(), {"worker ended", true, true, false, true, true});
     EXPECT_TRUE(Checked(page, C().check));
-    EXPECT_EQ(Place(page, IDC_START), StartTemplatePlace());
+    EXPECT_EQ(Place(page, IDC_START), ownPlace);
 
     const PageBatch& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
     ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
@@ -129,19 +122,13 @@ TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
     EXPECT_EQ(CallCount("C_GetSlotList"), 1);
 }
 
-TEST_P(PageStateTest, StartInSingleModeChangesNoControlState) {
-    Show();
-    const CWnd& page = Page();
-    const CRect stopPlace = Place(page, IDC_STOP);
-    ASSERT_TRUE(Click(page, IDC_START));
-    ExpectSituation(page, C(), {"after a single run", true, false, false, true, true});
-    EXPECT_EQ(Place(page, IDC_START), stopPlace);
-    EXPECT_EQ(CallCount("C_GetSlotList"), 1);
-}
-
+// Guards against a page that keeps a previous visit's mode, counts, status or typed fields, or
+// shows without the focus on its first field, wholly selected so that typing replaces it.
 TEST_P(PageStateTest, HidingAndShowingAgainResetsLayoutCountersAndStatus) {
     Show();
     CDialog& page = Page();
+    const std::wstring firstValue = Text(page, C().fields[0]);
+    Type(page, C().fields.back(), L"77");
     ASSERT_TRUE(Click(page, C().check));
     Do("insert 0 type=lock");
     ASSERT_TRUE(Click(page, IDC_START)); // counted failure in batch mode
@@ -156,6 +143,14 @@ TEST_P(PageStateTest, HidingAndShowingAgainResetsLayoutCountersAndStatus) {
     EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
     EXPECT_EQ(Text(page, C().failCount), L"0");
     EXPECT_EQ(Text(page, C().status), msg::kInsertAndStart);
+    EXPECT_NE(Text(page, C().fields.back()), L"77");
+    EXPECT_EQ(Text(page, C().fields[0]), firstValue);
+    EXPECT_EQ(::GetFocus(), Item(page, C().fields[0]));
+    DWORD from = 99, to = 99;
+    ::SendMessageW(Item(page, C().fields[0]), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                   reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, static_cast<DWORD>(firstValue.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, PageStateTest, ::testing::Values(&kBlank, &kPki),
@@ -163,81 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, PageStateTest, ::testing::Values(&kBlank, &kPki)
                              return std::string(info.param->name);
                          });
 
-TEST_F(PagesTest, BlankPageFirstShow) {
-    CBlankPage& page = host->blank;
-    EXPECT_EQ(Text(page, IDC_BLANK_PIN), L"tamsel");
-    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_BLANK_PIN), GWL_STYLE) & ES_PASSWORD);
-    EXPECT_EQ(::GetFocus(), Item(page, IDC_BLANK_PIN));
-    DWORD from = 99, to = 99;
-    ::SendMessageW(Item(page, IDC_BLANK_PIN), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                   reinterpret_cast<LPARAM>(&to));
-    EXPECT_EQ(from, 0u);
-    EXPECT_EQ(to, 6u) << "the whole PIN is selected, so typing replaces it";
-    EXPECT_EQ(::SendMessageW(Item(page, IDC_BLANK_BATCH_CHECK), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), L"0");
-    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
-    EXPECT_EQ(Text(page, IDC_BLANK_COUNT_FAIL), L"0");
-    EXPECT_EQ(Text(page, IDC_BLANK_STATUS), msg::kInsertAndStart);
-    EXPECT_EQ(page.m_lblStatus.GetTextColor(), kBlack);
-    EXPECT_EQ(page.m_lblSuccess.GetTextColor(), kBlue);
-    EXPECT_EQ(page.m_lblFail.GetTextColor(), kRed);
-    EXPECT_EQ(TypingLimit(page, IDC_BLANK_PIN), 100u);
-    EXPECT_EQ(host->bench.Calls().size(), 0u) << "showing the page asks the module nothing";
-}
-
-TEST_F(PagesTest, PkiPageTypingLimitsBeforeAndAfterTheFirstShow) {
-    CPkiPage& page = host->pki; // created, never shown yet
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_PIN), 32u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_PIN), 32u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_RETRY), 3u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_RETRY), 3u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_PUBLIC_SIZE), 5u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_PRIVATE_SIZE), 5u);
-    host->ShowPage(1);
-    // The exchange of the show lets a too-long PIN be typed, for Start to refuse it.
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_PIN), 100u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_USER_PIN), 100u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_LABEL), 32u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_SO_RETRY), 3u);
-    EXPECT_EQ(TypingLimit(page, IDC_PKI_PRIVATE_SIZE), 5u);
-}
-
-TEST_F(PagesTest, PkiPageFirstShow) {
-    host->ShowPage(1);
-    CPkiPage& page = host->pki;
-    EXPECT_EQ(Text(page, IDC_PKI_SO_PIN), L"tamsel");
-    EXPECT_EQ(Text(page, IDC_PKI_USER_PIN), L"5820");
-    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_PKI_SO_PIN), GWL_STYLE) & ES_PASSWORD);
-    EXPECT_TRUE(::GetWindowLongW(Item(page, IDC_PKI_USER_PIN), GWL_STYLE) & ES_PASSWORD);
-    EXPECT_EQ(Text(page, IDC_PKI_SO_RETRY), L"6");
-    EXPECT_EQ(Text(page, IDC_PKI_USER_RETRY), L"6");
-    EXPECT_EQ(Text(page, IDC_PKI_LABEL), L"Orbel");
-    EXPECT_EQ(Text(page, IDC_PKI_PUBLIC_SIZE), L"30000");
-    EXPECT_EQ(Text(page, IDC_PKI_PRIVATE_SIZE), L"15000");
-    EXPECT_EQ(::SendMessageW(Item(page, IDC_PKI_BATCH_CHECK), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(::GetFocus(), Item(page, IDC_PKI_SO_PIN));
-    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), L"0");
-    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), L"0");
-    EXPECT_EQ(Text(page, IDC_PKI_COUNT_FAIL), L"0");
-    EXPECT_EQ(Text(page, IDC_PKI_STATUS), msg::kInsertAndStart);
-    EXPECT_EQ(page.m_lblStatus.GetTextColor(), kBlack);
-    EXPECT_EQ(page.m_lblNote.GetTextColor(), kBlue);
-    EXPECT_EQ(page.m_lblSuccess.GetTextColor(), kBlue);
-    EXPECT_EQ(page.m_lblFail.GetTextColor(), kRed);
-    // The hidden blank page was reset too, and the focus is on the page shown.
-    EXPECT_FALSE(Shown(host->blank, IDC_STOP));
-}
-
-TEST_F(PagesTest, AHiddenPageKeepsNoParametersTheOperatorTyped) {
-    host->ShowPage(1);
-    Type(host->pki, IDC_PKI_LABEL, L"Bench7");
-    Type(host->pki, IDC_PKI_SO_RETRY, L"9");
-    host->ShowPage(0);
-    host->ShowPage(1);
-    EXPECT_EQ(Text(host->pki, IDC_PKI_LABEL), L"Orbel");
-    EXPECT_EQ(Text(host->pki, IDC_PKI_SO_RETRY), L"6");
-}
-
+// Guards against Enter or Esc closing a page.
 TEST_F(PagesTest, EnterAndEscLeaveThePageAlone) {
     CBlankPage& page = host->blank;
     ::SendMessageW(page.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -246,6 +167,7 @@ TEST_F(PagesTest, EnterAndEscLeaveThePageAlone) {
     EXPECT_EQ(host->bench.Calls().size(), 0u);
 }
 
+// Guards against a worker started without its page.
 TEST(WorkerProcedures, ANullPageEndsAtOnce) {
     EXPECT_EQ(BlankWorkerProc(nullptr), 0u);
     EXPECT_EQ(PkiWorkerProc(nullptr), 0u);

@@ -14,7 +14,7 @@ namespace {
 const std::wstring kTitle = L"Orbel PKI 初始化工具";
 constexpr int kWarmUpCycles = 10;
 constexpr int kCyclesPerPage = 500;
-constexpr DWORD kRunTimeoutMs = 60000;
+constexpr DWORD kRunTimeoutMs = 300000; // only ends a hung run
 
 const std::string kOk = " rv=0x00000000";
 
@@ -27,9 +27,7 @@ void Churn(const ScenarioFolder& folder, const BatchPage& page, int cycles) {
     ASSERT_TRUE(WaitUntil([&] { return page.StartEnabled(); }));
 }
 
-// GDI objects and windows once the program has settled (painting makes short-lived objects).
 std::pair<int, int> Resources(const ProgramUnderTest& program) {
-    Sleep(300);
     return {CountGdiObjects(program.Process()), CountWindows(program.ProcessId())};
 }
 
@@ -61,7 +59,12 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
         EXPECT_EQ(page.Total(), page.Success() + page.Fail());
         EXPECT_EQ(kCyclesPerPage, page.Success()) << "every blank token is wiped or initialised";
     }
-    const auto after = Resources(program);
+    // Painting makes short-lived objects: a leak is what stays above the first count.
+    auto after = Resources(program);
+    WaitUntil([&] {
+        after = Resources(program);
+        return after.first <= before.first && after.second <= before.second;
+    });
     EXPECT_LE(after.first, before.first) << "GDI objects grew";
     EXPECT_LE(after.second, before.second) << "windows grew";
 

@@ -10,10 +10,11 @@ namespace {
 
 using StandinThreads = StandinTest;
 
+// Guards against slot events lost or doubled when several threads poll while tokens change.
 TEST_F(StandinThreads, EveryEventIsDeliveredExactlyOnce) {
     Init();
     constexpr int kPollers = 3;
-    constexpr int kChanges = 3000;
+    constexpr int kChanges = 1000;
     std::atomic<bool> changing{true};
 
     // Pollers call what the program calls regularly and collect the events they are given.
@@ -64,26 +65,6 @@ TEST_F(StandinThreads, EveryEventIsDeliveredExactlyOnce) {
     }
     EXPECT_EQ(expected, delivered);
     EXPECT_EQ("0", standin.Query("events"));
-}
-
-TEST_F(StandinThreads, FinalizeWhileOthersWait) {
-    Init();
-    std::vector<std::future<CK_RV>> waits;
-    for (int i = 0; i < 3; ++i) {
-        waits.push_back(std::async(std::launch::async, [&] {
-            CK_SLOT_ID slot = 0;
-            CK_RV rv;
-            while ((rv = f->C_WaitForSlotEvent(0, &slot, nullptr)) == CKR_OK) {
-            }
-            return rv;
-        }));
-    }
-    for (int i = 0; i < 20; ++i)
-        ASSERT_EQ(0, standin.Command("insert " + std::to_string(i % 4)));
-    EXPECT_EQ(CKR_OK, f->C_Finalize(nullptr));
-    for (auto& wait : waits)
-        EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, wait.get());
-    EXPECT_EQ("0", standin.Query("waiting"));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// What another process holds and spends, read from outside while it runs. Under Wine some
-// of the usual counters are stubs, so each reading says where it comes from.
+// What another process holds, read from outside while it runs. Under Wine some of the usual
+// counters are stubs, so each reading says where it comes from.
 #include <windows.h>
 
 #include <cstdint>
@@ -12,10 +12,3 @@ int CountGdiObjects(HANDLE process);
 // Windows of the process, top-level ones (visible or not) and all their descendants:
 // Wine's GetGuiResources does not count user objects.
 int CountWindows(DWORD processId);
-// PagefileUsage of GetProcessMemoryInfo (Wine: the process's anonymous resident memory plus
-// swap; PrivateUsage is 0 there). 0 when unreadable.
-std::uint64_t PrivateMemoryBytes(HANDLE process);
-// Kernel plus user time of every thread of the process so far, in 100 ns units: under Wine
-// from its process list (the system's accounting of the Wine process's threads; Wine's
-// GetProcessTimes gives the caller's own times for another process), else GetProcessTimes.
-std::uint64_t CpuTime(HANDLE process);

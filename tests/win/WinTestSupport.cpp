@@ -1,7 +1,5 @@
 #include "win/WinTestSupport.h"
 
-#include "ProcessProbe.h"
-
 #include <cstdio>
 
 namespace wintest {
@@ -98,72 +96,6 @@ int Canvas::Count(const Match& match, const RECT* area) const {
     return count;
 }
 
-CRect Canvas::Bounds(const Match& match, const RECT* area) const {
-    CRect r = Clip(area, m_width, m_height);
-    CRect found(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
-    for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) {
-            if (!match(Pixel(x, y)))
-                continue;
-            found.left = x < found.left ? x : found.left;
-            found.top = y < found.top ? y : found.top;
-            found.right = x + 1 > found.right ? x + 1 : found.right;
-            found.bottom = y + 1 > found.bottom ? y + 1 : found.bottom;
-        }
-    }
-    return found.left == INT32_MAX ? CRect() : found;
-}
-
-std::vector<std::pair<int, int>> Canvas::RowRuns(const Match& match, const RECT* area) const {
-    CRect r = Clip(area, m_width, m_height);
-    std::vector<std::pair<int, int>> runs;
-    bool inRun = false;
-    for (int y = r.top; y < r.bottom; ++y) {
-        CRect row(r.left, y, r.right, y + 1);
-        bool ink = Count(match, &row) > 0;
-        if (ink && !inRun)
-            runs.emplace_back(y, y + 1);
-        else if (ink)
-            runs.back().second = y + 1;
-        inRun = ink;
-    }
-    return runs;
-}
-
-bool Canvas::SaveBmp(const std::wstring& path) const {
-    ::GdiFlush();
-    // 24 bits: the fourth byte of GDI's 32-bit pixels is no alpha, whatever viewers assume.
-    DWORD rowBytes = (static_cast<DWORD>(m_width) * 3 + 3) & ~3u;
-    DWORD imageBytes = rowBytes * static_cast<DWORD>(m_height);
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = m_width;
-    info.biHeight = -m_height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + imageBytes;
-    std::vector<unsigned char> image(imageBytes, 0);
-    for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            COLORREF pixel = Pixel(x, y);
-            unsigned char* out = &image[static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 3];
-            out[0] = GetBValue(pixel);
-            out[1] = GetGValue(pixel);
-            out[2] = GetRValue(pixel);
-        }
-    }
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    if (out == nullptr)
-        return false;
-    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
-              std::fwrite(image.data(), image.size(), 1, out) == 1;
-    return std::fclose(out) == 0 && ok;
-}
-
 void PrintClient(HWND window, Canvas& canvas) {
     ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()),
                    PRF_CLIENT | PRF_ERASEBKGND);
@@ -176,10 +108,6 @@ void CaptureClient(HWND window, Canvas& canvas) {
     ClientDC screen(window);
     ::BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, 0, 0, SRCCOPY);
     ::GdiFlush();
-}
-
-int GdiObjectCount() {
-    return CountGdiObjects(::GetCurrentProcess());
 }
 
 CWnd& TestHost() {

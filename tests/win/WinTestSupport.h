@@ -1,7 +1,7 @@
 #pragma once
 // What the window tests share: waiting for windows by handling their messages (never by
-// sleeping alone), painting a window into a bitmap and reading its pixels, counting the
-// process's GDI objects, and a top-level window that records what is sent to it.
+// sleeping alone), painting a window into a bitmap and reading its pixels, and a top-level
+// window that records what is sent to it.
 #include "Afx.h"
 
 #include <functional>
@@ -13,7 +13,7 @@ namespace wintest {
 // Handles every pending and arriving message for `ms` milliseconds.
 void FlushEvents(DWORD ms = 50);
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Which pixels a question is about.
 using Match = std::function<bool(COLORREF)>;
@@ -37,16 +37,6 @@ class Canvas {
     // Matching pixels inside `area` (the whole canvas by default).
     int Count(const Match& match, const RECT* area = nullptr) const;
     int Count(COLORREF colour, const RECT* area = nullptr) const { return Count(Exactly(colour), area); }
-    // Smallest rectangle holding every matching pixel (empty when there is none).
-    CRect Bounds(const Match& match, const RECT* area = nullptr) const;
-    CRect Bounds(COLORREF colour, const RECT* area = nullptr) const { return Bounds(Exactly(colour), area); }
-    // Rows in `area` holding at least one matching pixel, grouped into runs [first, last).
-    std::vector<std::pair<int, int>> RowRuns(const Match& match, const RECT* area = nullptr) const;
-    std::vector<std::pair<int, int>> RowRuns(COLORREF colour, const RECT* area = nullptr) const {
-        return RowRuns(Exactly(colour), area);
-    }
-    // As a 24-bit BMP file.
-    bool SaveBmp(const std::wstring& path) const;
 
   private:
     int m_width;
@@ -61,10 +51,6 @@ class Canvas {
 void PrintClient(HWND window, Canvas& canvas);
 // What the screen shows of the client area of `window` now (the X server's copy).
 void CaptureClient(HWND window, Canvas& canvas);
-
-// GDI objects of this process, counted as CountGdiObjects counts another's (Wine's GDI
-// handle table under Wine). -1 when they cannot be read, which the callers treat as a failure.
-int GdiObjectCount();
 
 // One visible top-level window for the whole test program, 1200 x 900 at the screen's
 // origin. Test windows are its children: under Wine without a window manager, hiding or
