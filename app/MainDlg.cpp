@@ -1,9 +1,9 @@
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
-#include "AboutDlg.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace {
 

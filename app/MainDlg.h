@@ -3,13 +3,13 @@
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
 // it when it is destroyed, after every batch worker has ended.
-#include "Afx.h"
-#include "BlankPage.h"
-#include "InfoPage.h"
-#include "OutlookBar.h"
-#include "PagerCtrl.h"
-#include "PkiPage.h"
-#include "TokenModuleOwner.h"
+#include "win/Afx.h"
+#include "blank/BlankPage.h"
+#include "info/InfoPage.h"
+#include "controls/OutlookBar.h"
+#include "controls/PagerCtrl.h"
+#include "pki/PkiPage.h"
+#include "token/TokenModuleOwner.h"
 
 class CMainDlg : public CDialog, public TokenModule, public TokenModuleOwner, private ModuleMessageSink {
 public:

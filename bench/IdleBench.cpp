@@ -1,10 +1,10 @@
 // Idle cost: the CPU time Vantor.exe spends while a batch run waits for a token, next to a
 // minimal dialog program idling over the same minute.
-#include "Benches.h"
-#include "Figures.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
 #include "ProcessProbe.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Start-up: from CreateProcess until the main window is visible and the process waits for
 // input, against a minimal dialog program started the same way, runs interleaved.
-#include "Benches.h"
-#include "Figures.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
 #include "ProcessProbe.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 #include <initializer_list>
 

@@ -1,9 +1,9 @@
-#include "BlankFormat.h"
+#include "blank/BlankFormat.h"
 
-#include "FormatTarget.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "token/TextEncoding.h"
+#include "token/FormatTarget.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "base/TextEncoding.h"
 
 namespace {
 

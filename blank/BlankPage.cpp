@@ -1,11 +1,11 @@
-#include "BlankPage.h"
+#include "blank/BlankPage.h"
 
-#include "BlankFormat.h"
-#include "PageSupport.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenSlots.h"
-#include "resource.h"
+#include "blank/BlankFormat.h"
+#include "pagekit/PageSupport.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "token/TokenSlots.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // The "初始化为空锁" page: the operator types the token's current SO PIN and wipes the token
 // back to the blank type, once per Start or, in batch mode, every token plugged in until
 // Stop. A status line and three counters (total, success, failure) show the outcomes.
-#include "Afx.h"
-#include "PageRun.h"
-#include "StatusLabel.h"
+#include "win/Afx.h"
+#include "pagekit/PageRun.h"
+#include "controls/StatusLabel.h"
 
 class CBlankPage : public CDialog, public RunPage {
   public:

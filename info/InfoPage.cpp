@@ -1,10 +1,10 @@
-#include "InfoPage.h"
+#include "info/InfoPage.h"
 
-#include "DeviceInfoQuery.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenModuleOwner.h"
-#include "resource.h"
+#include "info/DeviceInfoQuery.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "token/TokenModuleOwner.h"
+#include "res/resource.h"
 
 namespace {
 

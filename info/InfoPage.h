@@ -1,7 +1,7 @@
 #pragma once
 // The "获取信息" page: reads the hardware information of the one token plugged in and shows
 // it in six read-only fields. Failures are told in message boxes; nothing is counted.
-#include "Afx.h"
+#include "win/Afx.h"
 
 class CInfoPage : public CDialog {
 public:

@@ -1,8 +1,8 @@
-#include "PkiFormat.h"
+#include "pki/PkiFormat.h"
 
-#include "FormatTarget.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "token/FormatTarget.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "PkiPage.h"
+#include "pki/PkiPage.h"
 
-#include "PageSupport.h"
-#include "PkiFormat.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenSlots.h"
-#include "resource.h"
+#include "pagekit/PageSupport.h"
+#include "pki/PkiFormat.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "token/TokenSlots.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // retry limits, the label and the storage sizes), validated, then applied once per Start or,
 // in batch mode, to every token plugged in until Stop. A status line and three counters
 // (total, success, failure) show the outcomes.
-#include "Afx.h"
-#include "PageRun.h"
-#include "StatusLabel.h"
+#include "win/Afx.h"
+#include "pagekit/PageRun.h"
+#include "controls/StatusLabel.h"
 
 class CPkiPage : public CDialog, public RunPage {
   public:

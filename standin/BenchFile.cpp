@@ -1,4 +1,4 @@
-#include "BenchFile.h"
+#include "standin/BenchFile.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "CallFaults.h"
+#include "standin/CallFaults.h"
 
 void CallFaults::Fail(const std::string& call, CK_RV result, bool always) {
     m_forced[call] = Forced{result, always};

@@ -1,6 +1,6 @@
 #pragma once
 // Forced results and added delays, by entry point name.
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 #include <cstdint>
 #include <map>

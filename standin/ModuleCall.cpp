@@ -1,4 +1,4 @@
-#include "ModuleCall.h"
+#include "standin/ModuleCall.h"
 
 #include <chrono>
 #include <cstdio>

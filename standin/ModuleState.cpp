@@ -1,6 +1,6 @@
-#include "ModuleState.h"
+#include "standin/ModuleState.h"
 
-#include "BenchParser.h"
+#include "standin/BenchParser.h"
 
 #include <charconv>
 #include <cstdio>

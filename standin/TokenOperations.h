@@ -1,7 +1,7 @@
 #pragma once
 // The two initialisations as a token answers them, on one virtual token.
-#include "PkiInitParam.h"
-#include "VirtualToken.h"
+#include "token/PkiInitParam.h"
+#include "standin/VirtualToken.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // The token maker's vendor extension: the auxiliary function list and the hardware
 // information record. Records exchanged with the module are packed to one byte.
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ModuleLibrary.h"
+#include "token/ModuleLibrary.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -2,7 +2,7 @@
 // module (or a broken one) in its folder; its windows are driven with real input and
 // window messages, and the stand-in's journal file tells which module calls were made.
 #include "ProgramUnderTest.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

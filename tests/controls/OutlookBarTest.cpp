@@ -1,8 +1,8 @@
 // The navigation bar inside its pager, set up as the main window sets it up, driven with
 // the real cursor and synthesized mouse messages and read back from bitmaps.
 #include "ControlsTestIds.h"
-#include "OutlookBar.h"
-#include "PagerCtrl.h"
+#include "controls/OutlookBar.h"
+#include "controls/PagerCtrl.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

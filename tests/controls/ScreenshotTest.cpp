@@ -2,11 +2,11 @@
 // left, a page of status labels on the right), captured from the screen into
 // <build>/artifacts/controls.bmp; the build turns it into controls.png.
 #include "ControlsTestIds.h"
-#include "OutlookBar.h"
-#include "PagerCtrl.h"
-#include "StatusLabel.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "controls/OutlookBar.h"
+#include "controls/PagerCtrl.h"
+#include "controls/StatusLabel.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // layout by static style, gradient bands, blinking, clicks and links, fonts, and the GDI
 // objects it makes.
 #include "ControlsTestIds.h"
-#include "StatusLabel.h"
-#include "StringIds.h"
+#include "controls/StatusLabel.h"
+#include "res/StringIds.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

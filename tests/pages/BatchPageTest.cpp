@@ -2,7 +2,7 @@
 // tokens: one attempt per slot event, counted once; Stop and page changes end a run for good,
 // and nothing a stopped run does afterwards touches a token or the fresh counters.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 

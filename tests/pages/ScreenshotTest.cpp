@@ -1,7 +1,7 @@
 // Both pages as the operator sees them, saved to <build>/artifacts for a person to look at:
 // single and batch layout, and a batch run with counted outcomes.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 using namespace pagetest;
 

@@ -1,7 +1,7 @@
 // Every dialog template creates, and every control sits where the operator expects it:
 // right number, kind, key styles, place (dialog units), text and tab order.
 #include "ResourceTestSupport.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

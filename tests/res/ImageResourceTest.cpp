@@ -1,7 +1,7 @@
 // The icons and the separator bitmap: every size the bar and the window ask for exists as
 // its own image (no scaling), with real transparency, and draws on the bar's colour.
 #include "ResourceTestSupport.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Chinese text must render in the templates' fonts (not as empty boxes), and every window is
 // saved as a picture to <build>/artifacts for a person to look at.
 #include "ResourceTestSupport.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "resource.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

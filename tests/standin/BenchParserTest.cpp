@@ -1,5 +1,5 @@
 // The bench language's parser on its own: what each line means, and what it refuses.
-#include "BenchParser.h"
+#include "standin/BenchParser.h"
 
 #include <gtest/gtest.h>
 

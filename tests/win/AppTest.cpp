@@ -1,5 +1,5 @@
 // The application object as the entry point runs it.
-#include "Afx.h"
+#include "win/Afx.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // CString: formatting with the Windows meaning of the conversions, the string table, and
 // the edits the pages make.
-#include "Afx.h"
-#include "StringIds.h"
+#include "win/Afx.h"
+#include "res/StringIds.h"
 
 #include <gtest/gtest.h>
 

@@ -13,3 +13,15 @@ class FormatReporter {
   protected:
     ~FormatReporter() = default;
 };
+
+// A batch run's side of an attempt: the outcome, and the run's buttons. The wipe shows the
+// run as running on every batch-mode attempt.
+class BlankFormatReporter : public FormatReporter {
+  public:
+    // Start disabled, Stop enabled. Called on every batch-mode attempt whose slot listing
+    // succeeded, before the token count is looked at.
+    virtual void ShowRunning() = 0;
+
+  protected:
+    ~BlankFormatReporter() = default;
+};

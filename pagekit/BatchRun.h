@@ -2,7 +2,7 @@
 // One batch run of an initialisation page: the worker loop that drains pending slot events,
 // runs one attempt at once, then polls the module every 500 ms without blocking and runs one
 // attempt per slot event until the run is stopped.
-#include "TokenModule.h"
+#include "token/TokenModule.h"
 
 #include <atomic>
 #include <chrono>

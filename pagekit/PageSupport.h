@@ -1,8 +1,8 @@
 #pragma once
 // What both initialisation pages share on screen: the status colours, counters, the button
 // layout of single and batch mode, the PIN field's focus, and the way to the binding.
-#include "Afx.h"
-#include "StatusLabel.h"
+#include "win/Afx.h"
+#include "controls/StatusLabel.h"
 #include "token/TokenModule.h"
 
 #include <string>

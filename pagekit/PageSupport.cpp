@@ -1,8 +1,8 @@
-#include "PageSupport.h"
+#include "pagekit/PageSupport.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenModuleOwner.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "token/TokenModuleOwner.h"
 
 TokenModule* CurrentTokenModule() {
     auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());

@@ -4,9 +4,9 @@
 // page's window and carried out on the interface thread, which is also the only thread that
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
-#include "Afx.h"
-#include "BlankFormat.h"
-#include "token/BatchRun.h"
+#include "win/Afx.h"
+#include "token/FormatReporter.h"
+#include "pagekit/BatchRun.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "PageRun.h"
+#include "pagekit/PageRun.h"
 
-#include "PageSupport.h"
+#include "pagekit/PageSupport.h"
 
 #include <algorithm>
 #include <vector>
