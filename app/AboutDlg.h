@@ -3,6 +3,6 @@
 #include "win/Afx.h"
 
 class CAboutDlg : public CDialog {
-public:
+  public:
     CAboutDlg();
 };

@@ -4,7 +4,7 @@
 #include "win/Afx.h"
 
 class CTokenFormatApp : public CWinApp {
-public:
+  public:
     CTokenFormatApp() = default;
     BOOL InitInstance() override;
 };

@@ -1,20 +1,10 @@
 #include "info/InfoPage.h"
 
 #include "info/DeviceInfoQuery.h"
+#include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "token/TokenModuleOwner.h"
 #include "res/resource.h"
-
-namespace {
-
-// The binding is read anew for every query: the main window owns it.
-TokenModule* CurrentTokenModule() {
-    auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());
-    return owner != nullptr ? owner->GetTokenModule() : nullptr;
-}
-
-} // namespace
 
 CInfoPage::CInfoPage(CWnd* pParent) : CDialog(IDD_INFO_PAGE, pParent) {}
 

@@ -4,7 +4,7 @@
 #include "win/Afx.h"
 
 class CInfoPage : public CDialog {
-public:
+  public:
     explicit CInfoPage(CWnd* pParent = nullptr);
 
     CString m_strSerialNumber;
@@ -17,7 +17,7 @@ public:
     // Button 1006: the query.
     void OnGetInfo();
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Enter and Esc never close or hide the page.
@@ -27,7 +27,7 @@ protected:
     // Every show and hide empties the fields.
     void OnShowWindow(BOOL bShow, UINT nStatus) override;
 
-private:
+  private:
     void ClearFields();
     void ShowError(unsigned messageId);
 };

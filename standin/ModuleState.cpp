@@ -123,10 +123,12 @@ bool ModuleState::RunCommand(std::string_view line) {
                                },
                                [this](const BenchDelay& c) {
                                    m_faults.Delay(c.call, c.milliseconds);
+                                   m_changed.notify_all();
                                    return true;
                                },
                                [this](const BenchClearFaults&) {
                                    m_faults.Clear();
+                                   m_changed.notify_all();
                                    return true;
                                },
                                [this](const BenchClearJournal&) {

@@ -17,7 +17,8 @@ CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
         sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;
     }
-    auto getAuxFunctionList = reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
+    auto getAuxFunctionList =
+        reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
     if (getAuxFunctionList == nullptr) {
         sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;

@@ -11,10 +11,10 @@
 // Where the binding shows its failures (messages 105 and 106): a message box owned by the
 // main window in the program, a recorder in tests.
 class ModuleMessageSink {
-public:
+  public:
     virtual void ShowModuleMessage(unsigned messageId) = 0;
 
-protected:
+  protected:
     ~ModuleMessageSink() = default;
 };
 
@@ -25,8 +25,9 @@ protected:
 #endif
 
 class TokenModule {
-public:
-    explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME) : m_fileName(std::move(fileName)) {}
+  public:
+    explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME)
+        : m_fileName(std::move(fileName)) {}
     TokenModule(const TokenModule&) = delete;
     TokenModule& operator=(const TokenModule&) = delete;
 
@@ -43,7 +44,7 @@ public:
     // duration of that one call only, so the interface thread and a batch worker never
     // enter the module at the same time. After release they answer
     // CKR_CRYPTOKI_NOT_INITIALIZED without calling the module.
-    CK_RV GetSlotList(CK_SLOT_ID* slots, CK_ULONG* count);        // token present = CK_TRUE
+    CK_RV GetSlotList(CK_SLOT_ID* slots, CK_ULONG* count); // token present = CK_TRUE
     CK_RV WaitForSlotEvent(CK_FLAGS flags, CK_SLOT_ID* slot);
     CK_RV GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info);
     CK_RV InitBlankToken(CK_SLOT_ID slot, const CK_BYTE* soPin, CK_ULONG soPinLength);
@@ -57,7 +58,7 @@ public:
     CK_FUNCTION_LIST_PTR m_pFunctionList = nullptr;
     AUX_FUNCTION_LIST_PTR m_pAuxFunctionList = nullptr;
 
-private:
+  private:
     const std::wstring m_fileName;
     ModuleLibrary m_library;
     std::mutex m_callLock;

@@ -5,10 +5,10 @@
 #include "token/TokenModule.h"
 
 class TokenModuleOwner {
-public:
+  public:
     // Null when there is no binding.
     virtual TokenModule* GetTokenModule() = 0;
 
-protected:
+  protected:
     ~TokenModuleOwner() = default;
 };

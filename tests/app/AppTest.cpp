@@ -31,7 +31,9 @@ HWND WaitForMessageBox(const ProgramUnderTest& program, HWND main, DWORD timeout
     return box;
 }
 
-void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
+void Dismiss(HWND box) {
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
 
 HWND NavigationBar(HWND main) {
     HWND pager = FindWindowExW(GetDlgItem(main, IDC_MAIN_NAV_FRAME), nullptr, L"SysPager", nullptr);
@@ -147,6 +149,38 @@ TEST(Program, ModuleWithoutTheExtensionShowsTheLoadMessageAndIsNeverInitialised)
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(folder.JournalCount("C_Initialize"), 0);
     EXPECT_EQ(folder.JournalCount("C_Finalize"), 0);
+}
+
+// The platform's own search order looks in the working folder before PATH: a module planted
+// there must never be bound, neither instead of the one on PATH nor as the only one.
+TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
+    ScenarioFolder programFolder(L"planted-program"), work(L"planted-work"), onPath(L"planted-path");
+    programFolder.CopyIn(BinFolder() / L"Vantor.exe");
+    work.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll"); // bound, it shows 105
+    onPath.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    work.Bench("default");
+    const std::wstring program = L"..\\planted-program\\Vantor.exe";
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    SetEnvironmentVariableW(L"PATH",
+                            (L".;..\\planted-work;" + onPath.Path().wstring() + L";" + path).c_str());
+    for (int start = 0; start < 20; ++start) {
+        ProgramUnderTest vantor(work, program);
+        HWND main = vantor.WaitForWindow(kTitle);
+        EXPECT_TRUE(main != nullptr && GetDlgItem(main, IDC_MAIN_NAV_FRAME) != nullptr) << "start " << start;
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(vantor.WaitForExit());
+    }
+    SetEnvironmentVariableW(L"PATH", path.c_str());
+
+    fs::remove(work.Path() / L"orbelcsp11.dll");
+    work.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    ProgramUnderTest vantor(work, program);
+    HWND box = WaitForMessageBox(vantor, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"加载运行时库失败，请检查运行时环境是否安装正确！");
+    Dismiss(box);
+    EXPECT_TRUE(vantor.WaitForExit());
 }
 
 TEST(Program, FailedInitialisationShowsItsMessageAndStillFinalises) {
@@ -274,7 +308,8 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
         {"fail E_GetDeviceInfo 0x30 once", L"未知错误"},
         {"insert 1 type=blank", L"一次只能对一支USBKey进行操作，请移除多余的USBKey"},
         {"remove 0\nremove 1", L"请插入USBKey"},
-        {"fail C_GetSlotList 0x5 once\ninsert 0 type=blank", L"初始化运行时库失败，清检查运行时环境是否安装正确！"},
+        {"fail C_GetSlotList 0x5 once\ninsert 0 type=blank",
+         L"初始化运行时库失败，清检查运行时环境是否安装正确！"},
     };
     for (const Case& c : cases) {
         bench.folder.Bench(c.bench);

@@ -23,7 +23,7 @@ const std::wstring kAlreadyBlank = L"已经是空锁类型了";
 // A page as the worker sees it: reports and control changes recorded under a lock, since the
 // test thread reads them while the worker writes.
 class RecordingHost final : public BatchRunHost, public BlankFormatReporter {
-public:
+  public:
     explicit RecordingHost(TokenModule* module) : m_module(module) {}
 
     TokenModule* GetTokenModule() override { return m_module; }
@@ -60,7 +60,7 @@ public:
         return true;
     }
 
-private:
+  private:
     void Record(bool success, bool bCount, const std::wstring& text) {
         std::lock_guard<std::mutex> lock(m_lock);
         m_counts.lastText = text;
@@ -93,7 +93,7 @@ struct WorkerRun {
 };
 
 class BatchRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(bench.Bind()) << bench.Error(); }
     void Do(const std::string& lines) { ASSERT_TRUE(bench.Command(lines)) << bench.Error(); }
     int CallCount(const std::string& name) {
@@ -215,7 +215,8 @@ TEST_F(BatchRunTest, RandomStopsRestartsAndTokenChurnKeepCountsConsistent) {
         RecordingHost::Counts counts = host.Snapshot();
         EXPECT_EQ(counts.total, counts.success + counts.failure);
         EXPECT_LE(counts.total, counts.attempts);
-        EXPECT_EQ(counts.finished + (counts.running == 0 ? counts.inputsEnabled : 0), 1) << "every run ends once";
+        EXPECT_EQ(counts.finished + (counts.running == 0 ? counts.inputsEnabled : 0), 1)
+            << "every run ends once";
         runs += counts.running;
     }
     churning = false;
