@@ -1,5 +1,5 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}

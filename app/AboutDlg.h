@@ -1,8 +1,8 @@
 #pragma once
 // The About box: the tool's name and version and the maker's notices. Its OK button ends it.
-#include "Afx.h"
+#include "win/Afx.h"
 
 class CAboutDlg : public CDialog {
-public:
+  public:
     CAboutDlg();
 };

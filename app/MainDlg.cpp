@@ -1,9 +1,9 @@
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
-#include "AboutDlg.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -11,11 +11,23 @@ constexpr COLORREF kBarBackColor = 0x00A28F87; // greyish slate blue
 constexpr COLORREF kBarTextColor = 0x00FFFFFF;
 constexpr int kPagerButtonSize = 5;
 
+// The binding's failures as message boxes owned by the main window.
+class ModuleMessageBox final : public ModuleMessageSink {
+  public:
+    explicit ModuleMessageBox(CWnd& owner) : m_owner(owner) {}
+    void ShowModuleMessage(unsigned messageId) override {
+        m_owner.MessageBox(LoadStringOrDefault(messageId).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(),
+                           MB_OK | MB_ICONERROR);
+    }
+
+  private:
+    CWnd& m_owner;
+};
+
 } // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN, pParent),
-      m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {}
+    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {}
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -24,7 +36,8 @@ BOOL CMainDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    if (LoadTokenModule(*this) != CKR_OK) {
+    ModuleMessageBox messages(*this);
+    if (m_tokenModule.LoadTokenModule(messages) != CKR_OK) {
         EndDialog(IDOK);
         return TRUE;
     }
@@ -109,6 +122,10 @@ LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_OUTLOOKBAR_CLICK)
         return ShowPage(wParam, lParam);
+    if (message == WM_PAGE_WORKER_ENDED) {
+        EndWhenWorkersHaveEnded();
+        return 0;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
@@ -137,20 +154,32 @@ void CMainDlg::OnPaint() {
     EndPaint(m_hWnd, &ps);
 }
 
-HCURSOR CMainDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CMainDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
-BOOL CMainDlg::OnHelpInfo(HELPINFO*) { return TRUE; }
+BOOL CMainDlg::OnHelpInfo(HELPINFO*) {
+    return TRUE;
+}
+
+void CMainDlg::OnCancel() {
+    ShowWindow(SW_HIDE);
+    m_bClosing = true;
+    m_pageBlank.EndBatch();
+    m_pagePki.EndBatch();
+    EndWhenWorkersHaveEnded();
+}
+
+void CMainDlg::EndWhenWorkersHaveEnded() {
+    if (m_bClosing && !m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker())
+        EndDialog(IDCANCEL);
+}
 
 void CMainDlg::OnDestroy() {
     CDialog::OnDestroy();
-    // A worker still running would call the module after it is gone: stop each run and
-    // wait for its worker, handling the messages it sends meanwhile.
+    // Closing has already waited for the workers; a window destroyed any other way ends its
+    // runs here, so no worker calls the module after it is gone.
     m_pageBlank.StopBatchAndWait();
     m_pagePki.StopBatchAndWait();
-    UnloadTokenModule();
-}
-
-void CMainDlg::ShowModuleMessage(unsigned messageId) {
-    MessageBox(LoadStringOrDefault(messageId).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(),
-               MB_OK | MB_ICONERROR);
+    m_tokenModule.UnloadTokenModule();
 }

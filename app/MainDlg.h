@@ -3,19 +3,19 @@
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
 // it when it is destroyed, after every batch worker has ended.
-#include "Afx.h"
-#include "BlankPage.h"
-#include "InfoPage.h"
-#include "OutlookBar.h"
-#include "PagerCtrl.h"
-#include "PkiPage.h"
-#include "TokenModuleOwner.h"
+#include "win/Afx.h"
+#include "blank/BlankPage.h"
+#include "info/InfoPage.h"
+#include "controls/OutlookBar.h"
+#include "controls/PagerCtrl.h"
+#include "pki/PkiPage.h"
+#include "token/TokenModuleOwner.h"
 
-class CMainDlg : public CDialog, public TokenModule, public TokenModuleOwner, private ModuleMessageSink {
-public:
+class CMainDlg : public CDialog, public TokenModuleOwner {
+  public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
-    TokenModule* GetTokenModule() override { return this; }
+    TokenModule* GetTokenModule() override { return &m_tokenModule; }
 
     // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 2) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
@@ -27,11 +27,14 @@ public:
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
+    TokenModule m_tokenModule;
 
-protected:
+  protected:
     BOOL OnInitDialog() override;
-    // Enter never closes the main window; Esc and the close box do (the base OnCancel).
+    // Enter never closes the main window. Esc and the close box hide it at once; it ends
+    // once every batch worker has reported its end, so the release follows the last call.
     void OnOK() override {}
+    void OnCancel() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
@@ -40,9 +43,11 @@ protected:
     void OnDestroy() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
-    void ShowModuleMessage(unsigned messageId) override;
+  private:
+    void EndWhenWorkersHaveEnded();
     void AddAboutMenuItem();
     void CreateNavigation();
     void CreatePages();
+
+    bool m_bClosing = false;
 };

@@ -1,6 +1,6 @@
-#include "TokenFormatApp.h"
+#include "app/TokenFormatApp.h"
 
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
 CTokenFormatApp theApp;
 

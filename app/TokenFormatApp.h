@@ -1,10 +1,10 @@
 #pragma once
 // The application object: one copy of the tool per logon session, the main dialog run
 // modally as the only window, the process ending when it closes.
-#include "Afx.h"
+#include "win/Afx.h"
 
 class CTokenFormatApp : public CWinApp {
-public:
+  public:
     CTokenFormatApp() = default;
     BOOL InitInstance() override;
 };

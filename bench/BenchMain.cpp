@@ -2,8 +2,8 @@
 //             [--churn=N] [--warm-up=N]
 // Runs the named benchmarks (all of them without a name) against Vantor.exe and the stand-in
 // module in <build>/bin and prints their rows. Exit code 0 when every figure was measured.
-#include "Benches.h"
-#include "Figures.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
 
 #include <cstdio>
 #include <cstdlib>

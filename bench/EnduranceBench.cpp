@@ -2,12 +2,12 @@
 // pulls a blank token as fast as the worker takes the events), with the program's GDI objects,
 // windows and private memory before and after, and the counters and the module journal
 // checked for lost or doubled attempts.
-#include "Benches.h"
-#include "Figures.h"
-#include "ProcessFigures.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
+#include "bench/ProcessFigures.h"
 #include "ProcessProbe.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "Figures.h"
+#include "bench/Figures.h"
 
 #include <algorithm>
 #include <cmath>

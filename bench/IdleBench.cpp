@@ -1,10 +1,10 @@
 // Idle cost: the CPU time Vantor.exe spends while a batch run waits for a token, next to a
 // minimal dialog program idling over the same minute.
-#include "Benches.h"
-#include "Figures.h"
-#include "ProcessFigures.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
+#include "bench/ProcessFigures.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // insertion (a line appended to the bench file) until the attempt's first status text is on
 // screen, and from Stop until Start is enabled again. Each event comes at a random moment of
 // the poll period.
-#include "Benches.h"
-#include "Figures.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 #include <random>
 

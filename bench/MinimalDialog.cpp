@@ -1,6 +1,6 @@
 // The baseline for start-up and idle figures: the least a dialog-based program does, built by
 // the same toolchain as Vantor.exe and started the same way.
-#include "BaselineDialog.h"
+#include "bench/BaselineDialog.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Start-up: from CreateProcess until the main window is visible and the process waits for
 // input, against a minimal dialog program started the same way, runs interleaved.
-#include "Benches.h"
-#include "Figures.h"
-#include "ProcessFigures.h"
-#include "Stopwatch.h"
-#include "VantorSession.h"
+#include "bench/Benches.h"
+#include "bench/Figures.h"
+#include "bench/ProcessFigures.h"
+#include "bench/Stopwatch.h"
+#include "bench/VantorSession.h"
 
 #include <initializer_list>
 
@@ -75,19 +75,22 @@ bool RunStartupBench(const BenchOptions& options) {
     const double ratio = Median(vantor.wall) / base;
     PrintRow(Format("start-up, median of %d", options.startupRuns),
              Format("%.0f ms (x%.2f)", Median(vantor.wall), ratio),
-             Format("MinimalDialog %.0f ms; target <= x%.1f", base, kTargetRatio), Check(ratio <= kTargetRatio));
+             Format("MinimalDialog %.0f ms; target <= x%.1f", base, kTargetRatio),
+             Check(ratio <= kTargetRatio));
     PrintRow("start-up of the same windows without the program",
              Format("%.0f ms (x%.2f)", Median(templates.wall), Median(templates.wall) / base),
              Format("Vantor.exe x%.2f of it", Median(vantor.wall) / Median(templates.wall)), Verdict::kInfo);
-    PrintRow("start-up CPU time of the process, median", Format("%.0f ms", Median(vantor.cpu)),
-             Format("MinimalDialog %.0f ms, TemplateDialog %.0f ms", Median(minimal.cpu), Median(templates.cpu)),
-             Verdict::kInfo);
-    PrintNote(Format("start-up: from CreateProcess until the main window is visible and WaitForInputIdle has "
-                     "returned, programs started in turn; spread Vantor %.0f-%.0f ms, MinimalDialog %.0f-%.0f ms, "
-                     "TemplateDialog %.0f-%.0f ms. TemplateDialog creates the program's own main window and "
-                     "pages from its templates, with its manifest, and nothing else. CPU time in 10 ms steps, "
-                     "wineserver not included",
-                     Percentile(vantor.wall, 1), Maximum(vantor.wall), Percentile(minimal.wall, 1),
-                     Maximum(minimal.wall), Percentile(templates.wall, 1), Maximum(templates.wall)));
+    PrintRow(
+        "start-up CPU time of the process, median", Format("%.0f ms", Median(vantor.cpu)),
+        Format("MinimalDialog %.0f ms, TemplateDialog %.0f ms", Median(minimal.cpu), Median(templates.cpu)),
+        Verdict::kInfo);
+    PrintNote(
+        Format("start-up: from CreateProcess until the main window is visible and WaitForInputIdle has "
+               "returned, programs started in turn; spread Vantor %.0f-%.0f ms, MinimalDialog %.0f-%.0f ms, "
+               "TemplateDialog %.0f-%.0f ms. TemplateDialog creates the program's own main window and "
+               "pages from its templates, with its manifest, and nothing else. CPU time in 10 ms steps, "
+               "wineserver not included",
+               Percentile(vantor.wall, 1), Maximum(vantor.wall), Percentile(minimal.wall, 1),
+               Maximum(minimal.wall), Percentile(templates.wall, 1), Maximum(templates.wall)));
     return true;
 }

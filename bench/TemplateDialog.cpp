@@ -3,13 +3,13 @@
 // resources and manifest, but no code behind them: no module, no navigation bar, no page
 // logic. Started by the start-up benchmark next to Vantor.exe and MinimalDialog.exe, it
 // tells the cost of the windows apart from the cost of the program.
-#include "BaselineDialog.h"
+#include "bench/BaselineDialog.h"
 
 #include <commctrl.h>
 
 #include <initializer_list>
 
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "VantorSession.h"
+#include "bench/VantorSession.h"
 
 const std::wstring kVantorTitle = L"Orbel PKI 初始化工具";
 

@@ -1,11 +1,11 @@
-#include "BlankFormat.h"
+#include "blank/BlankFormat.h"
 
-#include "FormatTarget.h"
-#include "SoPinGuard.h"
-#include "WipeReadBack.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "token/TextEncoding.h"
+#include "token/FormatTarget.h"
+#include "blank/SoPinGuard.h"
+#include "blank/WipeReadBack.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "base/TextEncoding.h"
 
 namespace {
 

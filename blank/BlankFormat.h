@@ -1,24 +1,9 @@
 #pragma once
 // One attempt to wipe the single present token back to the blank type, after the module has
 // checked its current SO PIN.
-#include "FormatReporter.h"
-#include "token/SecureBuffer.h"
+#include "token/FormatReporter.h"
+#include "base/SecureBuffer.h"
 #include "token/TokenModule.h"
-
-// The blank page's side of an attempt: the outcome, and in batch mode the buttons.
-class BlankFormatReporter : public FormatReporter {
-  public:
-    // Start disabled, Stop enabled. Called on every batch-mode attempt whose slot listing
-    // succeeded, before the token count is looked at.
-    virtual void ShowRunning() = 0;
-    // Single run only, on the thread of the attempt: the SO PIN of the token has one try
-    // left. True to try it anyway (Yes), false (No, the default) ends the attempt as
-    // cancelled. A batch run never asks.
-    virtual bool ConfirmFinalTry() { return false; }
-
-  protected:
-    ~BlankFormatReporter() = default;
-};
 
 // The attempt's own copy of the page's values, so the page may reset itself meanwhile.
 struct BlankFormatParams {

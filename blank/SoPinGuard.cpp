@@ -1,7 +1,7 @@
-#include "SoPinGuard.h"
+#include "blank/SoPinGuard.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 CK_RV GuardSoPin(TokenModule& module, CK_SLOT_ID slot, bool bBatch, BlankFormatReporter& reporter) {
     CK_TOKEN_INFO info = {};

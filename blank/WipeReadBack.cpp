@@ -1,7 +1,7 @@
-#include "WipeReadBack.h"
+#include "blank/WipeReadBack.h"
 
-#include "StringIds.h"
-#include "TokenSlots.h"
+#include "res/StringIds.h"
+#include "token/TokenSlots.h"
 
 ReadBack ReadBackWipe(TokenModule& module, CK_SLOT_ID slot) {
     DEVICE_INFO info;

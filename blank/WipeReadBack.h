@@ -1,5 +1,5 @@
 #pragma once
 // The read-back after a wipe: the hardware record read again must show the blank type.
-#include "ReadBack.h"
+#include "token/ReadBack.h"
 
 ReadBack ReadBackWipe(TokenModule& module, CK_SLOT_ID slot);

@@ -1,7 +1,7 @@
 #pragma once
 // Collects what one wipe or PKI attempt reports. The operation's last report is the
 // attempt's outcome; the progress text before it is not shown on a console.
-#include "AttemptOutcome.h"
+#include "cli/AttemptOutcome.h"
 #include "blank/BlankFormat.h"
 
 class AttemptReporter final : public BlankFormatReporter {

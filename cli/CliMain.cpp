@@ -1,11 +1,11 @@
 // vantor-cli: the command-line twin of the window program, over the same operations.
-#include "CliOptions.h"
-#include "Commands.h"
-#include "Console.h"
-#include "ExitCode.h"
-#include "PinReader.h"
-#include "Profile.h"
-#include "StringTable.h"
+#include "cli/CliOptions.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/ExitCode.h"
+#include "cli/PinReader.h"
+#include "cli/Profile.h"
+#include "res/StringTable.h"
 #include "Utf8.h"
 
 #include <clocale>

@@ -1,6 +1,6 @@
 #pragma once
 // The commands over a bound module. Each returns the program's exit code.
-#include "OutcomeWriter.h"
+#include "cli/OutcomeWriter.h"
 #include "pki/PkiInitRecord.h"
 #include "token/TokenModule.h"
 

@@ -1,8 +1,8 @@
-#include "AttemptReporter.h"
-#include "Commands.h"
+#include "cli/AttemptReporter.h"
+#include "cli/Commands.h"
 #include "info/DeviceInfoQuery.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "pki/PkiFormat.h"
 
 namespace {

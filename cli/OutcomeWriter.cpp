@@ -1,8 +1,8 @@
-#include "OutcomeWriter.h"
+#include "cli/OutcomeWriter.h"
 
-#include "Console.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "cli/Console.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "Utf8.h"
 
 #include <cstdio>

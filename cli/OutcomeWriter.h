@@ -2,7 +2,7 @@
 // The one place where an attempt's outcome leaves the program: as the status text for a
 // human, or as one JSON line whose keys are the ledger's columns. The ledger line is to be
 // appended here too, before the outcome is shown.
-#include "AttemptOutcome.h"
+#include "cli/AttemptOutcome.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "PinReader.h"
+#include "cli/PinReader.h"
 
 #include "Utf8.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Reads a PIN from its source into wiped storage. Neither the PIN nor any part of it is
 // ever written anywhere.
-#include "CliOptions.h"
-#include "token/SecureBuffer.h"
+#include "cli/CliOptions.h"
+#include "base/SecureBuffer.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "Profile.h"
+#include "cli/Profile.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "Utf8.h"
 
 #include <cwchar>

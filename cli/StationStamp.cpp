@@ -1,4 +1,4 @@
-#include "OutcomeWriter.h"
+#include "cli/OutcomeWriter.h"
 
 #include "Utf8.h"
 

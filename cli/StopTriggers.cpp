@@ -1,4 +1,4 @@
-#include "StopTriggers.h"
+#include "cli/StopTriggers.h"
 
 #include <atomic>
 

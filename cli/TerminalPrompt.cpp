@@ -1,6 +1,6 @@
-#include "PinReader.h"
+#include "cli/PinReader.h"
 
-#include "Console.h"
+#include "cli/Console.h"
 #include "Utf8.h"
 
 #include <vector>

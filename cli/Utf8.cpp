@@ -1,6 +1,6 @@
 #include "Utf8.h"
 
-#include "token/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 // UTF-8 on the program's edges (arguments, environment, files, pipes) and the wide text the
 // operations take.
-#include "token/SecureBuffer.h"
+#include "base/SecureBuffer.h"
 
 #include <cstddef>
 #include <string>

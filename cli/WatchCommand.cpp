@@ -1,6 +1,6 @@
-#include "Commands.h"
-#include "Console.h"
-#include "StopTriggers.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/StopTriggers.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "OutlookBar.h"
+#include "controls/OutlookBar.h"
 
 namespace {
 // Fixed pixel offsets of an item's drawing; they do not scale with the icon size.

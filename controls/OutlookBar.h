@@ -8,7 +8,7 @@
 //
 // The list box sends its owner-draw requests to its parent; the parent must be a window of
 // the layer (the pager is), which hands them back to DrawItem and MeasureItem.
-#include "Afx.h"
+#include "win/Afx.h"
 
 #include <list>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "PagerCtrl.h"
+#include "controls/PagerCtrl.h"
 
 BOOL CPagerCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
     INITCOMMONCONTROLSEX controls{};

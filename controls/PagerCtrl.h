@@ -1,7 +1,7 @@
 #pragma once
 // The common-controls pager ("SysPager") that hosts the navigation bar. Being a window of
 // the layer, it hands the bar's owner-draw requests back to the bar.
-#include "Afx.h"
+#include "win/Afx.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "StatusLabel.h"
+#include "controls/StatusLabel.h"
 
 #include <shellapi.h>
 

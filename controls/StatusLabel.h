@@ -6,7 +6,7 @@
 // The pages call SetTextColor(colour).SetText(text), also from their worker threads: the
 // colour is one atomic value read once per paint, and the text reaches the window as a
 // message sent to the interface thread.
-#include "Afx.h"
+#include "win/Afx.h"
 
 #include <atomic>
 

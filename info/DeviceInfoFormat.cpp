@@ -1,7 +1,7 @@
-#include "DeviceInfoFormat.h"
+#include "info/DeviceInfoFormat.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 #include <cstdarg>
 #include <cstddef>

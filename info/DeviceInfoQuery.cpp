@@ -1,7 +1,7 @@
-#include "DeviceInfoQuery.h"
+#include "info/DeviceInfoQuery.h"
 
-#include "StringIds.h"
-#include "TokenSlots.h"
+#include "res/StringIds.h"
+#include "token/TokenSlots.h"
 
 namespace {
 

@@ -1,20 +1,10 @@
-#include "InfoPage.h"
+#include "info/InfoPage.h"
 
-#include "DeviceInfoQuery.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenModuleOwner.h"
-#include "resource.h"
-
-namespace {
-
-// The binding is read anew for every query: the main window owns it.
-TokenModule* CurrentTokenModule() {
-    auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());
-    return owner != nullptr ? owner->GetTokenModule() : nullptr;
-}
-
-} // namespace
+#include "info/DeviceInfoQuery.h"
+#include "pagekit/PageSupport.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 CInfoPage::CInfoPage(CWnd* pParent) : CDialog(IDD_INFO_PAGE, pParent) {}
 

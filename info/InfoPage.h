@@ -1,10 +1,10 @@
 #pragma once
 // The "获取信息" page: reads the hardware information of the one token plugged in and shows
 // it in six read-only fields. Failures are told in message boxes; nothing is counted.
-#include "Afx.h"
+#include "win/Afx.h"
 
 class CInfoPage : public CDialog {
-public:
+  public:
     explicit CInfoPage(CWnd* pParent = nullptr);
 
     CString m_strSerialNumber;
@@ -17,7 +17,7 @@ public:
     // Button 1006: the query.
     void OnGetInfo();
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Enter and Esc never close or hide the page.
@@ -27,7 +27,7 @@ protected:
     // Every show and hide empties the fields.
     void OnShowWindow(BOOL bShow, UINT nStatus) override;
 
-private:
+  private:
     void ClearFields();
     void ShowError(unsigned messageId);
 };

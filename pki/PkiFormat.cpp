@@ -1,9 +1,9 @@
-#include "PkiFormat.h"
+#include "pki/PkiFormat.h"
 
-#include "FormatTarget.h"
-#include "PkiReadBack.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "token/FormatTarget.h"
+#include "pki/PkiReadBack.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 namespace {
 

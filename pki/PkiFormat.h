@@ -1,8 +1,8 @@
 #pragma once
 // One attempt to initialise the single present blank or PKI token as a PKI token with new
 // PINs, retry limits, label and storage sizes.
-#include "FormatReporter.h"
-#include "PkiInitRecord.h"
+#include "token/FormatReporter.h"
+#include "pki/PkiInitRecord.h"
 #include "token/TokenModule.h"
 
 // `module` is the binding read anew for this attempt; null when the module is not bound.

@@ -1,6 +1,6 @@
-#include "PkiInitRecord.h"
+#include "pki/PkiInitRecord.h"
 
-#include "token/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <cstring>
 

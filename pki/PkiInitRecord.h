@@ -1,8 +1,8 @@
 #pragma once
 // The byte forms of one PKI initialisation and the record that points at them. The PINs
 // and the label field sit in wiped storage; the record is wiped with them.
-#include "PkiInitParam.h"
-#include "token/SecureBuffer.h"
+#include "token/PkiInitParam.h"
+#include "base/SecureBuffer.h"
 
 #include <cstdint>
 #include <string>

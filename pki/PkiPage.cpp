@@ -1,11 +1,10 @@
-#include "PkiPage.h"
+#include "pki/PkiPage.h"
 
-#include "PageSupport.h"
-#include "PkiFormat.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenSlots.h"
-#include "resource.h"
+#include "pagekit/PageSupport.h"
+#include "pki/PkiFormat.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -37,24 +36,12 @@ bool IsPinLengthValid(const CString& pin, DWORD minChars, DWORD maxChars) {
 } // namespace
 
 CPkiPage::CPkiPage(CWnd* pParent)
-    : CDialog(IDD_PKI_PAGE, pParent), m_bBatch(FALSE), m_dwPrivateSize(0), m_dwPublicSize(0),
-      m_bySoPinMaxRetry(0), m_byUserPinMaxRetry(0), m_nTotal(0), m_nSuccess(0), m_nFail(0) {}
-
-CPkiPage::~CPkiPage() {
-    StopBatchAndWait();
-}
+    : CRunPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
 
 void CPkiPage::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
+    CRunPage::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_PKI_SO_PIN, m_editSoPin);
     DDX_Control(pDX, IDC_PKI_NOTE, m_lblNote);
-    DDX_Control(pDX, IDC_STOP, m_btnStop);
-    DDX_Control(pDX, IDC_START, m_btnStart);
-    DDX_Control(pDX, IDC_PKI_STATUS, m_lblStatus);
-    DDX_Control(pDX, IDC_COUNT_SUCCESS, m_lblSuccess);
-    DDX_Control(pDX, IDC_COUNT_TOTAL, m_lblTotal);
-    DDX_Control(pDX, IDC_PKI_COUNT_FAIL, m_lblFail);
-    DDX_Check(pDX, IDC_PKI_BATCH_CHECK, m_bBatch);
     // This order decides which bad field is reported and focused first.
     DDX_Text(pDX, IDC_PKI_SO_PIN, m_strSoPin);
     DDV_MaxChars(pDX, m_strSoPin, kPinMaxChars);
@@ -72,14 +59,8 @@ void CPkiPage::DoDataExchange(CDataExchange* pDX) {
     DDV_MinMaxByte(pDX, m_byUserPinMaxRetry, 1, 255);
 }
 
-BOOL CPkiPage::OnInitDialog() {
-    CDialog::OnInitDialog();
-    SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
-    m_lblSuccess.SetTextColor(kColorBlue);
-    m_lblFail.SetTextColor(kColorRed);
+void CPkiPage::InitFields() {
     m_lblNote.SetTextColor(kColorBlue);
-    m_rcStart = RectInParent(*this, m_btnStart);
-    FocusWholeText(m_editSoPin);
     // The next exchange raises the PIN fields to 100 characters, so a PIN too long for the
     // configuration can be typed and is refused by Start with a counted failure.
     SendDlgItemMessageW(m_hWnd, IDC_PKI_SO_RETRY, EM_LIMITTEXT, kRetryTypingLimit, 0);
@@ -88,77 +69,17 @@ BOOL CPkiPage::OnInitDialog() {
     SendDlgItemMessageW(m_hWnd, IDC_PKI_PRIVATE_SIZE, EM_LIMITTEXT, kSizeTypingLimit, 0);
     SendDlgItemMessageW(m_hWnd, IDC_PKI_SO_PIN, EM_LIMITTEXT, kPinLengths.dwSoPinMax, 0);
     SendDlgItemMessageW(m_hWnd, IDC_PKI_USER_PIN, EM_LIMITTEXT, kPinLengths.dwUserPinMax, 0);
-    return FALSE;
 }
 
-BOOL CPkiPage::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
-        case IDC_START:
-            OnStart();
-            return TRUE;
-        case IDC_STOP:
-            OnStop();
-            return TRUE;
-        case IDC_PKI_BATCH_CHECK:
-            OnBatchCheck();
-            return TRUE;
-        default:
-            break;
-        }
-    }
-    return CDialog::OnCommand(wParam, lParam);
-}
-
-LRESULT CPkiPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAGE_RUN_REQUEST)
-        return m_batch.Handle(wParam, lParam, *this);
-    return CDialog::WindowProc(message, wParam, lParam);
-}
-
-void CPkiPage::OnShowWindow(BOOL bShow, UINT nStatus) {
-    CDialog::OnShowWindow(bShow, nStatus);
-    // The run ends here; a worker still finishing its last attempt reports to nobody.
-    m_batch.EndForReset();
-    LoadDefaults();
-    ShowFreshPage(m_lblTotal, m_lblSuccess, m_lblFail, m_lblStatus);
-    m_nFail = 0;
-    m_nSuccess = 0;
-    m_nTotal = 0;
-    UpdateData(FALSE);
-    // Idle at once, without waiting for that worker: a later Start waits for it instead.
-    EnableInputs();
-    m_btnStart.EnableWindow(TRUE);
-    OnBatchCheck();
-    FocusWholeText(m_editSoPin);
-}
-
-void CPkiPage::OnBatchCheck() {
+PageRun::Attempt CPkiPage::TakeAttempt() {
     if (!UpdateData(TRUE))
-        return;
-    ShowStartPrompt(m_lblStatus);
-    LayOutRunButtons(*this, m_bBatch != FALSE, m_btnStart, m_btnStop, m_rcStart);
-}
-
-void CPkiPage::OnStart() {
-    // A second press while this page's run goes on starts nothing; a stopped run that is
-    // still finishing its last attempt is waited for, so attempts never overlap.
-    if (!m_batch.ReadyForStart())
-        return;
-    if (!UpdateData(TRUE))
-        return;
+        return nullptr;
     // Refused PIN lengths count as failed attempts; no token is touched.
     if (!IsPinLengthValid(m_strSoPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
         !IsPinLengthValid(m_strUserPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax)) {
         ReportFailure(true, LoadStringOrDefault(IDS_PIN_LENGTH));
-        return;
+        return nullptr;
     }
-    TokenModule* module = CurrentTokenModule();
-    if (!IsModuleBound(module)) {
-        ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
-        return;
-    }
-
     PkiFormatParams params;
     params.strSoPin = SecretText(m_strSoPin.GetString());
     params.strUserPin = SecretText(m_strUserPin.GetString());
@@ -167,28 +88,8 @@ void CPkiPage::OnStart() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
-    if (!m_bBatch) {
-        FormatPkiToken(module, params, *this);
-        return;
-    }
-    DisableInputs();
-    // The run works on its own copy of the parameters, whatever happens to the fields.
-    auto attempt = [params](TokenModule* runModule, BlankFormatReporter& reporter) {
-        FormatPkiToken(runModule, params, reporter);
-    };
-    if (!m_batch.Start(m_hWnd, attempt, &PkiWorkerProc, this))
-        EnableInputs();
-}
-
-void CPkiPage::OnStop() {
-    m_bBatch = FALSE;
-    m_batch.Stop();
-    EnableInputs();
-    m_btnStop.EnableWindow(FALSE);
-}
-
-void CPkiPage::StopBatchAndWait() {
-    m_batch.StopAndWait();
+    return
+        [params](TokenModule* module, FormatReporter& reporter) { FormatPkiToken(module, params, reporter); };
 }
 
 void CPkiPage::LoadDefaults() {
@@ -202,41 +103,7 @@ void CPkiPage::LoadDefaults() {
     m_bBatch = FALSE;
 }
 
-void CPkiPage::ReportSuccess(bool bCount, std::wstring text) {
-    ShowStatus(m_lblStatus, kColorBlack, text);
-    if (bCount)
-        CountOutcome(m_nTotal, m_lblTotal, m_nSuccess, m_lblSuccess, kColorBlue);
-}
-
-void CPkiPage::ReportFailure(bool bCount, std::wstring text) {
-    ShowStatus(m_lblStatus, kColorRed, text);
-    if (bCount)
-        CountOutcome(m_nTotal, m_lblTotal, m_nFail, m_lblFail, kColorRed);
-}
-
-void CPkiPage::EnableInputs() {
-    EnableParameterInputs(TRUE);
-}
-void CPkiPage::DisableInputs() {
-    EnableParameterInputs(FALSE);
-}
-
-void CPkiPage::EnableParameterInputs(BOOL bEnable) {
+void CPkiPage::EnableRunInputs(BOOL bEnable) {
     for (int id : kInputIds)
         ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable);
-}
-
-void CPkiPage::ShowRunning() {
-    ShowRunButtons(m_btnStart, m_btnStop, true);
-}
-
-void CPkiPage::ShowFinished() {
-    ShowRunButtons(m_btnStart, m_btnStop, false);
-    EnableInputs();
-}
-
-UINT PkiWorkerProc(LPVOID page) {
-    if (page == nullptr)
-        return 0;
-    return static_cast<CPkiPage*>(page)->m_batch.RunWorker();
 }

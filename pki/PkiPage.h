@@ -3,74 +3,34 @@
 // retry limits, the label and the storage sizes), validated, then applied once per Start or,
 // in batch mode, to every token plugged in until Stop. A status line and three counters
 // (total, success, failure) show the outcomes.
-#include "Afx.h"
-#include "PageRun.h"
-#include "StatusLabel.h"
+#include "pagekit/RunPage.h"
 
-class CPkiPage : public CDialog, public RunPage {
+class CPkiPage : public CRunPage {
   public:
     explicit CPkiPage(CWnd* pParent = nullptr);
-    ~CPkiPage() override;
 
     CEdit m_editSoPin;
     CStatusLabel m_lblNote;
-    CButton m_btnStop;
-    CButton m_btnStart;
-    CStatusLabel m_lblStatus;
-    CStatusLabel m_lblSuccess;
-    CStatusLabel m_lblTotal;
-    CStatusLabel m_lblFail;
-    BOOL m_bBatch; // check box 1032: batch mode selected
     CString m_strSoPin;
-    DWORD m_dwPrivateSize;
-    DWORD m_dwPublicSize;
-    BYTE m_bySoPinMaxRetry;
+    DWORD m_dwPrivateSize = 0;
+    DWORD m_dwPublicSize = 0;
+    BYTE m_bySoPinMaxRetry = 0;
     CString m_strLabel;
     CString m_strUserPin;
-    BYTE m_byUserPinMaxRetry;
-    CRect m_rcStart; // Start's own place, in page client coordinates
-    int m_nTotal;
-    int m_nSuccess;
-    int m_nFail;
+    BYTE m_byUserPinMaxRetry = 0;
 
-    // Outcomes and control changes, on the interface thread (a batch worker's arrive here
-    // as messages to the page).
-    void ReportSuccess(bool bCount, std::wstring text) override;
-    void ReportFailure(bool bCount, std::wstring text) override;
-    // The seven parameter fields and the check box.
-    void EnableInputs() override;
-    void DisableInputs();
-    void ShowRunning() override;
-    void ShowFinished() override;
-    void LoadDefaults();
-
-    // For the main window before it releases the module: ends the batch run and waits for
-    // its worker. No module call is made for this page afterwards.
-    void StopBatchAndWait();
-    const PageBatch& Batch() const { return m_batch; }
-
-    // Button handlers (BN_CLICKED).
-    void OnStart();
-    void OnStop();
-    void OnBatchCheck();
+    void LoadDefaults() override;
 
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    // Enter and Esc never close or hide the page.
-    void OnOK() override {}
-    void OnCancel() override {}
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    // Every show and every hide restores the defaults and ends the batch run.
-    void OnShowWindow(BOOL bShow, UINT nStatus) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    friend UINT PkiWorkerProc(LPVOID page);
-    void EnableParameterInputs(BOOL bEnable);
-
-    PageBatch m_batch;
+    void InitFields() override;
+    PageRun::Attempt TakeAttempt() override;
+    // The seven parameter fields and the check box.
+    void EnableRunInputs(BOOL bEnable) override;
+    CEdit& FirstField() override { return m_editSoPin; }
 };
 
 // The batch worker of `page` (a CPkiPage); 0 at once for a null page.
-UINT PkiWorkerProc(LPVOID page);
+inline UINT PkiWorkerProc(LPVOID page) {
+    return CRunPage::WorkerProc(page);
+}

@@ -1,6 +1,6 @@
-#include "PkiReadBack.h"
+#include "pki/PkiReadBack.h"
 
-#include "StringIds.h"
+#include "res/StringIds.h"
 #include "token/TokenSession.h"
 
 #include <cstring>

@@ -2,8 +2,8 @@
 // The read-back after E_InitPkiToken answered CKR_OK: the token information must show the
 // label field as sent, an initialised token and a user PIN, and both new PINs must open the
 // token in a read/write session (user, then SO), with the very bytes the record carried.
-#include "PkiInitRecord.h"
-#include "ReadBack.h"
+#include "pki/PkiInitRecord.h"
+#include "token/ReadBack.h"
 
 // Calls, in order: C_GetTokenInfo, C_OpenSession (serial, read/write), C_Login user, C_Logout,
 // C_Login SO, C_Logout, C_CloseSession; it stops at the first that fails, and a session it

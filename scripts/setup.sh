@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev make pkg-config
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev make pkg-config
   libp11-kit-dev googletest
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei imagemagick

@@ -11,6 +11,9 @@ bash scripts/setup.sh
 
 step() { printf '\n=== %s\n' "$*"; }
 
+step "format: every C and C++ file as .clang-format has it"
+bash scripts/check-format.sh
+
 run_preset() {
   step "configure, build and test: $1"
   cmake --preset "$1" >/dev/null

@@ -1,8 +1,8 @@
 // The vendor extension's operations on the virtual tokens.
-#include "AuxTable.h"
+#include "standin/AuxTable.h"
 
-#include "CallNames.h"
-#include "ModuleCall.h"
+#include "standin/CallNames.h"
+#include "standin/ModuleCall.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 // One parsed line of the bench language (BenchControl.h describes the language).
-#include "SecureBuffer.h"
+#include "base/SecureBuffer.h"
 
 #include <array>
 #include <cstdint>

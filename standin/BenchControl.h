@@ -40,7 +40,9 @@
 //                                  (default 0) went through as usual. A forced call does
 //                                  nothing but answer that code.
 //   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;
-//                                  at most 600000); the module's lock is free meanwhile
+//                                  at most 600000); the module's lock is free meanwhile, and
+//                                  any later delay or clear-faults ends every such sleep, so
+//                                  a long delay holds a call until the bench releases it
 //   clear-faults                   drop every forced result and delay
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,

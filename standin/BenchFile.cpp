@@ -1,4 +1,4 @@
-#include "BenchFile.h"
+#include "standin/BenchFile.h"
 
 #include <algorithm>
 #include <fstream>
@@ -56,7 +56,9 @@ std::filesystem::path FromEnvironment(const char* name) {
 #define VANTOR_ENV_NAME(name) name
 #endif
 
-std::filesystem::path LocateJournalFile() { return FromEnvironment(VANTOR_ENV_NAME("VANTOR_JOURNAL_FILE")); }
+std::filesystem::path LocateJournalFile() {
+    return FromEnvironment(VANTOR_ENV_NAME("VANTOR_JOURNAL_FILE"));
+}
 
 std::filesystem::path LocateBenchFile() {
     std::filesystem::path path = FromEnvironment(VANTOR_ENV_NAME("VANTOR_BENCH_FILE"));

@@ -1,6 +1,6 @@
-#include "BenchParser.h"
+#include "standin/BenchParser.h"
 
-#include "CallNames.h"
+#include "standin/CallNames.h"
 
 #include <algorithm>
 #include <charconv>

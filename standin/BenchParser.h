@@ -1,7 +1,7 @@
 #pragma once
 // The bench language's parser: a pure function of one line, no state, no exceptions for
 // any input (it is fed arbitrary bytes by the fuzzer).
-#include "BenchCommand.h"
+#include "standin/BenchCommand.h"
 
 #include <string_view>
 

@@ -1,10 +1,11 @@
-#include "CallFaults.h"
+#include "standin/CallFaults.h"
 
 void CallFaults::Fail(const std::string& call, CK_RV result, bool always, unsigned skip) {
     m_forced[call] = Forced{result, always, skip};
 }
 
 void CallFaults::Delay(const std::string& call, std::uint32_t milliseconds) {
+    ++m_delayChanges;
     if (milliseconds == 0)
         m_delays.erase(call);
     else
@@ -12,6 +13,7 @@ void CallFaults::Delay(const std::string& call, std::uint32_t milliseconds) {
 }
 
 void CallFaults::Clear() {
+    ++m_delayChanges;
     m_forced.clear();
     m_delays.clear();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Forced results and added delays, by entry point name.
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 #include <cstdint>
 #include <map>
@@ -15,6 +15,8 @@ class CallFaults {
     // 0 removes the delay.
     void Delay(const std::string& call, std::uint32_t milliseconds);
     void Clear();
+    // Changes with every Delay and Clear: a call sleeping in its delay ends the sleep then.
+    std::uint64_t DelayChanges() const { return m_delayChanges; }
 
     struct Plan {
         std::uint32_t delayMs = 0;
@@ -31,4 +33,5 @@ class CallFaults {
     };
     std::map<std::string, Forced, std::less<>> m_forced;
     std::map<std::string, std::uint32_t, std::less<>> m_delays;
+    std::uint64_t m_delayChanges = 0;
 };

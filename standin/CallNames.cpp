@@ -1,4 +1,4 @@
-#include "CallNames.h"
+#include "standin/CallNames.h"
 
 #include <algorithm>
 #include <iterator>

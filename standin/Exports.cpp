@@ -1,9 +1,9 @@
 // The module's exported entry points. Every one catches everything: no exception crosses
 // into the caller.
-#include "AuxTable.h"
-#include "BenchControl.h"
-#include "ModuleCall.h"
-#include "Pkcs11Table.h"
+#include "standin/AuxTable.h"
+#include "standin/BenchControl.h"
+#include "standin/ModuleCall.h"
+#include "standin/Pkcs11Table.h"
 
 #ifdef _WIN32
 #define VANTOR_STANDIN_EXPORT __declspec(dllexport)

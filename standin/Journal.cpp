@@ -1,4 +1,4 @@
-#include "Journal.h"
+#include "standin/Journal.h"
 
 #include <algorithm>
 #include <cstring>

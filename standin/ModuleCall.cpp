@@ -1,8 +1,8 @@
-#include "ModuleCall.h"
+#include "standin/ModuleCall.h"
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
+#include <cstdint>
 
 ModuleCall::ModuleCall(const char* name)
     : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
@@ -12,9 +12,11 @@ ModuleCall::ModuleCall(const char* name)
     CallFaults::Plan plan = m_state.Faults().Take(name);
     m_forced = plan.forced;
     if (plan.delayMs != 0) {
-        m_lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
-        m_lock.lock();
+        // The mutex is free while the call sleeps; a new delay for any call ends the sleep,
+        // so a long delay holds a call inside the module until the bench lets it go.
+        const std::uint64_t changes = m_state.Faults().DelayChanges();
+        m_state.Changed().wait_for(m_lock, std::chrono::milliseconds(plan.delayMs),
+                                   [&] { return m_state.Faults().DelayChanges() != changes; });
     }
 }
 

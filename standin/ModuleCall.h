@@ -1,7 +1,7 @@
 #pragma once
 // One call into the module, from entry to journal line. Construction applies the call's
 // injected delay with the mutex free, then takes the mutex for the rest of the call.
-#include "ModuleState.h"
+#include "standin/ModuleState.h"
 
 #include <new>
 #include <optional>

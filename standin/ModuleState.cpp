@@ -1,6 +1,6 @@
-#include "ModuleState.h"
+#include "standin/ModuleState.h"
 
-#include "BenchParser.h"
+#include "standin/BenchParser.h"
 
 #include <charconv>
 #include <cstdio>
@@ -125,10 +125,12 @@ bool ModuleState::RunCommand(std::string_view line) {
                                },
                                [this](const BenchDelay& c) {
                                    m_faults.Delay(c.call, c.milliseconds);
+                                   m_changed.notify_all();
                                    return true;
                                },
                                [this](const BenchClearFaults&) {
                                    m_faults.Clear();
+                                   m_changed.notify_all();
                                    return true;
                                },
                                [this](const BenchClearJournal&) {

@@ -1,12 +1,12 @@
 #pragma once
 // Everything the stand-in module remembers, behind its one mutex: the PKCS#11 state, the
 // bench, injected faults, the journal, the watched bench file and the last PKI record.
-#include "BenchFile.h"
-#include "CallFaults.h"
-#include "Journal.h"
-#include "SessionTable.h"
-#include "TokenOperations.h"
-#include "VirtualBench.h"
+#include "standin/BenchFile.h"
+#include "standin/CallFaults.h"
+#include "standin/Journal.h"
+#include "standin/SessionTable.h"
+#include "standin/TokenOperations.h"
+#include "standin/VirtualBench.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "PinCheck.h"
+#include "standin/PinCheck.h"
 
 namespace {
 

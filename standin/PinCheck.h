@@ -2,8 +2,8 @@
 // How a token checks a presented PIN against its stored one, for the wipe and for C_Login
 // alike: length first, then the lock, then the bytes; a wrong PIN uses up one try, a right
 // one gives every try back.
-#include "Pkcs11.h"
-#include "SecureBuffer.h"
+#include "token/Pkcs11.h"
+#include "base/SecureBuffer.h"
 
 #include <cstddef>
 #include <cstdint>

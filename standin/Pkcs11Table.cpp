@@ -1,10 +1,10 @@
 // The standard calls the program and ordinary PKCS#11 clients rely on; the others answer
 // CKR_FUNCTION_NOT_SUPPORTED.
-#include "Pkcs11Table.h"
+#include "standin/Pkcs11Table.h"
 
-#include "CallNames.h"
-#include "ModuleCall.h"
-#include "SessionCalls.h"
+#include "standin/CallNames.h"
+#include "standin/ModuleCall.h"
+#include "standin/SessionCalls.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
 #pragma once
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 // The complete PKCS#11 v2 function list: every entry filled.
 CK_FUNCTION_LIST* StandinFunctionList();

@@ -1,7 +1,7 @@
-#include "SessionCalls.h"
+#include "standin/SessionCalls.h"
 
-#include "ModuleCall.h"
-#include "PinCheck.h"
+#include "standin/ModuleCall.h"
+#include "standin/PinCheck.h"
 
 namespace {
 

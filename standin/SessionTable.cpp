@@ -1,4 +1,4 @@
-#include "SessionTable.h"
+#include "standin/SessionTable.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The open sessions and who is logged in on which token. A session belongs to one plugging-in
 // of a token: once that token is pulled or replaced, its sessions and its login are gone.
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 #include <cstdint>
 #include <map>

@@ -1,4 +1,4 @@
-#include "TokenOperations.h"
+#include "standin/TokenOperations.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The two initialisations as a token answers them, on one virtual token.
-#include "PinCheck.h"
-#include "PkiInitParam.h"
-#include "VirtualToken.h"
+#include "standin/PinCheck.h"
+#include "token/PkiInitParam.h"
+#include "standin/VirtualToken.h"
 
 #include <array>
 #include <optional>

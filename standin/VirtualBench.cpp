@@ -1,4 +1,4 @@
-#include "VirtualBench.h"
+#include "standin/VirtualBench.h"
 
 #include <algorithm>
 

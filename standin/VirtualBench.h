@@ -1,7 +1,7 @@
 #pragma once
 // The bench: a row of slots, each maybe holding a virtual token, and the slot events that
 // plugging and pulling tokens queue. Not thread-safe; the module state guards it.
-#include "VirtualToken.h"
+#include "standin/VirtualToken.h"
 
 #include <deque>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "VirtualToken.h"
+#include "standin/VirtualToken.h"
 
 #include <cstring>
 

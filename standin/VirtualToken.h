@@ -1,7 +1,7 @@
 #pragma once
 // One virtual token on the bench: its hardware data and what the two initialisations change.
-#include "AuxFunctionList.h"
-#include "BenchCommand.h"
+#include "token/AuxFunctionList.h"
+#include "standin/BenchCommand.h"
 
 #include <array>
 #include <cstdint>

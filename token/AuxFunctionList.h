@@ -1,7 +1,7 @@
 #pragma once
 // The token maker's vendor extension: the auxiliary function list and the hardware
 // information record. Records exchanged with the module are packed to one byte.
-#include "Pkcs11.h"
+#include "token/Pkcs11.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,7 +68,9 @@ static_assert(offsetof(DEVICE_INFO, abyProductionTime) == 42, "DEVICE_INFO layou
 static_assert(offsetof(DEVICE_INFO, abySerialNumber) == 48, "DEVICE_INFO layout");
 static_assert(offsetof(DEVICE_INFO, ulTotalSpace) == 68, "DEVICE_INFO layout");
 
-constexpr std::size_t AuxEntryOffset(std::size_t entry) { return 2 + sizeof(void*) * entry; }
+constexpr std::size_t AuxEntryOffset(std::size_t entry) {
+    return 2 + sizeof(void*) * entry;
+}
 static_assert(offsetof(AUX_FUNCTION_LIST, E_InitPkiToken) == AuxEntryOffset(0), "aux entry 0");
 static_assert(offsetof(AUX_FUNCTION_LIST, E_InitBlankToken) == AuxEntryOffset(8), "aux entry 8");
 static_assert(offsetof(AUX_FUNCTION_LIST, E_GetDeviceInfo) == AuxEntryOffset(9), "aux entry 9");

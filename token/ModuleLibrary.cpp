@@ -1,14 +1,91 @@
-#include "ModuleLibrary.h"
+#include "token/ModuleLibrary.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
+#include <vector>
+
+namespace {
+
+bool IsAbsolute(const std::wstring& folder) {
+    const bool drive = folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/');
+    const bool share = folder.size() >= 2 && folder[0] == L'\\' && folder[1] == L'\\';
+    return drive || share;
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            std::wstring file(path.data(), length);
+            return file.substr(0, file.find_last_of(L"\\/") + 1);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring SystemFolder() {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
+// PATH's entries, quotes taken off; empty entries dropped.
+std::vector<std::wstring> PathFolders() {
+    std::vector<std::wstring> folders;
+    const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    if (size == 0)
+        return folders;
+    std::wstring path(size, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), size));
+    std::wstring folder;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != L';') {
+            if (path[i] != L'"')
+                folder += path[i];
+            continue;
+        }
+        if (!folder.empty())
+            folders.push_back(folder);
+        folder.clear();
+    }
+    return folders;
+}
+
+// The first place that holds `fileName`: the program's folder, the system folder, then each
+// absolute PATH entry; relative entries (".", the working folder's children) are skipped.
+std::wstring FindLibrary(const std::wstring& fileName) {
+    std::vector<std::wstring> folders{ProgramFolder(), SystemFolder()};
+    for (std::wstring& folder : PathFolders())
+        folders.push_back(std::move(folder));
+    for (std::wstring folder : folders) {
+        if (!IsAbsolute(folder))
+            continue;
+        if (folder.back() != L'\\' && folder.back() != L'/')
+            folder += L'\\';
+        if (IsFile(folder + fileName))
+            return folder + fileName;
+    }
+    return {};
+}
+
+} // namespace
+
 bool ModuleLibrary::Load(const std::wstring& fileName) {
     Free();
-    // An empty DLL directory removes the current directory from the search order; the
-    // program's folder, the system folders and PATH are still searched.
-    SetDllDirectoryW(L"");
-    m_handle = reinterpret_cast<void*>(LoadLibraryW(fileName.c_str()));
+    const bool hasFolder = fileName.find_first_of(L"\\/") != std::wstring::npos;
+    const std::wstring path = hasFolder ? fileName : FindLibrary(fileName);
+    if (path.empty())
+        return false;
+    m_handle = reinterpret_cast<void*>(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     return m_handle != nullptr;
 }
 

@@ -3,20 +3,23 @@
 #include <string>
 
 class ModuleLibrary {
-public:
+  public:
     ModuleLibrary() = default;
     ~ModuleLibrary() { Free(); }
     ModuleLibrary(const ModuleLibrary&) = delete;
     ModuleLibrary& operator=(const ModuleLibrary&) = delete;
 
-    // Loads by file name with the platform's search order, except that on Windows the
-    // current directory is taken out of it first, so a library planted in the working
-    // folder is never picked up. Returns false when nothing could be loaded.
+    // Loads by file name, never from the working folder. On Windows the file is looked for
+    // by full path in the program's folder, the system folder, then each absolute PATH entry
+    // in order, and the first found is loaded by that path (its own dependencies resolve
+    // from its folder); a name with a folder is loaded as given. Natively the dynamic
+    // loader's own search applies, which has no working folder in it. False when nothing
+    // could be loaded.
     bool Load(const std::wstring& fileName);
     void* Symbol(const char* name) const;
     void Free();
     void* Handle() const { return m_handle; }
 
-private:
+  private:
     void* m_handle = nullptr;
 };

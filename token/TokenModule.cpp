@@ -1,6 +1,6 @@
-#include "TokenModule.h"
+#include "token/TokenModule.h"
 
-#include "StringIds.h"
+#include "res/StringIds.h"
 
 CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
     if (m_hTokenModule != nullptr)

@@ -1,8 +1,8 @@
 #pragma once
 // The binding to the token maker's PKCS#11 module: the module handle, the standard function
 // list and the auxiliary (vendor) function list, as the main window owns them.
-#include "AuxFunctionList.h"
-#include "ModuleLibrary.h"
+#include "token/AuxFunctionList.h"
+#include "token/ModuleLibrary.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "TokenSession.h"
+#include "token/TokenSession.h"
 
 TokenSession::TokenSession(TokenModule& module, CK_SLOT_ID slot, CK_FLAGS flags)
     : m_module(module), m_openResult(module.OpenSession(slot, CKF_SERIAL_SESSION | flags, &m_handle)) {

@@ -1,7 +1,7 @@
 #pragma once
 // A PKCS#11 session on one token, closed when it goes out of scope: the read-back's session
 // is closed on every path, also when a check fails or throws.
-#include "TokenModule.h"
+#include "token/TokenModule.h"
 
 class TokenSession {
   public:

@@ -1,6 +1,6 @@
-#include "DataExchange.h"
-#include "WinApp.h"
-#include "Wnd.h"
+#include "win/DataExchange.h"
+#include "win/WinApp.h"
+#include "win/Wnd.h"
 
 #include <climits>
 #include <mutex>

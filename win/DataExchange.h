@@ -6,7 +6,7 @@
 // with its whole text selected, every later DDX_/DDV_ call does nothing and UpdateData
 // returns FALSE. When loading (UpdateData(FALSE)), DDV_MaxChars after a DDX_Text sets that
 // field's typing limit to the maximum.
-#include "WinString.h"
+#include "win/WinString.h"
 
 #include <windows.h>
 

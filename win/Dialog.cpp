@@ -1,5 +1,5 @@
-#include "Dialog.h"
-#include "WinApp.h"
+#include "win/Dialog.h"
+#include "win/WinApp.h"
 
 namespace {
 // The child page that holds `window` (itself or its nearest ancestor), if any.

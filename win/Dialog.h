@@ -8,8 +8,8 @@
 // through its controls from the main dialog's loop. While a modal dialog runs, Enter and
 // Esc typed inside a child page go to that page's dialog manager first (its default button,
 // its OnOK/OnCancel), as they would if the page ran its own loop.
-#include "DataExchange.h"
-#include "Wnd.h"
+#include "win/DataExchange.h"
+#include "win/Wnd.h"
 
 class CDialog : public CWnd {
   public:

@@ -1,4 +1,4 @@
-#include "WinApp.h"
+#include "win/WinApp.h"
 
 namespace {
 // The one application object; the program's entry point runs it.

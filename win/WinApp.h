@@ -3,7 +3,7 @@
 // global object of a CWinApp-derived class; the entry point (WinApp.cpp's WinMain, linked
 // from the vantor_win_main object library) runs its InitInstance and, should that return
 // TRUE, a message loop until WM_QUIT, then ExitInstance. There is no loop otherwise.
-#include "Wnd.h"
+#include "win/Wnd.h"
 
 class CWinApp {
   public:

@@ -1,4 +1,4 @@
-#include "WinControls.h"
+#include "win/WinControls.h"
 
 BOOL CStatic::Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CreateEx(0, L"STATIC", text, style, rect, parent, id);

@@ -1,7 +1,7 @@
 #pragma once
 // Thin wrappers of the system controls the program uses. They are bound to the dialog's
 // existing controls with DDX_Control, or created with Create.
-#include "Wnd.h"
+#include "win/Wnd.h"
 
 class CStatic : public CWnd {
   public:

@@ -1,4 +1,4 @@
-#include "WinGdi.h"
+#include "win/WinGdi.h"
 
 #include <cstdlib>
 

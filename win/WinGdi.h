@@ -1,7 +1,7 @@
 #pragma once
 // Owners for GDI objects, device contexts and icons, so that every path of a paint handler
 // gives back what it took. Drawing failures are not reported; a null handle is harmless.
-#include "WinGeometry.h"
+#include "win/WinGeometry.h"
 
 #include <windows.h>
 

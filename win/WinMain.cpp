@@ -1,5 +1,5 @@
 // The program's entry point: runs the one global application object.
-#include "WinApp.h"
+#include "win/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return AfxWinRun(instance);

@@ -1,5 +1,5 @@
-#include "WinString.h"
-#include "WinApp.h"
+#include "win/WinString.h"
+#include "win/WinApp.h"
 
 #include <cstdarg>
 #include <cwchar>

@@ -1,7 +1,7 @@
 #pragma once
 // Wide string of the window layer. Field texts pass through it, PINs among them, so its
 // storage is wiped before it goes back to the heap, on every path including growth.
-#include "SecureBuffer.h"
+#include "base/SecureBuffer.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "WinThread.h"
+#include "win/WinThread.h"
 
 #include <process.h>
 

@@ -1,4 +1,4 @@
-#include "WindowMap.h"
+#include "win/WindowMap.h"
 
 #include <mutex>
 #include <unordered_map>

@@ -1,6 +1,6 @@
-#include "Wnd.h"
-#include "WinApp.h"
-#include "WindowMap.h"
+#include "win/Wnd.h"
+#include "win/WinApp.h"
+#include "win/WindowMap.h"
 
 namespace {
 const wchar_t kLayerClassName[] = L"VantorWindow";

@@ -8,9 +8,9 @@
 // Threads: a window's handlers run on the thread that owns the window. Other threads may
 // call the operations below (they become messages sent to that thread), but never the
 // handlers. GetDlgItem, GetParent and GetOwner may be called from any thread.
-#include "WinGdi.h"
-#include "WinGeometry.h"
-#include "WinString.h"
+#include "win/WinGdi.h"
+#include "win/WinGeometry.h"
+#include "win/WinString.h"
 
 #include <windows.h>
 

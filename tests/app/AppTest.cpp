@@ -2,7 +2,7 @@
 // module (or a broken one) in its folder; its windows are driven with real input and
 // window messages, and the stand-in's journal file tells which module calls were made.
 #include "ProgramUnderTest.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +189,38 @@ TEST(Program, StartUpFailuresShowTheirMessageAndEnd) {
 }
 
 // Guards against bar clicks that show the wrong page, mark the wrong item, or keep typed fields.
+// Guards against binding a module planted in the working folder, which the platform's own
+// search order looks in before PATH: neither instead of the one on PATH nor as the only one.
+TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
+    ScenarioFolder programFolder(L"planted-program"), work(L"planted-work"), onPath(L"planted-path");
+    programFolder.CopyIn(BinFolder() / L"Vantor.exe");
+    work.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll"); // bound, it shows 105
+    onPath.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    work.Bench("default");
+    const std::wstring program = L"..\\planted-program\\Vantor.exe";
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    SetEnvironmentVariableW(L"PATH",
+                            (L".;..\\planted-work;" + onPath.Path().wstring() + L";" + path).c_str());
+    for (int start = 0; start < 20; ++start) {
+        ProgramUnderTest vantor(work, program);
+        HWND main = vantor.WaitForWindow(kTitle);
+        EXPECT_TRUE(main != nullptr && GetDlgItem(main, IDC_MAIN_NAV_FRAME) != nullptr) << "start " << start;
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(vantor.WaitForExit());
+    }
+    SetEnvironmentVariableW(L"PATH", path.c_str());
+
+    fs::remove(work.Path() / L"orbelcsp11.dll");
+    work.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    ProgramUnderTest vantor(work, program);
+    HWND box = WaitForMessageBox(vantor, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"加载运行时库失败，请检查运行时环境是否安装正确！");
+    Dismiss(box);
+    EXPECT_TRUE(vantor.WaitForExit());
+}
+
 TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     Workbench bench(L"navigation");
     bench.folder.Bench("default");

@@ -2,8 +2,8 @@
 // the real cursor and synthesized mouse messages and read back from bitmaps. The program's
 // tests see its frames and hover from outside.
 #include "ControlsTestIds.h"
-#include "OutlookBar.h"
-#include "PagerCtrl.h"
+#include "controls/OutlookBar.h"
+#include "controls/PagerCtrl.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The status label, painted into bitmaps and read back pixel by pixel, one group per family:
 // colours, gradient, blinking, links and fonts. The soak test watches its GDI objects.
 #include "ControlsTestIds.h"
-#include "StatusLabel.h"
-#include "StringIds.h"
+#include "controls/StatusLabel.h"
+#include "res/StringIds.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The stand-in's bench language is read from a file anyone can write: any bytes, no crash.
-#include "BenchParser.h"
+#include "standin/BenchParser.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The stand-in reading a PKI_INIT_PARAM as a token would: the record's own bytes come from
 // the input, its pointers lead to a label field and to two PIN buffers filled from the input
 // too (without a promise of a terminating zero), and the result is applied to a PKI token.
-#include "TokenOperations.h"
+#include "standin/TokenOperations.h"
 
 #include <cstdint>
 #include <cstring>

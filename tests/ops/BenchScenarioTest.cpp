@@ -1,7 +1,7 @@
 // One token's life on the bench, as an operator would take it through the three pages.
 #include "BenchTest.h"
-#include "DeviceInfoQuery.h"
-#include "PkiFormat.h"
+#include "info/DeviceInfoQuery.h"
+#include "pki/PkiFormat.h"
 
 namespace {
 

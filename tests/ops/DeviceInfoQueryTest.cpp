@@ -1,6 +1,6 @@
 // The information page's query: each failure's message, the calls made, and a crafted token.
 #include "BenchTest.h"
-#include "DeviceInfoQuery.h"
+#include "info/DeviceInfoQuery.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The rows both format operations share: the binding, the token count and the hardware record.
 #include "BenchTest.h"
-#include "PkiFormat.h"
+#include "pki/PkiFormat.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The PKI initialisation: which tokens are initialised, how the module's answers read, and
 // the record's bytes as the module received them.
 #include "BenchTest.h"
-#include "PkiFormat.h"
+#include "pki/PkiFormat.h"
 
 #include <cstddef>
 #include <cstring>

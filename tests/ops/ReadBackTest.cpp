@@ -2,7 +2,7 @@
 // never spends a locked or final SO PIN try unasked. Rows of tokens that lie, calls that fail
 // and PIN counters, with the calls as the module's journal saw them.
 #include "BenchTest.h"
-#include "PkiFormat.h"
+#include "pki/PkiFormat.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Stands in for a page: records every report of an attempt, in order.
-#include "BlankFormat.h"
+#include "blank/BlankFormat.h"
 
 #include <ostream>
 #include <string>

@@ -2,7 +2,7 @@
 // tokens: one attempt per slot event, counted once; Stop and page changes end a run for good,
 // and nothing a stopped run does afterwards touches a token or the fresh counters.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 
@@ -114,16 +114,17 @@ TEST_F(BlankBatchTest, TokenAfterTokenIsWipedAndCountedOnce) {
 
 // Guards against a stopped run resuming, or taking up parameters typed after Start.
 TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
-    Do("insert 0 type=pki\ndelay E_InitBlankToken 300");
+    Do("insert 0 type=pki\ndelay E_InitBlankToken 600000"); // held until the next delay line
     StartBatch();
     ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
     ASSERT_TRUE(Click(Page(), IDC_STOP));
-    // Clearing and ticking the box again enables Start but neither resumes the run nor
-    // hands it the PIN typed now.
+    // Clearing and ticking the box again neither resumes the run nor hands it the PIN typed
+    // now.
     ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
     ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
-    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_FALSE(Enabled(Page(), IDC_START)) << "held while the stopped wipe is under way";
     Type(Page(), IDC_BLANK_PIN, L"changed-pin");
+    Do("delay E_InitBlankToken 0");
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
     ExpectCounts(L"1", L"1", L"0");
     EXPECT_EQ(Status(), msg::kBlankDone);
@@ -182,31 +183,28 @@ TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
     ExpectCounts(L"1", L"1", L"0");
 }
 
-// Guards against a reset page counting an old run's outcome, or two attempts at one token at once.
-TEST_F(BlankBatchTest, AResetDuringAnAttemptDropsItsOutcomeAndSingleStartWaitsForIt) {
-    Do("insert 0 type=pki\ndelay E_InitBlankToken 300");
+// Guards against a Start while a stopped run's attempt is still inside the module: it would
+// overlap two attempts or freeze the window waiting. Start stays disabled on both pages while
+// the window answers, and comes back when the worker ends; the run's PIN copy goes with it.
+TEST_F(BlankBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
+    Do("insert 0 type=pki\ndelay E_InitBlankToken 600000"); // held until the next delay line
     StartBatch();
+    EXPECT_TRUE(Page().Batch().HoldsRunCopy());
     ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
-    host->ShowPage(1);
+    host->ShowPage(1); // the reset stops the run inside its wipe
+    EXPECT_FALSE(Click(host->pki, IDC_START));
     host->ShowPage(0);
-    // Idle and reset at once, while the worker is still inside the module.
-    EXPECT_TRUE(Page().Batch().IsWorkerAlive());
-    EXPECT_TRUE(Enabled(Page(), IDC_START));
-    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
-    ExpectCounts(L"0", L"0", L"0");
+    EXPECT_FALSE(Click(Page(), IDC_START));
+    Type(Page(), IDC_BLANK_PIN, L"typed-meanwhile");
+    EXPECT_EQ(Text(Page(), IDC_BLANK_PIN), L"typed-meanwhile");
 
-    // Single mode: the attempt runs only once the old worker has ended.
-    ASSERT_TRUE(Click(Page(), IDC_START));
-    EXPECT_TRUE(Ended());
-    // The worker's wipe ends before the single run lists the slots.
-    const std::vector<std::string> calls = host->bench.Calls();
-    ASSERT_GE(calls.size(), 5u);
-    EXPECT_EQ(std::vector<std::string>(calls.end() - 5, calls.end()),
-              (std::vector<std::string>{"C_GetSlotList", "E_GetDeviceInfo", "E_InitBlankToken",
-                                        "C_GetSlotList", "E_GetDeviceInfo"}));
-    // Only the single run's outcome counts: the token was already wiped by the old run.
-    EXPECT_EQ(Status(), msg::kAlreadyBlank);
-    ExpectCounts(L"1", L"1", L"0");
+    Do("delay E_InitBlankToken 0");
+    ASSERT_TRUE(PumpUntil([&] { return !Page().Batch().HasWorker(); }));
+    EXPECT_TRUE(Enabled(Page(), IDC_START));
+    EXPECT_TRUE(Enabled(host->pki, IDC_START));
+    EXPECT_FALSE(Page().Batch().HoldsRunCopy());
+    ExpectCounts(L"0", L"0", L"0");
+    EXPECT_EQ(host->bench.Query("token 0")["type"], "4") << "the held wipe finished";
 }
 
 // Guards against a refused run that leaves the page looking busy or counts: no binding, and

@@ -1,7 +1,7 @@
 #include "PageHarness.h"
 
-#include "TokenModuleOwner.h"
-#include "resource.h"
+#include "token/TokenModuleOwner.h"
+#include "res/resource.h"
 
 #include <memory>
 

@@ -3,9 +3,9 @@
 // module and is the application's main window, as the program's main window is. Controls
 // are driven as an operator drives them (clicks on enabled, visible buttons; typed text), and
 // every wait handles the window messages meanwhile instead of sleeping blindly.
-#include "Afx.h"
-#include "BlankPage.h"
-#include "PkiPage.h"
+#include "win/Afx.h"
+#include "blank/BlankPage.h"
+#include "pki/PkiPage.h"
 #include "StandInBench.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // What each page shows when it first appears, and the state of Start, Stop, the check box and
 // the parameter fields in every situation of a run, read from the real controls.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 // a few milliseconds, each ended as the main window ends: StopBatchAndWait on both pages, then
 // the module released.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <algorithm>
 #include <random>

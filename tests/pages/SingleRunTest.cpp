@@ -2,7 +2,7 @@
 // counters, the values handed to the module, and the PKI page's validation, which refuses
 // bad fields before any module call.
 #include "PageHarness.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The program's resources as the operator meets them, loaded from the test binary itself (it
 // links the same resource object).
-#include "StringTable.h"
-#include "resource.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
 #include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

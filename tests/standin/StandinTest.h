@@ -2,7 +2,7 @@
 // Every test starts on the stand-in beside the test program, uninitialised, with an empty
 // bench and journal, and holds both of its function lists.
 #include "StandinHarness.h"
-#include "pki/PkiInitParam.h"
+#include "token/PkiInitParam.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "BatchPage.h"
 
 #include "ProgramUnderTest.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

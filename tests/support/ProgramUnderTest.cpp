@@ -41,7 +41,9 @@ BOOL CALLBACK FindPage(HWND child, LPARAM param) {
 
 } // namespace
 
-fs::path BinFolder() { return ModuleFolder(); }
+fs::path BinFolder() {
+    return ModuleFolder();
+}
 
 fs::path ArtifactsFolder() {
     fs::path folder = ModuleFolder().parent_path() / L"artifacts";
@@ -142,7 +144,8 @@ HWND ProgramUnderTest::WaitForWindow(const std::wstring& caption, DWORD timeoutM
 
 std::wstring WindowText(HWND window) {
     wchar_t text[1024] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
     return text;
 }
 
@@ -152,7 +155,9 @@ std::wstring ClassName(HWND window) {
     return name;
 }
 
-std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+std::wstring MessageBoxText(HWND box) {
+    return WindowText(GetDlgItem(box, 0xFFFF));
+}
 
 HWND PageWithControl(HWND main, int controlId) {
     ChildSearch search{controlId};
@@ -200,7 +205,8 @@ bool SaveScreenshot(HWND window, const fs::path& bmpFile) {
     header.biBitCount = 24;
     int stride = ((width * 3 + 3) / 4) * 4;
     std::vector<char> pixels(static_cast<size_t>(stride) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);

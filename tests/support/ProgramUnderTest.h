@@ -24,7 +24,7 @@ template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs =
 // Folder next to the test binaries that holds one scenario: the program, maybe a module,
 // the bench file and the journal file.
 class ScenarioFolder {
-public:
+  public:
     explicit ScenarioFolder(const std::wstring& name);
     ~ScenarioFolder();
     const fs::path& Path() const { return m_path; }
@@ -37,12 +37,12 @@ public:
     // Journal lines that start with `call` (and hold `containing`, such as " rv=0x00000000").
     int JournalCount(const std::string& call, const std::string& containing = std::string()) const;
 
-private:
+  private:
     fs::path m_path;
 };
 
 class ProgramUnderTest {
-public:
+  public:
     // Starts <folder>/Vantor.exe with the folder's bench and journal files.
     explicit ProgramUnderTest(const ScenarioFolder& folder);
     // Starts another program of the folder the same way.
@@ -60,7 +60,7 @@ public:
     // The first visible top-level window with this exact caption, waiting for it.
     HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs = 15000) const;
 
-private:
+  private:
     PROCESS_INFORMATION m_info{};
 };
 

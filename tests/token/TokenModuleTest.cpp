@@ -1,7 +1,7 @@
 // The binding's edge cases, with the stand-in's journal as the witness of which calls
 // reached the module and which did not.
 #include "standin/StandinHarness.h"
-#include "pki/PkiInitParam.h"
+#include "token/PkiInitParam.h"
 #include "token/TokenModule.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // What the window tests share: waiting for windows by handling their messages (never by
 // sleeping alone), painting a window into a bitmap and reading its pixels, and a top-level
 // window that records what is sent to it.
-#include "Afx.h"
+#include "win/Afx.h"
 
 #include <functional>
 #include <string>

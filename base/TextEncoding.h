@@ -2,7 +2,7 @@
 // Wide field text to the counted byte string handed to the token module: PINs in the
 // active ANSI code page, the label in UTF-8. Never fails: an unsupported code page or a
 // conversion error gives an empty byte string.
-#include "SecureBuffer.h"
+#include "base/SecureBuffer.h"
 
 #include <string>
 

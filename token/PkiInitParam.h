@@ -7,12 +7,12 @@
 
 #pragma pack(push, 1)
 struct PKI_INIT_PARAM {
-    std::uint8_t byFixed0;             // always 1
-    std::uint8_t byFixed1;             // always 1
-    std::uint8_t* pLabel;              // 33-byte label field: UTF-8, spaces to byte 31, zero at 32
+    std::uint8_t byFixed0; // always 1
+    std::uint8_t byFixed1; // always 1
+    std::uint8_t* pLabel;  // 33-byte label field: UTF-8, spaces to byte 31, zero at 32
     std::uint32_t ulReserved6;
-    std::uint8_t* pSoPin;              // NUL-terminated
-    std::uint8_t* pUserPin;            // NUL-terminated
+    std::uint8_t* pSoPin;   // NUL-terminated
+    std::uint8_t* pUserPin; // NUL-terminated
     std::uint8_t bySoPinMaxRetry;
     std::uint8_t byUserPinMaxRetry;
     std::uint8_t byReserved20;
@@ -22,14 +22,14 @@ struct PKI_INIT_PARAM {
     std::uint32_t ulReserved30;
     std::uint8_t byReserved34;
     std::uint32_t ulReserved35;
-    std::uint32_t ulFixedVersion;      // always PKI_INIT_FIXED_VERSION: bytes 01 00 02 00
+    std::uint32_t ulFixedVersion; // always PKI_INIT_FIXED_VERSION: bytes 01 00 02 00
     std::uint8_t abyReserved43[9];
 };
 #pragma pack(pop)
 
 constexpr std::uint32_t PKI_INIT_FIXED_VERSION = 0x00020001;
-constexpr std::size_t PKI_LABEL_FIELD_SIZE = 33;   // 32 bytes of label and spaces, then a zero
-constexpr std::size_t PKI_LABEL_MAX_BYTES = 31;    // at least one space always follows the label
+constexpr std::size_t PKI_LABEL_FIELD_SIZE = 33; // 32 bytes of label and spaces, then a zero
+constexpr std::size_t PKI_LABEL_MAX_BYTES = 31;  // at least one space always follows the label
 
 // Offsets in the form this build hands to the module (widened pointers natively).
 constexpr std::size_t kPtr = sizeof(void*);

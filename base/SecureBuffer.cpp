@@ -1,4 +1,4 @@
-#include "SecureBuffer.h"
+#include "base/SecureBuffer.h"
 
 #include <cstring>
 #include <cwchar>

@@ -1,6 +1,6 @@
-#include "PageRun.h"
+#include "pagekit/PageRun.h"
 
-#include "PageSupport.h"
+#include "pagekit/PageSupport.h"
 
 #include <algorithm>
 #include <vector>
@@ -51,8 +51,10 @@ void PageRun::RunAttempt() {
     // touched; an attempt that has begun runs to its end and reports.
     RunRequest request{RunRequest::kBeginAttempt};
     Send(request);
-    if (request.bGranted)
-        m_attempt(request.module, *this);
+    if (!request.bGranted)
+        return;
+    m_attempt(request.module, *this);
+    Send(RunRequest::kEndAttempt);
 }
 
 // Interface side.
@@ -67,43 +69,62 @@ std::vector<PageBatch*>& AllBatches() {
 
 } // namespace
 
-PageBatch::PageBatch() {
+PageBatch::PageBatch(RunPage& page) : m_page(page) {
     AllBatches().push_back(this);
 }
 
 PageBatch::~PageBatch() {
-    StopAndWait();
+    EndForReset();
+    WaitForWorker();
     auto& batches = AllBatches();
     batches.erase(std::remove(batches.begin(), batches.end(), this), batches.end());
 }
 
 bool PageBatch::IsLive() const {
-    return m_run && !m_run->bEnded && m_run->Signal().IsRunning();
+    return m_pending || (m_run && !m_run->bEnded && m_run->Signal().IsRunning());
 }
 
 bool PageBatch::IsWorkerAlive() const {
     return m_run && m_run->pThread && m_run->pThread->IsRunning();
 }
 
-bool PageBatch::ReadyForStart() {
-    if (IsLive())
-        return false;
-    for (PageBatch* batch : AllBatches()) {
-        if (!batch->IsLive())
-            batch->WaitForWorker();
+bool PageBatch::HasWorker() const {
+    return m_pending || (m_run && !m_run->bEnded);
+}
+
+bool PageBatch::AnyStoppedAttempt() {
+    for (const PageBatch* batch : AllBatches()) {
+        const PageRun* run = batch->m_run.get();
+        if (run && !run->bEnded && run->bStoppedInAttempt)
+            return true;
     }
-    return true;
+    return false;
+}
+
+void PageBatch::RefreshEveryStart() {
+    for (PageBatch* batch : AllBatches())
+        batch->m_page.RefreshStart();
 }
 
 bool PageBatch::Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
-    if (IsLive())
+    if (IsLive() || AnyStoppedAttempt())
         return false;
-    WaitForWorker();
+    PendingStart start{page, std::move(attempt), proc, param};
+    // One worker per page at a time: the last one is only polling towards its end.
+    if (m_run && !m_run->bEnded) {
+        m_pending = std::make_unique<PendingStart>(std::move(start));
+        return true;
+    }
+    return Launch(std::move(start));
+}
+
+bool PageBatch::Launch(PendingStart start) {
     // The worker reads m_run when it starts; it is replaced only once that worker has ended.
-    m_run = std::make_unique<PageRun>(page, std::move(attempt));
-    m_run->pThread = AfxBeginThread(proc, param);
+    m_run = std::make_unique<PageRun>(start.page, std::move(start.attempt));
+    m_run->pThread = AfxBeginThread(start.proc, start.param);
     if (!m_run->pThread) {
         m_run->bEnded = true;
+        m_run->ReleaseAttempt();
         return false;
     }
     return true;
@@ -118,21 +139,30 @@ UINT PageBatch::RunWorker() {
          alive > most && !m_nMaxWorkersAlive.compare_exchange_weak(most, alive);)
         ;
     UINT result = RunBatchWorker(*run, run->Signal());
-    run->SendEnded();
     --m_nWorkersAlive;
+    run->SendEnded();
     return result;
 }
 
-void PageBatch::Stop() {
-    if (m_run)
-        m_run->Signal().Stop();
-}
-
-void PageBatch::EndForReset() {
+void PageBatch::MarkStopped() {
+    m_pending.reset();
     if (!m_run)
         return;
     m_run->Signal().Stop();
-    m_run->bDetached = true;
+    if (m_run->bInAttempt && !m_run->bStoppedInAttempt) {
+        m_run->bStoppedInAttempt = true;
+        RefreshEveryStart();
+    }
+}
+
+void PageBatch::Stop() {
+    MarkStopped();
+}
+
+void PageBatch::EndForReset() {
+    MarkStopped();
+    if (m_run)
+        m_run->bDetached = true;
 }
 
 void PageBatch::WaitForWorker() {
@@ -140,12 +170,13 @@ void PageBatch::WaitForWorker() {
         m_run->pThread->WaitPumping(INFINITE);
 }
 
-LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam, RunPage& page) {
+LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam) {
     // Only the current run's worker sends these; anything else is not ours to read.
     if (!m_run || wParam != reinterpret_cast<WPARAM>(m_run.get()) || lParam == 0)
         return 0;
     RunRequest& request = *reinterpret_cast<RunRequest*>(lParam);
     PageRun& run = *m_run;
+    RunPage& page = m_page;
     const bool live = run.Signal().IsRunning();
     switch (request.kind) {
     case RunRequest::kGetModule:
@@ -154,6 +185,10 @@ LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam, RunPage& page) {
     case RunRequest::kBeginAttempt:
         request.bGranted = live;
         request.module = live ? CurrentTokenModule() : nullptr;
+        run.bInAttempt = live;
+        break;
+    case RunRequest::kEndAttempt:
+        run.bInAttempt = false;
         break;
     case RunRequest::kReportSuccess:
     case RunRequest::kReportFailure:
@@ -180,6 +215,15 @@ LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam, RunPage& page) {
         break;
     case RunRequest::kEnded:
         run.bEnded = true;
+        // The run's copy of the PINs goes with the run, not with the next Start.
+        run.ReleaseAttempt();
+        if (m_pending) {
+            std::unique_ptr<PendingStart> next = std::move(m_pending);
+            if (!Launch(std::move(*next)))
+                page.EnableInputs();
+        }
+        RefreshEveryStart();
+        page.OnWorkerEnded();
         break;
     }
     return 0;

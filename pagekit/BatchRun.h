@@ -2,7 +2,7 @@
 // One batch run of an initialisation page: the worker loop that drains pending slot events,
 // runs one attempt at once, then polls the module every 500 ms without blocking and runs one
 // attempt per slot event until the run is stopped.
-#include "TokenModule.h"
+#include "token/TokenModule.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,13 +13,13 @@
 // The stop signal of one run. Stopping is final: a stopped run never resumes, whatever the
 // page's check box does afterwards, and a worker pausing between polls wakes at once.
 class RunSignal {
-public:
+  public:
     bool IsRunning() const { return m_running.load(); }
     void Stop();
     // Sleeps for `period` or until Stop(); returns IsRunning().
     bool PauseWhileRunning(std::chrono::milliseconds period);
 
-private:
+  private:
     std::atomic<bool> m_running{true};
     std::mutex m_lock;
     std::condition_variable m_wake;
@@ -28,7 +28,7 @@ private:
 // What a page gives its worker. Every call comes from the worker thread; the page carries
 // the window work over to the interface thread.
 class BatchRunHost {
-public:
+  public:
     // The main window's binding, read anew at every use; null when there is none.
     virtual TokenModule* GetTokenModule() = 0;
     virtual void ReportFailure(bool bCount, std::wstring text) = 0;
@@ -40,7 +40,7 @@ public:
     // Start enabled, Stop disabled, inputs enabled: the run has ended.
     virtual void ShowFinished() = 0;
 
-protected:
+  protected:
     ~BatchRunHost() = default;
 };
 

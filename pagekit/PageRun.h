@@ -4,9 +4,9 @@
 // page's window and carried out on the interface thread, which is also the only thread that
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
-#include "Afx.h"
-#include "BlankFormat.h"
-#include "token/BatchRun.h"
+#include "win/Afx.h"
+#include "token/FormatReporter.h"
+#include "pagekit/BatchRun.h"
 
 #include <atomic>
 #include <functional>
@@ -21,6 +21,10 @@ class RunPage : public FormatReporter {
     virtual void ShowRunning() = 0;
     // Start enabled, Stop disabled, inputs enabled.
     virtual void ShowFinished() = 0;
+    // Start as the page wants it, unless a stopped run's attempt still holds the module.
+    virtual void RefreshStart() = 0;
+    // The page's worker has made its last request.
+    virtual void OnWorkerEnded() = 0;
 
   protected:
     ~RunPage() = default;
@@ -34,6 +38,7 @@ struct RunRequest {
     enum Kind {
         kGetModule,
         kBeginAttempt,
+        kEndAttempt,
         kReportSuccess,
         kReportFailure,
         kEnableInputs,
@@ -57,6 +62,7 @@ class PageRun final : public BatchRunHost, public BlankFormatReporter {
     using Attempt = std::function<void(TokenModule* module, BlankFormatReporter& reporter)>;
 
     PageRun(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
+    ~PageRun() { ReleaseAttempt(); }
     PageRun(const PageRun&) = delete;
     PageRun& operator=(const PageRun&) = delete;
 
@@ -74,8 +80,14 @@ class PageRun final : public BatchRunHost, public BlankFormatReporter {
     void SendEnded();
 
     // Interface thread.
-    bool bDetached = false; // ended by a page reset: nothing it reports reaches the page
-    bool bEnded = false;    // the worker has made its last request (or never started)
+    // Drops the run's copy of the parameters (PINs wiped with their storage); the worker
+    // calls no attempt afterwards.
+    void ReleaseAttempt() { m_attempt = nullptr; }
+    bool HoldsAttempt() const { return static_cast<bool>(m_attempt); }
+    bool bDetached = false;         // ended by a page reset: nothing it reports reaches the page
+    bool bEnded = false;            // the worker has made its last request (or never started)
+    bool bInAttempt = false;        // an attempt has been granted and has not reported its end
+    bool bStoppedInAttempt = false; // stopped while inside an attempt: it holds every Start
     std::unique_ptr<CWinThread> pThread;
 
   private:
@@ -83,31 +95,35 @@ class PageRun final : public BatchRunHost, public BlankFormatReporter {
     void Send(RunRequest::Kind kind, bool bCount = false, const std::wstring* text = nullptr);
 
     const HWND m_hPage;
-    const Attempt m_attempt;
+    Attempt m_attempt;
     RunSignal m_signal;
 };
 
 // A page's side of its batch runs: at most one worker at a time, and the requests of that
-// worker filtered by what the page has done since (Stop, reset). Interface thread only,
-// except RunWorker.
+// worker filtered by what the page has done since (Stop, reset). The interface thread never
+// waits here: a Start that finds the page's last worker still winding down starts the new
+// run when that worker reports its end. Interface thread only, except RunWorker.
 class PageBatch {
   public:
-    PageBatch();
+    explicit PageBatch(RunPage& page);
     PageBatch(const PageBatch&) = delete;
     PageBatch& operator=(const PageBatch&) = delete;
     ~PageBatch();
 
-    // A run has started and nobody has stopped it, and its worker has not ended.
+    // A run has started (or waits to) and nobody has stopped it, and its worker has not ended.
     bool IsLive() const;
     // The thread of the last run has not ended yet (it may be finishing a stopped run).
     bool IsWorkerAlive() const;
+    // The last run's worker has not made its last request yet, or a run waits to start.
+    bool HasWorker() const;
+    // The last run still holds its copy of the parameters.
+    bool HoldsRunCopy() const { return m_run && m_run->HoldsAttempt(); }
+    // A stopped run of any page is still inside its last attempt: no Start may begin
+    // another attempt until its worker has ended.
+    static bool AnyStoppedAttempt();
 
-    // Before any Start: a live run makes this press a second one, which is ignored (false);
-    // a stopped run still finishing its last attempt, on this page or another, is waited
-    // for, so no two attempts ever overlap.
-    bool ReadyForStart();
-    // Starts `proc(param)` on a new thread for a new run; the procedure calls RunWorker.
-    // False when the thread could not be started.
+    // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
+    // once or, while the last worker winds down, when it has ended. False when refused.
     bool Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
     // The worker thread's whole life.
     UINT RunWorker();
@@ -116,21 +132,30 @@ class PageBatch {
     void Stop();
     // Page reset: the run ends for good and nothing it still reports reaches the page.
     void EndForReset();
-    // Waits for the worker, handling what it sends to the page meanwhile.
+    // Waits for the worker, handling what it sends to the page meanwhile. Only for the
+    // page's destruction, when nothing of it is on screen any more.
     void WaitForWorker();
-    void StopAndWait() {
-        Stop();
-        WaitForWorker();
-    }
 
     // One request of the worker (WM_PAGE_RUN_REQUEST).
-    LRESULT Handle(WPARAM wParam, LPARAM lParam, RunPage& page);
+    LRESULT Handle(WPARAM wParam, LPARAM lParam);
 
     // The most workers of this page that were ever alive at once.
     int MaxWorkersAlive() const { return m_nMaxWorkersAlive.load(); }
 
   private:
+    struct PendingStart {
+        HWND page;
+        PageRun::Attempt attempt;
+        AFX_THREADPROC proc;
+        LPVOID param;
+    };
+    void MarkStopped();
+    bool Launch(PendingStart start);
+    static void RefreshEveryStart();
+
+    RunPage& m_page;
     std::unique_ptr<PageRun> m_run;
+    std::unique_ptr<PendingStart> m_pending;
     std::atomic<int> m_nWorkersAlive{0};
     std::atomic<int> m_nMaxWorkersAlive{0};
 };

@@ -1,8 +1,8 @@
-#include "FormatTarget.h"
+#include "token/FormatTarget.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TokenSlots.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "token/TokenSlots.h"
 
 namespace {
 

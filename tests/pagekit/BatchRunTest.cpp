@@ -1,9 +1,9 @@
 // The batch worker loop against the stand-in module, natively: each slot event gives exactly
 // one attempt, Stop ends a run for good and at once, and a release of the module while a run
 // polls ends it without another module call. Run under ThreadSanitizer too (label threads).
-#include "BlankFormat.h"
+#include "blank/BlankFormat.h"
 #include "StandInBench.h"
-#include "token/BatchRun.h"
+#include "pagekit/BatchRun.h"
 
 #include <gtest/gtest.h>
 

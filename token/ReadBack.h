@@ -2,7 +2,7 @@
 // What reading a token back after an initialisation the module answered with CKR_OK found,
 // and how that attempt is then reported. A token that shows something else than was sent is
 // a failure; a module that cannot answer the read-back leaves the success standing.
-#include "FormatReporter.h"
+#include "token/FormatReporter.h"
 #include "token/TokenModule.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #ifdef _WIN32
 #include <windows.h>

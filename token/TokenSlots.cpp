@@ -1,4 +1,4 @@
-#include "TokenSlots.h"
+#include "token/TokenSlots.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // WideToMultiByte: the bytes the module receives for a PIN (ANSI code page) or a label (UTF-8).
-#include "token/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

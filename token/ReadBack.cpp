@@ -1,7 +1,7 @@
-#include "ReadBack.h"
+#include "token/ReadBack.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 CK_RV ReportReadBack(const ReadBack& check, unsigned successId, const std::wstring& failurePrefix,
                      FormatReporter& reporter) {

@@ -24,7 +24,7 @@ template <class T> struct WipingAllocator {
 // A counted byte string whose storage always ends with a zero byte after the last byte,
 // so the module may receive data() as a NUL-terminated string together with size().
 class SecureBytes {
-public:
+  public:
     SecureBytes() : m_bytes(1, 0) {}
     SecureBytes(const void* data, std::size_t size);
     const unsigned char* data() const { return m_bytes.data(); }
@@ -32,20 +32,20 @@ public:
     std::size_t size() const { return m_bytes.size() - 1; }
     bool empty() const { return size() == 0; }
 
-private:
+  private:
     std::vector<unsigned char, WipingAllocator<unsigned char>> m_bytes;
 };
 
 // Wide text kept in wiped storage. A vector is used rather than a string so that short
 // texts never sit in an inline buffer that no allocator sees.
 class SecretText {
-public:
+  public:
     SecretText() : m_chars(1, L'\0') {}
     SecretText(const wchar_t* text);
     SecretText(const std::wstring& text) : SecretText(text.c_str()) {}
     const wchar_t* c_str() const { return m_chars.data(); }
     std::size_t length() const { return m_chars.size() - 1; }
 
-private:
+  private:
     std::vector<wchar_t, WipingAllocator<wchar_t>> m_chars;
 };

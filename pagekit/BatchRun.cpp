@@ -1,7 +1,7 @@
-#include "BatchRun.h"
+#include "pagekit/BatchRun.h"
 
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 void RunSignal::Stop() {
     {

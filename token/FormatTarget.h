@@ -1,7 +1,7 @@
 #pragma once
 // The start both format attempts share: the binding is there, exactly one token is present,
 // and its hardware record has been read. Every way this can fail is reported here.
-#include "FormatReporter.h"
+#include "token/FormatReporter.h"
 #include "token/TokenModule.h"
 
 #include <cstddef>

@@ -1,0 +1,25 @@
+#include "pagekit/PageSupport.h"
+
+#include "token/TokenModuleOwner.h"
+
+TokenModule* CurrentTokenModule() {
+    auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());
+    return owner != nullptr ? owner->GetTokenModule() : nullptr;
+}
+
+void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text) {
+    status.SetTextColor(colour).SetText(CString(text));
+}
+
+void FocusWholeText(CEdit& field) {
+    field.SetSel(0, -1);
+    field.ScrollCaret();
+    field.SetFocus();
+}
+
+CRect RectInParent(const CWnd& page, const CWnd& child) {
+    CRect rect;
+    child.GetWindowRect(&rect);
+    page.ScreenToClient(&rect);
+    return rect;
+}

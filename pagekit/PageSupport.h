@@ -1,0 +1,24 @@
+#pragma once
+// What both initialisation pages share on screen apart from the run page itself: the status
+// colours, the PIN field's focus, control places, and the way to the binding.
+#include "controls/StatusLabel.h"
+#include "token/TokenModule.h"
+#include "win/Afx.h"
+
+#include <string>
+
+constexpr COLORREF kColorBlack = 0x00000000; // progress and success texts
+constexpr COLORREF kColorRed = 0x000000FF;   // failures and the failure counter
+constexpr COLORREF kColorBlue = 0x00FF0000;  // the success counter and the note line
+
+// The main window's binding, read anew at every use: null without a main window that owns
+// one.
+TokenModule* CurrentTokenModule();
+
+void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text);
+
+// Whole text selected and the caret in view, so typing replaces it; then the focus.
+void FocusWholeText(CEdit& field);
+
+// `child`'s window rectangle in `page`'s client coordinates.
+CRect RectInParent(const CWnd& page, const CWnd& child);

@@ -1,0 +1,223 @@
+#include "pagekit/RunPage.h"
+
+#include "pagekit/PageSupport.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "res/resource.h"
+#include "token/TokenSlots.h"
+
+namespace {
+
+// Counters read "%d".
+void ShowCount(CStatusLabel& label, int count) {
+    CString text;
+    text.Format(L"%d", count);
+    label.SetText(text);
+}
+
+// A single run on the interface thread: the outcome goes straight to the page and no button
+// changes.
+class SingleRunReporter final : public BlankFormatReporter {
+  public:
+    explicit SingleRunReporter(RunPage& page) : m_page(page) {}
+    void ReportSuccess(bool bCount, std::wstring text) override {
+        m_page.ReportSuccess(bCount, std::move(text));
+    }
+    void ReportFailure(bool bCount, std::wstring text) override {
+        m_page.ReportFailure(bCount, std::move(text));
+    }
+    void ShowRunning() override {}
+
+  private:
+    RunPage& m_page;
+};
+
+} // namespace
+
+CRunPage::CRunPage(UINT templateId, CWnd* pParent, RunPageIds ids)
+    : CDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
+
+CRunPage::~CRunPage() {
+    StopBatchAndWait();
+}
+
+void CRunPage::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_START, m_btnStart);
+    DDX_Control(pDX, IDC_STOP, m_btnStop);
+    DDX_Control(pDX, IDC_COUNT_TOTAL, m_lblTotal);
+    DDX_Control(pDX, IDC_COUNT_SUCCESS, m_lblSuccess);
+    DDX_Control(pDX, m_ids.failCount, m_lblFail);
+    DDX_Control(pDX, m_ids.status, m_lblStatus);
+    DDX_Check(pDX, m_ids.batchCheck, m_bBatch);
+}
+
+BOOL CRunPage::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
+    m_lblSuccess.SetTextColor(kColorBlue);
+    m_lblFail.SetTextColor(kColorRed);
+    m_rcStart = RectInParent(*this, m_btnStart);
+    InitFields();
+    FocusWholeText(FirstField());
+    return FALSE;
+}
+
+BOOL CRunPage::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED) {
+        const int id = LOWORD(wParam);
+        if (id == m_ids.batchCheck) {
+            OnBatchCheck();
+            return TRUE;
+        }
+        if (id == IDC_STOP) {
+            OnStop();
+            return TRUE;
+        }
+        if (id == IDC_START) {
+            OnStart();
+            return TRUE;
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CRunPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAGE_RUN_REQUEST)
+        return m_batch.Handle(wParam, lParam);
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CRunPage::OnShowWindow(BOOL bShow, UINT nStatus) {
+    CDialog::OnShowWindow(bShow, nStatus);
+    // The run ends here; a worker still finishing its last attempt reports to nobody.
+    m_batch.EndForReset();
+    LoadDefaults();
+    ShowFreshCounters();
+    m_nFail = 0;
+    m_nSuccess = 0;
+    m_nTotal = 0;
+    m_bBatch = FALSE;
+    UpdateData(FALSE);
+    // Idle at once, without waiting for that worker.
+    EnableInputs();
+    SetStartWanted(true);
+    OnBatchCheck();
+    FocusWholeText(FirstField());
+}
+
+void CRunPage::OnBatchCheck() {
+    if (!UpdateData(TRUE))
+        return;
+    // A change of mode asks for a token and a press of Start again, in the status colour.
+    m_lblStatus.SetText(CString(LoadStringOrDefault(IDS_INSERT_AND_START)));
+    LayOutRunButtons();
+}
+
+void CRunPage::OnStart() {
+    // A second press while this page's run goes on starts nothing, and while a stopped
+    // run's attempt is still inside the module no other attempt may begin.
+    if (m_batch.IsLive() || PageBatch::AnyStoppedAttempt())
+        return;
+    PageRun::Attempt attempt = TakeAttempt();
+    if (!attempt)
+        return;
+    TokenModule* module = CurrentTokenModule();
+    if (!IsModuleBound(module)) {
+        ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
+        return;
+    }
+    if (!m_bBatch) {
+        SingleRunReporter reporter(*this);
+        attempt(module, reporter);
+        return;
+    }
+    DisableInputs();
+    // The run works on its own copy of the fields, whatever happens to them meanwhile.
+    if (!m_batch.Start(m_hWnd, std::move(attempt), &CRunPage::WorkerProc, this))
+        EnableInputs();
+}
+
+void CRunPage::OnStop() {
+    m_bBatch = FALSE;
+    m_batch.Stop();
+    EnableInputsAtStop();
+    m_btnStop.EnableWindow(FALSE);
+}
+
+void CRunPage::StopBatchAndWait() {
+    m_batch.EndForReset();
+    m_batch.WaitForWorker();
+}
+
+void CRunPage::ReportSuccess(bool bCount, std::wstring text) {
+    ShowStatus(m_lblStatus, kColorBlack, text);
+    if (bCount)
+        CountOutcome(m_nSuccess, m_lblSuccess, kColorBlue);
+}
+
+void CRunPage::ReportFailure(bool bCount, std::wstring text) {
+    ShowStatus(m_lblStatus, kColorRed, text);
+    if (bCount)
+        CountOutcome(m_nFail, m_lblFail, kColorRed);
+}
+
+void CRunPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
+    // The total's colour stays as it is.
+    ShowCount(m_lblTotal, ++m_nTotal);
+    ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
+}
+
+void CRunPage::ShowFreshCounters() {
+    // The counters read "0" in their colours; the status line asks, in black, for a token.
+    ShowCount(m_lblTotal, 0);
+    ShowCount(m_lblSuccess, 0);
+    ShowCount(m_lblFail, 0);
+    ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
+}
+
+void CRunPage::ShowRunning() {
+    SetStartWanted(false);
+    m_btnStop.EnableWindow(TRUE);
+}
+
+void CRunPage::ShowFinished() {
+    SetStartWanted(true);
+    m_btnStop.EnableWindow(FALSE);
+    EnableInputs();
+}
+
+void CRunPage::RefreshStart() {
+    SetStartWanted(m_bStartWanted);
+}
+
+void CRunPage::OnWorkerEnded() {
+    if (CWnd* parent = GetParent())
+        ::PostMessageW(parent->GetSafeHwnd(), WM_PAGE_WORKER_ENDED, 0, 0);
+}
+
+void CRunPage::SetStartWanted(bool bWanted) {
+    m_bStartWanted = bWanted;
+    m_btnStart.EnableWindow(bWanted && !PageBatch::AnyStoppedAttempt() ? TRUE : FALSE);
+}
+
+void CRunPage::LayOutRunButtons() {
+    // Batch mode: Stop shown and disabled, Start back in its own place. Single mode: Stop
+    // hidden and Start laid exactly over Stop's place.
+    if (m_bBatch) {
+        m_btnStop.ShowWindow(SW_SHOW);
+        m_btnStart.MoveWindow(&m_rcStart, TRUE);
+        SetStartWanted(true);
+        m_btnStop.EnableWindow(FALSE);
+        return;
+    }
+    const CRect rcStop = RectInParent(*this, m_btnStop);
+    m_btnStop.ShowWindow(SW_HIDE);
+    m_btnStart.MoveWindow(&rcStop, TRUE);
+}
+
+UINT CRunPage::WorkerProc(LPVOID page) {
+    if (page == nullptr)
+        return 0;
+    return static_cast<CRunPage*>(page)->m_batch.RunWorker();
+}

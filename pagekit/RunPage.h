@@ -1,0 +1,96 @@
+#pragma once
+// What both initialisation pages are: a status line, three counters (total, success, failure),
+// a batch check box and Start/Stop. Start runs the page's attempt once on the interface thread
+// or, in batch mode, on a worker for every token plugged in until Stop. A page adds only its
+// own fields, defaults, data exchange and attempt.
+#include "controls/StatusLabel.h"
+#include "pagekit/PageRun.h"
+#include "win/Afx.h"
+
+// The page's own controls among those the run page drives.
+struct RunPageIds {
+    int batchCheck;
+    int status;
+    int failCount;
+};
+
+// Sent (posted) to the page's parent when the page's batch worker has made its last request.
+constexpr UINT WM_PAGE_WORKER_ENDED = WM_APP + 0x52;
+
+class CRunPage : public CDialog, public RunPage {
+  public:
+    CRunPage(UINT templateId, CWnd* pParent, RunPageIds ids);
+    ~CRunPage() override;
+
+    CButton m_btnStart;
+    CButton m_btnStop;
+    CStatusLabel m_lblTotal;
+    CStatusLabel m_lblSuccess;
+    CStatusLabel m_lblFail;
+    CStatusLabel m_lblStatus;
+    BOOL m_bBatch = FALSE; // the check box: batch mode selected
+    int m_nTotal = 0;
+    int m_nSuccess = 0;
+    int m_nFail = 0;
+    CRect m_rcStart; // Start's own place, in page client coordinates
+
+    // Outcomes and control changes, on the interface thread (a batch worker's arrive here
+    // as messages to the page).
+    void ReportSuccess(bool bCount, std::wstring text) override;
+    void ReportFailure(bool bCount, std::wstring text) override;
+    void EnableInputs() override { EnableRunInputs(TRUE); }
+    void DisableInputs() { EnableRunInputs(FALSE); }
+    void ShowRunning() override;
+    void ShowFinished() override;
+    void RefreshStart() override;
+    void OnWorkerEnded() override;
+
+    // Ends the batch run for good; nothing it still reports reaches the page.
+    void EndBatch() { m_batch.EndForReset(); }
+    // Waits for an ended run's worker; only where nothing of the page is on screen.
+    void StopBatchAndWait();
+    const PageBatch& Batch() const { return m_batch; }
+
+    // Button handlers (BN_CLICKED).
+    void OnBatchCheck();
+    void OnStart();
+    void OnStop();
+
+    // The batch worker of `page` (a CRunPage); 0 at once for a null page.
+    static UINT WorkerProc(LPVOID page);
+
+  protected:
+    // The page's fields into its members and checked, reporting what is wrong: the attempt
+    // with its own copy of them, or an empty one when nothing is to start.
+    virtual PageRun::Attempt TakeAttempt() = 0;
+    virtual void LoadDefaults() = 0;
+    virtual void EnableRunInputs(BOOL bEnable) = 0;
+    // What Stop makes usable at once, before the worker has ended.
+    virtual void EnableInputsAtStop() { EnableInputs(); }
+    // The field that takes the focus, its whole text selected.
+    virtual CEdit& FirstField() = 0;
+    // The page's own part of the dialog initialisation.
+    virtual void InitFields() {}
+
+    // The controls shared by both pages; a page exchanges its own fields after these.
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    // Enter and Esc never close or hide the page.
+    void OnOK() override {}
+    void OnCancel() override {}
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Every show and every hide resets the page and ends its batch run.
+    void OnShowWindow(BOOL bShow, UINT nStatus) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour);
+    void ShowFreshCounters();
+    void LayOutRunButtons();
+    void SetStartWanted(bool bWanted);
+    CWnd* BatchCheck() { return GetDlgItem(m_ids.batchCheck); }
+
+    const RunPageIds m_ids;
+    bool m_bStartWanted = true;
+    PageBatch m_batch;
+};
