@@ -1,6 +1,6 @@
 #pragma once
 // The information page's query: the one present token's hardware record as six texts.
-#include "info/DeviceInfoFormat.h"
+#include "token/DeviceInfoFormat.h"
 #include "token/TokenModule.h"
 
 struct DeviceInfoResult {

@@ -1,6 +1,8 @@
 #pragma once
 // How a format attempt tells its page the outcome. A counted outcome is one finished token:
 // it adds one to the total and one to the success or failure counter.
+#include "token/AuxFunctionList.h"
+
 #include <string>
 
 class FormatReporter {
@@ -9,6 +11,9 @@ class FormatReporter {
     virtual void ReportSuccess(bool bCount, std::wstring text) = 0;
     // Error (red) status text.
     virtual void ReportFailure(bool bCount, std::wstring text) = 0;
+    // The one token the attempt works on, before its counted outcome: `info` is its hardware
+    // record, or null when the record could not be read. For the record kept of the attempt.
+    virtual void NoteToken(CK_SLOT_ID /*slot*/, const DEVICE_INFO* /*info*/) {}
 
   protected:
     ~FormatReporter() = default;

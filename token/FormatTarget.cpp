@@ -41,6 +41,7 @@ FormatTarget FindFormatTarget(TokenModule* module, FormatReporter& reporter, Slo
     FormatTarget target;
     target.slot = listing.slot;
     target.rv = ReadDeviceInfo(*module, target.slot, target.info);
+    reporter.NoteToken(target.slot, target.rv == CKR_OK ? &target.info : nullptr);
     if (target.rv != CKR_OK) {
         reporter.ReportFailure(true, LoadStringOrDefault(IDS_NO_DEVICE_INFO));
         return target;

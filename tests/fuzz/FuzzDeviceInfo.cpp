@@ -1,6 +1,6 @@
 // Any 76 bytes the module may hand back must format into six bounded texts: at most
 // "20255-255-255 255:255:255", "255.255" and "4194303K".
-#include "info/DeviceInfoFormat.h"
+#include "token/DeviceInfoFormat.h"
 
 #include <cstdint>
 #include <cstdlib>

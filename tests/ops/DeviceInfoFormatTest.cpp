@@ -1,5 +1,5 @@
 // The information page's six texts, from crafted hardware records.
-#include "info/DeviceInfoFormat.h"
+#include "token/DeviceInfoFormat.h"
 
 #include <gtest/gtest.h>
 

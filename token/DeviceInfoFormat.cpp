@@ -1,4 +1,4 @@
-#include "info/DeviceInfoFormat.h"
+#include "token/DeviceInfoFormat.h"
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
