@@ -2,7 +2,7 @@
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "Utf8.h"
+#include "ledger/Utf8.h"
 
 #include <cwchar>
 #include <fstream>

@@ -36,6 +36,8 @@ class CliTest : public ::testing::Test {
     CliProcess Start(std::vector<std::string> args, std::vector<std::string> env = {}) const {
         args.insert(args.begin(), {"--module", VANTOR_STANDIN_PATH});
         env.push_back("VANTOR_BENCH_FILE=" + (folder / "bench.txt").string());
+        // Never the real profile's ledger; an entry given by the test comes first and wins.
+        env.push_back("VANTOR_LEDGER_DIR=" + (folder / "ledger").string());
         return CliProcess(args, env);
     }
     int Run(const std::vector<std::string>& args, std::vector<std::string>& output,
@@ -193,8 +195,8 @@ TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
     const char* const columns[] = {"time",    "station", "user",        "operation",   "mode",
                                    "slot",    "serial",  "cos_version", "type_before", "label",
                                    "outcome", "rv",      "message"};
-    ASSERT_EQ(fields.size(), std::size(columns)) << output[0];
-    for (std::size_t i = 0; i < fields.size(); ++i)
+    ASSERT_GT(fields.size(), std::size(columns)) << output[0];
+    for (std::size_t i = 0; i < std::size(columns); ++i)
         EXPECT_EQ(fields[i].first, columns[i]);
     auto map = JsonMap(output[0]);
     EXPECT_EQ(map["operation"], "pki");
