@@ -6,7 +6,7 @@
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
 #include "res/StringTable.h"
-#include "Utf8.h"
+#include "ledger/Utf8.h"
 
 #include <clocale>
 #include <filesystem>

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "pki/PkiLimits.h"
+
 #include <cwchar>
 
 namespace {
@@ -148,21 +150,24 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
 }
 
 std::wstring HelpText() {
+    const std::wstring retryRange =
+        L" (" + std::to_wstring(kRetryMin) + L"-" + std::to_wstring(kRetryMax) + L")";
+    const std::wstring sizeRange = L" (0-" + std::to_wstring(kAreaSizeMax) + L")";
     return LR"(用法：
   vantor-cli [选项] info                     读取令牌的硬件信息
   vantor-cli [选项] wipe                     校验管理员PIN后将令牌初始化为空锁
   vantor-cli [选项] init --profile FILE      将令牌初始化为PKI锁
   vantor-cli [选项] watch wipe|init ...      批量：立即执行一次，之后每次插拔令牌执行一次，
                                              直到 Ctrl+C、--count N 次计数操作或 --idle SECONDS 秒无插拔事件；
-                                             结束时输出总数、成功、失败
+                                             结束时输出总数、成功、失败；watch wipe 在管理员PIN错误后自行停止
 
 选项：
   --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）
-  --json                 每次操作输出一行JSON（UTF-8），键与记录文件的列相同：
+  --json                 每次操作输出一行JSON（UTF-8），键与值同记录文件的一行：
                          time,station,user,operation,mode,slot,serial,cos_version,type_before,
-                         label,outcome,rv,message（outcome：success、failure，未处理令牌时为 none）；
-                         watch 的汇总写到标准错误
-  --no-ledger            不写记录文件
+                         label,outcome,rv,message（outcome：success、failure，未处理令牌时为 none），
+                         另有 note（显示在 message 之后的附注）；watch 的汇总写到标准错误
+  --no-ledger            不写记录文件（默认写入与窗口程序相同的记录文件，VANTOR_LEDGER_DIR 可指定文件夹）
   --so-pin-env NAME      管理员PIN取自环境变量 NAME（init：新的管理员PIN）
   --so-pin-file PATH     管理员PIN取自文件的第一行（UTF-8）
   --user-pin-env NAME    新的用户PIN取自环境变量 NAME（仅 init）
@@ -172,16 +177,20 @@ std::wstring HelpText() {
   --help                 显示本说明
 
 未指定来源的PIN在终端提示输入（不回显）。PIN不能在命令行中给出：--so-pin 1234 或 --so-pin=1234 被拒绝（退出码 2）。
+wipe 时若管理员PIN只剩最后一次尝试机会：在终端上询问（y/N，默认否）；没有终端时按否处理（已取消，退出码 1）。
 
-配置文件（INI，UTF-8）的键及默认值：label=Orbel、so_pin_max_retry=6 (1-255)、
-user_pin_max_retry=6 (1-255)、public_size=30000 (0-65535)、private_size=15000 (0-65535)。
+配置文件（INI，UTF-8）的键及默认值：label=)" +
+           std::wstring(kDefaultLabel) + L"、so_pin_max_retry=" + std::to_wstring(kDefaultMaxRetry) +
+           retryRange + L"、\n" + L"user_pin_max_retry=" + std::to_wstring(kDefaultMaxRetry) + retryRange +
+           L"、public_size=" + std::to_wstring(kDefaultPublicSize) + sizeRange + L"、private_size=" +
+           std::to_wstring(kDefaultPrivateSize) + sizeRange + LR"(。
 
 退出码：
   0  成功
-  1  令牌拒绝或操作在令牌上失败（包括校验失败）
+  1  令牌拒绝或操作在令牌上失败（包括校验失败、最后一次尝试未确认）
   2  用法或输入错误（范围、长度，PIN来源）
   3  没有令牌或多于一支令牌
   4  令牌模块无法加载、缺少扩展接口或无法初始化
-  5  记录文件无法写入
-  watch：每次计数操作都成功时为 0，否则为 1)";
+  5  记录文件无法写入（优先于 0 和 1：操作结果仍会输出）
+  watch：无法开始为 4；有记录未能写入为 5；否则每次计数操作都成功时为 0，否则为 1)";
 }

@@ -19,8 +19,11 @@ struct WatchLimits {
     unsigned long count = 0;       // counted attempts; 0: no limit
     unsigned long idleSeconds = 0; // without a slot event; 0: no limit
 };
+// 4 when the run could not start, 5 when a ledger line was lost, otherwise 0 when every
+// counted attempt succeeded and 1 when one failed.
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
-// One attempt of `job` in single or batch mode, turned into its outcome.
-AttemptOutcome RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch);
+// One attempt of `job` in single or batch mode: written to `ledger` (null: none) when it
+// handled a token, and turned into its record.
+AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger);

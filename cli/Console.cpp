@@ -1,6 +1,6 @@
 #include "cli/Console.h"
 
-#include "Utf8.h"
+#include "ledger/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,66 +1,79 @@
-#include "cli/AttemptReporter.h"
+#include "blank/BlankFormat.h"
 #include "cli/Commands.h"
+#include "cli/ConsoleReporter.h"
 #include "info/DeviceInfoQuery.h"
+#include "ledger/LedgeredAttempt.h"
+#include "ledger/LedgerSources.h"
+#include "ledger/LedgerTexts.h"
+#include "pki/PkiFormat.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "pki/PkiFormat.h"
 
-namespace {
-
-// The hardware type as the ledger names it, from the information page's type name: codes
-// other than 1 and 2 read as blank there.
-std::wstring TypeBeforeOf(const std::wstring& typeName) {
-    if (typeName == LoadStringDirect(IDS_TYPE_PKI))
-        return L"pki";
-    if (typeName == LoadStringDirect(IDS_TYPE_ENCRYPTION_LOCK))
-        return L"lock";
-    return L"blank";
-}
-
-} // namespace
-
-AttemptOutcome RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch) {
-    AttemptOutcome attempt;
-    attempt.operation = job.bPki ? L"pki" : L"wipe";
-    attempt.mode = bBatch ? L"batch" : L"single";
-    AttemptReporter reporter;
+AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger) {
+    AttemptRecord attempt;
+    LedgerEntry& entry = attempt.entry;
+    entry.operation = job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+    entry.mode = bBatch ? LedgerMode::Batch : LedgerMode::Single;
+    entry.label = job.bPki ? job.pkiParams.strLabel : std::wstring();
+    ConsoleReporter shown;
+    LedgeredAttempt ledgered(shown, ledger, entry.operation, entry.mode, entry.label);
+    CK_RV rv;
     if (job.bPki) {
-        attempt.label = job.pkiParams.strLabel;
-        attempt.rv = FormatPkiToken(&module, job.pkiParams, reporter);
+        rv = FormatPkiToken(&module, job.pkiParams, ledgered);
     } else {
         BlankFormatParams params;
         params.strSoPin = job.soPin;
         params.bBatch = bBatch;
-        attempt.rv = FormatBlankToken(&module, params, reporter);
+        rv = FormatBlankToken(&module, params, ledgered);
     }
-    reporter.FillOutcome(attempt);
+    const LedgerAppendResult written = ledgered.Finish(rv);
+    attempt.bCounted = shown.Counted();
+    attempt.time = LocalTimeNow();
+    if (attempt.bCounted && ledgered.Entry()) {
+        entry = *ledgered.Entry();
+        // The text shown is the entry's message with the ledger's notes after it.
+        attempt.note = shown.Text().substr(entry.message.size());
+        attempt.bLedgerFailed = !written.written;
+        if (ledger != nullptr)
+            attempt.time = written.time;
+        return attempt;
+    }
+    if (shown.TokenNoted())
+        FillTokenFields(entry, shown.Slot(), shown.Info());
+    entry.rv = rv;
+    entry.message = shown.Text();
     return attempt;
 }
 
 int RunFormatOnce(TokenModule& module, const FormatJob& job, OutcomeWriter& writer) {
-    const AttemptOutcome attempt = RunFormatAttempt(module, job, false);
+    const AttemptRecord attempt = RunFormatAttempt(module, job, false, writer.GetLedger());
     writer.Write(attempt);
     return ExitCodeOf(attempt);
 }
 
 int RunInfo(TokenModule& module, OutcomeWriter& writer) {
     const DeviceInfoResult result = QueryDeviceInfo(&module);
-    AttemptOutcome attempt;
-    attempt.operation = L"info";
-    attempt.mode = L"single";
+    AttemptRecord attempt;
+    LedgerEntry& entry = attempt.entry;
+    entry.operation = LedgerOperation::Info;
+    attempt.time = LocalTimeNow();
     if (result.messageId != 0) {
-        attempt.message = LoadStringOrDefault(result.messageId);
-        // 112: the one token present could not be read.
-        attempt.outcome = result.messageId == IDS_UNKNOWN_ERROR ? Outcome::kFailure : Outcome::kNone;
+        entry.message = LoadStringOrDefault(result.messageId);
+        // 112: the one token present could not be read; no token's data was shown.
+        attempt.bCounted = result.messageId == IDS_UNKNOWN_ERROR;
         writer.Write(attempt);
         return ExitCodeOf(attempt);
     }
+    attempt.bCounted = true;
+    entry.outcome = LedgerOutcome::Success;
+    FillTokenFields(entry, result.slot, &result.info);
+    if (Ledger* ledger = writer.GetLedger()) {
+        const LedgerAppendResult written = ledger->Append(entry);
+        attempt.time = written.time;
+        attempt.bLedgerFailed = !written.written;
+        attempt.note = written.written ? L"" : kLedgerNotWrittenNote;
+    }
     const DeviceInfoTexts& texts = result.texts;
-    attempt.outcome = Outcome::kSuccess;
-    attempt.rv = CKR_OK;
-    attempt.serial = texts.strSerialNumber;
-    attempt.cosVersion = texts.strCosVersion;
-    attempt.typeBefore = TypeBeforeOf(texts.strDeviceType);
     // The information page's captions and fields; serial and version are columns already.
     attempt.details = {{nullptr, L"硬件序列号：", texts.strSerialNumber},
                        {nullptr, L"COS版本：", texts.strCosVersion},

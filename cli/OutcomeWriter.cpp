@@ -1,24 +1,17 @@
 #include "cli/OutcomeWriter.h"
 
 #include "cli/Console.h"
+#include "cli/ExitCode.h"
+#include "ledger/LedgerLine.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "Utf8.h"
+#include "token/Pkcs11.h"
+#include "ledger/LedgerSources.h"
+#include "ledger/Utf8.h"
 
 #include <cstdio>
 
 namespace {
-
-const char* OutcomeName(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::kSuccess:
-        return "success";
-    case Outcome::kFailure:
-        return "failure";
-    default:
-        return "none";
-    }
-}
 
 void AppendJsonString(std::string& out, const std::string& utf8) {
     out += '"';
@@ -52,7 +45,7 @@ void AppendJsonString(std::string& out, const std::string& utf8) {
     out += '"';
 }
 
-void AppendField(std::string& out, const char* key, const std::string& value) {
+void AppendField(std::string& out, const std::string& key, const std::string& value) {
     out += out.size() > 1 ? "," : "";
     AppendJsonString(out, key);
     out += ':';
@@ -61,53 +54,44 @@ void AppendField(std::string& out, const char* key, const std::string& value) {
 
 } // namespace
 
-int ExitCodeOf(const AttemptOutcome& attempt) {
-    switch (attempt.outcome) {
-    case Outcome::kSuccess:
-        return 0;
-    case Outcome::kFailure:
-        return 1;
-    default:
-        return attempt.message == LoadStringOrDefault(IDS_INIT_MODULE_FAILED) ? 4 : 3;
-    }
+int ExitCodeOf(const AttemptRecord& attempt) {
+    if (attempt.bLedgerFailed)
+        return kExitLedger;
+    if (attempt.bCounted)
+        return attempt.entry.outcome == LedgerOutcome::Success ? kExitSuccess : kExitTokenFailed;
+    if (attempt.entry.message == LoadStringOrDefault(IDS_INIT_MODULE_FAILED))
+        return kExitModule;
+    // The operator declined the SO PIN's final try: the token's state refused the wipe.
+    return attempt.entry.rv == CKR_FUNCTION_CANCELED ? kExitTokenFailed : kExitNoSingleToken;
 }
 
-std::string FormatJsonLine(const StationStamp& stamp, const AttemptOutcome& attempt) {
-    std::string rv;
-    if (attempt.rv) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(*attempt.rv & 0xFFFFFFFFul));
-        rv = code;
-    }
+std::string FormatJsonLine(const AttemptRecord& attempt, const std::string& station,
+                           const std::string& user) {
+    static const std::vector<std::string> columns = LedgerColumnNames();
+    const std::vector<std::string> values = LedgerFields(attempt.entry, attempt.time, station, user);
     std::string line = "{";
-    AppendField(line, "time", WideToUtf8(stamp.time));
-    AppendField(line, "station", WideToUtf8(stamp.station));
-    AppendField(line, "user", WideToUtf8(stamp.user));
-    AppendField(line, "operation", WideToUtf8(attempt.operation));
-    AppendField(line, "mode", WideToUtf8(attempt.mode));
-    AppendField(line, "slot", WideToUtf8(attempt.slot));
-    AppendField(line, "serial", WideToUtf8(attempt.serial));
-    AppendField(line, "cos_version", WideToUtf8(attempt.cosVersion));
-    AppendField(line, "type_before", WideToUtf8(attempt.typeBefore));
-    AppendField(line, "label", WideToUtf8(attempt.label));
-    AppendField(line, "outcome", OutcomeName(attempt.outcome));
-    AppendField(line, "rv", rv);
-    AppendField(line, "message", WideToUtf8(attempt.message));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        AppendField(line, columns[i], !attempt.bCounted && columns[i] == "outcome" ? "none" : values[i]);
+    AppendField(line, "note", WideToUtf8(attempt.note));
     for (const auto& detail : attempt.details)
         if (detail.key != nullptr)
             AppendField(line, detail.key, WideToUtf8(detail.value));
     return line + "}";
 }
 
-void OutcomeWriter::Write(const AttemptOutcome& attempt) {
-    // The ledger line goes here, before the outcome is shown (m_bLedger false: --no-ledger).
-    (void)m_bLedger;
+OutcomeWriter::OutcomeWriter(bool bJson, bool bLedger)
+    : m_bJson(bJson), m_ledger(bLedger ? std::make_unique<Ledger>() : nullptr), m_station(ThisStation()),
+      m_user(ThisUser()) {}
+
+void OutcomeWriter::Write(const AttemptRecord& attempt) {
+    m_bLedgerFailed = m_bLedgerFailed || attempt.bLedgerFailed;
     if (m_bJson) {
-        WriteUtf8Line(ConsoleStream::kOutput, FormatJsonLine(StampNow(), attempt));
+        WriteUtf8Line(ConsoleStream::kOutput, FormatJsonLine(attempt, m_station, m_user));
         return;
     }
-    if (!attempt.message.empty())
-        WriteLine(ConsoleStream::kOutput, attempt.message);
+    const std::wstring shown = attempt.entry.message + attempt.note;
+    if (!shown.empty())
+        WriteLine(ConsoleStream::kOutput, shown);
     for (const auto& detail : attempt.details)
         WriteLine(ConsoleStream::kOutput, detail.caption + detail.value);
 }

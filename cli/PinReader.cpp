@@ -1,6 +1,7 @@
 #include "cli/PinReader.h"
 
-#include "Utf8.h"
+#include "cli/TerminalPrompt.h"
+#include "ledger/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -13,6 +13,3 @@ struct PinRead {
 
 // `prompt` is shown when the source is the terminal.
 PinRead ReadPin(const PinSource& source, const std::wstring& prompt);
-
-// A line typed at the terminal without echo; false when standard input is no terminal.
-bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text);

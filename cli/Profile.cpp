@@ -1,8 +1,10 @@
 #include "cli/Profile.h"
 
+#include "base/FieldMessages.h"
+#include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "Utf8.h"
+#include "ledger/Utf8.h"
 
 #include <cwchar>
 #include <fstream>
@@ -12,24 +14,15 @@
 
 namespace {
 
-// The page's limits, and the wording its fields' validation uses.
-constexpr std::size_t kPinMaxChars = 100;
-constexpr std::size_t kPinMinLength = 4;
-constexpr std::size_t kPinMaxLength = 32;
-constexpr std::size_t kLabelMaxChars = 32;
-const wchar_t kNotUnsigned[] = L"请输入一个正整数。";
-const wchar_t kUnsignedRangeFormat[] = L"请输入一个介于 %lu 和 %lu 之间的整数。";
-const wchar_t kTooLongFormat[] = L"请输入不超过 %d 个字符。";
-
 std::wstring Format(const wchar_t* format, unsigned long a, unsigned long b = 0) {
     wchar_t text[80];
     std::swprintf(text, sizeof text / sizeof text[0], format, a, b);
     return text;
 }
 
-std::wstring TooLong(std::size_t maxChars) {
+std::wstring TooLong(int maxChars) {
     wchar_t text[80];
-    std::swprintf(text, sizeof text / sizeof text[0], kTooLongFormat, static_cast<int>(maxChars));
+    std::swprintf(text, sizeof text / sizeof text[0], kTooLongFormat, maxChars);
     return text;
 }
 
@@ -106,19 +99,19 @@ ProfileRead ParseProfile(const std::string& text) {
 
     // The page's order of exchange decides which bad field is reported.
     PkiFormatParams& p = read.params;
-    if (!TakeNumber(entries, L"private_size", 0, 65535, p.ulPrivateSize, read.error) ||
-        !TakeNumber(entries, L"public_size", 0, 65535, p.ulPublicSize, read.error) ||
-        !TakeNumber(entries, L"so_pin_max_retry", 1, 255, p.bySoPinMaxRetry, read.error))
+    if (!TakeNumber(entries, L"private_size", 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
+        !TakeNumber(entries, L"public_size", 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
+        !TakeNumber(entries, L"so_pin_max_retry", kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))
         return read;
     auto label = entries.find(L"label");
     if (label != entries.end()) {
-        if (label->second.size() > kLabelMaxChars) {
+        if (label->second.size() > static_cast<std::size_t>(kLabelMaxChars)) {
             read.error = L"label：" + TooLong(kLabelMaxChars);
             return read;
         }
         p.strLabel = label->second;
     }
-    if (!TakeNumber(entries, L"user_pin_max_retry", 1, 255, p.byUserPinMaxRetry, read.error))
+    if (!TakeNumber(entries, L"user_pin_max_retry", kRetryMin, kRetryMax, p.byUserPinMaxRetry, read.error))
         return read;
     // The label's UTF-8 length must be 1 to 31: refused here rather than on every token.
     if (MakeLabelField(p.strLabel).empty())
@@ -140,15 +133,27 @@ ProfileRead ReadProfile(const std::wstring& path) {
     return ParseProfile(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
+namespace {
+
+bool IsTooLong(const SecretText& pin) {
+    return pin.length() > static_cast<std::size_t>(kPinMaxChars);
+}
+
+bool IsLengthValid(const SecretText& pin, unsigned long minChars, unsigned long maxChars) {
+    return pin.length() >= minChars && pin.length() <= maxChars;
+}
+
+} // namespace
+
 std::wstring CheckCurrentSoPin(const SecretText& soPin) {
-    return soPin.length() > kPinMaxChars ? TooLong(kPinMaxChars) : std::wstring();
+    return IsTooLong(soPin) ? TooLong(kPinMaxChars) : std::wstring();
 }
 
 std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin) {
-    if (soPin.length() > kPinMaxChars || userPin.length() > kPinMaxChars)
+    if (IsTooLong(soPin) || IsTooLong(userPin))
         return TooLong(kPinMaxChars);
-    for (const SecretText* pin : {&soPin, &userPin})
-        if (pin->length() < kPinMinLength || pin->length() > kPinMaxLength)
-            return LoadStringOrDefault(IDS_PIN_LENGTH);
+    if (!IsLengthValid(soPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
+        !IsLengthValid(userPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax))
+        return LoadStringOrDefault(IDS_PIN_LENGTH);
     return std::wstring();
 }

@@ -1,14 +1,16 @@
-#include "cli/PinReader.h"
+#include "cli/TerminalPrompt.h"
 
-#include "cli/Console.h"
-#include "Utf8.h"
+#include "ledger/Utf8.h"
 
+#include <cwchar>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 
-bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
+namespace {
+
+bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (!GetConsoleMode(input, &mode))
@@ -16,12 +18,14 @@ bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD written = 0;
     WriteConsoleW(error, prompt.data(), static_cast<DWORD>(prompt.size()), &written, nullptr);
-    SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) | ENABLE_LINE_INPUT);
+    const DWORD echo = bEcho ? ENABLE_ECHO_INPUT : 0;
+    SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) | echo | ENABLE_LINE_INPUT);
     std::vector<wchar_t, WipingAllocator<wchar_t>> line(256, L'\0');
     DWORD read = 0;
     BOOL ok = ReadConsoleW(input, line.data(), static_cast<DWORD>(line.size() - 1), &read, nullptr);
     SetConsoleMode(input, mode);
-    WriteConsoleW(error, L"\r\n", 2, &written, nullptr);
+    if (!bEcho) // the line end typed was not shown either
+        WriteConsoleW(error, L"\r\n", 2, &written, nullptr);
     if (!ok)
         return false;
     line[read] = L'\0';
@@ -32,12 +36,16 @@ bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
     return true;
 }
 
+} // namespace
+
 #else
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
 
-bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
+namespace {
+
+bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) {
     termios saved{};
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0)
         return false;
@@ -45,7 +53,8 @@ bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
     std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fflush(stderr);
     termios silent = saved;
-    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    if (!bEcho)
+        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     std::vector<char, WipingAllocator<char>> line;
     line.reserve(256);
@@ -54,8 +63,25 @@ bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
         line.push_back(c);
     c = 0;
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::fputc('\n', stderr);
+    if (!bEcho)
+        std::fputc('\n', stderr);
     text = Utf8ToSecret(line.data(), line.size());
     return true;
 }
+
+} // namespace
 #endif
+
+bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
+    return PromptOnTerminal(prompt, false, text);
+}
+
+bool ConfirmOnTerminal(const std::wstring& question) {
+    SecretText answer;
+    if (!PromptOnTerminal(question + L" [y/N] ", true, answer))
+        return false;
+    for (const wchar_t* yes : {L"y", L"Y", L"yes", L"YES"})
+        if (std::wcscmp(answer.c_str(), yes) == 0)
+            return true;
+    return false;
+}

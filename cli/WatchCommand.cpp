@@ -1,6 +1,10 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/ExitCode.h"
 #include "cli/StopTriggers.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "ledger/LedgerSources.h"
 
 #include <string>
 
@@ -17,10 +21,11 @@ class WatchHost final : public BatchRunHost {
     TokenModule* GetTokenModule() override { return &m_module; }
     // The run could not start (module trouble): shown like an attempt that handled no token.
     void ReportFailure(bool, std::wstring text) override {
-        AttemptOutcome attempt;
-        attempt.operation = m_job.bPki ? L"pki" : L"wipe";
-        attempt.mode = L"batch";
-        attempt.message = std::move(text);
+        AttemptRecord attempt;
+        attempt.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+        attempt.entry.mode = LedgerMode::Batch;
+        attempt.entry.message = std::move(text);
+        attempt.time = LocalTimeNow();
         m_writer.Write(attempt);
         m_bRefused = true;
     }
@@ -29,13 +34,17 @@ class WatchHost final : public BatchRunHost {
     void ShowFinished() override {}
     void RunAttempt() override {
         m_idle.Touch();
-        const AttemptOutcome attempt = RunFormatAttempt(m_module, m_job, true);
+        AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
+        // The module refused the SO PIN: every further token would spend a try on it.
+        const bool bWrongSoPin = !m_job.bPki && attempt.bCounted && attempt.entry.rv == CKR_PIN_INCORRECT;
+        if (bWrongSoPin)
+            attempt.note += LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN);
         m_writer.Write(attempt);
-        if (attempt.outcome == Outcome::kNone)
+        if (!attempt.bCounted)
             return;
         ++m_total;
-        ++(attempt.outcome == Outcome::kSuccess ? m_success : m_failure);
-        if (m_limits.count != 0 && m_total >= m_limits.count)
+        ++(attempt.entry.outcome == LedgerOutcome::Success ? m_success : m_failure);
+        if (bWrongSoPin || (m_limits.count != 0 && m_total >= m_limits.count))
             m_signal.Stop();
     }
 
@@ -63,11 +72,13 @@ int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limit
     WatchHost host(module, job, limits, writer, signal, idle);
     RunBatchWorker(host, signal);
     if (host.m_bRefused)
-        return 4;
+        return kExitModule;
     // The page's counters; with --json on standard error, so standard output holds attempts only.
     const std::wstring summary = L"总数：" + std::to_wstring(host.m_total) + L" 成功：" +
                                  std::to_wstring(host.m_success) + L" 失败：" +
                                  std::to_wstring(host.m_failure);
     WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
-    return host.m_failure == 0 ? 0 : 1;
+    if (writer.LedgerFailed())
+        return kExitLedger;
+    return host.m_failure == 0 ? kExitSuccess : kExitTokenFailed;
 }

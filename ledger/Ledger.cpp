@@ -40,6 +40,7 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
 
     std::lock_guard<std::mutex> lock(mutex_);
     LedgerAppendResult result;
+    result.time = now;
     if (!CreateLedgerFolders(folder_))
         return result;
     const LedgerPath path = JoinLedgerPath(folder_, fileName);

@@ -17,6 +17,7 @@ struct LedgerAppendResult {
     // A successful wipe or PKI initialisation of a serial that today's file already shows
     // as handled successfully by the same operation.
     bool duplicate = false;
+    LedgerTime time; // the line's time
 };
 
 class Ledger {

@@ -75,11 +75,22 @@ std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     }
 }
 
-std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
-                             const std::string& user) {
+std::vector<std::string> LedgerColumnNames() {
+    std::vector<std::string> names(1);
+    for (const char* c = kLedgerHeader; *c != '\0'; ++c) {
+        if (*c == ',')
+            names.emplace_back();
+        else
+            names.back() += *c;
+    }
+    return names;
+}
+
+std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime& time,
+                                      const std::string& station, const std::string& user) {
     char rv[16];
     std::snprintf(rv, sizeof rv, "0x%08lX", entry.rv & 0xFFFFFFFFul);
-    const std::string fields[] = {
+    return {
         FormatLedgerTime(time),
         station,
         user,
@@ -94,11 +105,13 @@ std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, c
         rv,
         WideToUtf8(entry.message),
     };
+}
+
+std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
+                             const std::string& user) {
+    const std::vector<std::string> fields = LedgerFields(entry, time, station, user);
     std::string line;
-    for (const std::string& field : fields) {
-        if (&field != &fields[0])
-            line += ',';
-        line += CsvField(field);
-    }
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        line += (i == 0 ? "" : ",") + CsvField(fields[i]);
     return line + "\r\n";
 }

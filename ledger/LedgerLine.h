@@ -3,6 +3,7 @@
 #include "ledger/LedgerEntry.h"
 
 #include <string>
+#include <vector>
 
 inline constexpr const char* kLedgerHeader =
     "time,station,user,operation,mode,slot,serial,cos_version,type_before,label,outcome,rv,message";
@@ -23,6 +24,12 @@ const char* LedgerOperationWord(LedgerOperation operation);
 // pki, blank, lock or unknown(N); empty when the type was not read.
 std::string TypeBeforeText(const std::optional<std::uint8_t>& type);
 
+// The column names of the header line, in order.
+std::vector<std::string> LedgerColumnNames();
+// The line's field values in the header's order, as text before quoting (for front ends that
+// print the line in another form).
+std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime& time,
+                                      const std::string& station, const std::string& user);
 // The whole line, CRLF included. Station and user are UTF-8.
 std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
                              const std::string& user);

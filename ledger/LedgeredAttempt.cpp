@@ -21,6 +21,7 @@ void LedgeredAttempt::ReportFailure(bool bCount, std::wstring text) {
 
 void LedgeredAttempt::NoteToken(CK_SLOT_ID slot, const DEVICE_INFO* info) {
     FillTokenFields(m_pending, slot, info);
+    m_shown.NoteToken(slot, info);
 }
 
 void LedgeredAttempt::Hold(bool bSuccess, bool bCount, std::wstring text) {

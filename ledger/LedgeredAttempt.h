@@ -1,9 +1,9 @@
 #pragma once
 // One wipe or PKI initialisation attempt as the ledger sees it. Stands between the operation
-// and whoever shows its outcome: uncounted reports pass straight through; the counted outcome
-// is held until the operation has returned its result, then written to the ledger and only
-// then shown, with a note when the line could not be written or the token was already handled
-// today.
+// and whoever shows its outcome: uncounted reports and the token noted pass straight through;
+// the counted outcome is held until the operation has returned its result, then written to the
+// ledger and only then shown, with a note when the line could not be written or the token was
+// already handled today.
 #include "ledger/Ledger.h"
 #include "token/FormatReporter.h"
 

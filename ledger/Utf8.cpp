@@ -1,5 +1,7 @@
 #include "ledger/Utf8.h"
 
+#include <vector>
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -31,6 +33,57 @@ bool IsLow(char32_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+using WideChars = std::vector<wchar_t, WipingAllocator<wchar_t>>;
+
+void AppendCodePoint(WideChars& out, unsigned long c) {
+#if WCHAR_MAX <= 0xFFFF
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+        return;
+    }
+#endif
+    out.push_back(static_cast<wchar_t>(c));
+}
+
+// Decodes into wiped storage, terminated by a zero.
+WideChars Decode(const char* bytes, std::size_t size) {
+    WideChars out;
+    out.reserve(size + 1);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    std::size_t i = 0;
+    while (i < size) {
+        unsigned char lead = p[i];
+        int extra = lead < 0x80         ? 0
+                    : (lead >> 5) == 6  ? 1
+                    : (lead >> 4) == 14 ? 2
+                    : (lead >> 3) == 30 ? 3
+                                        : -1;
+        unsigned long c = extra == 0   ? lead
+                          : extra == 1 ? lead & 0x1F
+                          : extra == 2 ? lead & 0x0F
+                                       : lead & 0x07;
+        bool valid = extra >= 0;
+        for (int k = 1; valid && k <= extra; ++k) {
+            if (i + static_cast<std::size_t>(k) >= size || (p[i + k] & 0xC0) != 0x80)
+                valid = false;
+            else
+                c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        static const unsigned long kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        if (!valid || c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            AppendCodePoint(out, kReplacement);
+            ++i;
+            continue;
+        }
+        AppendCodePoint(out, c);
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    out.push_back(L'\0');
+    return out;
+}
+
 } // namespace
 
 std::string WideToUtf8(const std::wstring& text) {
@@ -46,4 +99,13 @@ std::string WideToUtf8(const std::wstring& text) {
         Encode(unit, out);
     }
     return out;
+}
+
+std::wstring Utf8ToWide(const char* bytes, std::size_t size) {
+    WideChars chars = Decode(bytes, size);
+    return std::wstring(chars.data(), chars.size() - 1);
+}
+
+SecretText Utf8ToSecret(const char* bytes, std::size_t size) {
+    return SecretText(Decode(bytes, size).data());
 }

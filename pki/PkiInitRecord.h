@@ -3,19 +3,20 @@
 // and the label field sit in wiped storage; the record is wiped with them.
 #include "token/PkiInitParam.h"
 #include "base/SecureBuffer.h"
+#include "pki/PkiLimits.h"
 
 #include <cstdint>
 #include <string>
 
 // The page's values for one attempt. Defaults are the page's own defaults.
 struct PkiFormatParams {
-    SecretText strSoPin{L"tamsel"};  // new SO PIN, 4-32 characters
-    SecretText strUserPin{L"5820"};  // new user PIN, 4-32 characters
-    std::wstring strLabel{L"Orbel"}; // 0-32 characters; its UTF-8 length must be 1 to 31
-    std::uint8_t bySoPinMaxRetry = 6;
-    std::uint8_t byUserPinMaxRetry = 6;
-    std::uint32_t ulPublicSize = 30000;
-    std::uint32_t ulPrivateSize = 15000;
+    SecretText strSoPin{L"tamsel"};       // new SO PIN, 4-32 characters
+    SecretText strUserPin{L"5820"};       // new user PIN, 4-32 characters
+    std::wstring strLabel{kDefaultLabel}; // 0-32 characters; its UTF-8 length must be 1 to 31
+    std::uint8_t bySoPinMaxRetry = kDefaultMaxRetry;
+    std::uint8_t byUserPinMaxRetry = kDefaultMaxRetry;
+    std::uint32_t ulPublicSize = kDefaultPublicSize;
+    std::uint32_t ulPrivateSize = kDefaultPrivateSize;
 };
 
 // The 33-byte label field for `label`: its UTF-8 bytes, spaces up to byte 31, zero at byte

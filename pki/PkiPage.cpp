@@ -2,24 +2,13 @@
 
 #include "pagekit/PageSupport.h"
 #include "pki/PkiFormat.h"
+#include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace {
 
-// The product configuration's PIN lengths, in characters of the typed text (UTF-16 units).
-struct PinLengthLimits {
-    DWORD dwUserPinMin;
-    DWORD dwUserPinMax;
-    DWORD dwSoPinMin;
-    DWORD dwSoPinMax;
-};
-constexpr PinLengthLimits kPinLengths{4, 32, 4, 32};
-
-constexpr int kPinMaxChars = 100;
-constexpr int kLabelMaxChars = 32;
-constexpr DWORD kAreaSizeMax = 65535;
 constexpr int kRetryTypingLimit = 3;
 constexpr int kSizeTypingLimit = 5;
 
@@ -50,13 +39,13 @@ void CPkiPage::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_PKI_PUBLIC_SIZE, m_dwPublicSize);
     DDV_MinMaxDWord(pDX, m_dwPublicSize, 0, kAreaSizeMax);
     DDX_Text(pDX, IDC_PKI_SO_RETRY, m_bySoPinMaxRetry);
-    DDV_MinMaxByte(pDX, m_bySoPinMaxRetry, 1, 255);
+    DDV_MinMaxByte(pDX, m_bySoPinMaxRetry, kRetryMin, kRetryMax);
     DDX_Text(pDX, IDC_PKI_LABEL, m_strLabel);
     DDV_MaxChars(pDX, m_strLabel, kLabelMaxChars);
     DDX_Text(pDX, IDC_PKI_USER_PIN, m_strUserPin);
     DDV_MaxChars(pDX, m_strUserPin, kPinMaxChars);
     DDX_Text(pDX, IDC_PKI_USER_RETRY, m_byUserPinMaxRetry);
-    DDV_MinMaxByte(pDX, m_byUserPinMaxRetry, 1, 255);
+    DDV_MinMaxByte(pDX, m_byUserPinMaxRetry, kRetryMin, kRetryMax);
 }
 
 void CPkiPage::InitFields() {
@@ -95,11 +84,11 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
 void CPkiPage::LoadDefaults() {
     m_strSoPin = L"tamsel";
     m_strUserPin = L"5820";
-    m_strLabel = L"Orbel";
-    m_dwPublicSize = 30000;
-    m_bySoPinMaxRetry = 6;
-    m_byUserPinMaxRetry = 6;
-    m_dwPrivateSize = 15000;
+    m_strLabel = kDefaultLabel;
+    m_dwPublicSize = kDefaultPublicSize;
+    m_bySoPinMaxRetry = kDefaultMaxRetry;
+    m_byUserPinMaxRetry = kDefaultMaxRetry;
+    m_dwPrivateSize = kDefaultPrivateSize;
     m_bBatch = FALSE;
 }
 

@@ -1,4 +1,5 @@
 #include "win/DataExchange.h"
+#include "base/FieldMessages.h"
 #include "win/WinApp.h"
 #include "win/Wnd.h"
 
@@ -8,13 +9,6 @@
 namespace {
 std::mutex g_hookLock;
 ValidationMessageHook g_hook;
-
-// The framework's wording of its validation messages, in the program's language.
-const wchar_t kNotAnInteger[] = L"请输入一个整数。";
-const wchar_t kNotUnsigned[] = L"请输入一个正整数。";
-const wchar_t kSignedRangeFormat[] = L"请输入一个介于 %d 和 %d 之间的整数。";
-const wchar_t kUnsignedRangeFormat[] = L"请输入一个介于 %lu 和 %lu 之间的整数。";
-const wchar_t kTooLongFormat[] = L"请输入不超过 %d 个字符。";
 
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# The distributable archive holds the program and the operator's note only, and the program
-# imports nothing but system DLLs (no C++ runtime, no thread library, no token module).
+# The distributable archive holds the program, its console twin and the operator's note only,
+# and both programs import nothing but system DLLs (no C++ runtime, no thread library, no
+# token module).
 set -euo pipefail
 build=$1
 archive=$(ls "$build"/dist/Vantor-*.zip)
 listing=$(cmake -E tar tf "$archive" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
-expected=$(printf '%s\n' Vantor.exe 操作说明.txt | sort)
+expected=$(printf '%s\n' Vantor.exe vantor-cli.exe 操作说明.txt | sort)
 if [ "$listing" != "$expected" ]; then
   echo "archive holds:"; echo "$listing"; exit 1
 fi
-imports=$(i686-w64-mingw32-objdump -p "$build/bin/Vantor.exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
-echo "Vantor.exe imports: $(echo $imports)"
 system='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|msvcrt|ole32|oleaut32|version|comdlg32|shlwapi|uxtheme|ws2_32)\.dll$'
-bad=$(echo "$imports" | grep -Ev "$system" || true)
-[ -z "$bad" ] || { echo "non-system imports: $bad"; exit 1; }
+for program in Vantor.exe vantor-cli.exe; do
+  imports=$(i686-w64-mingw32-objdump -p "$build/bin/$program" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
+  echo "$program imports: $(echo $imports)"
+  bad=$(echo "$imports" | grep -Ev "$system" || true)
+  [ -z "$bad" ] || { echo "$program: non-system imports: $bad"; exit 1; }
+done
 for dll in "$build"/bin/orbelcsp11.dll; do
   i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print tolower($3)}' | grep -Evq "$system" && { echo "$dll imports non-system DLLs"; exit 1; }
 done

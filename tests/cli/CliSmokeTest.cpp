@@ -12,6 +12,7 @@ namespace {
 // Runs vantor-cli.exe in `folder` with its output in a file; returns the exit code.
 DWORD RunCli(const ScenarioFolder& folder, const std::wstring& args, std::string& output) {
     SetEnvironmentVariableW(L"VANTOR_BENCH_FILE", folder.BenchFile().c_str());
+    SetEnvironmentVariableW(L"VANTOR_LEDGER_DIR", (folder.Path() / L"ledger").c_str());
     static int runs = 0; // a file of its own for every run
     const fs::path outputFile = folder.Path() / (L"output" + std::to_wstring(++runs) + L".txt");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -41,7 +42,8 @@ DWORD RunCli(const ScenarioFolder& folder, const std::wstring& args, std::string
     return code;
 }
 
-// The console program binds the module from its own folder and reports in UTF-8 to a file.
+// The console program binds the module from its own folder, reports in UTF-8 to a file and
+// leaves the token it showed in the ledger.
 TEST(CliSmoke, InfoReadsTheTokenAndNoTokenEndsWithThree) {
     ScenarioFolder folder(L"cli_smoke");
     folder.CopyIn(BinFolder() / L"vantor-cli.exe");
@@ -51,6 +53,7 @@ TEST(CliSmoke, InfoReadsTheTokenAndNoTokenEndsWithThree) {
     std::string output;
     EXPECT_EQ(RunCli(folder, L"info", output), 0u);
     EXPECT_NE(output.find("硬件序列号：01A2000000003C4D"), std::string::npos) << output;
+    EXPECT_FALSE(fs::is_empty(folder.Path() / L"ledger"));
 
     folder.Bench("remove 3");
     EXPECT_EQ(RunCli(folder, L"info --json", output), 3u);

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -36,6 +38,8 @@ class CliTest : public ::testing::Test {
     CliProcess Start(std::vector<std::string> args, std::vector<std::string> env = {}) const {
         args.insert(args.begin(), {"--module", VANTOR_STANDIN_PATH});
         env.push_back("VANTOR_BENCH_FILE=" + (folder / "bench.txt").string());
+        // Never the real profile's ledger; an entry given by the test comes first and wins.
+        env.push_back("VANTOR_LEDGER_DIR=" + (folder / "ledger").string());
         return CliProcess(args, env);
     }
     int Run(const std::vector<std::string>& args, std::vector<std::string>& output,
@@ -193,8 +197,8 @@ TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
     const char* const columns[] = {"time",    "station", "user",        "operation",   "mode",
                                    "slot",    "serial",  "cos_version", "type_before", "label",
                                    "outcome", "rv",      "message"};
-    ASSERT_EQ(fields.size(), std::size(columns)) << output[0];
-    for (std::size_t i = 0; i < fields.size(); ++i)
+    ASSERT_GT(fields.size(), std::size(columns)) << output[0];
+    for (std::size_t i = 0; i < std::size(columns); ++i)
         EXPECT_EQ(fields[i].first, columns[i]);
     auto map = JsonMap(output[0]);
     EXPECT_EQ(map["operation"], "pki");
@@ -211,6 +215,139 @@ TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
     EXPECT_EQ(map["serial"], "00000000000000B5");
     EXPECT_EQ(map["type_before"], "blank"); // each process runs the bench file anew
     EXPECT_EQ(map["outcome"], "success");
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The ledger's lines after the header, each split at its commas (the texts here hold none).
+std::vector<std::vector<std::string>> LedgerLines(const fs::path& folder) {
+    std::vector<std::vector<std::string>> lines;
+    for (const auto& file : fs::directory_iterator(folder)) {
+        std::istringstream text(ReadAll(file.path()));
+        std::string line;
+        std::getline(text, line); // header
+        while (std::getline(text, line)) {
+            lines.emplace_back(1);
+            for (char c : line.substr(0, line.find('\r')))
+                if (c == ',')
+                    lines.back().emplace_back();
+                else
+                    lines.back().back() += c;
+        }
+    }
+    return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& word) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
+// The ledger line an attempt leaves is the one its JSON line shows: one per token handled,
+// none for an attempt that handled no token, a repeat on the same serial noted, no PIN.
+TEST_F(CliTest, EveryTokenHandledLeavesTheLineItsJsonShows) {
+    const std::string profile = File("profile.ini", "label=Orbel\n");
+    const std::string token = "insert 0 serial=00000000000000C7 so=" + kSoPin;
+    const struct {
+        std::string bench;
+        std::vector<std::string> args;
+        bool bLedgered;
+        bool bDuplicate;
+    } attempts[] = {
+        {token, {"info"}, true, false},
+        {token, {"wipe", "--so-pin-env", "SO"}, true, false},
+        {"", {"wipe", "--so-pin-env", "SO"}, false, false},
+        {token + " type=blank",
+         {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+         true,
+         false},
+        {token, {"wipe", "--so-pin-env", "SO"}, true, true},
+    };
+    std::vector<std::vector<std::string>> shown;
+    std::string everything;
+    for (const auto& attempt : attempts) {
+        Bench("reset\n" + attempt.bench);
+        std::vector<std::string> args = attempt.args, output;
+        args.push_back("--json");
+        EXPECT_EQ(Run(args, output), attempt.bLedgered ? 0 : 3);
+        ASSERT_EQ(output.size(), 1u);
+        everything += output[0];
+        const auto fields = ParseJsonObject(output[0]);
+        EXPECT_EQ(JsonMap(output[0])["note"] == "（重复：该锁今天已处理过）", attempt.bDuplicate)
+            << output[0];
+        if (!attempt.bLedgered)
+            continue;
+        shown.emplace_back();
+        for (std::size_t i = 0; i < 13 && i < fields.size(); ++i)
+            shown.back().push_back(fields[i].second);
+    }
+    EXPECT_EQ(LedgerLines(folder / "ledger"), shown);
+    for (const auto& file : fs::directory_iterator(folder / "ledger"))
+        everything += ReadAll(file.path());
+    EXPECT_EQ(everything.find(kSoPin), std::string::npos);
+    EXPECT_EQ(everything.find(kUserPin), std::string::npos);
+}
+
+// A ledger line that cannot be written is said after the outcome and ends the run with 5;
+// --no-ledger does not try.
+TEST_F(CliTest, LostLedgerLineEndsWithFive) {
+    const std::string blocked = File("not-a-folder", "");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+    } runs[] = {{{"wipe", "--so-pin-env", "SO"}, 5},
+                {{"info"}, 5},
+                {{"watch", "wipe", "--count", "1", "--so-pin-env", "SO"}, 5},
+                {{"wipe", "--no-ledger", "--so-pin-env", "SO"}, 0}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.args.front() + " " + run.args.back());
+        Bench("reset\ninsert 0 so=" + kSoPin);
+        std::vector<std::string> output;
+        EXPECT_EQ(Run(run.args, output, {"SO=" + kSoPin, "VANTOR_LEDGER_DIR=" + blocked}), run.exitCode);
+        EXPECT_EQ(Joined(output).find("（记录未能写入）") != std::string::npos, run.exitCode == 5)
+            << Joined(output);
+    }
+}
+
+// Without a terminal the SO PIN's final try is declined: cancelled, not counted, nothing tried,
+// nothing in the ledger, exit 1.
+TEST_F(CliTest, FinalTryIsDeclinedWithoutATerminal) {
+    Bench("insert 0 so-left=1 so=" + kSoPin);
+    const std::string journal = (folder / "journal.txt").string();
+    std::vector<std::string> output;
+    EXPECT_EQ(
+        Start({"wipe", "--json", "--so-pin-env", "SO"}, {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal})
+            .Finish(&output),
+        1);
+    ASSERT_EQ(output.size(), 1u);
+    auto map = JsonMap(output[0]);
+    EXPECT_EQ(map["message"], "已取消");
+    EXPECT_EQ(map["outcome"], "none");
+    EXPECT_EQ(Count(ReadAll(journal), "E_InitBlankToken"), 0u);
+    EXPECT_FALSE(fs::exists(folder / "ledger"));
+}
+
+// A watch wipe stops itself after the module refused the SO PIN, so the token plugged in
+// next does not spend a try on it.
+TEST_F(CliTest, WatchWipeStopsAfterAWrongSoPin) {
+    const std::string journal = (folder / "journal.txt").string();
+    CliProcess watch = Start({"watch", "wipe", "--count", "2", "--so-pin-env", "SO"},
+                             {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal});
+    std::string line;
+    ASSERT_TRUE(watch.NextLine(line));
+    Bench("insert 0 so=tamsel");
+    ASSERT_TRUE(watch.NextLine(line));
+    EXPECT_EQ(line, "管理员PIN错误，批量已停止，请核对管理员PIN");
+    Bench("remove 0\ninsert 1 so=tamsel");
+    std::vector<std::string> rest;
+    EXPECT_EQ(watch.Finish(&rest), 1);
+    EXPECT_EQ(rest, std::vector<std::string>{"总数：1 成功：0 失败：1"});
+    EXPECT_EQ(Count(ReadAll(journal), "E_InitBlankToken"), 1u);
 }
 
 // A watch run: one attempt at once, one per plug or pull, counted as the page counts.

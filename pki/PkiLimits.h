@@ -1,0 +1,25 @@
+#pragma once
+// The PKI initialisation's values as the page checks them, and its defaults: one set for
+// every front end (the page, the command line's profile). Dialog-free.
+#include <cstdint>
+
+// The product configuration's PIN lengths, in characters of the typed text (UTF-16 units).
+struct PinLengthLimits {
+    unsigned long dwUserPinMin;
+    unsigned long dwUserPinMax;
+    unsigned long dwSoPinMin;
+    unsigned long dwSoPinMax;
+};
+inline constexpr PinLengthLimits kPinLengths{4, 32, 4, 32};
+
+// A PIN field takes at most this many characters; longer lengths are refused first.
+inline constexpr int kPinMaxChars = 100;
+inline constexpr int kLabelMaxChars = 32;
+inline constexpr unsigned long kAreaSizeMax = 65535;
+inline constexpr std::uint8_t kRetryMin = 1;
+inline constexpr std::uint8_t kRetryMax = 255;
+
+inline constexpr const wchar_t* kDefaultLabel = L"Orbel";
+inline constexpr std::uint8_t kDefaultMaxRetry = 6; // both PINs
+inline constexpr std::uint32_t kDefaultPublicSize = 30000;
+inline constexpr std::uint32_t kDefaultPrivateSize = 15000;
