@@ -30,5 +30,7 @@ DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
         return Failure(IDS_UNKNOWN_ERROR);
     DeviceInfoResult result;
     result.texts = FormatDeviceInfo(info);
+    result.slot = listing.slot;
+    result.info = info;
     return result;
 }

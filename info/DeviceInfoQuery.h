@@ -8,6 +8,9 @@ struct DeviceInfoResult {
     // with every text left empty.
     unsigned messageId = 0;
     DeviceInfoTexts texts;
+    // On success, for the ledger: the token's slot and its record.
+    CK_SLOT_ID slot = 0;
+    DEVICE_INFO info{};
 };
 
 // `module` is the binding read anew for this query; null when the module is not bound.
