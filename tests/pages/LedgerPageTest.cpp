@@ -52,6 +52,10 @@ void CALLBACK AnswerQuestion(HWND, UINT, UINT_PTR, DWORD) {
 
 class LedgerPageTest : public PagesTest {
   protected:
+    void SetUp() override {
+        PagesTest::SetUp();
+        host->bLedger = true;
+    }
     CBlankPage& Blank() { return host->blank; }
     std::wstring Status() { return Text(Blank(), IDC_BLANK_STATUS); }
     std::wstring Total() { return Text(Blank(), IDC_COUNT_TOTAL); }

@@ -27,7 +27,7 @@ class HostWindow final : public CWnd, public TokenModuleOwner, public LedgerOwne
     }
     ~HostWindow() override { AfxGetApp()->m_pMainWnd = nullptr; }
     TokenModule* GetTokenModule() override { return pages != nullptr ? pages->GetTokenModule() : nullptr; }
-    Ledger* GetLedger() override { return pages != nullptr ? &pages->ledger : nullptr; }
+    Ledger* GetLedger() override { return pages != nullptr && pages->bLedger ? &pages->ledger : nullptr; }
 
     PageHost* pages = nullptr;
 };

@@ -54,9 +54,11 @@ class PageHost {
 
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
-    // The program's ledger, on a folder of the test's own, emptied for every host.
+    // The program's ledger, on a folder of the test's own, emptied for every host; the pages
+    // reach it only while `bLedger` is set.
     std::filesystem::path ledgerFolder;
     Ledger ledger;
+    bool bLedger = false;
     CBlankPage blank;
     CPkiPage pki;
 };
