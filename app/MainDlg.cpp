@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "ledger/LedgerTexts.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -32,7 +33,7 @@ CMainDlg::CMainDlg(CWnd* pParent)
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
-    AddAboutMenuItem();
+    AddSystemMenuItems();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
@@ -47,16 +48,16 @@ BOOL CMainDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CMainDlg::AddAboutMenuItem() {
+void CMainDlg::AddSystemMenuItems() {
     CMenu* systemMenu = GetSystemMenu(FALSE);
     if (systemMenu == nullptr || systemMenu->GetSafeHmenu() == nullptr)
         return;
-    // Loaded directly: without the entry there is no item and no separator.
-    std::wstring about = LoadStringDirect(IDS_ABOUTBOX);
-    if (about.empty())
-        return;
     systemMenu->AppendMenu(MF_SEPARATOR);
-    systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+    // Loaded directly: without the entry there is no About item.
+    std::wstring about = LoadStringDirect(IDS_ABOUTBOX);
+    if (!about.empty())
+        systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_LEDGER, kLedgerMenuText);
 }
 
 void CMainDlg::CreateNavigation() {
@@ -133,6 +134,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_OPEN_LEDGER) {
+        OpenLedgerFolder();
         return;
     }
     CDialog::OnSysCommand(nID, lParam);

@@ -2,20 +2,23 @@
 // The tool's only top-level window: the navigation bar on the left, the three pages on the
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
-// it when it is destroyed, after every batch worker has ended.
+// it when it is destroyed, after every batch worker has ended. It also owns the operator's
+// ledger, which both initialisation pages and the information page write to.
 #include "win/Afx.h"
 #include "blank/BlankPage.h"
 #include "info/InfoPage.h"
 #include "controls/OutlookBar.h"
 #include "controls/PagerCtrl.h"
+#include "ledger/LedgerOwner.h"
 #include "pki/PkiPage.h"
 #include "token/TokenModuleOwner.h"
 
-class CMainDlg : public CDialog, public TokenModuleOwner {
+class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
     TokenModule* GetTokenModule() override { return &m_tokenModule; }
+    Ledger* GetLedger() override { return &m_ledger; }
 
     // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 2) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
@@ -24,6 +27,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner {
     HICON m_hIcon;
     CPagerCtrl m_pager;
     COutlookBar m_bar;
+    Ledger m_ledger; // declared before the pages: it outlives their batch workers, which write to it
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
@@ -45,7 +49,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner {
 
   private:
     void EndWhenWorkersHaveEnded();
-    void AddAboutMenuItem();
+    void AddSystemMenuItems();
     void CreateNavigation();
     void CreatePages();
 

@@ -1,6 +1,7 @@
 #include "info/InfoPage.h"
 
 #include "info/DeviceInfoQuery.h"
+#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -47,6 +48,7 @@ void CInfoPage::OnGetInfo() {
         ShowError(result.messageId);
         return;
     }
+    RecordInLedger(result);
     m_strSerialNumber = result.texts.strSerialNumber;
     m_strCosVersion = result.texts.strCosVersion;
     m_strProductionTime = result.texts.strProductionTime;
@@ -64,6 +66,22 @@ void CInfoPage::ClearFields() {
     m_strAtr.Empty();
     m_strDeviceType.Empty();
     UpdateData(FALSE);
+}
+
+void CInfoPage::RecordInLedger(const DeviceInfoResult& result) {
+    Ledger* ledger = CurrentLedger();
+    if (ledger == nullptr)
+        return;
+    // The page has no status line, so the line's message stays empty. A line that cannot be
+    // written changes nothing on screen: the query touched no token, the data is shown all
+    // the same, and the next initialisation attempt tells the operator about the ledger.
+    LedgerEntry entry;
+    entry.operation = LedgerOperation::Info;
+    entry.mode = LedgerMode::Single;
+    FillTokenFields(entry, result.slot, &result.info);
+    entry.outcome = LedgerOutcome::Success;
+    entry.rv = CKR_OK;
+    ledger->Append(entry);
 }
 
 void CInfoPage::ShowError(unsigned messageId) {

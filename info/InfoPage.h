@@ -1,6 +1,8 @@
 #pragma once
 // The "获取信息" page: reads the hardware information of the one token plugged in and shows
-// it in six read-only fields. Failures are told in message boxes; nothing is counted.
+// it in six read-only fields. Failures are told in message boxes; nothing is counted. Every
+// query that shows a token's data is recorded in the operator's ledger.
+#include "info/DeviceInfoQuery.h"
 #include "win/Afx.h"
 
 class CInfoPage : public CDialog {
@@ -30,4 +32,5 @@ class CInfoPage : public CDialog {
   private:
     void ClearFields();
     void ShowError(unsigned messageId);
+    void RecordInLedger(const DeviceInfoResult& result);
 };

@@ -38,13 +38,14 @@ void LedgeredAttempt::Hold(bool bSuccess, bool bCount, std::wstring text) {
     m_bHeld = true;
 }
 
-LedgerAppendResult LedgeredAttempt::Finish(CK_RV rv) {
+LedgerAppendResult LedgeredAttempt::Finish(CK_RV rv, const std::wstring& more) {
     LedgerAppendResult result;
     result.written = true;
     if (!m_bHeld)
         return result;
     m_bHeld = false;
     m_pending.rv = rv;
+    m_pending.message += more;
     std::wstring text = m_pending.message;
     if (m_ledger != nullptr) {
         result = m_ledger->Append(m_pending);

@@ -22,9 +22,10 @@ class LedgeredAttempt final : public BlankFormatReporter {
     void ShowRunning() override { m_shown.ShowRunning(); }
     bool ConfirmFinalTry() override { return m_shown.ConfirmFinalTry(); }
 
-    // After the operation returned `rv`: writes and shows the held outcome, if any. Returns
-    // the ledger's answer (written stays true when there was nothing to write).
-    LedgerAppendResult Finish(CK_RV rv);
+    // After the operation returned `rv`: writes and shows the held outcome, if any, its text
+    // followed by `more` (what the front end adds to it, such as the end of a batch run).
+    // Returns the ledger's answer (written stays true when there was nothing to write).
+    LedgerAppendResult Finish(CK_RV rv, const std::wstring& more = std::wstring());
 
     // The entry of the counted outcome, once Finish has run (for front ends that print it).
     const std::optional<LedgerEntry>& Entry() const { return m_entry; }

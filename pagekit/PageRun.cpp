@@ -53,8 +53,9 @@ void PageRun::RunAttempt() {
     Send(request);
     if (!request.bGranted)
         return;
-    m_attempt(request.module, *this);
-    Send(RunRequest::kEndAttempt);
+    RunRequest end{RunRequest::kEndAttempt};
+    end.bStopRun = m_attempt(request.module, *this) == After::StopRun;
+    Send(end);
 }
 
 // Interface side.
@@ -189,6 +190,9 @@ LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam) {
         break;
     case RunRequest::kEndAttempt:
         run.bInAttempt = false;
+        // After its outcome has shown: the page ends the run as Stop would.
+        if (request.bStopRun && live && !run.bDetached)
+            page.StopRun();
         break;
     case RunRequest::kReportSuccess:
     case RunRequest::kReportFailure:

@@ -25,6 +25,8 @@ class RunPage : public FormatReporter {
     virtual void RefreshStart() = 0;
     // The page's worker has made its last request.
     virtual void OnWorkerEnded() = 0;
+    // The attempt just ended asks to end the run, as the operator's Stop does.
+    virtual void StopRun() = 0;
 
   protected:
     ~RunPage() = default;
@@ -49,6 +51,7 @@ struct RunRequest {
     Kind kind;
     bool bCount = false;
     const std::wstring* text = nullptr;
+    bool bStopRun = false; // kEndAttempt: the attempt ends the run
     // Answers.
     TokenModule* module = nullptr;
     bool bGranted = false;
@@ -58,8 +61,10 @@ struct RunRequest {
 // attempt), its stop signal, and the page's window to send requests to.
 class PageRun final : public BatchRunHost, public BlankFormatReporter {
   public:
+    // What the run does after an attempt: go on, or end as if the operator pressed Stop.
+    enum class After { GoOn, StopRun };
     // One attempt with the run's parameters; `module` is the binding read for this attempt.
-    using Attempt = std::function<void(TokenModule* module, BlankFormatReporter& reporter)>;
+    using Attempt = std::function<After(TokenModule* module, BlankFormatReporter& reporter)>;
 
     PageRun(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
     ~PageRun() { ReleaseAttempt(); }

@@ -1,10 +1,16 @@
 #include "pagekit/PageSupport.h"
 
+#include "ledger/LedgerOwner.h"
 #include "token/TokenModuleOwner.h"
 
 TokenModule* CurrentTokenModule() {
     auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());
     return owner != nullptr ? owner->GetTokenModule() : nullptr;
+}
+
+Ledger* CurrentLedger() {
+    auto* owner = dynamic_cast<LedgerOwner*>(AfxGetMainWnd());
+    return owner != nullptr ? owner->GetLedger() : nullptr;
 }
 
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text) {

@@ -1,7 +1,8 @@
 #pragma once
 // What both initialisation pages share on screen apart from the run page itself: the status
-// colours, the PIN field's focus, control places, and the way to the binding.
+// colours, the PIN field's focus, control places, and the way to the binding and the ledger.
 #include "controls/StatusLabel.h"
+#include "ledger/Ledger.h"
 #include "token/TokenModule.h"
 #include "win/Afx.h"
 
@@ -14,6 +15,9 @@ constexpr COLORREF kColorBlue = 0x00FF0000;  // the success counter and the note
 // The main window's binding, read anew at every use: null without a main window that owns
 // one.
 TokenModule* CurrentTokenModule();
+// The program's one ledger, owned by the main window: null without one. Read on the interface
+// thread; the ledger outlives every batch worker, which may write to it.
+Ledger* CurrentLedger();
 
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text);
 

@@ -1,5 +1,6 @@
 #include "pagekit/RunPage.h"
 
+#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -15,11 +16,11 @@ void ShowCount(CStatusLabel& label, int count) {
     label.SetText(text);
 }
 
-// A single run on the interface thread: the outcome goes straight to the page and no button
-// changes.
+// A single run on the interface thread: the outcome goes straight to the page, no button
+// changes, and the operator is asked before a PIN's last try.
 class SingleRunReporter final : public BlankFormatReporter {
   public:
-    explicit SingleRunReporter(RunPage& page) : m_page(page) {}
+    explicit SingleRunReporter(CRunPage& page) : m_page(page) {}
     void ReportSuccess(bool bCount, std::wstring text) override {
         m_page.ReportSuccess(bCount, std::move(text));
     }
@@ -27,9 +28,10 @@ class SingleRunReporter final : public BlankFormatReporter {
         m_page.ReportFailure(bCount, std::move(text));
     }
     void ShowRunning() override {}
+    bool ConfirmFinalTry() override { return m_page.ConfirmFinalTry(); }
 
   private:
-    RunPage& m_page;
+    CRunPage& m_page;
 };
 
 } // namespace
@@ -143,6 +145,20 @@ void CRunPage::OnStop() {
     m_batch.Stop();
     EnableInputsAtStop();
     m_btnStop.EnableWindow(FALSE);
+}
+
+bool CRunPage::ConfirmFinalTry() {
+    return MessageBox(LoadStringOrDefault(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
+                      LoadStringOrDefault(IDS_APP_TITLE).c_str(),
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void CRunPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
+                                    std::wstring text) {
+    SingleRunReporter shown(*this);
+    LedgeredAttempt attempt(shown, CurrentLedger(), operation, RunMode(), std::move(label));
+    attempt.ReportFailure(true, std::move(text));
+    attempt.Finish(rv);
 }
 
 void CRunPage::StopBatchAndWait() {

@@ -4,6 +4,7 @@
 // or, in batch mode, on a worker for every token plugged in until Stop. A page adds only its
 // own fields, defaults, data exchange and attempt.
 #include "controls/StatusLabel.h"
+#include "ledger/LedgerEntry.h"
 #include "pagekit/PageRun.h"
 #include "win/Afx.h"
 
@@ -44,6 +45,11 @@ class CRunPage : public CDialog, public RunPage {
     void ShowFinished() override;
     void RefreshStart() override;
     void OnWorkerEnded() override;
+    // Ends the run as Stop does; the status line keeps the outcome that asked for it.
+    void StopRun() override { OnStop(); }
+    // Single run: asks the operator whether to spend the SO PIN's last try (Yes/No, No the
+    // default).
+    bool ConfirmFinalTry();
 
     // Ends the batch run for good; nothing it still reports reaches the page.
     void EndBatch() { m_batch.EndForReset(); }
@@ -71,6 +77,11 @@ class CRunPage : public CDialog, public RunPage {
     virtual CEdit& FirstField() = 0;
     // The page's own part of the dialog initialisation.
     virtual void InitFields() {}
+    // The ledger's mode of a run started now.
+    LedgerMode RunMode() const { return m_bBatch ? LedgerMode::Batch : LedgerMode::Single; }
+    // A counted failure before any token is touched (fields refused): recorded in the ledger
+    // like every counted attempt, then shown.
+    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, std::wstring text);
 
     // The controls shared by both pages; a page exchanges its own fields after these.
     void DoDataExchange(CDataExchange* pDX) override;

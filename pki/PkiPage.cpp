@@ -1,5 +1,6 @@
 #include "pki/PkiPage.h"
 
+#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "pki/PkiFormat.h"
 #include "pki/PkiLimits.h"
@@ -66,7 +67,8 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     // Refused PIN lengths count as failed attempts; no token is touched.
     if (!IsPinLengthValid(m_strSoPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
         !IsPinLengthValid(m_strUserPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax)) {
-        ReportFailure(true, LoadStringOrDefault(IDS_PIN_LENGTH));
+        ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
+                             LoadStringOrDefault(IDS_PIN_LENGTH));
         return nullptr;
     }
     PkiFormatParams params;
@@ -77,8 +79,12 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
-    return
-        [params](TokenModule* module, FormatReporter& reporter) { FormatPkiToken(module, params, reporter); };
+    return [params, ledger = CurrentLedger(), mode = RunMode()](TokenModule* module,
+                                                                BlankFormatReporter& reporter) {
+        LedgeredAttempt attempt(reporter, ledger, LedgerOperation::Pki, mode, params.strLabel);
+        attempt.Finish(FormatPkiToken(module, params, attempt));
+        return PageRun::After::GoOn;
+    };
 }
 
 void CPkiPage::LoadDefaults() {

@@ -23,8 +23,10 @@
 #define IDI_NAV_INFO 138
 #define IDB_SEPARATOR 135 // 434 x 1 pixels, the line under each page heading
 
-// System menu command of the About box (the low four bits stay free for the system)
+// System menu commands: the About box and the ledger folder (the low four bits stay free for
+// the system)
 #define IDM_ABOUTBOX 0x0010
+#define IDM_OPEN_LEDGER 0x0020
 
 // Statics without a role of their own
 #ifndef IDC_STATIC

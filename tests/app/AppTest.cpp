@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace {
 
@@ -357,4 +358,50 @@ TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
         EXPECT_EQ(journal.back().rfind("C_Finalize", 0), 0u) << "no module call after release";
         EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
     }
+}
+
+// Guards against a program that writes its ledger elsewhere than VANTOR_LEDGER_DIR, leaves an
+// information query unrecorded, or whose system menu item does not make and open the folder.
+TEST(Program, TheLedgerRecordsQueriesAndOpensFromTheSystemMenu) {
+    Workbench bench(L"ledger");
+    bench.folder.Bench("insert 0 type=pki serial=01A2000000003C4D cos=1.5");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    HWND info = PageWithControl(main, IDC_INFO_SERIAL);
+    SendMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
+    ASSERT_EQ(WindowText(GetDlgItem(info, IDC_INFO_SERIAL)), L"01A2000000003C4D");
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(bench.folder.LedgerFolder()))
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    std::string line;
+    {
+        std::ifstream in(files[0], std::ios::binary);
+        std::getline(in, line); // the header
+        std::getline(in, line);
+    }
+    EXPECT_NE(line.find(",info,single,0,01A2000000003C4D,1.05,pki,,success,0x00000000,"), std::string::npos)
+        << line;
+
+    fs::remove_all(bench.folder.LedgerFolder());
+    SendMessageW(main, WM_SYSCOMMAND, IDM_OPEN_LEDGER, 0);
+    EXPECT_TRUE(fs::is_directory(bench.folder.LedgerFolder()));
+    // The shell's window on the folder, where it shows one, is closed again.
+    const std::wstring name = bench.folder.LedgerFolder().filename().wstring();
+    HWND shell = nullptr;
+    WaitUntil(
+        [&] {
+            shell = FindWindowW(nullptr, bench.folder.LedgerFolder().wstring().c_str());
+            if (shell == nullptr)
+                shell = FindWindowW(nullptr, name.c_str());
+            return shell != nullptr;
+        },
+        5000);
+    if (shell != nullptr)
+        PostMessageW(shell, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
 }

@@ -134,7 +134,7 @@ TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
     Do("remove 0\ninsert 0 type=pki");
     ASSERT_TRUE(Click(Page(), IDC_START));
     ASSERT_TRUE(PumpUntil([&] { return Total() == L"2"; }));
-    EXPECT_EQ(Status(), msg::kSoPinWrong);
+    EXPECT_EQ(Status(), msg::kSoPinWrong + L"，批量已停止，请核对管理员PIN") << "and the run ends there";
     EXPECT_EQ(LastCallOf("E_InitBlankToken").args["pinlen"], "11");
 }
 

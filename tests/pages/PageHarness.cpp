@@ -1,9 +1,12 @@
 #include "PageHarness.h"
 
+#include "ledger/LedgerOwner.h"
 #include "token/TokenModuleOwner.h"
 #include "res/resource.h"
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace pagetest {
 
@@ -14,7 +17,7 @@ CWinApp g_testApp(L"Vantor page tests");
 
 // The test program's top-level window, made once: without a window manager Wine takes two
 // seconds to hide a top-level window, so the pages come and go inside this one.
-class HostWindow final : public CWnd, public TokenModuleOwner {
+class HostWindow final : public CWnd, public TokenModuleOwner, public LedgerOwner {
   public:
     HostWindow() {
         CreateEx(0, nullptr, L"Orbel PKI 初始化工具",
@@ -24,6 +27,7 @@ class HostWindow final : public CWnd, public TokenModuleOwner {
     }
     ~HostWindow() override { AfxGetApp()->m_pMainWnd = nullptr; }
     TokenModule* GetTokenModule() override { return pages != nullptr ? pages->GetTokenModule() : nullptr; }
+    Ledger* GetLedger() override { return pages != nullptr && pages->bLedger ? &pages->ledger : nullptr; }
 
     PageHost* pages = nullptr;
 };
@@ -33,9 +37,55 @@ HostWindow& TheHostWindow() {
     return window;
 }
 
+std::filesystem::path FreshLedgerFolder() {
+    const std::filesystem::path folder = std::filesystem::current_path() / "page-ledger";
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return folder;
+}
+
 } // namespace
 
-PageHost::PageHost() {
+std::string Utf8(const std::wstring& text) {
+    std::string bytes(static_cast<size_t>(
+                          ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)),
+                      '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], static_cast<int>(bytes.size()), nullptr,
+                          nullptr);
+    bytes.pop_back();
+    return bytes;
+}
+
+std::vector<LedgerRecord> ReadLedger(const std::filesystem::path& folder) {
+    std::vector<LedgerRecord> records;
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::directory_iterator(folder, ignored)) {
+        std::ifstream in(file.path(), std::ios::binary);
+        std::vector<std::string> names;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            // The fields the pages write hold no comma or quote of their own.
+            std::vector<std::string> fields;
+            std::istringstream split(line);
+            for (std::string field; std::getline(split, field, ',');)
+                fields.push_back(field);
+            if (!line.empty() && line.back() == ',')
+                fields.emplace_back();
+            if (names.empty()) {
+                names = fields;
+                continue;
+            }
+            LedgerRecord record;
+            for (size_t i = 0; i < names.size() && i < fields.size(); ++i)
+                record[names[i]] = fields[i];
+            records.push_back(record);
+        }
+    }
+    return records;
+}
+
+PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.wstring()) {
     HostWindow& window = TheHostWindow();
     window.pages = this;
     bBound = bench.Bind();

@@ -5,13 +5,17 @@
 // every wait handles the window messages meanwhile instead of sleeping blindly.
 #include "win/Afx.h"
 #include "blank/BlankPage.h"
+#include "ledger/Ledger.h"
 #include "pki/PkiPage.h"
 #include "StandInBench.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace pagetest {
 
@@ -50,6 +54,11 @@ class PageHost {
 
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
+    // The program's ledger, on a folder of the test's own, emptied for every host; the pages
+    // reach it only while `bLedger` is set.
+    std::filesystem::path ledgerFolder;
+    Ledger ledger;
+    bool bLedger = false;
     CBlankPage blank;
     CPkiPage pki;
 };
@@ -71,6 +80,11 @@ class PagesTest : public ::testing::Test {
 void Pump(DWORD ms);
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// The lines of every day file in `folder` after their header, each as its named fields.
+using LedgerRecord = std::map<std::string, std::string>;
+std::vector<LedgerRecord> ReadLedger(const std::filesystem::path& folder);
+std::string Utf8(const std::wstring& text);
 
 HWND Item(const CWnd& page, int id);
 std::wstring Text(const CWnd& page, int id);

@@ -92,6 +92,7 @@ ProgramUnderTest::ProgramUnderTest(const ScenarioFolder& folder) : ProgramUnderT
 ProgramUnderTest::ProgramUnderTest(const ScenarioFolder& folder, const std::wstring& programFile) {
     SetEnvironmentVariableW(L"VANTOR_BENCH_FILE", folder.BenchFile().c_str());
     SetEnvironmentVariableW(L"VANTOR_JOURNAL_FILE", folder.JournalFile().c_str());
+    SetEnvironmentVariableW(L"VANTOR_LEDGER_DIR", folder.LedgerFolder().c_str());
     std::wstring program = (folder.Path() / programFile).wstring();
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup{};

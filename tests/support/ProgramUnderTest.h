@@ -31,6 +31,8 @@ class ScenarioFolder {
     void CopyIn(const fs::path& file);
     fs::path BenchFile() const { return m_path / L"bench.txt"; }
     fs::path JournalFile() const { return m_path / L"journal.txt"; }
+    // The program's ledger folder (VANTOR_LEDGER_DIR), created by the program when needed.
+    fs::path LedgerFolder() const { return m_path / L"ledger"; }
     // Appends one bench command line, as scripts/bench.sh does for an operator.
     void Bench(const std::string& line) const;
     std::vector<std::string> JournalLines() const;
@@ -43,7 +45,7 @@ class ScenarioFolder {
 
 class ProgramUnderTest {
   public:
-    // Starts <folder>/Vantor.exe with the folder's bench and journal files.
+    // Starts <folder>/Vantor.exe with the folder's bench, journal and ledger.
     explicit ProgramUnderTest(const ScenarioFolder& folder);
     // Starts another program of the folder the same way.
     ProgramUnderTest(const ScenarioFolder& folder, const std::wstring& programFile);
