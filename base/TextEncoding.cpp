@@ -16,6 +16,8 @@ SecureBytes WideToMultiByte(const wchar_t* text, unsigned codePage) {
 }
 
 #else
+#include "base/Utf8.h"
+
 #include <cerrno>
 #include <climits>
 #include <cwchar>
@@ -24,27 +26,6 @@ SecureBytes WideToMultiByte(const wchar_t* text, unsigned codePage) {
 namespace {
 
 using ByteVector = std::vector<unsigned char, WipingAllocator<unsigned char>>;
-
-void AppendUtf8(ByteVector& out, unsigned long c) {
-    // Surrogate code units and values beyond Unicode are not characters: U+FFFD, as Windows does.
-    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-        c = 0xFFFD;
-    if (c < 0x80) {
-        out.push_back(static_cast<unsigned char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<unsigned char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<unsigned char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<unsigned char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<unsigned char>(0x80 | (c & 0x3F)));
-    }
-}
 
 // The locale's character set stands in for the active ANSI code page; what it cannot
 // represent becomes the default character '?', as with flags 0 on Windows.
@@ -67,7 +48,7 @@ SecureBytes WideToMultiByte(const wchar_t* text, unsigned codePage) {
     ByteVector bytes;
     for (const wchar_t* p = text; *p != L'\0'; ++p) {
         if (codePage == CP_UTF8)
-            AppendUtf8(bytes, static_cast<unsigned long>(*p));
+            AppendUtf8(bytes, static_cast<char32_t>(*p));
         else
             AppendLocaleCharset(bytes, *p);
     }

@@ -6,7 +6,7 @@
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
 #include "res/StringTable.h"
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <clocale>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "cli/Console.h"
 
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -7,7 +7,7 @@
 #include "res/StringTable.h"
 #include "token/Pkcs11.h"
 #include "ledger/LedgerSources.h"
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "cli/PinReader.h"
 
 #include "cli/TerminalPrompt.h"
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>

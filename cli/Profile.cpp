@@ -4,7 +4,7 @@
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cwchar>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "cli/TerminalPrompt.h"
 
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cwchar>
 #include <vector>

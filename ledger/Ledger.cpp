@@ -1,7 +1,7 @@
 #include "ledger/Ledger.h"
 
 #include "ledger/LedgerLine.h"
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <utility>
 

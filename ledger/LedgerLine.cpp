@@ -1,6 +1,6 @@
 #include "ledger/LedgerLine.h"
 
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "ledger/LedgerSources.h"
 
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <ctime>
 

@@ -1,30 +1,10 @@
-#include "ledger/Utf8.h"
+#include "base/Utf8.h"
 
 #include <vector>
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void Encode(char32_t code, std::string& out) {
-    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = kReplacement;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 bool IsHigh(char32_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -96,7 +76,7 @@ std::string WideToUtf8(const std::wstring& text) {
             char32_t low = static_cast<char32_t>(text[++i]);
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         }
-        Encode(unit, out);
+        AppendUtf8(out, unit);
     }
     return out;
 }
