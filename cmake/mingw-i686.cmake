@@ -1,15 +1,5 @@
-# 32-bit Windows build with mingw-w64 (posix threads), runtime linked statically so the
-# program needs only system DLLs. Test binaries run under Wine through scripts/wine-run.sh.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows edition: the one for the token maker's 32-bit module.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(triple i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(wine_arch win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -2,22 +2,34 @@
 ; into Program Files\Vantor, a Start-menu shortcut and an entry in the system's list of
 ; programs. Version, names and the files' places come from the build (VANTOR_BUILD_NSH).
 ; The token maker's module is never part of it: the maker's own package installs it.
+; With VANTOR_X64 defined by the build it is the 64-bit edition's installer: a 64-bit
+; installer, the 64-bit Program Files and registry view, a name and shortcut of its own, so
+; both editions can stand side by side on one desktop.
+!ifdef VANTOR_X64
+Target amd64-unicode
+!define EDITION_NAME "Vantor (64 位)"
+!define PROGRAM_FILES "$PROGRAMFILES64"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor64"
+!else
 Unicode true
+!define EDITION_NAME "Vantor"
+!define PROGRAM_FILES "$PROGRAMFILES"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor"
+!endif
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "${VANTOR_BUILD_NSH}"
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor"
 !define UNINSTALLER "Uninstall.exe"
 !define NOTE_FILE "操作说明.txt"
-!define SHORTCUT "$SMPROGRAMS\Vantor.lnk"
+!define SHORTCUT "$SMPROGRAMS\${EDITION_NAME}.lnk"
 !define MODULE_FILE "orbelcsp11.dll"
 
-Name "Vantor"
+Name "${EDITION_NAME}"
 OutFile "${VANTOR_OUTFILE}"
-InstallDir "$PROGRAMFILES\Vantor"
+InstallDir "${PROGRAM_FILES}\Vantor"
 ; An earlier installation is upgraded where it is.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
@@ -48,12 +60,19 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "Vantor 安装程序
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VANTOR_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VANTOR_VERSION}"
 
-Function .onInit
+!macro EditionInit
   SetShellVarContext all
+!ifdef VANTOR_X64
+  SetRegView 64
+!endif
+!macroend
+
+Function .onInit
+  !insertmacro EditionInit
 FunctionEnd
 
 Function un.onInit
-  SetShellVarContext all
+  !insertmacro EditionInit
 FunctionEnd
 
 ; An upgrade keeps the earlier folder, so one entry keeps describing one installation.
@@ -90,7 +109,7 @@ FunctionEnd
 ; The last page tells the operator when the maker's module is missing; the installation
 ; itself stands either way.
 Function ComposeFinishText
-  StrCpy $FinishText "Vantor ${VANTOR_VERSION} 已安装到 $INSTDIR。$\r$\n$\r$\n开始菜单中的“Vantor”可启动本程序。"
+  StrCpy $FinishText "${EDITION_NAME} ${VANTOR_VERSION} 已安装到 $INSTDIR。$\r$\n$\r$\n开始菜单中的“${EDITION_NAME}”可启动本程序。"
   Call FindTokenModule
   ${If} $0 == 0
     StrCpy $FinishText "$FinishText$\r$\n$\r$\n未找到令牌模块 ${MODULE_FILE}（系统文件夹和 PATH 中都没有）。请先安装令牌厂商的软件包，否则 Vantor 无法操作令牌。"
@@ -107,7 +126,7 @@ Section
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\Vantor.exe"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vantor"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${EDITION_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VANTOR_VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${VANTOR_COMPANY_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vantor.exe,0"

@@ -4,11 +4,15 @@
 # cost, endurance over 10,000 batch attempts, and footprint. Runs Vantor.exe under Wine in
 # Xvfb with the stand-in module; takes some minutes. Arguments go to VantorBench.exe (names
 # of single benchmarks: startup latency idle endurance; --runs= --events= --idle= --churn=).
+# Measures the edition this machine can run (the 32-bit one where 32-bit programs execute,
+# else the 64-bit one; VANTOR_WIN64=1 takes the 64-bit one anywhere).
 # Exit code: 0 when every figure was measured and met its target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-bin=$root/build/windows/bin
+source scripts/edition.sh
+bin=$root/build/$edition/bin
+[ "$edition" = windows64 ] && triple=x86_64-w64-mingw32 || triple=i686-w64-mingw32
 
 # CPU time (clock ticks) the wineserver of this prefix has used, 0 when it is not found.
 server_ticks() {
@@ -61,8 +65,9 @@ if [ "${1:-}" = --under-xvfb ]; then
 fi
 
 bash scripts/setup.sh >/dev/null
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target Vantor orbelcsp11 MinimalDialog TemplateDialog VantorBench >/dev/null
+echo "benchmark: $edition_reason" >&2
+cmake --preset "$edition" >/dev/null
+cmake --build --preset "$edition" -j "$(nproc)" --target Vantor orbelcsp11 MinimalDialog TemplateDialog VantorBench >/dev/null
 
 rows=$(mktemp)
 stripped=$(mktemp)
@@ -71,12 +76,12 @@ trap 'rm -f "$rows" "$stripped"' EXIT
 kib() { echo $(( ($1 + 1023) / 1024 )); }
 # File size, and what is left without the symbol tables.
 sizes() {
-  cp "$1" "$stripped" && i686-w64-mingw32-strip "$stripped"
+  cp "$1" "$stripped" && "$triple-strip" "$stripped"
   echo "$(kib "$(stat -c %s "$1")") KiB ($(kib "$(stat -c %s "$stripped")") KiB without symbols)"
 }
 
 # Footprint: what the operator's folder holds and what it needs from the system.
-imports=$(i686-w64-mingw32-objdump -p "$bin/Vantor.exe" | awk '/DLL Name:/ {print $3}')
+imports=$("$triple-objdump" -p "$bin/Vantor.exe" | awk '/DLL Name:/ {print $3}')
 system_dlls='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|ole32|oleaut32|comdlg32|msvcrt|ntdll|version|uxtheme|imm32|winmm)\.dll$'
 foreign=$(echo "$imports" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
 {
@@ -84,7 +89,9 @@ foreign=$(echo "$imports" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
   echo "ROW|footprint: DLLs Vantor.exe imports|$(echo $imports | tr ' ' ',')|system DLLs only|$([ -z "$foreign" ] && echo PASS || echo FAIL)"
 } >>"$rows"
 
-export WINEPREFIX=$root/build/wine-prefix WINEARCH=win32 WINEDEBUG=-all
+unset WINEPREFIX
+export WINEDEBUG=-all
+source scripts/wine-env.sh
 echo "Running the benchmarks under Wine in Xvfb; this takes some minutes..." >&2
 set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --under-xvfb "$@" >>"$rows"

@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev make pkg-config
   libp11-kit-dev googletest
-  g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
   softhsm2 opensc locales nsis
 )
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Creates the project's Wine prefix once (about 20 s); later calls return at once.
+# Creates the project's Wine prefix of the edition's width once (about 20 s); later calls
+# return at once. Usage: wine-prefix.sh [--win32|--win64] (default: WINEARCH, else win32).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wine-prefix}
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$here/scripts/wine-env.sh"
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1 || true
+  "$wine_loader" wineboot -i >/dev/null 2>&1 || true
   wineserver -w
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-prefix: Wine ($WINEARCH) could not create $WINEPREFIX" >&2; exit 1; }
 fi

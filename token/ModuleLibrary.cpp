@@ -60,8 +60,43 @@ std::vector<std::wstring> PathFolders() {
     return folders;
 }
 
-// The first place that holds `fileName`: the program's folder, the system folder, then each
-// absolute PATH entry; relative entries (".", the working folder's children) are skipped.
+// The machine a PE file is built for (IMAGE_FILE_MACHINE_*), 0 when it is no PE file.
+WORD PeMachine(const std::wstring& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    auto readAt = [file](LONG offset, void* out, DWORD size) {
+        DWORD done = 0;
+        return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               ReadFile(file, out, size, &done, nullptr) && done == size;
+    };
+    IMAGE_DOS_HEADER dos{};
+    DWORD signature = 0;
+    WORD machine = 0;
+    const bool pe = readAt(0, &dos, sizeof dos) && dos.e_magic == IMAGE_DOS_SIGNATURE && dos.e_lfanew > 0 &&
+                    readAt(dos.e_lfanew, &signature, sizeof signature) && signature == IMAGE_NT_SIGNATURE &&
+                    readAt(dos.e_lfanew + sizeof signature, &machine, sizeof machine);
+    CloseHandle(file);
+    return pe ? machine : 0;
+}
+
+#ifdef _WIN64
+constexpr WORD kOwnMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+constexpr WORD kOwnMachine = IMAGE_FILE_MACHINE_I386;
+#endif
+
+// A module of the other width (the 32-bit one beside a 64-bit program, or the reverse) would
+// only fail to load: the search passes it over and goes on to the next place.
+bool IsOwnWidthFile(const std::wstring& path) {
+    return IsFile(path) && PeMachine(path) == kOwnMachine;
+}
+
+// The first place that holds `fileName` built for this program's width: the program's folder,
+// the system folder, then each absolute PATH entry; relative entries (".", the working
+// folder's children) are skipped.
 std::wstring FindLibrary(const std::wstring& fileName) {
     std::vector<std::wstring> folders{ProgramFolder(), SystemFolder()};
     for (std::wstring& folder : PathFolders())
@@ -71,7 +106,7 @@ std::wstring FindLibrary(const std::wstring& fileName) {
             continue;
         if (folder.back() != L'\\' && folder.back() != L'/')
             folder += L'\\';
-        if (IsFile(folder + fileName))
+        if (IsOwnWidthFile(folder + fileName))
             return folder + fileName;
     }
     return {};

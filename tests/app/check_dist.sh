@@ -2,8 +2,9 @@
 # The distributable archive holds the program, its console twin and the operator's note only,
 # and both programs import nothing but system DLLs (no C++ runtime, no thread library, no
 # token module).
+# Usage: check_dist.sh BUILD_DIR OBJDUMP (the objdump of the build's own toolchain).
 set -euo pipefail
-build=$1
+build=$1 objdump=$2
 archive=$(ls "$build"/dist/Vantor-*.zip)
 listing=$(cmake -E tar tf "$archive" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
 expected=$(printf '%s\n' Vantor.exe vantor-cli.exe 操作说明.txt | sort)
@@ -12,12 +13,12 @@ if [ "$listing" != "$expected" ]; then
 fi
 system='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|msvcrt|ole32|oleaut32|version|comdlg32|shlwapi|uxtheme|ws2_32)\.dll$'
 for program in Vantor.exe vantor-cli.exe; do
-  imports=$(i686-w64-mingw32-objdump -p "$build/bin/$program" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
+  imports=$("$objdump" -p "$build/bin/$program" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
   echo "$program imports: $(echo $imports)"
   bad=$(echo "$imports" | grep -Ev "$system" || true)
   [ -z "$bad" ] || { echo "$program: non-system imports: $bad"; exit 1; }
 done
 for dll in "$build"/bin/orbelcsp11.dll; do
-  i686-w64-mingw32-objdump -p "$dll" | awk '/DLL Name:/ {print tolower($3)}' | grep -Evq "$system" && { echo "$dll imports non-system DLLs"; exit 1; }
+  "$objdump" -p "$dll" | awk '/DLL Name:/ {print tolower($3)}' | grep -Evq "$system" && { echo "$dll imports non-system DLLs"; exit 1; }
 done
 echo "1 passed, 0 failed"

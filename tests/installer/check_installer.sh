@@ -3,16 +3,28 @@
 # guards against an installer that leaves files, shortcut or uninstall entry behind or
 # missing, ships the stand-in module, installs a program that cannot start, takes the
 # ledger with it on uninstall, or adds a second entry on upgrade.
-# Usage: check_installer.sh SETUP_EXE STANDIN_DLL VERSION PUBLISHER PROGRAM...
+# Usage: check_installer.sh win32|win64 SETUP_EXE STANDIN_DLL VERSION PUBLISHER PROGRAM...
 set -euo pipefail
+arch=$1
+# A machine that cannot execute 32-bit code cannot run the 32-bit installer: say so, as a failure.
+if [ "$arch" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "FAIL: this machine cannot run the 32-bit installer (Wine's 32-bit loader does not start)"
+  exit 1
+fi
 # Without a display, the whole run (and its wineserver) lives inside its own X server.
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-setup=$1 standin=$2 version=$3 publisher=$4
-shift 4
+setup=$2 standin=$3 version=$4 publisher=$5
+shift 5
 programs=("$@")
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$work/prefix WINEARCH=$arch WINEDEBUG=-all
+# Each edition's own name and entry, so both can stand side by side on one desktop.
+if [ "$arch" = win64 ]; then
+  display_name='Vantor (64 位)' key_name=Vantor64
+else
+  display_name=Vantor key_name=Vantor
+fi
 cleanup() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -27,16 +39,17 @@ wineserver -p
 # Wine's background services start with the first program: away from our pipes.
 wine_run cmd /c ver >/dev/null 2>&1
 
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantor'
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name"
 # "name<TAB>value" per value of the uninstall entry (reg writes the console's code page).
 entry() { wine_run reg query "$key" 2>/dev/null | iconv -f GB18030 -t UTF-8 | tr -d '\r' |
           sed -nE 's/^ +([A-Za-z]+) +REG_[A-Z_]+ +(.*)$/\1\t\2/p'; }
 value() { entry | awk -F'\t' -v n="$1" '$1 == n { print $2 }'; }
 entries_named_vantor() { wine_run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
-                         tr -d '\r' | grep -cE '^ +DisplayName +REG_SZ +Vantor$' || true; }
+                         iconv -f GB18030 -t UTF-8 | tr -d '\r' | sed -nE 's/^ +DisplayName +REG_SZ +(.*)$/\1/p' |
+                         grep -cxF "$display_name" || true; }
 localappdata=$(unix_path "$(wine_run cmd /c echo %LOCALAPPDATA% | tr -d '\r')")
 programs_menu=$(unix_path "$(wine_run cmd /c echo %ALLUSERSPROFILE% | tr -d '\r')")'/Microsoft/Windows/Start Menu/Programs'
-shortcut=$programs_menu/Vantor.lnk
+shortcut=$programs_menu/$display_name.lnk
 
 wine_run "$setup" /S || fail "silent install exited with $?"
 folder=$(unix_path "$(value InstallLocation)")

@@ -19,7 +19,8 @@ struct GdiTableEntry {
 static_assert(sizeof(GdiTableEntry) == 24, "Wine's GDI handle entry");
 
 constexpr std::size_t kGdiTableEntries = 0x10000;
-constexpr std::size_t kPebGdiSharedHandleTable = 0x94; // 32-bit environment block
+// GdiSharedHandleTable in the environment block of a process of this probe's own width.
+constexpr std::size_t kPebGdiSharedHandleTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 bool UnderWine() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
@@ -52,7 +53,7 @@ template <class T> bool ReadRemote(HANDLE process, std::uintptr_t address, T* ou
 
 int CountWineGdiTable(HANDLE process) {
     std::uintptr_t peb = EnvironmentBlock(process);
-    std::uint32_t table = 0;
+    std::uintptr_t table = 0;
     if (peb == 0 || !ReadRemote(process, peb + kPebGdiSharedHandleTable, &table) || table == 0)
         return -1;
     std::vector<GdiTableEntry> entries(kGdiTableEntries);
