@@ -41,6 +41,12 @@ static_assert(offsetof(PKI_INIT_PARAM, ulPublicSize) == 10 + 3 * kPtr, "PKI_INIT
 static_assert(offsetof(PKI_INIT_PARAM, ulFixedVersion) == 27 + 3 * kPtr, "PKI_INIT_PARAM layout");
 static_assert(sizeof(PKI_INIT_PARAM) == 40 + 3 * kPtr, "PKI_INIT_PARAM size");
 
+// 52 bytes with 4-byte pointers, 64 with 8-byte ones (the 64-bit builds, native and Windows).
+static_assert(sizeof(void*) != 4 || sizeof(PKI_INIT_PARAM) == 52,
+              "PKI_INIT_PARAM is 52 bytes with 4-byte pointers");
+static_assert(sizeof(void*) != 8 || sizeof(PKI_INIT_PARAM) == 64,
+              "PKI_INIT_PARAM is 64 bytes with 8-byte pointers");
+
 #if defined(_WIN32) && !defined(_WIN64)
 // The record exactly as the 32-bit module receives it.
 static_assert(sizeof(PKI_INIT_PARAM) == 52, "PKI_INIT_PARAM is 52 bytes");

@@ -2,10 +2,9 @@
 # The distributable archive holds the program, its console twin and the operator's note only,
 # and both programs import nothing but system DLLs (no C++ runtime, no thread library, no
 # token module).
-# Usage: check_dist.sh BUILD_DIR OBJDUMP (the objdump of the build's own toolchain).
+# Usage: check_dist.sh BUILD_DIR OBJDUMP ARCHIVE (the objdump of the build's own toolchain).
 set -euo pipefail
-build=$1 objdump=$2
-archive=$(ls "$build"/dist/Vantor-*.zip)
+build=$1 objdump=$2 archive=$3
 listing=$(cmake -E tar tf "$archive" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
 expected=$(printf '%s\n' Vantor.exe vantor-cli.exe 操作说明.txt | sort)
 if [ "$listing" != "$expected" ]; then
