@@ -1,5 +1,6 @@
 // vantor-cli as a script runs it: a separate process, its bench shared through a file.
 #include "CliProcess.h"
+#include "LedgerReader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -222,25 +222,6 @@ std::string ReadAll(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The ledger's lines after the header, each split at its commas (the texts here hold none).
-std::vector<std::vector<std::string>> LedgerLines(const fs::path& folder) {
-    std::vector<std::vector<std::string>> lines;
-    for (const auto& file : fs::directory_iterator(folder)) {
-        std::istringstream text(ReadAll(file.path()));
-        std::string line;
-        std::getline(text, line); // header
-        while (std::getline(text, line)) {
-            lines.emplace_back(1);
-            for (char c : line.substr(0, line.find('\r')))
-                if (c == ',')
-                    lines.back().emplace_back();
-                else
-                    lines.back().back() += c;
-        }
-    }
-    return lines;
-}
-
 std::size_t Count(const std::string& text, const std::string& word) {
     std::size_t count = 0;
     for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
@@ -268,7 +249,7 @@ TEST_F(CliTest, EveryTokenHandledLeavesTheLineItsJsonShows) {
          false},
         {token, {"wipe", "--so-pin-env", "SO"}, true, true},
     };
-    std::vector<std::vector<std::string>> shown;
+    std::vector<LedgerRow> shown;
     std::string everything;
     for (const auto& attempt : attempts) {
         Bench("reset\n" + attempt.bench);
@@ -286,7 +267,7 @@ TEST_F(CliTest, EveryTokenHandledLeavesTheLineItsJsonShows) {
         for (std::size_t i = 0; i < 13 && i < fields.size(); ++i)
             shown.back().push_back(fields[i].second);
     }
-    EXPECT_EQ(LedgerLines(folder / "ledger"), shown);
+    EXPECT_EQ(ReadLedgerRows(folder / "ledger"), shown);
     for (const auto& file : fs::directory_iterator(folder / "ledger"))
         everything += ReadAll(file.path());
     EXPECT_EQ(everything.find(kSoPin), std::string::npos);

@@ -129,6 +129,7 @@ TEST(LedgerFile, FindsDuplicatesAcrossARestart) {
 
 // The folder comes from VANTOR_LEDGER_DIR, else from the user's local application data.
 TEST(LedgerFile, ChoosesTheFolderFromTheEnvironment) {
+    const SavedEnvironment saved{"VANTOR_LEDGER_DIR", "LOCALAPPDATA", "XDG_DATA_HOME", "HOME"};
     LedgerFolderFixture fixture;
     SetEnvironment("VANTOR_LEDGER_DIR", fixture.folder.string());
     EXPECT_EQ(fixture.folder.native(), DefaultLedgerFolder());

@@ -66,15 +66,12 @@ void StandInBench::Unbind() {
 }
 
 bool StandInBench::Command(const std::string& lines) {
-    std::istringstream in(lines);
-    bool understood = true;
-    for (std::string line; std::getline(in, line);) {
-        if (m_command(line.c_str()) != 0) {
-            m_error = "refused: " + line;
-            understood = false;
-        }
-    }
-    return understood;
+    // All lines in one call: the module runs them under its lock, so no call in between sees
+    // half of the change (a token pulled but not yet plugged in again).
+    if (m_command(lines.c_str()) == 0)
+        return true;
+    m_error = "refused: " + lines;
+    return false;
 }
 
 std::vector<JournalCall> StandInBench::Journal() const {

@@ -26,7 +26,7 @@ class StandInBench final : public ModuleMessageSink {
     const std::string& Error() const { return m_error; }
     TokenModule& Module() { return *m_module; }
 
-    // Runs the lines one by one; false when the stand-in refuses any of them.
+    // Runs the lines as one change of the bench; false when the stand-in refuses any of them.
     bool Command(const std::string& lines);
     std::vector<JournalCall> Journal() const;
     // The entry point names of the journal, in call order.
