@@ -1,6 +1,6 @@
 // The binding's edge cases, with the stand-in's journal as the witness of which calls
 // reached the module and which did not.
-#include "standin/StandinHarness.h"
+#include "StandinHandle.h"
 #include "token/PkiInitParam.h"
 #include "token/TokenModule.h"
 
