@@ -5,6 +5,7 @@
 #include "bench/ProcessFigures.h"
 #include "bench/Stopwatch.h"
 #include "bench/VantorSession.h"
+#include "StatusTexts.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ bool RunIdleBench(const BenchOptions& options) {
     const double wallMs = clock.Milliseconds();
     PrintMarkEnd(wallMs, "idle CPU of the wineserver meanwhile");
 
-    const bool stillWaiting = page.StopEnabled() && page.Status() == kInsertTokenText;
+    const bool stillWaiting = page.StopEnabled() && page.Status() == msg::kInsertToken;
     const double vantor = PercentOfOneCore(vantorAfter - vantorBefore, wallMs);
     const double baseline = PercentOfOneCore(minimalAfter - minimalBefore, wallMs);
     PrintRow(Format("idle CPU, batch waiting %d s", options.idleSeconds),

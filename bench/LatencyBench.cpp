@@ -6,6 +6,7 @@
 #include "bench/Figures.h"
 #include "bench/Stopwatch.h"
 #include "bench/VantorSession.h"
+#include "StatusTexts.h"
 
 #include <random>
 
@@ -41,7 +42,7 @@ bool RunLatencyBench(const BenchOptions& options) {
     if (!session.Ready())
         return false;
     BatchPage page(session.Main(), kBlankPageControls);
-    if (!page.Valid() || !page.StartBatch() || !WaitUntil([&] { return page.Status() == kInsertTokenText; }))
+    if (!page.Valid() || !page.StartBatch() || !WaitUntil([&] { return page.Status() == msg::kInsertToken; }))
         return false;
     const ScenarioFolder& folder = session.Folder();
     std::mt19937 random(20121224);
@@ -52,12 +53,12 @@ bool RunLatencyBench(const BenchOptions& options) {
         randomPause();
         Stopwatch clock;
         folder.Bench("insert 0 type=blank");
-        double ms = TimeUntil(clock, [&] { return page.Status() != kInsertTokenText; });
+        double ms = TimeUntil(clock, [&] { return page.Status() != msg::kInsertToken; });
         if (ms < 0 || !WaitUntil([&] { return page.Status() == kAlreadyBlankText; }))
             return false;
         insertions.push_back(ms);
         folder.Bench("remove 0");
-        if (!WaitUntil([&] { return page.Status() == kInsertTokenText; }))
+        if (!WaitUntil([&] { return page.Status() == msg::kInsertToken; }))
             return false;
     }
 

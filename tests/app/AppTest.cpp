@@ -1,6 +1,7 @@
 // Vantor.exe started as a separate process, as an operator starts it, with the stand-in
 // module (or a broken one) in its folder; its windows are driven with real input and
 // window messages, and the stand-in's journal file tells which module calls were made.
+#include "LedgerReader.h"
 #include "ProgramUnderTest.h"
 #include "res/resource.h"
 
@@ -373,18 +374,11 @@ TEST(Program, TheLedgerRecordsQueriesAndOpensFromTheSystemMenu) {
     HWND info = PageWithControl(main, IDC_INFO_SERIAL);
     SendMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
     ASSERT_EQ(WindowText(GetDlgItem(info, IDC_INFO_SERIAL)), L"01A2000000003C4D");
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(bench.folder.LedgerFolder()))
-        files.push_back(entry.path());
-    ASSERT_EQ(files.size(), 1u);
-    std::string line;
-    {
-        std::ifstream in(files[0], std::ios::binary);
-        std::getline(in, line); // the header
-        std::getline(in, line);
-    }
-    EXPECT_NE(line.find(",info,single,0,01A2000000003C4D,1.05,pki,,success,0x00000000,"), std::string::npos)
-        << line;
+    const std::vector<LedgerRow> rows = ReadLedgerRows(bench.folder.LedgerFolder());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(
+        LedgerRow(rows[0].begin() + 3, rows[0].end() - 1),
+        (LedgerRow{"info", "single", "0", "01A2000000003C4D", "1.05", "pki", "", "success", "0x00000000"}));
 
     fs::remove_all(bench.folder.LedgerFolder());
     SendMessageW(main, WM_SYSCOMMAND, IDM_OPEN_LEDGER, 0);

@@ -10,7 +10,8 @@
 
 extern char** environ;
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+                       const std::string& errorFile) {
     std::vector<std::string> env = environment;
     for (char** e = environ; *e != nullptr; ++e)
         if (std::strncmp(*e, "VANTOR_", 7) != 0)
@@ -30,7 +31,10 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<s
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+    if (errorFile.empty())
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+    else
+        posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     if (posix_spawn(&m_pid, VANTOR_CLI_PATH, &actions, nullptr, argv.data(), envp.data()) != 0)
         m_pid = -1;

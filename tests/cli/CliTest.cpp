@@ -1,5 +1,6 @@
 // vantor-cli as a script runs it: a separate process, its bench shared through a file.
 #include "CliProcess.h"
+#include "LedgerReader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -35,12 +35,13 @@ class CliTest : public ::testing::Test {
         std::ofstream(folder / name, std::ios::binary) << content;
         return (folder / name).string();
     }
-    CliProcess Start(std::vector<std::string> args, std::vector<std::string> env = {}) const {
+    CliProcess Start(std::vector<std::string> args, std::vector<std::string> env = {},
+                     const std::string& errorFile = std::string()) const {
         args.insert(args.begin(), {"--module", VANTOR_STANDIN_PATH});
         env.push_back("VANTOR_BENCH_FILE=" + (folder / "bench.txt").string());
         // Never the real profile's ledger; an entry given by the test comes first and wins.
         env.push_back("VANTOR_LEDGER_DIR=" + (folder / "ledger").string());
-        return CliProcess(args, env);
+        return CliProcess(args, env, errorFile);
     }
     int Run(const std::vector<std::string>& args, std::vector<std::string>& output,
             const std::vector<std::string>& env = {"SO=" + kSoPin, "UPIN=" + kUserPin}) const {
@@ -222,25 +223,6 @@ std::string ReadAll(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The ledger's lines after the header, each split at its commas (the texts here hold none).
-std::vector<std::vector<std::string>> LedgerLines(const fs::path& folder) {
-    std::vector<std::vector<std::string>> lines;
-    for (const auto& file : fs::directory_iterator(folder)) {
-        std::istringstream text(ReadAll(file.path()));
-        std::string line;
-        std::getline(text, line); // header
-        while (std::getline(text, line)) {
-            lines.emplace_back(1);
-            for (char c : line.substr(0, line.find('\r')))
-                if (c == ',')
-                    lines.back().emplace_back();
-                else
-                    lines.back().back() += c;
-        }
-    }
-    return lines;
-}
-
 std::size_t Count(const std::string& text, const std::string& word) {
     std::size_t count = 0;
     for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
@@ -268,7 +250,7 @@ TEST_F(CliTest, EveryTokenHandledLeavesTheLineItsJsonShows) {
          false},
         {token, {"wipe", "--so-pin-env", "SO"}, true, true},
     };
-    std::vector<std::vector<std::string>> shown;
+    std::vector<LedgerRow> shown;
     std::string everything;
     for (const auto& attempt : attempts) {
         Bench("reset\n" + attempt.bench);
@@ -286,7 +268,7 @@ TEST_F(CliTest, EveryTokenHandledLeavesTheLineItsJsonShows) {
         for (std::size_t i = 0; i < 13 && i < fields.size(); ++i)
             shown.back().push_back(fields[i].second);
     }
-    EXPECT_EQ(LedgerLines(folder / "ledger"), shown);
+    EXPECT_EQ(ReadLedgerRows(folder / "ledger"), shown);
     for (const auto& file : fs::directory_iterator(folder / "ledger"))
         everything += ReadAll(file.path());
     EXPECT_EQ(everything.find(kSoPin), std::string::npos);
@@ -350,10 +332,12 @@ TEST_F(CliTest, WatchWipeStopsAfterAWrongSoPin) {
     EXPECT_EQ(Count(ReadAll(journal), "E_InitBlankToken"), 1u);
 }
 
-// A watch run: one attempt at once, one per plug or pull, counted as the page counts.
+// A watch run: one attempt at once, one per plug or pull, counted as the page counts; with
+// --json the summary goes to standard error, so standard output holds JSON lines only.
 TEST_F(CliTest, WatchRunsOneAttemptPerSlotEventUntilItsCount) {
+    const std::string errors = (folder / "errors.txt").string();
     CliProcess watch =
-        Start({"watch", "wipe", "--json", "--count", "2", "--so-pin-env", "SO"}, {"SO=" + kSoPin});
+        Start({"watch", "wipe", "--json", "--count", "2", "--so-pin-env", "SO"}, {"SO=" + kSoPin}, errors);
     const struct {
         const char* bench; // what the operator does before the attempt
         const char* outcome;
@@ -373,7 +357,8 @@ TEST_F(CliTest, WatchRunsOneAttemptPerSlotEventUntilItsCount) {
     }
     std::vector<std::string> rest;
     EXPECT_EQ(watch.Finish(&rest), 1);
-    EXPECT_EQ(rest, std::vector<std::string>{"总数：2 成功：1 失败：1"});
+    EXPECT_TRUE(rest.empty()) << Joined(rest);
+    EXPECT_EQ(ReadAll(errors), "总数：2 成功：1 失败：1\n");
 }
 
 // A watch run also ends on Ctrl+C and after its idle time, with its summary and exit code 0.

@@ -91,16 +91,22 @@ TEST_F(StatusLabelTest, Colours) {
     EXPECT_STREQ(late.GetLogFontRecord().lfFaceName, templateFont.lfFaceName) << "the template's font";
 }
 
-// Guards against gradient bands that miss a column or the bottom row, or outlive a solid colour.
+// Guards against gradient bands that miss a column or the bottom row, run the wrong way, or
+// outlive a solid colour: red to blue, one band per column, each a blend of the two.
 TEST_F(StatusLabelTest, GradientBandsFromRedToBlue) {
     CStatusLabel& label = Make(SS_LEFT, 50, 12);
     label.SetBkColor(kRed, kBlue, TRUE);
     auto canvas = Paint(label);
-    const int step = (255 * 256) / 50; // one band per column, channels in 1/256 steps
+    EXPECT_EQ(canvas->Pixel(0, 0), kRed);
+    EXPECT_GE(GetBValue(canvas->Pixel(49, 0)), 245);
     for (int x = 0; x < 50; ++x) {
-        const COLORREF band = RGB((255 * 256 - x * step) / 256, 0, (x * step) / 256);
-        EXPECT_EQ(canvas->Pixel(x, 0), band) << x;
+        const COLORREF band = canvas->Pixel(x, 0);
         EXPECT_EQ(canvas->Pixel(x, 11), band) << x;
+        EXPECT_EQ(GetGValue(band), 0) << x;
+        EXPECT_NEAR(GetRValue(band) + GetBValue(band), 255, 1) << x;
+        if (x > 0) {
+            EXPECT_LT(GetRValue(band), GetRValue(canvas->Pixel(x - 1, 0))) << x;
+        }
     }
     label.SetBkColor(kWhite);
     EXPECT_EQ(Paint(label)->Count(kWhite), 50 * 12);

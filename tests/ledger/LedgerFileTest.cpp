@@ -127,8 +127,36 @@ TEST(LedgerFile, FindsDuplicatesAcrossARestart) {
     EXPECT_FALSE(second.Append(pki).duplicate); // a new day starts afresh
 }
 
+// Today's successes are found after whatever precedes them in the file: a line cut short by a
+// crash and closed by another program, a quoted message with a comma, a quote and a line
+// break, and a file replaced by a shorter one.
+TEST(LedgerFile, FindsDuplicatesAfterCutQuotedAndReplacedLines) {
+    LedgerFolderFixture fixture;
+    EXPECT_TRUE(fixture.Open().Append(WipeSuccess(L"S1")).written);
+    std::ofstream(fixture.DayFile(kToday), std::ios::binary | std::ios::app)
+        << "2026-12-06T14:03:05+08:00,ST-01,op";
+    EXPECT_FALSE(fixture.Open().Append(WipeSuccess(L"S5")).duplicate); // closes the cut line first
+    LedgerEntry quoted = WipeSuccess(L"S2");
+    quoted.message = L"a \"b\", c\r\nd";
+    Ledger second = fixture.Open();
+    EXPECT_TRUE(second.Append(WipeSuccess(L"S5")).duplicate);
+    EXPECT_TRUE(second.Append(WipeSuccess(L"S1")).duplicate);
+    EXPECT_FALSE(second.Append(quoted).duplicate);
+    EXPECT_FALSE(second.Append(WipeSuccess(L"S3")).duplicate);
+
+    Ledger third = fixture.Open();
+    for (const wchar_t* serial : {L"S1", L"S5", L"S2", L"S3"})
+        EXPECT_TRUE(third.Append(WipeSuccess(serial)).duplicate) << serial;
+    WriteFile(fixture.DayFile(kToday),
+              std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n" +
+                  FormatLedgerLine(WipeSuccess(L"S7"), fixture.now, "ST-01", "operator"));
+    EXPECT_TRUE(third.Append(WipeSuccess(L"S7")).duplicate);
+    EXPECT_FALSE(third.Append(WipeSuccess(L"S1")).duplicate) << "gone with the replaced file";
+}
+
 // The folder comes from VANTOR_LEDGER_DIR, else from the user's local application data.
 TEST(LedgerFile, ChoosesTheFolderFromTheEnvironment) {
+    const SavedEnvironment saved{"VANTOR_LEDGER_DIR", "LOCALAPPDATA", "XDG_DATA_HOME", "HOME"};
     LedgerFolderFixture fixture;
     SetEnvironment("VANTOR_LEDGER_DIR", fixture.folder.string());
     EXPECT_EQ(fixture.folder.native(), DefaultLedgerFolder());

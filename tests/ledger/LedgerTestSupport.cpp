@@ -46,3 +46,15 @@ void SetEnvironment(const char* name, const std::string& value) {
     value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
 #endif
 }
+
+SavedEnvironment::SavedEnvironment(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved_.emplace_back(name, value ? value : "");
+    }
+}
+
+SavedEnvironment::~SavedEnvironment() {
+    for (const auto& variable : saved_)
+        SetEnvironment(variable.first, variable.second);
+}

@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <random>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 class LedgerFolderFixture {
   public:
@@ -24,3 +27,13 @@ class LedgerFolderFixture {
 
 LedgerEntry WipeSuccess(const std::wstring& serial);
 void SetEnvironment(const char* name, const std::string& value); // empty value: unset
+
+// The variables as they were, put back when it goes.
+class SavedEnvironment {
+  public:
+    explicit SavedEnvironment(std::initializer_list<const char*> names);
+    ~SavedEnvironment();
+
+  private:
+    std::vector<std::pair<const char*, std::string>> saved_;
+};

@@ -1,5 +1,6 @@
 // The day file on Windows: shared with a spreadsheet that watches it, refused politely when
 // another program locks it, and reached through wide (Chinese) folder names.
+#include "LedgerReader.h"
 #include "LedgerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,8 @@ constexpr const char* kToday = "2026-12-06.csv";
 
 using FileHandle = std::unique_ptr<void, decltype(&CloseHandle)>;
 
-FileHandle OpenForReading(const std::filesystem::path& path, DWORD share) {
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+FileHandle Hold(const std::filesystem::path& path, DWORD access, DWORD share) {
+    HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
     return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle, CloseHandle);
 }
 
@@ -24,26 +25,38 @@ TEST(LedgerWin32, AppendsWhileAReaderWatches) {
     LedgerFolderFixture fixture;
     Ledger ledger = fixture.Open();
     ASSERT_TRUE(ledger.Append(WipeSuccess(L"A")).written);
-    const FileHandle watcher = OpenForReading(fixture.DayFile(kToday), FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const FileHandle watcher =
+        Hold(fixture.DayFile(kToday), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(watcher);
     EXPECT_TRUE(ledger.Append(WipeSuccess(L"B")).written);
     EXPECT_NE(std::string::npos, fixture.Read(kToday).find(",B,"));
 }
 
-// A program holding the file without sharing writes makes the line fail, not hang; the next one lands.
+// A program holding the file without sharing writes makes the line fail, without sharing reads
+// the duplicate unknown; neither hangs, and once it lets go the next line lands, its duplicate
+// told.
 TEST(LedgerWin32, ReportsALockedFileAndRecovers) {
-    LedgerFolderFixture fixture;
-    Ledger ledger = fixture.Open();
-    ASSERT_TRUE(ledger.Append(WipeSuccess(L"A")).written);
-    FileHandle locker = OpenForReading(fixture.DayFile(kToday), FILE_SHARE_READ);
-    ASSERT_TRUE(locker);
-    const LedgerAppendResult locked = ledger.Append(WipeSuccess(L"A"));
-    EXPECT_FALSE(locked.written);
-    EXPECT_TRUE(locked.duplicate); // still readable
-    locker.reset();
-    const LedgerAppendResult after = ledger.Append(WipeSuccess(L"A"));
-    EXPECT_TRUE(after.written);
-    EXPECT_TRUE(after.duplicate);
+    const struct {
+        DWORD access, share;
+        bool written, duplicate;
+    } lockers[] = {{GENERIC_READ, FILE_SHARE_READ, false, true},
+                   {GENERIC_WRITE, FILE_SHARE_WRITE, true, false}};
+    for (const auto& l : lockers) {
+        SCOPED_TRACE(l.written ? "writable, not readable" : "readable, not writable");
+        LedgerFolderFixture fixture;
+        Ledger ledger = fixture.Open();
+        ASSERT_TRUE(ledger.Append(WipeSuccess(L"A")).written);
+        FileHandle locker = Hold(fixture.DayFile(kToday), l.access, l.share);
+        ASSERT_TRUE(locker);
+        const LedgerAppendResult locked = ledger.Append(WipeSuccess(L"A"));
+        EXPECT_EQ(locked.written, l.written);
+        EXPECT_EQ(locked.duplicate, l.duplicate);
+        locker.reset();
+        const LedgerAppendResult after = ledger.Append(WipeSuccess(L"A"));
+        EXPECT_TRUE(after.written);
+        EXPECT_TRUE(after.duplicate);
+        EXPECT_EQ(ReadLedgerRows(fixture.folder).size(), l.written ? 3u : 2u) << "no line lost or glued";
+    }
 }
 
 // Folder names outside the ANSI code page must reach the file system unchanged.

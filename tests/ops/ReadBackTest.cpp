@@ -24,6 +24,9 @@ struct Row {
 const Calls kLogins = {"C_GetTokenInfo", "C_OpenSession", "C_Login",       "C_Logout",
                        "C_Login",        "C_Logout",      "C_CloseSession"};
 
+const Calls kUserLogin = {"C_GetTokenInfo", "C_OpenSession", "C_Login", "C_CloseSession"};
+const Report kUserRefused = Failure(true, kPkiVerifyFailed + L"用户PIN无法登录");
+
 Calls Init(Calls readBack) {
     readBack.insert(readBack.begin(), "E_InitPkiToken");
     return readBack;
@@ -38,15 +41,19 @@ const Row kRows[] = {
      Failure(true, kPkiVerifyFailed + L"令牌未初始化"), Init({"C_GetTokenInfo"})},
     {"insert 0 type=pki misbehave=user-pin", Op::kPki, CKR_GENERAL_ERROR,
      Failure(true, kPkiVerifyFailed + L"用户PIN未设置"), Init({"C_GetTokenInfo"})},
-    {"insert 0 type=blank misbehave=user-pin-short", Op::kPki, CKR_GENERAL_ERROR,
-     Failure(true, kPkiVerifyFailed + L"用户PIN无法登录"),
-     Init({"C_GetTokenInfo", "C_OpenSession", "C_Login", "C_CloseSession"})},
+    {"insert 0 type=blank misbehave=user-pin-short", Op::kPki, CKR_GENERAL_ERROR, kUserRefused,
+     Init(kUserLogin)},
     {"insert 0 type=blank misbehave=so-pin-short", Op::kPki, CKR_GENERAL_ERROR,
      Failure(true, kPkiVerifyFailed + L"管理员PIN无法登录"),
      Init({"C_GetTokenInfo", "C_OpenSession", "C_Login", "C_Logout", "C_Login", "C_CloseSession"})},
-    {"insert 0\nfail C_Login 0xA4", Op::kPki, CKR_GENERAL_ERROR,
-     Failure(true, kPkiVerifyFailed + L"用户PIN无法登录"),
-     Init({"C_GetTokenInfo", "C_OpenSession", "C_Login", "C_CloseSession"})},
+    // Every answer refusing the PIN: locked, invalid, out of range, not initialised; a failing
+    // close leaves the mismatch standing.
+    {"insert 0\nfail C_Login 0xA4", Op::kPki, CKR_GENERAL_ERROR, kUserRefused, Init(kUserLogin)},
+    {"insert 0\nfail C_Login 0xA1", Op::kPki, CKR_GENERAL_ERROR, kUserRefused, Init(kUserLogin)},
+    {"insert 0\nfail C_Login 0xA2", Op::kPki, CKR_GENERAL_ERROR, kUserRefused, Init(kUserLogin)},
+    {"insert 0\nfail C_Login 0x102", Op::kPki, CKR_GENERAL_ERROR, kUserRefused, Init(kUserLogin)},
+    {"insert 0 misbehave=user-pin-short\nfail C_CloseSession 0xB3", Op::kPki, CKR_GENERAL_ERROR, kUserRefused,
+     Init(kUserLogin)},
     // A read-back the module cannot answer leaves the success standing, with the code.
     {"insert 0\nfail C_GetTokenInfo 0x30", Op::kPki, CKR_OK,
      Success(true, msg::kPkiDone + kNotVerified + L"00000030）"), Init({"C_GetTokenInfo"})},

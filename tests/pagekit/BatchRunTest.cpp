@@ -3,6 +3,8 @@
 // polls ends it without another module call. Run under ThreadSanitizer too (label threads).
 #include "blank/BlankFormat.h"
 #include "StandInBench.h"
+#include "StatusTexts.h"
+#include "WaitFor.h"
 #include "pagekit/BatchRun.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +17,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-const std::wstring kInitModuleFailed = L"初始化运行时库失败，清检查运行时环境是否安装正确！";
-const std::wstring kInsertToken = L"请插入USBKey";
 
 // A page as the worker sees it: reports and control changes recorded under a lock, since the
 // test thread reads them while the worker writes.
@@ -50,15 +49,9 @@ class RecordingHost final : public BatchRunHost, public BlankFormatReporter {
         std::lock_guard<std::mutex> lock(m_lock);
         return m_counts;
     }
-    // Waits until `condition(Snapshot())` holds; the timeout only ends a hung test.
-    template <class Condition> bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 30s) {
-        auto end = std::chrono::steady_clock::now() + timeout;
-        while (!condition(Snapshot())) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+    // Waits until `condition(Snapshot())` holds.
+    template <class Condition> bool WaitFor(Condition condition) {
+        return WaitUntil([&] { return condition(Snapshot()); });
     }
 
   private:
@@ -135,7 +128,7 @@ TEST_F(BatchRunTest, EachSlotEventGivesExactlyOneAttempt) {
     // Removals are not counted; the four piled-up events all found the token plugged in.
     EXPECT_EQ(counts.total, 1 + 20 + 4);
     EXPECT_EQ(counts.success, counts.total);
-    EXPECT_EQ(counts.lastText, kInsertToken);
+    EXPECT_EQ(counts.lastText, msg::kInsertToken);
 }
 
 // Guards against a Stop that waits out the pause or is not final: with a pause far longer
@@ -144,7 +137,7 @@ TEST_F(BatchRunTest, StopEndsAPausingRunAndForGood) {
     RecordingHost host(&bench.Module());
     auto run = std::make_unique<WorkerRun>(host, std::chrono::hours(1));
     ASSERT_TRUE(host.WaitFor([](auto c) { return c.attemptsEnded == 1; }));
-    EXPECT_EQ(host.Snapshot().lastText, kInsertToken);
+    EXPECT_EQ(host.Snapshot().lastText, msg::kInsertToken);
     run->signal.Stop();
     ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
     run.reset();
@@ -162,7 +155,7 @@ TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsI
         WorkerRun run(host, 5ms);
         ASSERT_TRUE(host.WaitFor([](auto c) { return c.inputsEnabled == 1; }));
         RecordingHost::Counts counts = host.Snapshot();
-        EXPECT_EQ(counts.lastText, kInitModuleFailed);
+        EXPECT_EQ(counts.lastText, msg::kInitModuleFailed);
         EXPECT_FALSE(counts.lastSuccess);
         EXPECT_EQ(counts.running, 0);
         EXPECT_EQ(counts.attempts, 0);
@@ -174,7 +167,7 @@ TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsI
         ASSERT_TRUE(host.WaitFor([](auto c) { return c.attemptsEnded == 1; }));
         Do("fail C_WaitForSlotEvent 0x30 once");
         ASSERT_TRUE(host.WaitFor([](auto c) { return c.finished == 1; }));
-        EXPECT_EQ(host.Snapshot().lastText, kInsertToken) << "the last status line stays";
+        EXPECT_EQ(host.Snapshot().lastText, msg::kInsertToken) << "the last status line stays";
     }
 }
 

@@ -4,9 +4,7 @@
 #include "token/TokenModuleOwner.h"
 #include "res/resource.h"
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace pagetest {
 
@@ -44,6 +42,13 @@ std::filesystem::path FreshLedgerFolder() {
     return folder;
 }
 
+// Duplicates are told within one day: the test's day never ends at midnight.
+LedgerSources SourcesOnOneDay() {
+    LedgerSources sources = SystemLedgerSources();
+    sources.now = [] { return LedgerTime{2026, 12, 6, 14, 3, 5, 8 * 60}; };
+    return sources;
+}
+
 } // namespace
 
 std::string Utf8(const std::wstring& text) {
@@ -56,36 +61,7 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
-std::vector<LedgerRecord> ReadLedger(const std::filesystem::path& folder) {
-    std::vector<LedgerRecord> records;
-    std::error_code ignored;
-    for (const auto& file : std::filesystem::directory_iterator(folder, ignored)) {
-        std::ifstream in(file.path(), std::ios::binary);
-        std::vector<std::string> names;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            // The fields the pages write hold no comma or quote of their own.
-            std::vector<std::string> fields;
-            std::istringstream split(line);
-            for (std::string field; std::getline(split, field, ',');)
-                fields.push_back(field);
-            if (!line.empty() && line.back() == ',')
-                fields.emplace_back();
-            if (names.empty()) {
-                names = fields;
-                continue;
-            }
-            LedgerRecord record;
-            for (size_t i = 0; i < names.size() && i < fields.size(); ++i)
-                record[names[i]] = fields[i];
-            records.push_back(record);
-        }
-    }
-    return records;
-}
-
-PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.wstring()) {
+PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.wstring(), SourcesOnOneDay()) {
     HostWindow& window = TheHostWindow();
     window.pages = this;
     bBound = bench.Bind();
@@ -126,13 +102,13 @@ void PagesTest::SetUp() {
     ASSERT_NE(host->blank.GetSafeHwnd(), nullptr);
     ASSERT_NE(host->pki.GetSafeHwnd(), nullptr);
     host->ShowPage(0);
-    Pump(20);
+    HandlePending();
 }
 
 void PagesTest::TearDown() {
     host.reset();
-    // Leftover windows and messages of this test must not reach the next one.
-    Pump(10);
+    // Leftover messages of this test must not reach the next one.
+    HandlePending();
 }
 
 int PagesTest::CallCount(const std::string& name) const {
@@ -140,31 +116,6 @@ int PagesTest::CallCount(const std::string& name) const {
     for (const std::string& call : host->bench.Calls())
         count += call == name;
     return count;
-}
-
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms)
-            return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs)
-            return done();
-        Pump(5);
-    }
-    return true;
 }
 
 HWND Item(const CWnd& page, int id) {

@@ -7,7 +7,10 @@
 #include "blank/BlankPage.h"
 #include "ledger/Ledger.h"
 #include "pki/PkiPage.h"
+#include "LedgerReader.h"
 #include "StandInBench.h"
+#include "StatusTexts.h"
+#include "win/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +21,6 @@
 #include <vector>
 
 namespace pagetest {
-
-// The texts an operator reads, written out here rather than taken from the string table.
-namespace msg {
-inline const std::wstring kInitModuleFailed = L"初始化运行时库失败，清检查运行时环境是否安装正确！"; // 106
-inline const std::wstring kInsertAndStart = L"请插入USBKey并点击初始化按钮进行初始化";               // 107
-inline const std::wstring kOneTokenOnly = L"一次只能对一支USBKey进行操作，请移除多余的USBKey";       // 108
-inline const std::wstring kBlankDone = L"初始化为空锁成功，请更换USBKey";                            // 109
-inline const std::wstring kSoPinWrong = L"管理员PIN错误";                                            // 111
-inline const std::wstring kInsertToken = L"请插入USBKey";                                            // 113
-inline const std::wstring kPkiDone = L"初始化为PKI应用成功，请更换USBKey";                           // 114
-inline const std::wstring kAlreadyBlank = L"已经是空锁类型了";                                       // 120
-inline const std::wstring kEncryptionLock = L"该锁为加密锁类型，无法进行初始化";                     // 121
-inline const std::wstring kPinLength = L"PIN长度不正确，请输入4-32个字符。";                         // 124
-} // namespace msg
 
 constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kRed = 0x000000FF;
@@ -54,8 +43,8 @@ class PageHost {
 
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
-    // The program's ledger, on a folder of the test's own, emptied for every host; the pages
-    // reach it only while `bLedger` is set.
+    // The program's ledger, on a folder of the test's own, emptied for every host, with a
+    // clock that stays on one day; the pages reach it only while `bLedger` is set.
     std::filesystem::path ledgerFolder;
     Ledger ledger;
     bool bLedger = false;
@@ -76,14 +65,10 @@ class PagesTest : public ::testing::Test {
     std::unique_ptr<PageHost> host;
 };
 
-// Handles every message of this thread for `ms` milliseconds.
-void Pump(DWORD ms);
-// Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+using wintest::FlushEvents;
+using wintest::HandlePending;
+using wintest::PumpUntil;
 
-// The lines of every day file in `folder` after their header, each as its named fields.
-using LedgerRecord = std::map<std::string, std::string>;
-std::vector<LedgerRecord> ReadLedger(const std::filesystem::path& folder);
 std::string Utf8(const std::wstring& text);
 
 HWND Item(const CWnd& page, int id);

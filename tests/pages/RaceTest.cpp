@@ -81,7 +81,7 @@ TEST(PageRaces, RandomOperatorSequencesDuringBatchRuns) {
                 host->bench.Command("remove " + std::to_string(pick(3)));
                 break;
             }
-            Pump(static_cast<DWORD>(pick(10)));
+            FlushEvents(static_cast<DWORD>(pick(10)));
         }
 
         // The main window closing.
@@ -94,7 +94,7 @@ TEST(PageRaces, RandomOperatorSequencesDuringBatchRuns) {
         ASSERT_FALSE(calls.empty());
         EXPECT_EQ(calls.back(), "C_Finalize");
         EXPECT_EQ(Count(calls, "C_Finalize"), 1);
-        Pump(5);
+        FlushEvents(5);
         EXPECT_EQ(host->bench.Calls().size(), calls.size()) << "a module call after release";
 
         ExpectConsistentCounts(host->blank, IDC_BLANK_COUNT_FAIL, "blank");

@@ -23,7 +23,9 @@ TEST_F(Aux, JournalNeverCarriesPinValues) {
     request.soPin = "Fresh-So-Pin";
     request.userPin = "Fresh-User";
     EXPECT_EQ(CKR_OK, aux->E_InitPkiToken(0, request.Record()));
-    const std::string journal = standin.JournalText();
+    std::string journal;
+    for (const std::string& line : standin.Journal())
+        journal += line + "\n";
     for (const char* secret : {"Sekr1t", "Wr0ng", "Fresh"})
         EXPECT_EQ(std::string::npos, journal.find(secret)) << secret;
     EXPECT_NE(std::string::npos, journal.find("E_InitBlankToken slot=0 pinlen=9 rv=0x000000A0\n"));

@@ -1,7 +1,7 @@
 #pragma once
 // Every test starts on the stand-in beside the test program, uninitialised, with an empty
 // bench and journal, and holds both of its function lists.
-#include "StandinHarness.h"
+#include "StandinHandle.h"
 #include "token/PkiInitParam.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "BatchPage.h"
 
 #include "ProgramUnderTest.h"
+#include "StatusTexts.h"
 #include "res/resource.h"
 
 namespace {
@@ -11,7 +12,6 @@ constexpr UINT kOutlookBarClick = WM_USER + 1019;
 
 const PageControls kBlankPageControls{0, IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL};
 const PageControls kPkiPageControls{1, IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL};
-const std::wstring kInsertTokenText = L"请插入USBKey";
 
 BatchPage::BatchPage(HWND main, const PageControls& controls) : m_controls(controls) {
     PostMessageW(main, kOutlookBarClick, controls.barItem, IDC_MAIN_NAV_BAR);
@@ -44,7 +44,7 @@ bool BatchPage::StopEnabled() const {
 }
 
 bool BatchPage::WaitForCounted(int total, DWORD timeoutMs) const {
-    return WaitUntil([&] { return Total() >= total && Status() == kInsertTokenText; }, timeoutMs);
+    return WaitUntil([&] { return Total() >= total && Status() == msg::kInsertToken; }, timeoutMs);
 }
 
 std::wstring BatchPage::Status() const {

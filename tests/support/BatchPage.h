@@ -15,9 +15,6 @@ struct PageControls {
 extern const PageControls kBlankPageControls;
 extern const PageControls kPkiPageControls;
 
-// The status text of both pages while no token is present.
-extern const std::wstring kInsertTokenText;
-
 class BatchPage {
   public:
     // Shows the page in `main` and waits until it is visible; Valid() tells whether it came.

@@ -51,7 +51,7 @@ fs::path ArtifactsFolder() {
     return folder;
 }
 
-ScenarioFolder::ScenarioFolder(const std::wstring& name) : m_path(ModuleFolder() / L"scenarios" / name) {
+ScenarioFolder::ScenarioFolder(const std::wstring& name) : m_path(fs::current_path() / L"scenarios" / name) {
     std::error_code ignored;
     fs::remove_all(m_path, ignored);
     fs::create_directories(m_path);

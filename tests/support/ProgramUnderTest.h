@@ -2,6 +2,8 @@
 // Drives Vantor.exe as an operator would: a separate process started from a folder of its
 // own, its windows found by caption and class, clicks and keys sent to them, and the
 // stand-in module's bench and journal shared through files.
+#include "WaitFor.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -10,18 +12,7 @@
 
 namespace fs = std::filesystem;
 
-// Polls `condition` every 20 ms until it holds or `timeoutMs` has passed.
-template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = 10000) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-// Folder next to the test binaries that holds one scenario: the program, maybe a module,
+// A folder in the test program's own working folder that holds one scenario: the program, maybe a module,
 // the bench file and the journal file.
 class ScenarioFolder {
   public:

@@ -1,7 +1,6 @@
 #pragma once
 // A test's binding to the stand-in token module and its bench controls (standin/BenchControl.h).
-#include "standin/BenchControl.h"
-#include "token/ModuleLibrary.h"
+#include "StandinHandle.h"
 #include "token/TokenModule.h"
 
 #include <map>
@@ -26,7 +25,7 @@ class StandInBench final : public ModuleMessageSink {
     const std::string& Error() const { return m_error; }
     TokenModule& Module() { return *m_module; }
 
-    // Runs the lines one by one; false when the stand-in refuses any of them.
+    // Runs the lines as one change of the bench; false when the stand-in refuses any of them.
     bool Command(const std::string& lines);
     std::vector<JournalCall> Journal() const;
     // The entry point names of the journal, in call order.
@@ -38,15 +37,7 @@ class StandInBench final : public ModuleMessageSink {
 
   private:
     std::unique_ptr<TokenModule> m_module;
-    ModuleLibrary m_controls; // the same library again: only to reach the bench controls
-    Bench_Command_t m_command = nullptr;
-    Bench_ReadJournal_t m_readJournal = nullptr;
-    Bench_Query_t m_query = nullptr;
+    std::unique_ptr<StandinHandle> m_controls; // the same library again, for its bench controls
     std::vector<unsigned> m_messages;
     std::string m_error;
 };
-
-// The fields of one "key=value key=value" line.
-std::map<std::string, std::string> ParseFields(const std::string& line);
-// Bytes from a run of hex digits; empty on anything else.
-std::vector<unsigned char> ParseHex(const std::string& hex);

@@ -1,6 +1,6 @@
 // The binding's edge cases, with the stand-in's journal as the witness of which calls
 // reached the module and which did not.
-#include "standin/StandinHarness.h"
+#include "StandinHandle.h"
 #include "token/PkiInitParam.h"
 #include "token/TokenModule.h"
 
@@ -68,8 +68,6 @@ TEST_F(Binding, BoundModuleIsFinalisedOnceThenNeverCalledAgain) {
     EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, module.InitPkiToken(0, &record));
     module.UnloadTokenModule();
     EXPECT_EQ(released, Journal());
-    // The pointers stay as they were, for whoever reads them later.
-    EXPECT_NE(nullptr, module.m_pFunctionList);
 }
 
 TEST_F(Binding, SecondLoadDoesNothing) {
@@ -166,8 +164,8 @@ TEST_F(Binding, ReleaseWhileAWorkerPollsLetsNoCallFollowFinalize) {
 TEST(RealModule, SoftHsmWithoutTheExtensionShows105AndIsNotFinalised) {
     const char* softhsm = "/usr/lib/softhsm/libsofthsm2.so";
     ModuleLibrary own;
-    if (!own.Load(L"/usr/lib/softhsm/libsofthsm2.so"))
-        GTEST_SKIP() << softhsm << " is not installed";
+    ASSERT_TRUE(own.Load(L"/usr/lib/softhsm/libsofthsm2.so"))
+        << softhsm << " is not installed: SoftHSM is the genuine module this test needs";
     char folder[] = "/tmp/vantor-softhsm-XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(folder));
     const std::string dir = folder;

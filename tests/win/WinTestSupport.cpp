@@ -1,5 +1,7 @@
 #include "win/WinTestSupport.h"
 
+#include "support/WaitFor.h"
+
 #include <cstdio>
 
 namespace wintest {
@@ -11,22 +13,21 @@ void FlushEvents(DWORD ms) {
         if (elapsed >= ms)
             break;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        HandlePending();
+    }
+}
+
+void HandlePending() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs)
-            return done();
-        FlushEvents(10);
-    }
-    return true;
+    return WaitForOutcome(
+        done, [] { FlushEvents(10); }, timeoutMs);
 }
 
 Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height) {

@@ -12,8 +12,10 @@ namespace wintest {
 
 // Handles every pending and arriving message for `ms` milliseconds.
 void FlushEvents(DWORD ms = 50);
+// Handles the messages already queued for this thread, then returns.
+void HandlePending();
 // Handles messages until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000);
 
 // Which pixels a question is about.
 using Match = std::function<bool(COLORREF)>;

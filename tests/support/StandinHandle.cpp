@@ -1,7 +1,8 @@
-#include "StandinHarness.h"
+#include "StandinHandle.h"
 
 #include "token/TokenModule.h"
 
+#include <cctype>
 #include <sstream>
 
 #ifdef _WIN32
@@ -54,15 +55,11 @@ void StandinHandle::Fresh() {
     Command("reset");
 }
 
-std::string StandinHandle::JournalText() const {
+std::vector<std::string> StandinHandle::Journal() const {
     std::string text(m_readJournal(nullptr, 0) + 1, '\0');
     text.resize(m_readJournal(&text[0], text.size()));
-    return text;
-}
-
-std::vector<std::string> StandinHandle::Journal() const {
     std::vector<std::string> lines;
-    std::istringstream in(JournalText());
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
@@ -72,17 +69,6 @@ std::string StandinHandle::Query(const std::string& query) const {
     std::string answer(m_query(query.c_str(), nullptr, 0) + 1, '\0');
     answer.resize(m_query(query.c_str(), &answer[0], answer.size()));
     return answer;
-}
-
-std::map<std::string, std::string> StandinHandle::Fields(const std::string& query) const {
-    std::map<std::string, std::string> fields;
-    std::istringstream words(Query(query));
-    for (std::string word; words >> word;) {
-        std::size_t equals = word.find('=');
-        if (equals != std::string::npos)
-            fields[word.substr(0, equals)] = word.substr(equals + 1);
-    }
-    return fields;
 }
 
 namespace {
@@ -125,4 +111,28 @@ std::vector<std::string> CallNames(const std::vector<std::string>& journal) {
     for (const auto& line : journal)
         names.push_back(line.substr(0, line.find(' ')));
     return names;
+}
+
+std::map<std::string, std::string> ParseFields(const std::string& line) {
+    std::map<std::string, std::string> fields;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+        std::size_t equals = word.find('=');
+        if (equals != std::string::npos)
+            fields[word.substr(0, equals)] = word.substr(equals + 1);
+    }
+    return fields;
+}
+
+std::vector<unsigned char> ParseHex(const std::string& hex) {
+    std::vector<unsigned char> bytes;
+    if (hex.size() % 2 != 0)
+        return bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        if (!std::isxdigit(static_cast<unsigned char>(hex[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(hex[i + 1])))
+            return {};
+        bytes.push_back(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
 }

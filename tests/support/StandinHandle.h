@@ -29,11 +29,8 @@ class StandinHandle {
     void Fresh();
     // 0 when every line was carried out.
     int Command(const std::string& lines) { return m_command(lines.c_str()); }
-    std::string JournalText() const;
     std::vector<std::string> Journal() const;
     std::string Query(const std::string& query) const;
-    // The answer's key=value fields.
-    std::map<std::string, std::string> Fields(const std::string& query) const;
 
     // Through C_GetFunctionList / E_GetAuxFunctionList (which the journal records).
     CK_FUNCTION_LIST* Functions();
@@ -54,3 +51,8 @@ StandinHandle& SharedStandin();
 std::vector<std::string> CallsOf(const std::vector<std::string>& journal, const std::string& name);
 // Just the entry point names, in call order.
 std::vector<std::string> CallNames(const std::vector<std::string>& journal);
+
+// The fields of one "key=value key=value" line.
+std::map<std::string, std::string> ParseFields(const std::string& line);
+// Bytes from a run of hex digits; empty on anything else.
+std::vector<unsigned char> ParseHex(const std::string& hex);
