@@ -190,11 +190,23 @@ TEST(Program, StartUpFailuresShowTheirMessageAndEnd) {
     }
 }
 
-// Guards against bar clicks that show the wrong page, mark the wrong item, or keep typed fields.
+// The headers of a module built for the other pointer width: all the search reads of it.
+void WriteOtherWidthModule(const fs::path& file) {
+    std::string image(0x200, '\0');
+    image[0] = 'M', image[1] = 'Z', image[0x3C] = 0x40;
+    image.replace(0x40, 4, std::string("PE\0\0", 4));
+    const WORD other = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+    image[0x44] = static_cast<char>(other & 0xFF), image[0x45] = static_cast<char>(other >> 8);
+    std::ofstream(file, std::ios::binary) << image;
+}
+
 // Guards against binding a module planted in the working folder, which the platform's own
-// search order looks in before PATH: neither instead of the one on PATH nor as the only one.
+// search order looks in before PATH: neither instead of the one on PATH nor as the only one;
+// and against stopping at a module of the other width that stands earlier on PATH.
 TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
     ScenarioFolder programFolder(L"planted-program"), work(L"planted-work"), onPath(L"planted-path");
+    ScenarioFolder otherWidth(L"planted-other-width");
+    WriteOtherWidthModule(otherWidth.Path() / L"orbelcsp11.dll");
     programFolder.CopyIn(BinFolder() / L"Vantor.exe");
     work.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll"); // bound, it shows 105
     onPath.CopyIn(BinFolder() / L"orbelcsp11.dll");
@@ -202,8 +214,9 @@ TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
     const std::wstring program = L"..\\planted-program\\Vantor.exe";
     std::wstring path(32767, L'\0');
     path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-    SetEnvironmentVariableW(L"PATH",
-                            (L".;..\\planted-work;" + onPath.Path().wstring() + L";" + path).c_str());
+    SetEnvironmentVariableW(L"PATH", (L".;..\\planted-work;" + otherWidth.Path().wstring() + L";" +
+                                      onPath.Path().wstring() + L";" + path)
+                                         .c_str());
     for (int start = 0; start < 20; ++start) {
         ProgramUnderTest vantor(work, program);
         HWND main = vantor.WaitForWindow(kTitle);
@@ -223,6 +236,7 @@ TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
     EXPECT_TRUE(vantor.WaitForExit());
 }
 
+// Guards against bar clicks that show the wrong page, mark the wrong item, or keep typed fields.
 TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     Workbench bench(L"navigation");
     bench.folder.Bench("default");
