@@ -29,6 +29,10 @@ const ResultMessage kWipeFailures[] = {
 
 } // namespace
 
+bool IsWrongSoPinAnswer(CK_RV rv) {
+    return rv == CKR_PIN_INCORRECT || rv == CKR_ARGUMENTS_BAD;
+}
+
 CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter) {
     BatchButtons buttons(reporter);
     FormatTarget target = FindFormatTarget(module, reporter, params.bBatch ? &buttons : nullptr);

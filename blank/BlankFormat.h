@@ -15,7 +15,9 @@ struct BlankFormatParams {
 // Returns 6 when not bound, the listing's or the module's result, or 0 when the attempt
 // ended without asking the module to wipe. After a wipe answered CKR_OK: 0, or
 // CKR_GENERAL_ERROR when the token read back is not blank. CKR_PIN_LOCKED or
-// CKR_FUNCTION_CANCELED when the SO PIN guard kept the PIN from being tried. So
-// CKR_PIN_INCORRECT means the module refused the operator's SO PIN: a batch run stops there
-// rather than spend one try on every token plugged in after.
+// CKR_FUNCTION_CANCELED when the SO PIN guard kept the PIN from being tried.
 CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter);
+
+// The module's ways of refusing the operator's SO PIN (both shown as IDS_SO_PIN_WRONG): a batch
+// run stops there rather than spend one try on every token plugged in after.
+bool IsWrongSoPinAnswer(CK_RV rv);

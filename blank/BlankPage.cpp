@@ -36,7 +36,7 @@ PageRun::Attempt CBlankPage::TakeAttempt() {
         const CK_RV rv = FormatBlankToken(module, params, attempt);
         // The module refused the SO PIN typed for the whole run: every further token would
         // spend one of its tries on it, so the run ends here.
-        const bool bStop = params.bBatch && rv == CKR_PIN_INCORRECT;
+        const bool bStop = params.bBatch && IsWrongSoPinAnswer(rv);
         attempt.Finish(rv, bStop ? LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN) : std::wstring());
         return bStop ? PageRun::After::StopRun : PageRun::After::GoOn;
     };

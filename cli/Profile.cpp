@@ -6,9 +6,9 @@
 #include "res/StringTable.h"
 #include "base/Utf8.h"
 
+#include <cstdio>
 #include <cwchar>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -24,6 +24,44 @@ std::wstring TooLong(int maxChars) {
     wchar_t text[80];
     std::swprintf(text, sizeof text / sizeof text[0], kTooLongFormat, maxChars);
     return text;
+}
+
+// "FILE，第N行：", where a profile's line is refused.
+std::wstring AtLine(const std::wstring& name, unsigned long lineNumber) {
+    return name + L"，第" + std::to_wstring(lineNumber) + L"行：";
+}
+
+// No control character but the tab and the line end's CR, no undecodable byte (U+FFFD).
+bool IsPlainText(const std::wstring& line) {
+    for (wchar_t c : line)
+        if ((c < 0x20 && c != L'\t' && c != L'\r') || c == 0x7F || c == 0xFFFD)
+            return false;
+    return true;
+}
+
+// The file's bytes; false for anything that cannot be read whole (missing, a folder, locked).
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    std::error_code error;
+#ifdef _WIN32
+    const std::filesystem::path fsPath(path);
+#else
+    const std::filesystem::path fsPath(WideToUtf8(path));
+#endif
+    if (!std::filesystem::is_regular_file(fsPath, error))
+        return false;
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(fsPath.c_str(), "rb");
+#endif
+    if (file == nullptr)
+        return false;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    const bool bRead = std::ferror(file) == 0;
+    std::fclose(file);
+    return bRead;
 }
 
 std::wstring Trim(const std::wstring& text) {
@@ -69,7 +107,7 @@ bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar
 
 } // namespace
 
-ProfileRead ParseProfile(const std::string& text) {
+ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
     ProfileRead read;
     std::wstring content = Utf8ToWide(text);
     if (!content.empty() && content[0] == 0xFEFF)
@@ -78,15 +116,22 @@ ProfileRead ParseProfile(const std::string& text) {
                                            L"public_size", L"private_size"};
     std::map<std::wstring, std::wstring> entries;
     std::wistringstream lines(content);
+    unsigned long lineNumber = 0;
     for (std::wstring line; std::getline(lines, line);) {
+        ++lineNumber;
+        // Control characters and bytes that are no UTF-8 are never shown: the file is named.
+        if (!IsPlainText(line)) {
+            read.error = AtLine(name, lineNumber) + L"含有控制字符或无效的UTF-8";
+            return read;
+        }
         line = Trim(line);
         if (line.empty() || line[0] == L'#' || line[0] == L';' || line[0] == L'[')
             continue;
         const std::size_t equals = line.find(L'=');
         const std::wstring key = Trim(line.substr(0, equals));
         bool known = false;
-        for (const wchar_t* name : kKeys)
-            known = known || key == name;
+        for (const wchar_t* keyName : kKeys)
+            known = known || key == keyName;
         if (equals == std::wstring::npos || !known) {
             read.error = L"配置文件中无法识别的行：" + key;
             return read;
@@ -94,7 +139,10 @@ ProfileRead ParseProfile(const std::string& text) {
         std::wstring value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
             value = value.substr(1, value.size() - 2);
-        entries[key] = value;
+        if (!entries.emplace(key, value).second) {
+            read.error = AtLine(name, lineNumber) + key + L" 重复";
+            return read;
+        }
     }
 
     // The page's order of exchange decides which bad field is reported.
@@ -120,17 +168,13 @@ ProfileRead ParseProfile(const std::string& text) {
 }
 
 ProfileRead ReadProfile(const std::wstring& path) {
-#ifdef _WIN32
-    std::ifstream file(path.c_str(), std::ios::binary);
-#else
-    std::ifstream file(WideToUtf8(path), std::ios::binary);
-#endif
-    if (!file) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
         ProfileRead read;
         read.error = L"无法读取配置文件：" + path;
         return read;
     }
-    return ParseProfile(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    return ParseProfile(bytes, path);
 }
 
 namespace {

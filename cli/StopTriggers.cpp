@@ -78,8 +78,7 @@ InterruptStop::~InterruptStop() {
 }
 #endif
 
-IdleStop::IdleStop(RunSignal& signal, std::chrono::seconds idle)
-    : m_signal(signal), m_idle(idle), m_deadline(std::chrono::steady_clock::now() + idle) {
+IdleStop::IdleStop(RunSignal& signal, std::chrono::seconds idle) : m_signal(signal), m_idle(idle) {
     if (m_idle.count() > 0)
         m_thread = std::thread(&IdleStop::Watch, this);
 }
@@ -95,17 +94,24 @@ IdleStop::~IdleStop() {
 }
 
 void IdleStop::Touch() {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_deadline = std::chrono::steady_clock::now() + m_idle;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_deadline = std::chrono::steady_clock::now() + m_idle;
+        m_bStarted = true;
+    }
+    m_wake.notify_all();
 }
 
 void IdleStop::Watch() {
     std::unique_lock<std::mutex> lock(m_lock);
     while (!m_bEnding) {
-        if (std::chrono::steady_clock::now() >= m_deadline) {
+        if (!m_bStarted) {
+            m_wake.wait(lock);
+        } else if (std::chrono::steady_clock::now() >= m_deadline) {
             m_signal.Stop();
             return;
+        } else {
+            m_wake.wait_until(lock, m_deadline);
         }
-        m_wake.wait_until(lock, m_deadline);
     }
 }

@@ -23,7 +23,8 @@ class InterruptStop {
 #endif
 };
 
-// Stops `signal` when `idle` passes without Touch(); idle zero never stops.
+// Stops `signal` when `idle` passes after the last Touch(); the clock starts with the first
+// Touch (the end of the run's first attempt). Idle zero never stops.
 class IdleStop {
   public:
     IdleStop(RunSignal& signal, std::chrono::seconds idle);
@@ -40,6 +41,7 @@ class IdleStop {
     std::mutex m_lock;
     std::condition_variable m_wake;
     std::chrono::steady_clock::time_point m_deadline;
+    bool m_bStarted = false;
     bool m_bEnding = false;
     std::thread m_thread;
 };

@@ -1,3 +1,4 @@
+#include "blank/BlankFormat.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCode.h"
@@ -33,13 +34,13 @@ class WatchHost final : public BatchRunHost {
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
-        m_idle.Touch();
         AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
         // The module refused the SO PIN: every further token would spend a try on it.
-        const bool bWrongSoPin = !m_job.bPki && attempt.bCounted && attempt.entry.rv == CKR_PIN_INCORRECT;
+        const bool bWrongSoPin = !m_job.bPki && attempt.bCounted && IsWrongSoPinAnswer(attempt.entry.rv);
         if (bWrongSoPin)
             attempt.note += LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN);
         m_writer.Write(attempt);
+        m_idle.Touch(); // the idle time counts from the end of the last attempt
         if (!attempt.bCounted)
             return;
         ++m_total;

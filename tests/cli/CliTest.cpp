@@ -1,5 +1,6 @@
 // vantor-cli as a script runs it: a separate process, its bench shared through a file.
 #include "CliProcess.h"
+#include "cli/Profile.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,22 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
          {"init", "--profile", badRetry, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
          2,
          "so_pin_max_retry：请输入一个介于 1 和 255 之间的整数。"},
+        {"init, profile is a folder",
+         "insert 0",
+         {"init", "--profile", folder.string(), "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+         2,
+         "无法读取配置文件："},
+        {"watch init",
+         "insert 0 type=blank serial=00000000000000D1",
+         {"watch", "init", "--count", "1", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env",
+          "UPIN"},
+         0,
+         "初始化为PKI应用成功，请更换USBKey\n总数：1 成功：1 失败：0"},
+        {"watch without slot events",
+         "fail C_WaitForSlotEvent 0x30 always",
+         {"watch", "wipe", "--so-pin-env", "SO"},
+         4,
+         "初始化运行时库失败"},
         {"init, short PIN",
          "insert 0",
          {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "SHORT"},
@@ -147,6 +164,8 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
          2,
          "PIN不能在命令行中给出"},
         {"PIN as a stray word", "insert 0", {"wipe", kSoPin}, 2, "多余的参数"},
+        {"PIN after a mistyped separator", "insert 0", {"wipe", "--so-pin:" + kSoPin}, 2, "（--so-pin）"},
+        {"unknown option with a value", "insert 0", {"wipe", "--pim:" + kSoPin}, 2, "未知选项：--pim（"},
         {"no terminal for the prompt", "insert 0", {"wipe"}, 2, "没有PIN来源"},
         {"environment variable unset",
          "insert 0",
@@ -170,6 +189,31 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
         EXPECT_EQ(text.find(kSoPin), std::string::npos) << text;
         EXPECT_EQ(text.find(kUserPin), std::string::npos) << text;
     }
+}
+
+// Each key fills its own field, and a bad profile is refused by file and line, none of its
+// bytes shown, never by an exception.
+TEST(Profile, KeysFillTheirFieldsAndBadFilesAreNamedByLine) {
+    const ProfileRead read = ParseProfile(
+        "label=Lb\nso_pin_max_retry=7\nuser_pin_max_retry=9\npublic_size=1234\nprivate_size=4321\n",
+        L"p.ini");
+    EXPECT_EQ(read.error, L"");
+    EXPECT_EQ(read.params.strLabel, L"Lb");
+    EXPECT_EQ(read.params.bySoPinMaxRetry, 7);
+    EXPECT_EQ(read.params.byUserPinMaxRetry, 9);
+    EXPECT_EQ(read.params.ulPublicSize, 1234u);
+    EXPECT_EQ(read.params.ulPrivateSize, 4321u);
+    const struct {
+        std::string text;
+        const wchar_t* error;
+    } bad[] = {
+        {"label=A\n\x01\xFFQz7\x90=1\n", L"p.ini，第2行：含有控制字符或无效的UTF-8"},
+        {std::string("label=Qz7\0x\n", 12), L"p.ini，第1行：含有控制字符或无效的UTF-8"},
+        {"label=A\n\nlabel=Qz7\n", L"p.ini，第3行：label 重复"},
+    };
+    for (const auto& profile : bad)
+        EXPECT_EQ(ParseProfile(profile.text, L"p.ini").error, profile.error);
+    EXPECT_EQ(ReadProfile(L"/").error, L"无法读取配置文件：/");
 }
 
 // A PIN file's first line is the PIN, whatever line end or byte-order mark it carries.
@@ -332,22 +376,27 @@ TEST_F(CliTest, FinalTryIsDeclinedWithoutATerminal) {
     EXPECT_FALSE(fs::exists(folder / "ledger"));
 }
 
-// A watch wipe stops itself after the module refused the SO PIN, so the token plugged in
-// next does not spend a try on it.
+// A watch wipe stops itself after the module refused the SO PIN (either of its two answers),
+// so the token plugged in next does not spend a try on it.
 TEST_F(CliTest, WatchWipeStopsAfterAWrongSoPin) {
-    const std::string journal = (folder / "journal.txt").string();
-    CliProcess watch = Start({"watch", "wipe", "--count", "2", "--so-pin-env", "SO"},
-                             {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal});
-    std::string line;
-    ASSERT_TRUE(watch.NextLine(line));
-    Bench("insert 0 so=tamsel");
-    ASSERT_TRUE(watch.NextLine(line));
-    EXPECT_EQ(line, "管理员PIN错误，批量已停止，请核对管理员PIN");
-    Bench("remove 0\ninsert 1 so=tamsel");
-    std::vector<std::string> rest;
-    EXPECT_EQ(watch.Finish(&rest), 1);
-    EXPECT_EQ(rest, std::vector<std::string>{"总数：1 成功：0 失败：1"});
-    EXPECT_EQ(Count(ReadAll(journal), "E_InitBlankToken"), 1u);
+    for (const char* refusal : {"so=tamsel", "so=Kw5Zp9\nfail E_InitBlankToken 0x07 once"}) {
+        SCOPED_TRACE(refusal);
+        Bench("reset");
+        const std::string journal = (folder / (std::string("journal-") + refusal[0] + ".txt")).string();
+        fs::remove(journal);
+        CliProcess watch = Start({"watch", "wipe", "--count", "2", "--so-pin-env", "SO"},
+                                 {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal});
+        std::string line;
+        ASSERT_TRUE(watch.NextLine(line));
+        Bench(std::string("insert 0 ") + refusal);
+        ASSERT_TRUE(watch.NextLine(line));
+        EXPECT_EQ(line, "管理员PIN错误，批量已停止，请核对管理员PIN");
+        Bench("remove 0\ninsert 1 so=tamsel");
+        std::vector<std::string> rest;
+        EXPECT_EQ(watch.Finish(&rest), 1);
+        EXPECT_EQ(rest, std::vector<std::string>{"总数：1 成功：0 失败：1"});
+        EXPECT_EQ(Count(ReadAll(journal), "E_InitBlankToken"), 1u);
+    }
 }
 
 // A watch run: one attempt at once, one per plug or pull, counted as the page counts.

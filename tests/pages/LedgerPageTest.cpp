@@ -207,23 +207,29 @@ TEST_F(LedgerPageTest, TheLastSoPinTryIsSpentOnlyWhenTheOperatorSaysYes) {
     }
 }
 
-// Guards against a batch run that goes on after a wrong SO PIN, spending a try on every
-// token plugged in after it.
+// Guards against a batch run that goes on after a wrong SO PIN (either of the module's two
+// answers), spending a try on every token plugged in after it.
 TEST_F(LedgerPageTest, AWrongSoPinEndsTheBatchRun) {
-    StartBatch();
-    Do("insert 0");
-    ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
-    Do("remove 0\ninsert 0 so=wrong-one");
-    ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
-    EXPECT_EQ(Status(), msg::kSoPinWrong + kBatchStopped);
-    EXPECT_EQ(Blank().m_lblStatus.GetTextColor(), kRed);
-    EXPECT_EQ(Text(Blank(), IDC_BLANK_COUNT_FAIL), L"1");
-    EXPECT_EQ(Total(), L"2");
-    EXPECT_TRUE(Enabled(Blank(), IDC_START));
-    EXPECT_FALSE(Enabled(Blank(), IDC_STOP));
-    EXPECT_TRUE(Enabled(Blank(), IDC_BLANK_PIN));
-    // The run has ended: a token plugged in now is left alone.
-    Do("remove 0\ninsert 1 so=wrong-one");
-    EXPECT_EQ(CallCount("E_InitBlankToken"), 2);
-    EXPECT_EQ(host->bench.Query("token 1")["so-left"], host->bench.Query("token 1")["so-max"]);
+    for (const char* refusal : {"insert 0 so=wrong-one", "insert 0\nfail E_InitBlankToken 0x07 once"}) {
+        SCOPED_TRACE(refusal);
+        Do("reset");
+        host->ShowPage(1); // a fresh page
+        host->ShowPage(0);
+        StartBatch();
+        Do("insert 0");
+        ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
+        Do(std::string("remove 0\n") + refusal);
+        ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
+        EXPECT_EQ(Status(), msg::kSoPinWrong + kBatchStopped);
+        EXPECT_EQ(Blank().m_lblStatus.GetTextColor(), kRed);
+        EXPECT_EQ(Text(Blank(), IDC_BLANK_COUNT_FAIL), L"1");
+        EXPECT_EQ(Total(), L"2");
+        EXPECT_TRUE(Enabled(Blank(), IDC_START));
+        EXPECT_FALSE(Enabled(Blank(), IDC_STOP));
+        EXPECT_TRUE(Enabled(Blank(), IDC_BLANK_PIN));
+        // The run has ended: a token plugged in now is left alone.
+        Do("remove 0\ninsert 1 so=wrong-one");
+        EXPECT_EQ(CallCount("E_InitBlankToken"), 2);
+        EXPECT_EQ(host->bench.Query("token 1")["so-left"], host->bench.Query("token 1")["so-max"]);
+    }
 }
