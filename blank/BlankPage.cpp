@@ -1,7 +1,7 @@
 #include "blank/BlankPage.h"
 
+#include "attempt/AttemptRunner.h"
 #include "blank/BlankFormat.h"
-#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -30,15 +30,15 @@ PageRun::Attempt CBlankPage::TakeAttempt() {
     BlankFormatParams params;
     params.strSoPin = SecretText(m_strPin.GetString());
     params.bBatch = m_bBatch != FALSE;
-    return [params, ledger = CurrentLedger(), mode = RunMode()](TokenModule* module,
-                                                                BlankFormatReporter& reporter) {
-        LedgeredAttempt attempt(reporter, ledger, LedgerOperation::Wipe, mode);
-        const CK_RV rv = FormatBlankToken(module, params, attempt);
-        // The module refused the SO PIN typed for the whole run: every further token would
-        // spend one of its tries on it, so the run ends here.
-        const bool bStop = params.bBatch && IsWrongSoPinAnswer(rv);
-        attempt.Finish(rv, bStop ? LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN) : std::wstring());
-        return bStop ? PageRun::After::StopRun : PageRun::After::GoOn;
+    AttemptSetting setting;
+    setting.operation = LedgerOperation::Wipe;
+    setting.mode = RunMode();
+    setting.ledger = CurrentLedger();
+    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
+        const AttemptOutcome outcome = RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
+            frontEnd);
+        return outcome.bStopBatch ? PageRun::After::StopRun : PageRun::After::GoOn;
     };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // What ends a watch run besides its count: Ctrl+C, and a stretch without slot events.
-#include "pagekit/BatchRun.h"
+#include "attempt/BatchRun.h"
 
 #include <chrono>
 #include <condition_variable>

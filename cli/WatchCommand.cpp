@@ -1,10 +1,7 @@
-#include "blank/BlankFormat.h"
+#include "attempt/ExitCode.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/ExitCode.h"
 #include "cli/StopTriggers.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
 #include "ledger/LedgerSources.h"
 
 #include <string>
@@ -23,10 +20,12 @@ class WatchHost final : public BatchRunHost {
     // The run could not start (module trouble): shown like an attempt that handled no token.
     void ReportFailure(bool, std::wstring text) override {
         AttemptRecord attempt;
-        attempt.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
-        attempt.entry.mode = LedgerMode::Batch;
-        attempt.entry.message = std::move(text);
-        attempt.time = LocalTimeNow();
+        AttemptOutcome& outcome = attempt.outcome;
+        outcome.result.kind = AttemptKind::NoModule;
+        outcome.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+        outcome.entry.mode = LedgerMode::Batch;
+        outcome.entry.message = std::move(text);
+        outcome.time = LocalTimeNow();
         m_writer.Write(attempt);
         m_bRefused = true;
     }
@@ -34,18 +33,15 @@ class WatchHost final : public BatchRunHost {
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
-        AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
-        // The module refused the SO PIN: every further token would spend a try on it.
-        const bool bWrongSoPin = !m_job.bPki && attempt.bCounted && IsWrongSoPinAnswer(attempt.entry.rv);
-        if (bWrongSoPin)
-            attempt.note += LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN);
+        const AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
+        const AttemptOutcome& outcome = attempt.outcome;
         m_writer.Write(attempt);
         m_idle.Touch(); // the idle time counts from the end of the last attempt
-        if (!attempt.bCounted)
+        if (!outcome.IsCounted())
             return;
         ++m_total;
-        ++(attempt.entry.outcome == LedgerOutcome::Success ? m_success : m_failure);
-        if (bWrongSoPin || (m_limits.count != 0 && m_total >= m_limits.count))
+        ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
+        if (outcome.bStopBatch || (m_limits.count != 0 && m_total >= m_limits.count))
             m_signal.Stop();
     }
 

@@ -5,9 +5,9 @@
 
 namespace {
 
-DeviceInfoResult Failure(unsigned messageId) {
+DeviceInfoResult Ended(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {
     DeviceInfoResult result;
-    result.messageId = messageId;
+    result.attempt = EndedWith(kind, messageId, rv);
     return result;
 }
 
@@ -15,22 +15,28 @@ DeviceInfoResult Failure(unsigned messageId) {
 
 DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
     if (!IsModuleBound(module))
-        return Failure(IDS_INIT_MODULE_FAILED);
+        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, CKR_FUNCTION_FAILED);
     TokenSlotListing listing = ListTokenSlots(*module);
     if (listing.rv != CKR_OK)
-        return Failure(IDS_INIT_MODULE_FAILED);
+        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, listing.rv);
     if (listing.count >= 2)
-        return Failure(IDS_ONE_TOKEN_ONLY);
+        return Ended(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
     if (listing.count == 0)
-        return Failure(IDS_INSERT_TOKEN);
+        return Ended(AttemptKind::NoToken, IDS_INSERT_TOKEN);
 
-    DEVICE_INFO info;
-    // The information page shows 112 here, where the initialisation pages show 119.
-    if (ReadDeviceInfo(*module, listing.slot, info) != CKR_OK)
-        return Failure(IDS_UNKNOWN_ERROR);
     DeviceInfoResult result;
-    result.texts = FormatDeviceInfo(info);
-    result.slot = listing.slot;
-    result.info = info;
+    AttemptResult& attempt = result.attempt;
+    attempt.bToken = true;
+    attempt.slot = listing.slot;
+    attempt.rv = ReadDeviceInfo(*module, listing.slot, attempt.info);
+    // The information page shows 112 here, where the initialisation pages show 119.
+    if (attempt.rv != CKR_OK) {
+        attempt.kind = AttemptKind::Failure;
+        attempt.messageId = IDS_UNKNOWN_ERROR;
+        return result;
+    }
+    attempt.kind = AttemptKind::Success;
+    attempt.bInfo = true;
+    result.texts = FormatDeviceInfo(attempt.info);
     return result;
 }

@@ -4,9 +4,10 @@
 // page's window and carried out on the interface thread, which is also the only thread that
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
+#include "attempt/AttemptFrontEnd.h"
+#include "attempt/BatchRun.h"
+#include "token/TokenModule.h"
 #include "win/Afx.h"
-#include "token/FormatReporter.h"
-#include "pagekit/BatchRun.h"
 
 #include <atomic>
 #include <functional>
@@ -14,11 +15,11 @@
 #include <string>
 
 // What a run changes on its page. Called on the interface thread only.
-class RunPage : public FormatReporter {
+class RunPage : public AttemptFrontEnd {
   public:
     virtual void EnableInputs() = 0;
     // Start disabled, Stop enabled.
-    virtual void ShowRunning() = 0;
+    void ShowRunning() override = 0;
     // Start enabled, Stop disabled, inputs enabled.
     virtual void ShowFinished() = 0;
     // Start as the page wants it, unless a stopped run's attempt still holds the module.
@@ -59,12 +60,12 @@ struct RunRequest {
 
 // One batch run, as its worker sees it: the run's own copy of the parameters (inside the
 // attempt), its stop signal, and the page's window to send requests to.
-class PageRun final : public BatchRunHost, public BlankFormatReporter {
+class PageRun final : public BatchRunHost, public AttemptFrontEnd {
   public:
     // What the run does after an attempt: go on, or end as if the operator pressed Stop.
     enum class After { GoOn, StopRun };
     // One attempt with the run's parameters; `module` is the binding read for this attempt.
-    using Attempt = std::function<After(TokenModule* module, BlankFormatReporter& reporter)>;
+    using Attempt = std::function<After(TokenModule* module, AttemptFrontEnd& frontEnd)>;
 
     PageRun(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
     ~PageRun() { ReleaseAttempt(); }

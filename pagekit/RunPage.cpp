@@ -1,6 +1,7 @@
 #include "pagekit/RunPage.h"
 
-#include "ledger/LedgeredAttempt.h"
+#include "attempt/AttemptRunner.h"
+#include "attempt/OutcomeText.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -15,24 +16,6 @@ void ShowCount(CStatusLabel& label, int count) {
     text.Format(L"%d", count);
     label.SetText(text);
 }
-
-// A single run on the interface thread: the outcome goes straight to the page, no button
-// changes, and the operator is asked before a PIN's last try.
-class SingleRunReporter final : public BlankFormatReporter {
-  public:
-    explicit SingleRunReporter(CRunPage& page) : m_page(page) {}
-    void ReportSuccess(bool bCount, std::wstring text) override {
-        m_page.ReportSuccess(bCount, std::move(text));
-    }
-    void ReportFailure(bool bCount, std::wstring text) override {
-        m_page.ReportFailure(bCount, std::move(text));
-    }
-    void ShowRunning() override {}
-    bool ConfirmFinalTry() override { return m_page.ConfirmFinalTry(); }
-
-  private:
-    CRunPage& m_page;
-};
 
 } // namespace
 
@@ -130,8 +113,8 @@ void CRunPage::OnStart() {
         return;
     }
     if (!m_bBatch) {
-        SingleRunReporter reporter(*this);
-        attempt(module, reporter);
+        // On the interface thread: the outcome goes straight to the page, no button changes.
+        attempt(module, *this);
         return;
     }
     DisableInputs();
@@ -148,17 +131,20 @@ void CRunPage::OnStop() {
 }
 
 bool CRunPage::ConfirmFinalTry() {
-    return MessageBox(LoadStringOrDefault(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
+    return MessageBox(MessageText(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
                       LoadStringOrDefault(IDS_APP_TITLE).c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CRunPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
-                                    std::wstring text) {
-    SingleRunReporter shown(*this);
-    LedgeredAttempt attempt(shown, CurrentLedger(), operation, RunMode(), std::move(label));
-    attempt.ReportFailure(true, std::move(text));
-    attempt.Finish(rv);
+                                    unsigned messageId) {
+    AttemptSetting setting;
+    setting.operation = operation;
+    setting.mode = RunMode();
+    setting.label = std::move(label);
+    setting.ledger = CurrentLedger();
+    RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
+                        setting, *this);
 }
 
 void CRunPage::StopBatchAndWait() {

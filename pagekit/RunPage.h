@@ -49,7 +49,7 @@ class CRunPage : public CDialog, public RunPage {
     void StopRun() override { OnStop(); }
     // Single run: asks the operator whether to spend the SO PIN's last try (Yes/No, No the
     // default).
-    bool ConfirmFinalTry();
+    bool ConfirmFinalTry() override;
 
     // Ends the batch run for good; nothing it still reports reaches the page.
     void EndBatch() { m_batch.EndForReset(); }
@@ -81,7 +81,7 @@ class CRunPage : public CDialog, public RunPage {
     LedgerMode RunMode() const { return m_bBatch ? LedgerMode::Batch : LedgerMode::Single; }
     // A counted failure before any token is touched (fields refused): recorded in the ledger
     // like every counted attempt, then shown.
-    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, std::wstring text);
+    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, unsigned messageId);
 
     // The controls shared by both pages; a page exchanges its own fields after these.
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,6 +1,6 @@
 #include "pki/PkiPage.h"
 
-#include "ledger/LedgeredAttempt.h"
+#include "attempt/AttemptRunner.h"
 #include "pagekit/PageSupport.h"
 #include "pki/PkiFormat.h"
 #include "pki/PkiLimits.h"
@@ -68,7 +68,7 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     if (!IsPinLengthValid(m_strSoPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
         !IsPinLengthValid(m_strUserPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax)) {
         ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
-                             LoadStringOrDefault(IDS_PIN_LENGTH));
+                             IDS_PIN_LENGTH);
         return nullptr;
     }
     PkiFormatParams params;
@@ -79,10 +79,15 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
-    return [params, ledger = CurrentLedger(), mode = RunMode()](TokenModule* module,
-                                                                BlankFormatReporter& reporter) {
-        LedgeredAttempt attempt(reporter, ledger, LedgerOperation::Pki, mode, params.strLabel);
-        attempt.Finish(FormatPkiToken(module, params, attempt));
+    AttemptSetting setting;
+    setting.operation = LedgerOperation::Pki;
+    setting.mode = RunMode();
+    setting.label = params.strLabel;
+    setting.ledger = CurrentLedger();
+    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
+        RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,
+            frontEnd);
         return PageRun::After::GoOn;
     };
 }

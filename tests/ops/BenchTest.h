@@ -2,6 +2,7 @@
 // A fresh binding to the stand-in with an empty bench for every test, and the texts an
 // operator reads, written out here rather than taken from the string table.
 #include "RecordingReporter.h"
+#include "blank/BlankFormat.h"
 #include "StandInBench.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@ class DeviceInfoQuery : public BenchTest {
     // Every failure leaves all six texts empty.
     void ExpectFailure(unsigned messageId, TokenModule* module) {
         DeviceInfoResult result = QueryDeviceInfo(module);
-        EXPECT_EQ(messageId, result.messageId);
+        EXPECT_EQ(messageId, result.attempt.messageId);
         EXPECT_EQ(DeviceInfoTexts{}, result.texts);
     }
 };
@@ -49,7 +49,7 @@ TEST_F(DeviceInfoQuery, CraftedTokenReadsAsItWasMade) {
     Do("insert 4 type=pki serial=01A2000000003C4D atr=3B9F958131FE9F0066465305010011AB cos=1.5 "
        "made=12-12-24-09-30-00 total=65536");
     DeviceInfoResult result = QueryDeviceInfo(&bench.Module());
-    EXPECT_EQ(0u, result.messageId);
+    EXPECT_EQ(0u, result.attempt.messageId);
     EXPECT_EQ(L"01A2000000003C4D", result.texts.strSerialNumber);
     EXPECT_EQ(L"1.05", result.texts.strCosVersion);
     EXPECT_EQ(L"2012-12-24 09:30:00", result.texts.strProductionTime);
@@ -69,7 +69,7 @@ TEST_F(DeviceInfoQuery, TypeNames) {
         SCOPED_TRACE(row.type);
         Do(std::string("reset\ninsert 0 type=") + row.type + " total=1023");
         DeviceInfoResult result = QueryDeviceInfo(&bench.Module());
-        EXPECT_EQ(0u, result.messageId);
+        EXPECT_EQ(0u, result.attempt.messageId);
         EXPECT_EQ(row.name, result.texts.strDeviceType);
         EXPECT_EQ(L"0K", result.texts.strTotalSpace);
     }

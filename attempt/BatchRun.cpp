@@ -1,4 +1,4 @@
-#include "pagekit/BatchRun.h"
+#include "attempt/BatchRun.h"
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
