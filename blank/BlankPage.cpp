@@ -6,13 +6,7 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
-
-namespace {
-
-constexpr wchar_t kDefaultSoPin[] = L"tamsel";
-constexpr int kPinMaxChars = 100;
-
-} // namespace
+#include "token/PinDefaults.h"
 
 CBlankPage::CBlankPage(CWnd* pParent)
     : CRunPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}

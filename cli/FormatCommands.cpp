@@ -3,6 +3,7 @@
 #include "cli/ConsoleFrontEnd.h"
 #include "info/DeviceInfoQuery.h"
 #include "pki/PkiFormat.h"
+#include "res/InfoCaptions.h"
 
 AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger) {
     AttemptSetting setting;
@@ -39,12 +40,12 @@ int RunInfo(TokenModule& module, OutcomeWriter& writer) {
     if (result.attempt.kind == AttemptKind::Success) {
         const DeviceInfoTexts& texts = result.texts;
         // The information page's captions and fields; serial and version are columns already.
-        attempt.details = {{nullptr, L"硬件序列号：", texts.strSerialNumber},
-                           {nullptr, L"COS版本：", texts.strCosVersion},
-                           {"production_time", L"生产日期：", texts.strProductionTime},
-                           {"total_space", L"锁总空间（字节）：", texts.strTotalSpace},
-                           {"atr", L"ATR（16进制值）：", texts.strAtr},
-                           {"device_type", L"当前硬件类型：", texts.strDeviceType}};
+        attempt.details = {{nullptr, L"" VANTOR_CAPTION_SERIAL, texts.strSerialNumber},
+                           {nullptr, L"" VANTOR_CAPTION_COS_VERSION, texts.strCosVersion},
+                           {"production_time", L"" VANTOR_CAPTION_PRODUCTION_TIME, texts.strProductionTime},
+                           {"total_space", L"" VANTOR_CAPTION_TOTAL_SPACE, texts.strTotalSpace},
+                           {"atr", L"" VANTOR_CAPTION_ATR, texts.strAtr},
+                           {"device_type", L"" VANTOR_CAPTION_DEVICE_TYPE, texts.strDeviceType}};
     }
     writer.Write(attempt);
     return ExitCodeOf(attempt.outcome);

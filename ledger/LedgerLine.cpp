@@ -1,18 +1,10 @@
 #include "ledger/LedgerLine.h"
 
 #include "base/Utf8.h"
+#include "token/AuxFunctionList.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// The hardware type codes of the device information record.
-constexpr std::uint8_t kTypePki = 1;
-constexpr std::uint8_t kTypeLock = 2;
-constexpr std::uint8_t kTypeBlank = 4;
-
-} // namespace
 
 std::string GuardFormula(const std::string& utf8) {
     if (!utf8.empty() && (utf8[0] == '=' || utf8[0] == '+' || utf8[0] == '-' || utf8[0] == '@'))
@@ -64,11 +56,11 @@ std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     if (!type)
         return {};
     switch (*type) {
-    case kTypePki:
+    case DEVICE_TYPE_PKI:
         return "pki";
-    case kTypeBlank:
+    case DEVICE_TYPE_BLANK:
         return "blank";
-    case kTypeLock:
+    case DEVICE_TYPE_ENCRYPTION_LOCK:
         return "lock";
     default:
         return "unknown(" + std::to_string(unsigned{*type}) + ")";

@@ -1,6 +1,8 @@
 #pragma once
 // The PKI initialisation's values as the page checks them, and its defaults: one set for
 // every front end (the page, the command line's profile). Dialog-free.
+#include "token/PinDefaults.h"
+
 #include <cstdint>
 
 // The product configuration's PIN lengths, in characters of the typed text (UTF-16 units).
@@ -12,8 +14,6 @@ struct PinLengthLimits {
 };
 inline constexpr PinLengthLimits kPinLengths{4, 32, 4, 32};
 
-// A PIN field takes at most this many characters; longer lengths are refused first.
-inline constexpr int kPinMaxChars = 100;
 inline constexpr int kLabelMaxChars = 32;
 inline constexpr unsigned long kAreaSizeMax = 65535;
 inline constexpr std::uint8_t kRetryMin = 1;

@@ -93,8 +93,8 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
 }
 
 void CPkiPage::LoadDefaults() {
-    m_strSoPin = L"tamsel";
-    m_strUserPin = L"5820";
+    m_strSoPin = kDefaultSoPin;
+    m_strUserPin = kDefaultUserPin;
     m_strLabel = kDefaultLabel;
     m_dwPublicSize = kDefaultPublicSize;
     m_bySoPinMaxRetry = kDefaultMaxRetry;

@@ -1,6 +1,7 @@
 #include "standin/BenchParser.h"
 
 #include "standin/CallNames.h"
+#include "token/AuxFunctionList.h"
 
 #include <algorithm>
 #include <charconv>
@@ -98,11 +99,11 @@ std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text
 
 std::optional<std::uint8_t> ParseType(std::string_view text) {
     if (text == "pki")
-        return std::uint8_t{1};
+        return std::uint8_t{DEVICE_TYPE_PKI};
     if (text == "lock")
-        return std::uint8_t{2};
+        return std::uint8_t{DEVICE_TYPE_ENCRYPTION_LOCK};
     if (text == "blank")
-        return std::uint8_t{4};
+        return std::uint8_t{DEVICE_TYPE_BLANK};
     return ParseNumber<std::uint8_t>(text);
 }
 
