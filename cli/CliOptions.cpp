@@ -1,8 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "base/DecimalText.h"
 #include "pki/PkiLimits.h"
-
-#include <cwchar>
 
 namespace {
 
@@ -21,10 +20,11 @@ bool IsPinOption(const std::wstring& name) {
 }
 
 bool ParseCount(const std::wstring& text, unsigned long& value) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+    const std::optional<unsigned long> parsed = ParseDecimalDigits(text);
+    if (!parsed || *parsed == 0 || *parsed == kDecimalTooLong)
         return false;
-    value = std::wcstoul(text.c_str(), nullptr, 10);
-    return value > 0;
+    value = *parsed;
+    return true;
 }
 
 class Parser {

@@ -1,5 +1,6 @@
 #include "cli/Profile.h"
 
+#include "base/DecimalText.h"
 #include "base/FieldMessages.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
@@ -71,14 +72,14 @@ std::wstring Trim(const std::wstring& text) {
     return text.substr(first, text.find_last_not_of(L" \t\r") - first + 1);
 }
 
-// Decimal without sign; a value past `maxValue` fails the range check, not the parse.
-bool ParseUnsigned(const std::wstring& text, unsigned long maxValue, unsigned long& value,
-                   std::wstring& error) {
-    if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+// Decimal without sign; a value past the maximum fails the range check, not the parse.
+bool ParseUnsigned(const std::wstring& text, unsigned long& value, std::wstring& error) {
+    const std::optional<unsigned long> parsed = ParseDecimalDigits(text);
+    if (!parsed) {
         error = kNotUnsigned;
         return false;
     }
-    value = text.size() > 9 ? maxValue + 1 : std::wcstoul(text.c_str(), nullptr, 10);
+    value = *parsed;
     return true;
 }
 
@@ -97,7 +98,7 @@ bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar
     if (it == entries.end())
         return true;
     unsigned long value = 0;
-    if (!ParseUnsigned(it->second, maxValue, value, error) || !CheckRange(value, minValue, maxValue, error)) {
+    if (!ParseUnsigned(it->second, value, error) || !CheckRange(value, minValue, maxValue, error)) {
         error = std::wstring(key) + L"：" + error;
         return false;
     }
@@ -183,10 +184,6 @@ bool IsTooLong(const SecretText& pin) {
     return pin.length() > static_cast<std::size_t>(kPinMaxChars);
 }
 
-bool IsLengthValid(const SecretText& pin, unsigned long minChars, unsigned long maxChars) {
-    return pin.length() >= minChars && pin.length() <= maxChars;
-}
-
 } // namespace
 
 std::wstring CheckCurrentSoPin(const SecretText& soPin) {
@@ -196,8 +193,7 @@ std::wstring CheckCurrentSoPin(const SecretText& soPin) {
 std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin) {
     if (IsTooLong(soPin) || IsTooLong(userPin))
         return TooLong(kPinMaxChars);
-    if (!IsLengthValid(soPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
-        !IsLengthValid(userPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax))
+    if (!ArePinLengthsValid(soPin.length(), userPin.length()))
         return LoadStringOrDefault(IDS_PIN_LENGTH);
     return std::wstring();
 }

@@ -18,11 +18,6 @@ constexpr int kInputIds[] = {IDC_PKI_SO_PIN,       IDC_PKI_USER_PIN,   IDC_PKI_L
                              IDC_PKI_USER_RETRY,   IDC_PKI_SO_RETRY,   IDC_PKI_PUBLIC_SIZE,
                              IDC_PKI_PRIVATE_SIZE, IDC_PKI_BATCH_CHECK};
 
-bool IsPinLengthValid(const CString& pin, DWORD minChars, DWORD maxChars) {
-    const auto length = static_cast<DWORD>(pin.GetLength());
-    return length >= minChars && length <= maxChars;
-}
-
 } // namespace
 
 CPkiPage::CPkiPage(CWnd* pParent)
@@ -65,8 +60,8 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     // Refused PIN lengths count as failed attempts; no token is touched.
-    if (!IsPinLengthValid(m_strSoPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
-        !IsPinLengthValid(m_strUserPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax)) {
+    if (!ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
+                            static_cast<std::size_t>(m_strUserPin.GetLength()))) {
         ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
                              IDS_PIN_LENGTH);
         return nullptr;
