@@ -1,42 +1,34 @@
 #include "info/DeviceInfoQuery.h"
 
 #include "res/StringIds.h"
-#include "token/TokenSlots.h"
+#include "token/FormatTarget.h"
 
 namespace {
 
-DeviceInfoResult Ended(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {
-    DeviceInfoResult result;
-    result.attempt = EndedWith(kind, messageId, rv);
-    return result;
-}
+// The query shows no progress and asks no question.
+class Silent final : public AttemptProgress {
+  public:
+    void ShowProgress(unsigned) override {}
+    void ShowRunning() override {}
+    bool ConfirmFinalTry() override { return false; }
+};
 
 } // namespace
 
 DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
-    if (!IsModuleBound(module))
-        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, CKR_FUNCTION_FAILED);
-    TokenSlotListing listing = ListTokenSlots(*module);
-    if (listing.rv != CKR_OK)
-        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, listing.rv);
-    if (listing.count >= 2)
-        return Ended(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
-    if (listing.count == 0)
-        return Ended(AttemptKind::NoToken, IDS_INSERT_TOKEN);
-
+    Silent silent;
+    const FormatTarget target = FindFormatTarget(module, silent);
     DeviceInfoResult result;
+    result.attempt = target.result;
     AttemptResult& attempt = result.attempt;
-    attempt.bToken = true;
-    attempt.slot = listing.slot;
-    attempt.rv = ReadDeviceInfo(*module, listing.slot, attempt.info);
-    // The information page shows 112 here, where the initialisation pages show 119.
-    if (attempt.rv != CKR_OK) {
-        attempt.kind = AttemptKind::Failure;
-        attempt.messageId = IDS_UNKNOWN_ERROR;
+    if (!target.bFound) {
+        // The information page shows IDS_UNKNOWN_ERROR for an unreadable record, where the
+        // initialisation pages show IDS_NO_DEVICE_INFO.
+        if (attempt.kind == AttemptKind::Failure)
+            attempt.messageId = IDS_UNKNOWN_ERROR;
         return result;
     }
     attempt.kind = AttemptKind::Success;
-    attempt.bInfo = true;
     result.texts = FormatDeviceInfo(attempt.info);
     return result;
 }

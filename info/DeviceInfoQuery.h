@@ -6,8 +6,8 @@
 
 struct DeviceInfoResult {
     // Success with the token's slot and record; otherwise the message shown in the page's
-    // error box: 106, 108 or 113 not counted, 112 (the one token present could not be read)
-    // a counted failure. The texts stay empty then.
+    // error box: not counted, or IDS_UNKNOWN_ERROR, a counted failure, when the one token
+    // present could not be read. The texts stay empty then.
     AttemptResult attempt;
     DeviceInfoTexts texts;
 };

@@ -22,8 +22,9 @@ struct ResultMessage {
     unsigned messageId;
 };
 
-// Not bound or listing failed: 106, NoModule. Two or more tokens: 108. None: 113. One: 123 as
-// progress, then the record; unreadable: 119, a counted failure. `onListed` runs after a
+// Not bound or listing failed: IDS_INIT_MODULE_FAILED (NoModule). Two or more tokens:
+// IDS_ONE_TOKEN_ONLY. None: IDS_INSERT_TOKEN. One: IDS_INITIALISING as progress, then the record;
+// unreadable: IDS_NO_DEVICE_INFO, a counted failure. `onListed` runs after a
 // successful listing, before the token count is looked at.
 FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
                               void (*onListed)(AttemptProgress&) = nullptr);
