@@ -1,12 +1,16 @@
 #include "attempt/AttemptRunner.h"
 
 #include "attempt/ExitCode.h"
-#include "ledger/LedgerTexts.h"
 #include "attempt/OutcomeText.h"
 #include "res/StringIds.h"
 #include "token/DeviceInfoFormat.h"
 
 namespace {
+
+// Added to the status text when the line could not be written, and after a success on a token
+// already handled today.
+constexpr const wchar_t* kLedgerNotWrittenNote = L"（记录未能写入）";
+constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处理过）";
 
 // The operation's progress and question, passed on to the front end.
 class Progress final : public AttemptProgress {
