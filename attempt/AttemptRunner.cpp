@@ -3,7 +3,7 @@
 #include "attempt/ExitCode.h"
 #include "attempt/OutcomeText.h"
 #include "res/StringIds.h"
-#include "token/DeviceInfoFormat.h"
+#include "token/DeviceInfoTexts.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
     entry.slot = static_cast<unsigned long>(result.slot);
     if (!result.bInfo)
         return;
-    const DeviceInfoTexts texts = FormatDeviceInfo(result.info);
+    const DeviceInfoTexts texts = DescribeDeviceInfo(result.info);
     entry.serial = texts.strSerialNumber;
     entry.cosVersion = texts.strCosVersion;
     entry.typeBefore = result.info.byDeviceType;

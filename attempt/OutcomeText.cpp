@@ -9,7 +9,7 @@ std::wstring MessageText(unsigned messageId) {
 
 std::wstring OutcomeText(const AttemptResult& result) {
     if (result.bShowCode)
-        return FormatUnknownResult(result.rv);
+        return UnknownResultText(result.rv);
     if (result.bReadBack && result.readBack.outcome == ReadBack::kMismatch)
         return (result.mismatchPrefixId != 0 ? MessageText(result.mismatchPrefixId) : std::wstring()) +
                MessageText(result.readBack.mismatchId);
@@ -17,7 +17,7 @@ std::wstring OutcomeText(const AttemptResult& result) {
         return std::wstring();
     std::wstring text = MessageText(result.messageId);
     if (result.bReadBack && result.readBack.outcome == ReadBack::kNotVerified)
-        text += FormatStringWithCode(IDS_NOT_VERIFIED, result.readBack.rv);
+        text += MessageWithCode(IDS_NOT_VERIFIED, result.readBack.rv);
     return text;
 }
 

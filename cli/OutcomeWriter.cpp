@@ -50,7 +50,7 @@ void AppendField(std::string& out, const std::string& key, const std::string& va
 
 } // namespace
 
-std::string FormatJsonLine(const AttemptRecord& attempt, const std::string& station,
+std::string JsonLineText(const AttemptRecord& attempt, const std::string& station,
                            const std::string& user) {
     static const std::vector<std::string> columns = LedgerColumnNames();
     const AttemptOutcome& outcome = attempt.outcome;
@@ -72,7 +72,7 @@ OutcomeWriter::OutcomeWriter(bool bJson, bool bLedger)
 void OutcomeWriter::Write(const AttemptRecord& attempt) {
     m_bLedgerFailed = m_bLedgerFailed || attempt.outcome.bLedgerFailed;
     if (m_bJson) {
-        WriteUtf8Line(ConsoleStream::kOutput, FormatJsonLine(attempt, m_station, m_user));
+        WriteUtf8Line(ConsoleStream::kOutput, JsonLineText(attempt, m_station, m_user));
         return;
     }
     const std::wstring shown = attempt.outcome.entry.message + attempt.outcome.note;

@@ -15,7 +15,7 @@
 
 namespace {
 
-std::wstring Format(const wchar_t* format, unsigned long a, unsigned long b = 0) {
+std::wstring RangeText(const wchar_t* format, unsigned long a, unsigned long b) {
     wchar_t text[80];
     std::swprintf(text, sizeof text / sizeof text[0], format, a, b);
     return text;
@@ -86,7 +86,7 @@ bool ParseUnsigned(const std::wstring& text, unsigned long& value, std::wstring&
 bool CheckRange(unsigned long value, unsigned long minValue, unsigned long maxValue, std::wstring& error) {
     if (value >= minValue && value <= maxValue)
         return true;
-    error = Format(kUnsignedRangeFormat, minValue, maxValue);
+    error = RangeText(kUnsignedRangeFormat, minValue, maxValue);
     return false;
 }
 

@@ -29,6 +29,6 @@ DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
         return result;
     }
     attempt.kind = AttemptKind::Success;
-    result.texts = FormatDeviceInfo(attempt.info);
+    result.texts = DescribeDeviceInfo(attempt.info);
     return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The information page's query: the one present token's hardware record as six texts.
 #include "token/AttemptResult.h"
-#include "token/DeviceInfoFormat.h"
+#include "token/DeviceInfoTexts.h"
 #include "token/TokenModule.h"
 
 struct DeviceInfoResult {

@@ -25,7 +25,7 @@ std::string CsvField(const std::string& utf8) {
     return quoted + '"';
 }
 
-std::string FormatLedgerTime(const LedgerTime& time) {
+std::string LedgerTimeText(const LedgerTime& time) {
     const int offset = std::abs(time.utcOffsetMinutes);
     char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.year, time.month,
@@ -83,7 +83,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
     char rv[16];
     std::snprintf(rv, sizeof rv, "0x%08lX", entry.rv & 0xFFFFFFFFul);
     return {
-        FormatLedgerTime(time),
+        LedgerTimeText(time),
         station,
         user,
         LedgerOperationWord(entry.operation),
@@ -99,7 +99,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
     };
 }
 
-std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
+std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
                              const std::string& user) {
     const std::vector<std::string> fields = LedgerFields(entry, time, station, user);
     std::string line;
