@@ -9,16 +9,16 @@
 #include "token/PinDefaults.h"
 
 CBlankPage::CBlankPage(CWnd* pParent)
-    : CRunPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}
+    : CInitPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}
 
 void CBlankPage::DoDataExchange(CDataExchange* pDX) {
-    CRunPage::DoDataExchange(pDX);
+    CInitPage::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_BLANK_PIN, m_editPin);
     DDX_Text(pDX, IDC_BLANK_PIN, m_strPin);
     DDV_MaxChars(pDX, m_strPin, kPinMaxChars);
 }
 
-PageRun::Attempt CBlankPage::TakeAttempt() {
+BatchWorker::Attempt CBlankPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     BlankFormatParams params;
@@ -32,7 +32,7 @@ PageRun::Attempt CBlankPage::TakeAttempt() {
         const AttemptOutcome outcome = RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
             frontEnd);
-        return outcome.bStopBatch ? PageRun::After::StopRun : PageRun::After::GoOn;
+        return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
     };
 }
 

@@ -50,8 +50,7 @@ void AppendField(std::string& out, const std::string& key, const std::string& va
 
 } // namespace
 
-std::string JsonLineText(const AttemptRecord& attempt, const std::string& station,
-                           const std::string& user) {
+std::string JsonLineText(const AttemptRecord& attempt, const std::string& station, const std::string& user) {
     static const std::vector<std::string> columns = LedgerColumnNames();
     const AttemptOutcome& outcome = attempt.outcome;
     const std::vector<std::string> values = LedgerFields(outcome.entry, outcome.time, station, user);

@@ -12,7 +12,7 @@
 // module is finalised.
 class InterruptStop {
   public:
-    explicit InterruptStop(RunSignal& signal);
+    explicit InterruptStop(StopSignal& signal);
     ~InterruptStop();
     InterruptStop(const InterruptStop&) = delete;
     InterruptStop& operator=(const InterruptStop&) = delete;
@@ -27,7 +27,7 @@ class InterruptStop {
 // Touch (the end of the run's first attempt). Idle zero never stops.
 class IdleStop {
   public:
-    IdleStop(RunSignal& signal, std::chrono::seconds idle);
+    IdleStop(StopSignal& signal, std::chrono::seconds idle);
     ~IdleStop();
     IdleStop(const IdleStop&) = delete;
     IdleStop& operator=(const IdleStop&) = delete;
@@ -36,7 +36,7 @@ class IdleStop {
   private:
     void Watch();
 
-    RunSignal& m_signal;
+    StopSignal& m_signal;
     const std::chrono::seconds m_idle;
     std::mutex m_lock;
     std::condition_variable m_wake;

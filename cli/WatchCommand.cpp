@@ -10,10 +10,10 @@ namespace {
 
 // The page's batch run with a console for its controls: one attempt at once and one per
 // slot event, each written as it ends and counted as on the page.
-class WatchHost final : public BatchRunHost {
+class WatchHost final : public BatchFrontEnd {
   public:
     WatchHost(TokenModule& module, const FormatJob& job, const WatchLimits& limits, OutcomeWriter& writer,
-              RunSignal& signal, IdleStop& idle)
+              StopSignal& signal, IdleStop& idle)
         : m_module(module), m_job(job), m_limits(limits), m_writer(writer), m_signal(signal), m_idle(idle) {}
 
     TokenModule* GetTokenModule() override { return &m_module; }
@@ -55,7 +55,7 @@ class WatchHost final : public BatchRunHost {
     const FormatJob& m_job;
     const WatchLimits& m_limits;
     OutcomeWriter& m_writer;
-    RunSignal& m_signal;
+    StopSignal& m_signal;
     IdleStop& m_idle;
 };
 
@@ -63,7 +63,7 @@ class WatchHost final : public BatchRunHost {
 
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer) {
-    RunSignal signal;
+    StopSignal signal;
     InterruptStop interrupt(signal);
     IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
     WatchHost host(module, job, limits, writer, signal, idle);

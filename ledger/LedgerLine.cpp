@@ -100,7 +100,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
 }
 
 std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
-                             const std::string& user) {
+                           const std::string& user) {
     const std::vector<std::string> fields = LedgerFields(entry, time, station, user);
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i)

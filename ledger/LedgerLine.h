@@ -32,4 +32,4 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
                                       const std::string& station, const std::string& user);
 // The whole line, CRLF included. Station and user are UTF-8.
 std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
-                             const std::string& user);
+                           const std::string& user);

@@ -21,10 +21,10 @@ constexpr int kInputIds[] = {IDC_PKI_SO_PIN,       IDC_PKI_USER_PIN,   IDC_PKI_L
 } // namespace
 
 CPkiPage::CPkiPage(CWnd* pParent)
-    : CRunPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
+    : CInitPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
 
 void CPkiPage::DoDataExchange(CDataExchange* pDX) {
-    CRunPage::DoDataExchange(pDX);
+    CInitPage::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_PKI_SO_PIN, m_editSoPin);
     DDX_Control(pDX, IDC_PKI_NOTE, m_lblNote);
     // This order decides which bad field is reported and focused first.
@@ -56,7 +56,7 @@ void CPkiPage::InitFields() {
     SendDlgItemMessageW(m_hWnd, IDC_PKI_USER_PIN, EM_LIMITTEXT, kPinLengths.dwUserPinMax, 0);
 }
 
-PageRun::Attempt CPkiPage::TakeAttempt() {
+BatchWorker::Attempt CPkiPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     // Refused PIN lengths count as failed attempts; no token is touched.
@@ -83,7 +83,7 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
         RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,
             frontEnd);
-        return PageRun::After::GoOn;
+        return BatchWorker::After::GoOn;
     };
 }
 

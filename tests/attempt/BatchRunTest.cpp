@@ -22,7 +22,7 @@ const std::wstring kInsertToken = L"请插入USBKey";
 
 // A page as the worker sees it: reports and control changes recorded under a lock, since the
 // test thread reads them while the worker writes.
-class RecordingHost final : public BatchRunHost, public AttemptFrontEnd {
+class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
   public:
     explicit RecordingHost(TokenModule* module) : m_module(module) {}
 
@@ -94,7 +94,7 @@ struct WorkerRun {
         signal.Stop();
         worker.join();
     }
-    RunSignal signal;
+    StopSignal signal;
     std::thread worker;
 };
 

@@ -1,4 +1,4 @@
-#include "pagekit/RunPage.h"
+#include "pagekit/InitPage.h"
 
 #include "attempt/AttemptRunner.h"
 #include "attempt/OutcomeText.h"
@@ -19,14 +19,14 @@ void ShowCount(CStatusLabel& label, int count) {
 
 } // namespace
 
-CRunPage::CRunPage(UINT templateId, CWnd* pParent, RunPageIds ids)
+CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids)
     : CDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
 
-CRunPage::~CRunPage() {
+CInitPage::~CInitPage() {
     StopBatchAndWait();
 }
 
-void CRunPage::DoDataExchange(CDataExchange* pDX) {
+void CInitPage::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_START, m_btnStart);
     DDX_Control(pDX, IDC_STOP, m_btnStop);
@@ -37,7 +37,7 @@ void CRunPage::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, m_ids.batchCheck, m_bBatch);
 }
 
-BOOL CRunPage::OnInitDialog() {
+BOOL CInitPage::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
     m_lblSuccess.SetTextColor(kColorBlue);
@@ -48,7 +48,7 @@ BOOL CRunPage::OnInitDialog() {
     return FALSE;
 }
 
-BOOL CRunPage::OnCommand(WPARAM wParam, LPARAM lParam) {
+BOOL CInitPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) == BN_CLICKED) {
         const int id = LOWORD(wParam);
         if (id == m_ids.batchCheck) {
@@ -67,13 +67,13 @@ BOOL CRunPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CDialog::OnCommand(wParam, lParam);
 }
 
-LRESULT CRunPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CInitPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAGE_RUN_REQUEST)
         return m_batch.Handle(wParam, lParam);
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
-void CRunPage::OnShowWindow(BOOL bShow, UINT nStatus) {
+void CInitPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CDialog::OnShowWindow(bShow, nStatus);
     // The run ends here; a worker still finishing its last attempt reports to nobody.
     m_batch.EndForReset();
@@ -91,7 +91,7 @@ void CRunPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     FocusWholeText(FirstField());
 }
 
-void CRunPage::OnBatchCheck() {
+void CInitPage::OnBatchCheck() {
     if (!UpdateData(TRUE))
         return;
     // A change of mode asks for a token and a press of Start again, in the status colour.
@@ -99,12 +99,12 @@ void CRunPage::OnBatchCheck() {
     LayOutRunButtons();
 }
 
-void CRunPage::OnStart() {
+void CInitPage::OnStart() {
     // A second press while this page's run goes on starts nothing, and while a stopped
     // run's attempt is still inside the module no other attempt may begin.
-    if (m_batch.IsLive() || PageBatch::AnyStoppedAttempt())
+    if (m_batch.IsLive() || BatchControl::AnyStoppedAttempt())
         return;
-    PageRun::Attempt attempt = TakeAttempt();
+    BatchWorker::Attempt attempt = TakeAttempt();
     if (!attempt)
         return;
     TokenModule* module = CurrentTokenModule();
@@ -119,25 +119,25 @@ void CRunPage::OnStart() {
     }
     DisableInputs();
     // The run works on its own copy of the fields, whatever happens to them meanwhile.
-    if (!m_batch.Start(m_hWnd, std::move(attempt), &CRunPage::WorkerProc, this))
+    if (!m_batch.Start(m_hWnd, std::move(attempt), &CInitPage::WorkerProc, this))
         EnableInputs();
 }
 
-void CRunPage::OnStop() {
+void CInitPage::OnStop() {
     m_bBatch = FALSE;
     m_batch.Stop();
     EnableInputsAtStop();
     m_btnStop.EnableWindow(FALSE);
 }
 
-bool CRunPage::ConfirmFinalTry() {
+bool CInitPage::ConfirmFinalTry() {
     return MessageBox(MessageText(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
                       LoadStringOrDefault(IDS_APP_TITLE).c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-void CRunPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
-                                    unsigned messageId) {
+void CInitPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
+                                     unsigned messageId) {
     AttemptSetting setting;
     setting.operation = operation;
     setting.mode = RunMode();
@@ -147,30 +147,30 @@ void CRunPage::ReportCountedRefusal(LedgerOperation operation, std::wstring labe
                         setting, *this);
 }
 
-void CRunPage::StopBatchAndWait() {
+void CInitPage::StopBatchAndWait() {
     m_batch.EndForReset();
     m_batch.WaitForWorker();
 }
 
-void CRunPage::ReportSuccess(bool bCount, std::wstring text) {
+void CInitPage::ReportSuccess(bool bCount, std::wstring text) {
     ShowStatus(m_lblStatus, kColorBlack, text);
     if (bCount)
         CountOutcome(m_nSuccess, m_lblSuccess, kColorBlue);
 }
 
-void CRunPage::ReportFailure(bool bCount, std::wstring text) {
+void CInitPage::ReportFailure(bool bCount, std::wstring text) {
     ShowStatus(m_lblStatus, kColorRed, text);
     if (bCount)
         CountOutcome(m_nFail, m_lblFail, kColorRed);
 }
 
-void CRunPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
+void CInitPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
     // The total's colour stays as it is.
     ShowCount(m_lblTotal, ++m_nTotal);
     ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
 }
 
-void CRunPage::ShowFreshCounters() {
+void CInitPage::ShowFreshCounters() {
     // The counters read "0" in their colours; the status line asks, in black, for a token.
     ShowCount(m_lblTotal, 0);
     ShowCount(m_lblSuccess, 0);
@@ -178,32 +178,32 @@ void CRunPage::ShowFreshCounters() {
     ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
 }
 
-void CRunPage::ShowRunning() {
+void CInitPage::ShowRunning() {
     SetStartWanted(false);
     m_btnStop.EnableWindow(TRUE);
 }
 
-void CRunPage::ShowFinished() {
+void CInitPage::ShowFinished() {
     SetStartWanted(true);
     m_btnStop.EnableWindow(FALSE);
     EnableInputs();
 }
 
-void CRunPage::RefreshStart() {
+void CInitPage::RefreshStart() {
     SetStartWanted(m_bStartWanted);
 }
 
-void CRunPage::OnWorkerEnded() {
+void CInitPage::OnWorkerEnded() {
     if (CWnd* parent = GetParent())
         ::PostMessageW(parent->GetSafeHwnd(), WM_PAGE_WORKER_ENDED, 0, 0);
 }
 
-void CRunPage::SetStartWanted(bool bWanted) {
+void CInitPage::SetStartWanted(bool bWanted) {
     m_bStartWanted = bWanted;
-    m_btnStart.EnableWindow(bWanted && !PageBatch::AnyStoppedAttempt() ? TRUE : FALSE);
+    m_btnStart.EnableWindow(bWanted && !BatchControl::AnyStoppedAttempt() ? TRUE : FALSE);
 }
 
-void CRunPage::LayOutRunButtons() {
+void CInitPage::LayOutRunButtons() {
     // Batch mode: Stop shown and disabled, Start back in its own place. Single mode: Stop
     // hidden and Start laid exactly over Stop's place.
     if (m_bBatch) {
@@ -218,8 +218,8 @@ void CRunPage::LayOutRunButtons() {
     m_btnStart.MoveWindow(&rcStop, TRUE);
 }
 
-UINT CRunPage::WorkerProc(LPVOID page) {
+UINT CInitPage::WorkerProc(LPVOID page) {
     if (page == nullptr)
         return 0;
-    return static_cast<CRunPage*>(page)->m_batch.RunWorker();
+    return static_cast<CInitPage*>(page)->m_batch.RunWorker();
 }
