@@ -17,7 +17,7 @@ SoPinGuardVerdict End(AttemptResult& ended, SoPinGuardVerdict verdict, AttemptKi
 SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
                              AttemptProgress& progress) {
     CK_TOKEN_INFO info = {};
-    // Nothing known: the module's own check of the PIN decides, as it always did.
+    // Tries left, or nothing known: the module's own check of the PIN decides, as it always did.
     if (module.GetTokenInfo(ended.slot, &info) != CKR_OK ||
         !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
         return SoPinGuardVerdict::Clear;

@@ -6,10 +6,10 @@
 #include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
-// The verdict; when the PIN may not be tried, `ended` is the attempt's end: the counted
-// failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure IDS_SO_PIN_FINAL_TRY_BATCH
-// or, when the operator answered No, the cancelled IDS_CANCELLED, both with
-// CKR_FUNCTION_CANCELED.
+// The verdict on the token in `ended.slot`. When the PIN may not be tried, `ended` becomes the
+// attempt's end: the counted failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure
+// IDS_SO_PIN_FINAL_TRY_BATCH or, when the operator answered No, the cancelled IDS_CANCELLED, both
+// with CKR_FUNCTION_CANCELED.
 SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
                              AttemptProgress& progress);
 
