@@ -29,13 +29,6 @@ AttemptResult WithCode(AttemptResult result) {
     return result;
 }
 
-AttemptResult ReadBackOf(AttemptResult result, ReadBack check, unsigned prefixId = 0) {
-    result.bReadBack = true;
-    result.readBack = check;
-    result.mismatchPrefixId = prefixId;
-    return result;
-}
-
 enum RunKind { kSingle, kPageBatch, kConsoleBatch };
 
 const std::wstring kStopped = L"，批量已停止，请核对管理员PIN";
@@ -60,18 +53,6 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
         {"wiped again today", OnToken(AttemptKind::Success, IDS_BLANK_DONE, CKR_OK, 1), kSingle,
          L"初始化为空锁成功，请更换USBKey（重复：该锁今天已处理过）", true,
          "single,0,0000000000000001,0.00,pki,,success,0x00000000,初始化为空锁成功，请更换USBKey", false, 0},
-        {"not verified",
-         ReadBackOf(OnToken(AttemptKind::Success, IDS_BLANK_DONE, CKR_OK, 2), ReadBack::NotVerified(0x30)),
-         kPageBatch, L"初始化为空锁成功，请更换USBKey（未能校验，code =0x00000030）", true,
-         "batch,0,0000000000000002,0.00,pki,,success,0x00000000,"
-         "初始化为空锁成功，请更换USBKey（未能校验，code "
-         "=0x00000030）",
-         false, 0},
-        {"mismatch",
-         ReadBackOf(OnToken(AttemptKind::Failure, IDS_PKI_DONE, CKR_GENERAL_ERROR, 3),
-                    ReadBack::Mismatch(IDS_VERIFY_LABEL), IDS_PKI_VERIFY_FAILED),
-         kSingle, L"初始化后校验失败：名称不符", false,
-         "single,0,0000000000000003,0.00,pki,,failure,0x00000005,初始化后校验失败：名称不符", false, 1},
         {"unknown answer", WithCode(OnToken(AttemptKind::Failure, IDS_UNKNOWN_ERROR, 0x30, 4)), kConsoleBatch,
          L"未知错误,code =0x00000030", false,
          "batch,0,0000000000000004,0.00,pki,,failure,0x00000030,\"未知错误,code =0x00000030\"", false, 1},

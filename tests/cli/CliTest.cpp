@@ -280,8 +280,7 @@ TEST_F(CliTest, LostLedgerLineEndsWithFive) {
     const struct {
         std::vector<std::string> args;
         int exitCode;
-    } runs[] = {{{"wipe", "--so-pin-env", "SO"}, 5},
-                {{"info"}, 5},
+    } runs[] = {{{"info"}, 5},
                 {{"watch", "wipe", "--count", "1", "--so-pin-env", "SO"}, 5},
                 {{"wipe", "--no-ledger", "--so-pin-env", "SO"}, 0}};
     for (const auto& run : runs) {

@@ -1,4 +1,4 @@
-// The information page's query: each failure's message, the calls made, and a crafted token.
+// The information page's query: its message for an unreadable record, and a crafted token.
 #include "BenchTest.h"
 #include "info/DeviceInfoQuery.h"
 
@@ -14,31 +14,8 @@ class DeviceInfoQuery : public BenchTest {
     }
 };
 
-TEST_F(DeviceInfoQuery, NotBoundCallsNothing) {
-    Do("insert 0");
-    ExpectFailure(106, nullptr);
-    TokenModule unbound(L"no-such-module");
-    ExpectFailure(106, &unbound);
-    EXPECT_EQ(Calls(), bench.Calls());
-}
-
-TEST_F(DeviceInfoQuery, ListingFailures) {
-    Do("insert 0\nfail C_GetSlotList 0x30 once");
-    ExpectFailure(106, &bench.Module());
-    for (int slot = 1; slot <= 10; ++slot) // eleven tokens: CKR_BUFFER_TOO_SMALL
-        Do("insert " + std::to_string(slot));
-    ExpectFailure(106, &bench.Module());
-    EXPECT_EQ(Calls({"C_GetSlotList", "C_GetSlotList"}), bench.Calls());
-}
-
-TEST_F(DeviceInfoQuery, TokenCountOtherThanOne) {
-    ExpectFailure(113, &bench.Module());
-    Do("insert 0\ninsert 1");
-    ExpectFailure(108, &bench.Module());
-    EXPECT_EQ(Calls({"C_GetSlotList", "C_GetSlotList"}), bench.Calls());
-    EXPECT_EQ("10", CallOf("C_GetSlotList").args["count"]);
-}
-
+// The binding, the listing and the token count are the initialisation attempts' own start,
+// tested with them (FormatCommonTest); the query differs only in what it shows.
 TEST_F(DeviceInfoQuery, UnreadableRecordShowsUnknownError) {
     Do("insert 0\nfail E_GetDeviceInfo 0x30");
     ExpectFailure(112, &bench.Module());
