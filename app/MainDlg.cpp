@@ -1,10 +1,12 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
-#include "ledger/LedgerTexts.h"
+#include "ledger/LedgerFolder.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -47,6 +49,20 @@ BOOL CMainDlg::OnInitDialog() {
     ShowPage(0, IDC_MAIN_NAV_BAR);
     return TRUE;
 }
+
+namespace {
+
+// The system menu item that opens the ledger folder.
+constexpr const wchar_t* kLedgerMenuText = L"打开记录文件夹(&L)";
+
+// Creates the ledger's folder when needed and opens it in the shell.
+void OpenLedgerFolder() {
+    const LedgerPath folder = DefaultLedgerFolder();
+    if (CreateLedgerFolders(folder))
+        ::ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace
 
 void CMainDlg::AddSystemMenuItems() {
     CMenu* systemMenu = GetSystemMenu(FALSE);

@@ -62,7 +62,7 @@ bool RunEnduranceBench(const BenchOptions& options) {
     PrintMarkBegin();
     Stopwatch clock;
     if (!Churn(folder, page, options.churnEvents, options.warmUpEvents)) {
-        PrintNote(Format("endurance: stuck after %d counted attempts", page.Total()));
+        PrintNote(Printf("endurance: stuck after %d counted attempts", page.Total()));
         return false;
     }
     const double seconds = clock.Milliseconds() / 1000.0;
@@ -76,35 +76,35 @@ bool RunEnduranceBench(const BenchOptions& options) {
 
     const int events = options.warmUpEvents + options.churnEvents;
     const int insertions = events / 2;
-    PrintRow(Format("GDI objects, %d attempts", options.churnEvents),
-             Format("%d -> %d", before.gdi, after.gdi), "no growth",
+    PrintRow(Printf("GDI objects, %d attempts", options.churnEvents),
+             Printf("%d -> %d", before.gdi, after.gdi), "no growth",
              Check(before.gdi > 0 && after.gdi <= before.gdi));
-    PrintRow(Format("user objects (windows), %d attempts", options.churnEvents),
-             Format("%d -> %d", before.windows, after.windows), "no growth",
+    PrintRow(Printf("user objects (windows), %d attempts", options.churnEvents),
+             Printf("%d -> %d", before.windows, after.windows), "no growth",
              Check(before.windows > 0 && after.windows <= before.windows));
     const double growth = static_cast<double>(after.memory) - static_cast<double>(before.memory);
-    PrintRow(Format("private memory, %d attempts", options.churnEvents),
-             Format("%.1f -> %.1f MiB (%+.0f KiB)", before.memory / 1048576.0, after.memory / 1048576.0,
+    PrintRow(Printf("private memory, %d attempts", options.churnEvents),
+             Printf("%.1f -> %.1f MiB (%+.0f KiB)", before.memory / 1048576.0, after.memory / 1048576.0,
                     growth / 1024.0),
              "growth < 1024 KiB", Check(before.memory > 0 && growth < kMemoryLimitBytes));
-    PrintRow("counters: total = success + failure", Format("%d = %d + %d", total, success, fail),
-             Format("= %d insertions", insertions), Check(total == success + fail && total == insertions));
+    PrintRow("counters: total = success + failure", Printf("%d = %d + %d", total, success, fail),
+             Printf("= %d insertions", insertions), Check(total == success + fail && total == insertions));
 
     // One attempt lists the slots once; an insertion's attempt also reads the device data.
     const int delivered = folder.JournalCount("C_WaitForSlotEvent", " rv=0x00000000");
     const int attempts = folder.JournalCount("C_GetSlotList");
     const int deviceReads = folder.JournalCount("E_GetDeviceInfo");
     PrintRow("attempts per slot event (journal)",
-             Format("%d events, %d attempts, %d device reads", delivered, attempts, deviceReads),
-             Format("%d events, 1 + one attempt each, %d reads", events, insertions),
+             Printf("%d events, %d attempts, %d device reads", delivered, attempts, deviceReads),
+             Printf("%d events, 1 + one attempt each, %d reads", events, insertions),
              Check(delivered == events && attempts == events + 1 && deviceReads == insertions));
-    PrintRow("batch throughput", Format("%.0f attempts/s", options.churnEvents / seconds),
-             Format("%d attempts in %.1f s", options.churnEvents, seconds), Verdict::kInfo);
-    PrintNote(Format("endurance: private memory %.2f MiB when the run started, %.2f MiB after the warm-up, "
+    PrintRow("batch throughput", Printf("%.0f attempts/s", options.churnEvents / seconds),
+             Printf("%d attempts in %.1f s", options.churnEvents, seconds), Verdict::kInfo);
+    PrintNote(Printf("endurance: private memory %.2f MiB when the run started, %.2f MiB after the warm-up, "
                      "%.2f MiB at the end",
                      startMemory / 1048576.0, before.memory / 1048576.0, after.memory / 1048576.0));
     PrintNote(
-        Format("endurance: measured after a warm-up of %d attempts; user objects are the process's "
+        Printf("endurance: measured after a warm-up of %d attempts; user objects are the process's "
                "windows (EnumWindows + EnumChildWindows), GDI objects Wine's GDI handle table (non-stock "
                "entries), private memory GetProcessMemoryInfo's PagefileUsage (Wine: anonymous resident "
                "memory + swap). The stand-in's in-memory journal is emptied every %d events.",

@@ -27,7 +27,7 @@ void PrintMarkEnd(double wallMs, const std::string& figure) {
     std::fflush(stdout);
 }
 
-std::string Format(const char* format, ...) {
+std::string Printf(const char* format, ...) {
     char text[512];
     va_list args;
     va_start(args, format);

@@ -19,7 +19,7 @@ void PrintMarkBegin();
 void PrintMarkEnd(double wallMs, const std::string& figure);
 
 // printf into a std::string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Of a sample of durations or counts; the sample must not be empty.
 double Median(std::vector<double> values);

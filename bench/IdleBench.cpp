@@ -42,15 +42,15 @@ bool RunIdleBench(const BenchOptions& options) {
     const bool stillWaiting = page.StopEnabled() && page.Status() == msg::kInsertToken;
     const double vantor = PercentOfOneCore(vantorAfter - vantorBefore, wallMs);
     const double baseline = PercentOfOneCore(minimalAfter - minimalBefore, wallMs);
-    PrintRow(Format("idle CPU, batch waiting %d s", options.idleSeconds),
-             Format("%.3f %% of one core", vantor),
-             Format("MinimalDialog idle %.3f %%; target < %.0f %%", baseline, kTargetPercent),
+    PrintRow(Printf("idle CPU, batch waiting %d s", options.idleSeconds),
+             Printf("%.3f %% of one core", vantor),
+             Printf("MinimalDialog idle %.3f %%; target < %.0f %%", baseline, kTargetPercent),
              Check(vantor < kTargetPercent && stillWaiting));
     PrintNote("idle CPU: kernel + user time of every thread of the process, as the system accounts the Wine "
               "process (Wine's own code in it included) and Wine's process list reports it; Wine's "
               "GetProcessTimes gives the caller's own times for another process. The wineserver's work on "
               "its behalf is shown in a row of its own");
-    PrintNote(Format("idle CPU: Vantor spent %.1f ms in %.1f s (two polls a second)",
+    PrintNote(Printf("idle CPU: Vantor spent %.1f ms in %.1f s (two polls a second)",
                      static_cast<double>(vantorAfter - vantorBefore) / 10000.0, wallMs / 1000.0));
     PostMessageW(minimal.WaitForWindow(L"MinimalDialog"), WM_CLOSE, 0, 0);
     minimal.WaitForExit();

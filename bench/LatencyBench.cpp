@@ -29,9 +29,9 @@ template <class Done> double TimeUntil(const Stopwatch& clock, Done done) {
 
 void PrintLatency(const char* figure, const std::vector<double>& samples) {
     const double p95 = Percentile(samples, 95);
-    PrintRow(Format("%s (%d events)", figure, static_cast<int>(samples.size())),
-             Format("median %.0f, p95 %.0f, max %.0f ms", Median(samples), p95, Maximum(samples)),
-             Format("poll period %.0f ms; target p95 <= %.0f ms", kPollPeriodMs, kTargetP95Ms),
+    PrintRow(Printf("%s (%d events)", figure, static_cast<int>(samples.size())),
+             Printf("median %.0f, p95 %.0f, max %.0f ms", Median(samples), p95, Maximum(samples)),
+             Printf("poll period %.0f ms; target p95 <= %.0f ms", kPollPeriodMs, kTargetP95Ms),
              Check(p95 <= kTargetP95Ms));
 }
 
@@ -77,6 +77,6 @@ bool RunLatencyBench(const BenchOptions& options) {
     PrintLatency("Stop to Start enabled", stops);
     if (!counted)
         PrintNote(
-            Format("latency run counted %d attempts for %d insertions", page.Total(), options.latencyEvents));
+            Printf("latency run counted %d attempts for %d insertions", page.Total(), options.latencyEvents));
     return session.Close() && counted;
 }

@@ -73,19 +73,19 @@ bool RunStartupBench(const BenchOptions& options) {
     }
     const double base = Median(minimal.wall);
     const double ratio = Median(vantor.wall) / base;
-    PrintRow(Format("start-up, median of %d", options.startupRuns),
-             Format("%.0f ms (x%.2f)", Median(vantor.wall), ratio),
-             Format("MinimalDialog %.0f ms; target <= x%.1f", base, kTargetRatio),
+    PrintRow(Printf("start-up, median of %d", options.startupRuns),
+             Printf("%.0f ms (x%.2f)", Median(vantor.wall), ratio),
+             Printf("MinimalDialog %.0f ms; target <= x%.1f", base, kTargetRatio),
              Check(ratio <= kTargetRatio));
     PrintRow("start-up of the same windows without the program",
-             Format("%.0f ms (x%.2f)", Median(templates.wall), Median(templates.wall) / base),
-             Format("Vantor.exe x%.2f of it", Median(vantor.wall) / Median(templates.wall)), Verdict::kInfo);
+             Printf("%.0f ms (x%.2f)", Median(templates.wall), Median(templates.wall) / base),
+             Printf("Vantor.exe x%.2f of it", Median(vantor.wall) / Median(templates.wall)), Verdict::kInfo);
     PrintRow(
-        "start-up CPU time of the process, median", Format("%.0f ms", Median(vantor.cpu)),
-        Format("MinimalDialog %.0f ms, TemplateDialog %.0f ms", Median(minimal.cpu), Median(templates.cpu)),
+        "start-up CPU time of the process, median", Printf("%.0f ms", Median(vantor.cpu)),
+        Printf("MinimalDialog %.0f ms, TemplateDialog %.0f ms", Median(minimal.cpu), Median(templates.cpu)),
         Verdict::kInfo);
     PrintNote(
-        Format("start-up: from CreateProcess until the main window is visible and WaitForInputIdle has "
+        Printf("start-up: from CreateProcess until the main window is visible and WaitForInputIdle has "
                "returned, programs started in turn; spread Vantor %.0f-%.0f ms, MinimalDialog %.0f-%.0f ms, "
                "TemplateDialog %.0f-%.0f ms. TemplateDialog creates the program's own main window and "
                "pages from its templates, with its manifest, and nothing else. CPU time in 10 ms steps, "

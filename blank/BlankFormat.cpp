@@ -1,22 +1,16 @@
 #include "blank/BlankFormat.h"
 
-#include "token/FormatTarget.h"
+#include "base/TextEncoding.h"
 #include "blank/SoPinGuard.h"
 #include "blank/WipeReadBack.h"
 #include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "base/TextEncoding.h"
+#include "token/FormatTarget.h"
 
 namespace {
 
-class BatchButtons : public SlotListingHook {
-  public:
-    explicit BatchButtons(BlankFormatReporter& reporter) : m_reporter(reporter) {}
-    void OnSlotsListed() override { m_reporter.ShowRunning(); }
-
-  private:
-    BlankFormatReporter& m_reporter;
-};
+void ShowBatchRunning(AttemptProgress& progress) {
+    progress.ShowRunning();
+}
 
 // E_InitBlankToken's answers other than CKR_OK; write protection is how the module refuses
 // an encryption lock.
@@ -29,34 +23,32 @@ const ResultMessage kWipeFailures[] = {
 
 } // namespace
 
-CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter) {
-    BatchButtons buttons(reporter);
-    FormatTarget target = FindFormatTarget(module, reporter, params.bBatch ? &buttons : nullptr);
+AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& params,
+                               AttemptProgress& progress) {
+    FormatTarget target = FindFormatTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr);
+    AttemptResult& result = target.result;
     if (!target.bFound)
-        return target.rv;
+        return result;
 
-    switch (target.info.byDeviceType) {
+    switch (result.info.byDeviceType) {
     case DEVICE_TYPE_PKI:
         break;
     case DEVICE_TYPE_BLANK: // nothing to wipe: the token already is what was asked for
-        reporter.ReportSuccess(true, LoadStringOrDefault(IDS_ALREADY_BLANK));
-        return CKR_OK;
+        return CountedEnd(result, AttemptKind::Success, IDS_ALREADY_BLANK);
     case DEVICE_TYPE_ENCRYPTION_LOCK:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ENCRYPTION_LOCK));
-        return CKR_OK;
+        return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
     default:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_UNKNOWN_TYPE));
-        return CKR_OK;
+        return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 
-    if (CK_RV guarded = GuardSoPin(*module, target.slot, params.bBatch, reporter); guarded != CKR_OK)
-        return guarded;
+    result.guard = GuardSoPin(*module, result, params.bBatch, progress);
+    if (!MayTrySoPin(result.guard))
+        return result;
 
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
-    CK_RV rv = module->InitBlankToken(target.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
+    const CK_RV rv = module->InitBlankToken(result.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
     if (rv == CKR_OK)
-        return ReportReadBack(ReadBackWipe(*module, target.slot), IDS_BLANK_DONE, std::wstring(), reporter);
-    ReportModuleResult(rv, IDS_BLANK_DONE, kWipeFailures, reporter);
-    return rv;
+        return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_BLANK_DONE, 0);
+    return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
 }

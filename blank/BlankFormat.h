@@ -1,8 +1,9 @@
 #pragma once
 // One attempt to wipe the single present token back to the blank type, after the module has
 // checked its current SO PIN.
-#include "token/FormatReporter.h"
 #include "base/SecureBuffer.h"
+#include "token/AttemptProgress.h"
+#include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
 // The attempt's own copy of the page's values, so the page may reset itself meanwhile.
@@ -11,11 +12,8 @@ struct BlankFormatParams {
     bool bBatch = false;
 };
 
-// `module` is the binding read anew for this attempt; null when the module is not bound.
-// Returns 6 when not bound, the listing's or the module's result, or 0 when the attempt
-// ended without asking the module to wipe. After a wipe answered CKR_OK: 0, or
-// CKR_GENERAL_ERROR when the token read back is not blank. CKR_PIN_LOCKED or
-// CKR_FUNCTION_CANCELED when the SO PIN guard kept the PIN from being tried. So
-// CKR_PIN_INCORRECT means the module refused the operator's SO PIN: a batch run stops there
-// rather than spend one try on every token plugged in after.
-CK_RV FormatBlankToken(TokenModule* module, const BlankFormatParams& params, BlankFormatReporter& reporter);
+// `module` is the binding read anew for this attempt; null when the module is not bound. A
+// blank token counts as done without a wipe; after a wipe answered CKR_OK the token is read
+// back and must show the blank type.
+AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& params,
+                               AttemptProgress& progress);

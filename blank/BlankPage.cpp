@@ -1,44 +1,38 @@
 #include "blank/BlankPage.h"
 
+#include "attempt/AttemptRunner.h"
 #include "blank/BlankFormat.h"
-#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
-
-namespace {
-
-constexpr wchar_t kDefaultSoPin[] = L"tamsel";
-constexpr int kPinMaxChars = 100;
-
-} // namespace
+#include "token/PinDefaults.h"
 
 CBlankPage::CBlankPage(CWnd* pParent)
-    : CRunPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}
+    : CInitPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}
 
 void CBlankPage::DoDataExchange(CDataExchange* pDX) {
-    CRunPage::DoDataExchange(pDX);
+    CInitPage::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_BLANK_PIN, m_editPin);
     DDX_Text(pDX, IDC_BLANK_PIN, m_strPin);
     DDV_MaxChars(pDX, m_strPin, kPinMaxChars);
 }
 
-PageRun::Attempt CBlankPage::TakeAttempt() {
+BatchWorker::Attempt CBlankPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     BlankFormatParams params;
     params.strSoPin = SecretText(m_strPin.GetString());
     params.bBatch = m_bBatch != FALSE;
-    return [params, ledger = CurrentLedger(), mode = RunMode()](TokenModule* module,
-                                                                BlankFormatReporter& reporter) {
-        LedgeredAttempt attempt(reporter, ledger, LedgerOperation::Wipe, mode);
-        const CK_RV rv = FormatBlankToken(module, params, attempt);
-        // The module refused the SO PIN typed for the whole run: every further token would
-        // spend one of its tries on it, so the run ends here.
-        const bool bStop = params.bBatch && rv == CKR_PIN_INCORRECT;
-        attempt.Finish(rv, bStop ? LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN) : std::wstring());
-        return bStop ? PageRun::After::StopRun : PageRun::After::GoOn;
+    AttemptSetting setting;
+    setting.operation = LedgerOperation::Wipe;
+    setting.mode = RunMode();
+    setting.ledger = CurrentLedger();
+    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
+        const AttemptOutcome outcome = RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
+            frontEnd);
+        return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
     };
 }
 

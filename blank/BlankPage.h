@@ -2,9 +2,9 @@
 // The "初始化为空锁" page: the operator types the token's current SO PIN and wipes the token
 // back to the blank type, once per Start or, in batch mode, every token plugged in until
 // Stop. A status line and three counters (total, success, failure) show the outcomes.
-#include "pagekit/RunPage.h"
+#include "pagekit/InitPage.h"
 
-class CBlankPage : public CRunPage {
+class CBlankPage : public CInitPage {
   public:
     explicit CBlankPage(CWnd* pParent = nullptr);
 
@@ -13,7 +13,7 @@ class CBlankPage : public CRunPage {
 
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    PageRun::Attempt TakeAttempt() override;
+    BatchWorker::Attempt TakeAttempt() override;
     void LoadDefaults() override;
     // The check box and the PIN field.
     void EnableRunInputs(BOOL bEnable) override;
@@ -24,5 +24,5 @@ class CBlankPage : public CRunPage {
 
 // The batch worker of `page` (a CBlankPage); 0 at once for a null page.
 inline UINT BlankWorkerProc(LPVOID page) {
-    return CRunPage::WorkerProc(page);
+    return CInitPage::WorkerProc(page);
 }

@@ -1,24 +1,33 @@
 #include "blank/SoPinGuard.h"
 
 #include "res/StringIds.h"
-#include "res/StringTable.h"
 
-CK_RV GuardSoPin(TokenModule& module, CK_SLOT_ID slot, bool bBatch, BlankFormatReporter& reporter) {
+namespace {
+
+SoPinGuardVerdict End(AttemptResult& ended, SoPinGuardVerdict verdict, AttemptKind kind, unsigned messageId,
+                      CK_RV rv) {
+    ended.kind = kind;
+    ended.messageId = messageId;
+    ended.rv = rv;
+    return verdict;
+}
+
+} // namespace
+
+SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
+                             AttemptProgress& progress) {
     CK_TOKEN_INFO info = {};
-    if (module.GetTokenInfo(slot, &info) != CKR_OK)
-        return CKR_OK; // nothing known: the module's own check of the PIN decides, as it always did
-    if (info.flags & CKF_SO_PIN_LOCKED) {
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_SO_PIN_LOCKED));
-        return CKR_PIN_LOCKED;
-    }
-    if (!(info.flags & CKF_SO_PIN_FINAL_TRY))
-        return CKR_OK;
-    if (bBatch) {
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_SO_PIN_FINAL_TRY_BATCH));
-        return CKR_FUNCTION_CANCELED;
-    }
-    if (reporter.ConfirmFinalTry())
-        return CKR_OK;
-    reporter.ReportFailure(false, LoadStringOrDefault(IDS_CANCELLED));
-    return CKR_FUNCTION_CANCELED;
+    // Tries left, or nothing known: the module's own check of the PIN decides, as it always did.
+    if (module.GetTokenInfo(ended.slot, &info) != CKR_OK ||
+        !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
+        return SoPinGuardVerdict::Clear;
+    if (info.flags & CKF_SO_PIN_LOCKED)
+        return End(ended, SoPinGuardVerdict::Locked, AttemptKind::Failure, IDS_SO_PIN_LOCKED, CKR_PIN_LOCKED);
+    if (bBatch)
+        return End(ended, SoPinGuardVerdict::FinalTryInBatch, AttemptKind::Failure,
+                   IDS_SO_PIN_FINAL_TRY_BATCH, CKR_FUNCTION_CANCELED);
+    if (progress.ConfirmFinalTry())
+        return SoPinGuardVerdict::FinalTryConfirmed;
+    return End(ended, SoPinGuardVerdict::FinalTryDeclined, AttemptKind::Cancelled, IDS_CANCELLED,
+               CKR_FUNCTION_CANCELED);
 }

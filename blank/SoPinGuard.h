@@ -2,10 +2,18 @@
 // Before a PKI token is wiped: its SO PIN's retry state decides whether the wipe may try the
 // operator's PIN at all. A locked PIN is never tried; a PIN at its final try, which a typing
 // error would lock for good, is tried only in a single run after the operator says yes.
-#include "blank/BlankFormat.h"
+#include "token/AttemptProgress.h"
+#include "token/AttemptResult.h"
+#include "token/TokenModule.h"
 
-// CKR_OK: go on and wipe (also when C_GetTokenInfo cannot tell). Otherwise the attempt has
-// been reported and ends with this result: CKR_PIN_LOCKED after the counted failure "locked",
-// CKR_FUNCTION_CANCELED after the counted failure "final try, batch mode" or, in a single run
-// the operator answered No, the uncounted "已取消".
-CK_RV GuardSoPin(TokenModule& module, CK_SLOT_ID slot, bool bBatch, BlankFormatReporter& reporter);
+// The verdict on the token in `ended.slot`. When the PIN may not be tried, `ended` becomes the
+// attempt's end: the counted failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure
+// IDS_SO_PIN_FINAL_TRY_BATCH or, when the operator answered No, the cancelled IDS_CANCELLED, both
+// with CKR_FUNCTION_CANCELED.
+SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
+                             AttemptProgress& progress);
+
+// The PIN may be tried.
+inline bool MayTrySoPin(SoPinGuardVerdict verdict) {
+    return verdict == SoPinGuardVerdict::Clear || verdict == SoPinGuardVerdict::FinalTryConfirmed;
+}

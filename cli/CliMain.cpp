@@ -1,8 +1,8 @@
 // vantor-cli: the command-line twin of the window program, over the same operations.
+#include "attempt/ExitCode.h"
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/ExitCode.h"
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
 #include "res/StringTable.h"

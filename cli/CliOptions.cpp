@@ -1,14 +1,16 @@
 #include "cli/CliOptions.h"
 
+#include "base/DecimalText.h"
 #include "pki/PkiLimits.h"
-
-#include <cwchar>
 
 namespace {
 
 // Options that would carry a PIN in clear: refused in every form.
 const wchar_t* const kPinOptions[] = {L"--so-pin", L"--user-pin", L"--pin", L"--new-so-pin",
                                       L"--new-user-pin"};
+
+// What an option's name is made of; anything after it may be a value.
+constexpr wchar_t kNameChars[] = L"-abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
 
 bool IsPinOption(const std::wstring& name) {
     for (const wchar_t* option : kPinOptions)
@@ -18,10 +20,11 @@ bool IsPinOption(const std::wstring& name) {
 }
 
 bool ParseCount(const std::wstring& text, unsigned long& value) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+    const std::optional<unsigned long> parsed = ParseDecimalDigits(text);
+    if (!parsed || *parsed == 0 || *parsed == kDecimalTooLong)
         return false;
-    value = std::wcstoul(text.c_str(), nullptr, 10);
-    return value > 0;
+    value = *parsed;
+    return true;
 }
 
 class Parser {
@@ -51,9 +54,11 @@ class Parser {
         const std::size_t equals = arg.find(L'=');
         const std::wstring name = arg.substr(0, equals);
         CliOptions& o = m_result.options;
-        if (IsPinOption(name))
+        // A mistyped option may carry a PIN after any separator: only its name is ever shown.
+        const std::wstring shownName = arg.substr(0, arg.find_first_not_of(kNameChars, 2));
+        if (IsPinOption(shownName))
             return Fail(
-                L"PIN不能在命令行中给出（" + name +
+                L"PIN不能在命令行中给出（" + shownName +
                 L"）：请用 --so-pin-env/--user-pin-env、--so-pin-file/--user-pin-file 或在提示时输入");
         if (name == L"--help")
             o.bHelp = true;
@@ -78,7 +83,7 @@ class Parser {
             if (Value(arg, equals, text) && !ParseCount(text, name == L"--count" ? o.count : o.idleSeconds))
                 Fail(name + L" 需要一个正整数");
         } else
-            return Fail(L"未知选项：" + name);
+            return Fail(L"未知选项：" + shownName);
         if ((equals != std::wstring::npos) &&
             (name == L"--help" || name == L"--json" || name == L"--no-ledger"))
             Fail(L"选项不带参数：" + name);

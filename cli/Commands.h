@@ -24,6 +24,6 @@ struct WatchLimits {
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
-// One attempt of `job` in single or batch mode: written to `ledger` (null: none) when it
-// handled a token, and turned into its record.
+// One attempt of `job` in single or batch mode through the attempt runner: written to
+// `ledger` (null: none) when it counted, and turned into its record.
 AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger);

@@ -1,13 +1,9 @@
 #include "cli/OutcomeWriter.h"
 
-#include "cli/Console.h"
-#include "cli/ExitCode.h"
-#include "ledger/LedgerLine.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
-#include "token/Pkcs11.h"
-#include "ledger/LedgerSources.h"
 #include "base/Utf8.h"
+#include "cli/Console.h"
+#include "ledger/LedgerLine.h"
+#include "ledger/LedgerSources.h"
 
 #include <cstdio>
 
@@ -54,25 +50,14 @@ void AppendField(std::string& out, const std::string& key, const std::string& va
 
 } // namespace
 
-int ExitCodeOf(const AttemptRecord& attempt) {
-    if (attempt.bLedgerFailed)
-        return kExitLedger;
-    if (attempt.bCounted)
-        return attempt.entry.outcome == LedgerOutcome::Success ? kExitSuccess : kExitTokenFailed;
-    if (attempt.entry.message == LoadStringOrDefault(IDS_INIT_MODULE_FAILED))
-        return kExitModule;
-    // The operator declined the SO PIN's final try: the token's state refused the wipe.
-    return attempt.entry.rv == CKR_FUNCTION_CANCELED ? kExitTokenFailed : kExitNoSingleToken;
-}
-
-std::string FormatJsonLine(const AttemptRecord& attempt, const std::string& station,
-                           const std::string& user) {
+std::string JsonLineText(const AttemptRecord& attempt, const std::string& station, const std::string& user) {
     static const std::vector<std::string> columns = LedgerColumnNames();
-    const std::vector<std::string> values = LedgerFields(attempt.entry, attempt.time, station, user);
+    const AttemptOutcome& outcome = attempt.outcome;
+    const std::vector<std::string> values = LedgerFields(outcome.entry, outcome.time, station, user);
     std::string line = "{";
     for (std::size_t i = 0; i < columns.size(); ++i)
-        AppendField(line, columns[i], !attempt.bCounted && columns[i] == "outcome" ? "none" : values[i]);
-    AppendField(line, "note", WideToUtf8(attempt.note));
+        AppendField(line, columns[i], !outcome.IsCounted() && columns[i] == "outcome" ? "none" : values[i]);
+    AppendField(line, "note", WideToUtf8(outcome.note));
     for (const auto& detail : attempt.details)
         if (detail.key != nullptr)
             AppendField(line, detail.key, WideToUtf8(detail.value));
@@ -84,12 +69,12 @@ OutcomeWriter::OutcomeWriter(bool bJson, bool bLedger)
       m_user(ThisUser()) {}
 
 void OutcomeWriter::Write(const AttemptRecord& attempt) {
-    m_bLedgerFailed = m_bLedgerFailed || attempt.bLedgerFailed;
+    m_bLedgerFailed = m_bLedgerFailed || attempt.outcome.bLedgerFailed;
     if (m_bJson) {
-        WriteUtf8Line(ConsoleStream::kOutput, FormatJsonLine(attempt, m_station, m_user));
+        WriteUtf8Line(ConsoleStream::kOutput, JsonLineText(attempt, m_station, m_user));
         return;
     }
-    const std::wstring shown = attempt.entry.message + attempt.note;
+    const std::wstring shown = attempt.outcome.entry.message + attempt.outcome.note;
     if (!shown.empty())
         WriteLine(ConsoleStream::kOutput, shown);
     for (const auto& detail : attempt.details)

@@ -10,7 +10,7 @@
 
 // One JSON object: the ledger's columns in their order, then "note" and the details as extra
 // keys.
-std::string FormatJsonLine(const AttemptRecord& attempt, const std::string& station, const std::string& user);
+std::string JsonLineText(const AttemptRecord& attempt, const std::string& station, const std::string& user);
 
 class OutcomeWriter {
   public:

@@ -1,20 +1,21 @@
 #include "cli/Profile.h"
 
+#include "base/DecimalText.h"
 #include "base/FieldMessages.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
 
+#include <cstdio>
 #include <cwchar>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
 namespace {
 
-std::wstring Format(const wchar_t* format, unsigned long a, unsigned long b = 0) {
+std::wstring RangeText(const wchar_t* format, unsigned long a, unsigned long b) {
     wchar_t text[80];
     std::swprintf(text, sizeof text / sizeof text[0], format, a, b);
     return text;
@@ -26,6 +27,44 @@ std::wstring TooLong(int maxChars) {
     return text;
 }
 
+// "FILE，第N行：", where a profile's line is refused.
+std::wstring AtLine(const std::wstring& name, unsigned long lineNumber) {
+    return name + L"，第" + std::to_wstring(lineNumber) + L"行：";
+}
+
+// No control character but the tab and the line end's CR, no undecodable byte (U+FFFD).
+bool IsPlainText(const std::wstring& line) {
+    for (wchar_t c : line)
+        if ((c < 0x20 && c != L'\t' && c != L'\r') || c == 0x7F || c == 0xFFFD)
+            return false;
+    return true;
+}
+
+// The file's bytes; false for anything that cannot be read whole (missing, a folder, locked).
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    std::error_code error;
+#ifdef _WIN32
+    const std::filesystem::path fsPath(path);
+#else
+    const std::filesystem::path fsPath(WideToUtf8(path));
+#endif
+    if (!std::filesystem::is_regular_file(fsPath, error))
+        return false;
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(fsPath.c_str(), "rb");
+#endif
+    if (file == nullptr)
+        return false;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    const bool bRead = std::ferror(file) == 0;
+    std::fclose(file);
+    return bRead;
+}
+
 std::wstring Trim(const std::wstring& text) {
     const std::size_t first = text.find_first_not_of(L" \t\r");
     if (first == std::wstring::npos)
@@ -33,21 +72,21 @@ std::wstring Trim(const std::wstring& text) {
     return text.substr(first, text.find_last_not_of(L" \t\r") - first + 1);
 }
 
-// Decimal without sign; a value past `maxValue` fails the range check, not the parse.
-bool ParseUnsigned(const std::wstring& text, unsigned long maxValue, unsigned long& value,
-                   std::wstring& error) {
-    if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+// Decimal without sign; a value past the maximum fails the range check, not the parse.
+bool ParseUnsigned(const std::wstring& text, unsigned long& value, std::wstring& error) {
+    const std::optional<unsigned long> parsed = ParseDecimalDigits(text);
+    if (!parsed) {
         error = kNotUnsigned;
         return false;
     }
-    value = text.size() > 9 ? maxValue + 1 : std::wcstoul(text.c_str(), nullptr, 10);
+    value = *parsed;
     return true;
 }
 
 bool CheckRange(unsigned long value, unsigned long minValue, unsigned long maxValue, std::wstring& error) {
     if (value >= minValue && value <= maxValue)
         return true;
-    error = Format(kUnsignedRangeFormat, minValue, maxValue);
+    error = RangeText(kUnsignedRangeFormat, minValue, maxValue);
     return false;
 }
 
@@ -59,7 +98,7 @@ bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar
     if (it == entries.end())
         return true;
     unsigned long value = 0;
-    if (!ParseUnsigned(it->second, maxValue, value, error) || !CheckRange(value, minValue, maxValue, error)) {
+    if (!ParseUnsigned(it->second, value, error) || !CheckRange(value, minValue, maxValue, error)) {
         error = std::wstring(key) + L"：" + error;
         return false;
     }
@@ -69,7 +108,7 @@ bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar
 
 } // namespace
 
-ProfileRead ParseProfile(const std::string& text) {
+ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
     ProfileRead read;
     std::wstring content = Utf8ToWide(text);
     if (!content.empty() && content[0] == 0xFEFF)
@@ -78,15 +117,22 @@ ProfileRead ParseProfile(const std::string& text) {
                                            L"public_size", L"private_size"};
     std::map<std::wstring, std::wstring> entries;
     std::wistringstream lines(content);
+    unsigned long lineNumber = 0;
     for (std::wstring line; std::getline(lines, line);) {
+        ++lineNumber;
+        // Control characters and bytes that are no UTF-8 are never shown: the file is named.
+        if (!IsPlainText(line)) {
+            read.error = AtLine(name, lineNumber) + L"含有控制字符或无效的UTF-8";
+            return read;
+        }
         line = Trim(line);
         if (line.empty() || line[0] == L'#' || line[0] == L';' || line[0] == L'[')
             continue;
         const std::size_t equals = line.find(L'=');
         const std::wstring key = Trim(line.substr(0, equals));
         bool known = false;
-        for (const wchar_t* name : kKeys)
-            known = known || key == name;
+        for (const wchar_t* keyName : kKeys)
+            known = known || key == keyName;
         if (equals == std::wstring::npos || !known) {
             read.error = L"配置文件中无法识别的行：" + key;
             return read;
@@ -94,7 +140,10 @@ ProfileRead ParseProfile(const std::string& text) {
         std::wstring value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
             value = value.substr(1, value.size() - 2);
-        entries[key] = value;
+        if (!entries.emplace(key, value).second) {
+            read.error = AtLine(name, lineNumber) + key + L" 重复";
+            return read;
+        }
     }
 
     // The page's order of exchange decides which bad field is reported.
@@ -120,27 +169,19 @@ ProfileRead ParseProfile(const std::string& text) {
 }
 
 ProfileRead ReadProfile(const std::wstring& path) {
-#ifdef _WIN32
-    std::ifstream file(path.c_str(), std::ios::binary);
-#else
-    std::ifstream file(WideToUtf8(path), std::ios::binary);
-#endif
-    if (!file) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
         ProfileRead read;
         read.error = L"无法读取配置文件：" + path;
         return read;
     }
-    return ParseProfile(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    return ParseProfile(bytes, path);
 }
 
 namespace {
 
 bool IsTooLong(const SecretText& pin) {
     return pin.length() > static_cast<std::size_t>(kPinMaxChars);
-}
-
-bool IsLengthValid(const SecretText& pin, unsigned long minChars, unsigned long maxChars) {
-    return pin.length() >= minChars && pin.length() <= maxChars;
 }
 
 } // namespace
@@ -152,8 +193,7 @@ std::wstring CheckCurrentSoPin(const SecretText& soPin) {
 std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin) {
     if (IsTooLong(soPin) || IsTooLong(userPin))
         return TooLong(kPinMaxChars);
-    if (!IsLengthValid(soPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
-        !IsLengthValid(userPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax))
+    if (!ArePinLengthsValid(soPin.length(), userPin.length()))
         return LoadStringOrDefault(IDS_PIN_LENGTH);
     return std::wstring();
 }

@@ -13,11 +13,12 @@ struct ProfileRead {
 
 // `text`: the file's bytes. Keys: label, so_pin_max_retry, user_pin_max_retry, public_size,
 // private_size; '#' or ';' start a comment line; [section] lines are ignored.
-ProfileRead ParseProfile(const std::string& text);
+// `name` names the file in messages about its lines, whose bytes are never shown.
+ProfileRead ParseProfile(const std::string& text, const std::wstring& name);
 ProfileRead ReadProfile(const std::wstring& path);
 
 // The page's checks of the two new PINs, before any token is touched: at most 100
-// characters, then 4 to 32 (message 124). Empty when both pass.
+// characters, then 4 to 32 (IDS_PIN_LENGTH). Empty when both pass.
 std::wstring CheckNewPins(const SecretText& soPin, const SecretText& userPin);
 // The wipe's PIN field takes at most 100 characters.
 std::wstring CheckCurrentSoPin(const SecretText& soPin);

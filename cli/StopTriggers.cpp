@@ -4,7 +4,7 @@
 
 namespace {
 // The run the interrupt handler stops; handlers take no argument.
-std::atomic<RunSignal*> g_interrupted{nullptr};
+std::atomic<StopSignal*> g_interrupted{nullptr};
 } // namespace
 
 #ifdef _WIN32
@@ -12,7 +12,7 @@ std::atomic<RunSignal*> g_interrupted{nullptr};
 
 namespace {
 BOOL WINAPI OnConsoleControl(DWORD event) {
-    RunSignal* signal = g_interrupted.load();
+    StopSignal* signal = g_interrupted.load();
     if (signal == nullptr || (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT))
         return FALSE;
     signal->Stop(); // the handler runs on a thread of its own
@@ -20,7 +20,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 }
 } // namespace
 
-InterruptStop::InterruptStop(RunSignal& signal) {
+InterruptStop::InterruptStop(StopSignal& signal) {
     g_interrupted.store(&signal);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
@@ -46,7 +46,7 @@ void OnSignal(int) {
 }
 } // namespace
 
-InterruptStop::InterruptStop(RunSignal& signal) {
+InterruptStop::InterruptStop(StopSignal& signal) {
     g_interrupted.store(&signal);
     if (pipe(g_pipe) != 0)
         return;
@@ -78,8 +78,7 @@ InterruptStop::~InterruptStop() {
 }
 #endif
 
-IdleStop::IdleStop(RunSignal& signal, std::chrono::seconds idle)
-    : m_signal(signal), m_idle(idle), m_deadline(std::chrono::steady_clock::now() + idle) {
+IdleStop::IdleStop(StopSignal& signal, std::chrono::seconds idle) : m_signal(signal), m_idle(idle) {
     if (m_idle.count() > 0)
         m_thread = std::thread(&IdleStop::Watch, this);
 }
@@ -95,17 +94,24 @@ IdleStop::~IdleStop() {
 }
 
 void IdleStop::Touch() {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_deadline = std::chrono::steady_clock::now() + m_idle;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_deadline = std::chrono::steady_clock::now() + m_idle;
+        m_bStarted = true;
+    }
+    m_wake.notify_all();
 }
 
 void IdleStop::Watch() {
     std::unique_lock<std::mutex> lock(m_lock);
     while (!m_bEnding) {
-        if (std::chrono::steady_clock::now() >= m_deadline) {
+        if (!m_bStarted) {
+            m_wake.wait(lock);
+        } else if (std::chrono::steady_clock::now() >= m_deadline) {
             m_signal.Stop();
             return;
+        } else {
+            m_wake.wait_until(lock, m_deadline);
         }
-        m_wake.wait_until(lock, m_deadline);
     }
 }

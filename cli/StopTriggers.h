@@ -1,6 +1,6 @@
 #pragma once
 // What ends a watch run besides its count: Ctrl+C, and a stretch without slot events.
-#include "pagekit/BatchRun.h"
+#include "attempt/BatchRun.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -12,7 +12,7 @@
 // module is finalised.
 class InterruptStop {
   public:
-    explicit InterruptStop(RunSignal& signal);
+    explicit InterruptStop(StopSignal& signal);
     ~InterruptStop();
     InterruptStop(const InterruptStop&) = delete;
     InterruptStop& operator=(const InterruptStop&) = delete;
@@ -23,10 +23,11 @@ class InterruptStop {
 #endif
 };
 
-// Stops `signal` when `idle` passes without Touch(); idle zero never stops.
+// Stops `signal` when `idle` passes after the last Touch(); the clock starts with the first
+// Touch (the end of the run's first attempt). Idle zero never stops.
 class IdleStop {
   public:
-    IdleStop(RunSignal& signal, std::chrono::seconds idle);
+    IdleStop(StopSignal& signal, std::chrono::seconds idle);
     ~IdleStop();
     IdleStop(const IdleStop&) = delete;
     IdleStop& operator=(const IdleStop&) = delete;
@@ -35,11 +36,12 @@ class IdleStop {
   private:
     void Watch();
 
-    RunSignal& m_signal;
+    StopSignal& m_signal;
     const std::chrono::seconds m_idle;
     std::mutex m_lock;
     std::condition_variable m_wake;
     std::chrono::steady_clock::time_point m_deadline;
+    bool m_bStarted = false;
     bool m_bEnding = false;
     std::thread m_thread;
 };

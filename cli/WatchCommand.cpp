@@ -1,9 +1,7 @@
+#include "attempt/ExitCode.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/ExitCode.h"
 #include "cli/StopTriggers.h"
-#include "res/StringIds.h"
-#include "res/StringTable.h"
 #include "ledger/LedgerSources.h"
 
 #include <string>
@@ -12,20 +10,22 @@ namespace {
 
 // The page's batch run with a console for its controls: one attempt at once and one per
 // slot event, each written as it ends and counted as on the page.
-class WatchHost final : public BatchRunHost {
+class WatchHost final : public BatchFrontEnd {
   public:
     WatchHost(TokenModule& module, const FormatJob& job, const WatchLimits& limits, OutcomeWriter& writer,
-              RunSignal& signal, IdleStop& idle)
+              StopSignal& signal, IdleStop& idle)
         : m_module(module), m_job(job), m_limits(limits), m_writer(writer), m_signal(signal), m_idle(idle) {}
 
     TokenModule* GetTokenModule() override { return &m_module; }
     // The run could not start (module trouble): shown like an attempt that handled no token.
     void ReportFailure(bool, std::wstring text) override {
         AttemptRecord attempt;
-        attempt.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
-        attempt.entry.mode = LedgerMode::Batch;
-        attempt.entry.message = std::move(text);
-        attempt.time = LocalTimeNow();
+        AttemptOutcome& outcome = attempt.outcome;
+        outcome.result.kind = AttemptKind::NoModule;
+        outcome.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+        outcome.entry.mode = LedgerMode::Batch;
+        outcome.entry.message = std::move(text);
+        outcome.time = LocalTimeNow();
         m_writer.Write(attempt);
         m_bRefused = true;
     }
@@ -33,18 +33,15 @@ class WatchHost final : public BatchRunHost {
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
-        m_idle.Touch();
-        AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
-        // The module refused the SO PIN: every further token would spend a try on it.
-        const bool bWrongSoPin = !m_job.bPki && attempt.bCounted && attempt.entry.rv == CKR_PIN_INCORRECT;
-        if (bWrongSoPin)
-            attempt.note += LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN);
+        const AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
+        const AttemptOutcome& outcome = attempt.outcome;
         m_writer.Write(attempt);
-        if (!attempt.bCounted)
+        m_idle.Touch(); // the idle time counts from the end of the last attempt
+        if (!outcome.IsCounted())
             return;
         ++m_total;
-        ++(attempt.entry.outcome == LedgerOutcome::Success ? m_success : m_failure);
-        if (bWrongSoPin || (m_limits.count != 0 && m_total >= m_limits.count))
+        ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
+        if (outcome.bStopBatch || (m_limits.count != 0 && m_total >= m_limits.count))
             m_signal.Stop();
     }
 
@@ -58,7 +55,7 @@ class WatchHost final : public BatchRunHost {
     const FormatJob& m_job;
     const WatchLimits& m_limits;
     OutcomeWriter& m_writer;
-    RunSignal& m_signal;
+    StopSignal& m_signal;
     IdleStop& m_idle;
 };
 
@@ -66,7 +63,7 @@ class WatchHost final : public BatchRunHost {
 
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer) {
-    RunSignal signal;
+    StopSignal signal;
     InterruptStop interrupt(signal);
     IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
     WatchHost host(module, job, limits, writer, signal, idle);

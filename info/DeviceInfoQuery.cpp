@@ -1,36 +1,34 @@
 #include "info/DeviceInfoQuery.h"
 
 #include "res/StringIds.h"
-#include "token/TokenSlots.h"
+#include "token/FormatTarget.h"
 
 namespace {
 
-DeviceInfoResult Failure(unsigned messageId) {
-    DeviceInfoResult result;
-    result.messageId = messageId;
-    return result;
-}
+// The query shows no progress and asks no question.
+class Silent final : public AttemptProgress {
+  public:
+    void ShowProgress(unsigned) override {}
+    void ShowRunning() override {}
+    bool ConfirmFinalTry() override { return false; }
+};
 
 } // namespace
 
 DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
-    if (!IsModuleBound(module))
-        return Failure(IDS_INIT_MODULE_FAILED);
-    TokenSlotListing listing = ListTokenSlots(*module);
-    if (listing.rv != CKR_OK)
-        return Failure(IDS_INIT_MODULE_FAILED);
-    if (listing.count >= 2)
-        return Failure(IDS_ONE_TOKEN_ONLY);
-    if (listing.count == 0)
-        return Failure(IDS_INSERT_TOKEN);
-
-    DEVICE_INFO info;
-    // The information page shows 112 here, where the initialisation pages show 119.
-    if (ReadDeviceInfo(*module, listing.slot, info) != CKR_OK)
-        return Failure(IDS_UNKNOWN_ERROR);
+    Silent silent;
+    const FormatTarget target = FindFormatTarget(module, silent);
     DeviceInfoResult result;
-    result.texts = FormatDeviceInfo(info);
-    result.slot = listing.slot;
-    result.info = info;
+    result.attempt = target.result;
+    AttemptResult& attempt = result.attempt;
+    if (!target.bFound) {
+        // The information page shows IDS_UNKNOWN_ERROR for an unreadable record, where the
+        // initialisation pages show IDS_NO_DEVICE_INFO.
+        if (attempt.kind == AttemptKind::Failure)
+            attempt.messageId = IDS_UNKNOWN_ERROR;
+        return result;
+    }
+    attempt.kind = AttemptKind::Success;
+    result.texts = DescribeDeviceInfo(attempt.info);
     return result;
 }

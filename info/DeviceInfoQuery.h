@@ -1,16 +1,15 @@
 #pragma once
 // The information page's query: the one present token's hardware record as six texts.
-#include "token/DeviceInfoFormat.h"
+#include "token/AttemptResult.h"
+#include "token/DeviceInfoTexts.h"
 #include "token/TokenModule.h"
 
 struct DeviceInfoResult {
-    // 0 on success; otherwise the string-table message the page shows in its error box,
-    // with every text left empty.
-    unsigned messageId = 0;
+    // Success with the token's slot and record; otherwise the message shown in the page's
+    // error box: not counted, or IDS_UNKNOWN_ERROR, a counted failure, when the one token
+    // present could not be read. The texts stay empty then.
+    AttemptResult attempt;
     DeviceInfoTexts texts;
-    // The token's slot and record, for the ledger.
-    CK_SLOT_ID slot = 0;
-    DEVICE_INFO info = {};
 };
 
 // `module` is the binding read anew for this query; null when the module is not bound.

@@ -1,7 +1,8 @@
 #include "info/InfoPage.h"
 
+#include "attempt/AttemptRunner.h"
+#include "attempt/OutcomeText.h"
 #include "info/DeviceInfoQuery.h"
-#include "ledger/LedgeredAttempt.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -44,11 +45,14 @@ void CInfoPage::OnGetInfo() {
     // The fields stay empty during the query and after any failure.
     ClearFields();
     DeviceInfoResult result = QueryDeviceInfo(CurrentTokenModule());
-    if (result.messageId != 0) {
-        ShowError(result.messageId);
+    if (result.attempt.kind != AttemptKind::Success) {
+        ShowError(OutcomeText(result.attempt));
         return;
     }
-    RecordInLedger(result);
+    // A line that cannot be written changes nothing on screen: the query touched no token,
+    // the data is shown all the same, and the next initialisation attempt tells the operator
+    // about the ledger.
+    RecordInfoQuery(result.attempt, CurrentLedger());
     m_strSerialNumber = result.texts.strSerialNumber;
     m_strCosVersion = result.texts.strCosVersion;
     m_strProductionTime = result.texts.strProductionTime;
@@ -68,23 +72,6 @@ void CInfoPage::ClearFields() {
     UpdateData(FALSE);
 }
 
-void CInfoPage::RecordInLedger(const DeviceInfoResult& result) {
-    Ledger* ledger = CurrentLedger();
-    if (ledger == nullptr)
-        return;
-    // The page has no status line, so the line's message stays empty. A line that cannot be
-    // written changes nothing on screen: the query touched no token, the data is shown all
-    // the same, and the next initialisation attempt tells the operator about the ledger.
-    LedgerEntry entry;
-    entry.operation = LedgerOperation::Info;
-    entry.mode = LedgerMode::Single;
-    FillTokenFields(entry, result.slot, &result.info);
-    entry.outcome = LedgerOutcome::Success;
-    entry.rv = CKR_OK;
-    ledger->Append(entry);
-}
-
-void CInfoPage::ShowError(unsigned messageId) {
-    MessageBox(LoadStringOrDefault(messageId).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(),
-               MB_OK | MB_ICONERROR);
+void CInfoPage::ShowError(const std::wstring& text) {
+    MessageBox(text.c_str(), MessageText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONERROR);
 }

@@ -31,6 +31,5 @@ class CInfoPage : public CDialog {
 
   private:
     void ClearFields();
-    void ShowError(unsigned messageId);
-    void RecordInLedger(const DeviceInfoResult& result);
+    void ShowError(const std::wstring& text);
 };

@@ -32,7 +32,7 @@ bool Ledger::CatchUp(const LedgerPath& file, const std::string& fileName) {
 LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
     const LedgerTime now = sources_.now();
     const std::string fileName = LedgerDayFileName(now);
-    const std::string line = FormatLedgerLine(entry, now, sources_.station(), sources_.user());
+    const std::string line = LedgerLineText(entry, now, sources_.station(), sources_.user());
     const std::string operation = LedgerOperationWord(entry.operation);
     const std::string serialField = GuardFormula(WideToUtf8(entry.serial));
     const bool checksDuplicate = entry.operation != LedgerOperation::Info &&

@@ -2,7 +2,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #else
 #include <cstdlib>
@@ -51,14 +50,6 @@ LedgerPath DefaultLedgerFolder() {
     return base.empty() ? base : JoinLedgerPath(JoinLedgerPath(base, "Vantor"), "ledger");
 }
 
-bool OpenLedgerFolder() {
-    const LedgerPath folder = DefaultLedgerFolder();
-    if (!CreateLedgerFolders(folder))
-        return false;
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    return result > 32;
-}
 #else
 LedgerPath DefaultLedgerFolder() {
     const std::string named = Environment("VANTOR_LEDGER_DIR");

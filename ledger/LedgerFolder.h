@@ -5,8 +5,3 @@
 #include "ledger/LedgerFile.h"
 
 LedgerPath DefaultLedgerFolder();
-
-#ifdef _WIN32
-// Creates the default folder when needed and opens it in the shell; true when it opened.
-bool OpenLedgerFolder();
-#endif

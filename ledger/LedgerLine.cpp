@@ -1,18 +1,10 @@
 #include "ledger/LedgerLine.h"
 
 #include "base/Utf8.h"
+#include "token/AuxFunctionList.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// The hardware type codes of the device information record.
-constexpr std::uint8_t kTypePki = 1;
-constexpr std::uint8_t kTypeLock = 2;
-constexpr std::uint8_t kTypeBlank = 4;
-
-} // namespace
 
 std::string GuardFormula(const std::string& utf8) {
     if (!utf8.empty() && (utf8[0] == '=' || utf8[0] == '+' || utf8[0] == '-' || utf8[0] == '@'))
@@ -33,7 +25,7 @@ std::string CsvField(const std::string& utf8) {
     return quoted + '"';
 }
 
-std::string FormatLedgerTime(const LedgerTime& time) {
+std::string LedgerTimeText(const LedgerTime& time) {
     const int offset = std::abs(time.utcOffsetMinutes);
     char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.year, time.month,
@@ -64,11 +56,11 @@ std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     if (!type)
         return {};
     switch (*type) {
-    case kTypePki:
+    case DEVICE_TYPE_PKI:
         return "pki";
-    case kTypeBlank:
+    case DEVICE_TYPE_BLANK:
         return "blank";
-    case kTypeLock:
+    case DEVICE_TYPE_ENCRYPTION_LOCK:
         return "lock";
     default:
         return "unknown(" + std::to_string(unsigned{*type}) + ")";
@@ -91,7 +83,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
     char rv[16];
     std::snprintf(rv, sizeof rv, "0x%08lX", entry.rv & 0xFFFFFFFFul);
     return {
-        FormatLedgerTime(time),
+        LedgerTimeText(time),
         station,
         user,
         LedgerOperationWord(entry.operation),
@@ -107,8 +99,8 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
     };
 }
 
-std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
-                             const std::string& user) {
+std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
+                           const std::string& user) {
     const std::vector<std::string> fields = LedgerFields(entry, time, station, user);
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i)

@@ -16,7 +16,7 @@ std::string GuardFormula(const std::string& utf8);
 std::string CsvField(const std::string& utf8);
 
 // 2026-12-06T14:03:05+08:00
-std::string FormatLedgerTime(const LedgerTime& time);
+std::string LedgerTimeText(const LedgerTime& time);
 // The day's file name by local date: 2026-12-06.csv
 std::string LedgerDayFileName(const LedgerTime& time);
 
@@ -31,5 +31,5 @@ std::vector<std::string> LedgerColumnNames();
 std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime& time,
                                       const std::string& station, const std::string& user);
 // The whole line, CRLF included. Station and user are UTF-8.
-std::string FormatLedgerLine(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
-                             const std::string& user);
+std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, const std::string& station,
+                           const std::string& user);

@@ -1,14 +1,10 @@
 #include "pki/PkiFormat.h"
 
-#include "token/FormatTarget.h"
 #include "pki/PkiReadBack.h"
 #include "res/StringIds.h"
-#include "res/StringTable.h"
+#include "token/FormatTarget.h"
 
 namespace {
-
-// Returned when the label does not fit its field; the module is not asked.
-constexpr CK_RV kLabelOutOfRange = 1;
 
 // E_InitPkiToken's answers other than CKR_OK.
 const ResultMessage kInitFailures[] = {
@@ -19,32 +15,31 @@ const ResultMessage kInitFailures[] = {
 
 } // namespace
 
-CK_RV FormatPkiToken(TokenModule* module, const PkiFormatParams& params, FormatReporter& reporter) {
-    FormatTarget target = FindFormatTarget(module, reporter);
+AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params, AttemptProgress& progress) {
+    FormatTarget target = FindFormatTarget(module, progress);
+    AttemptResult& result = target.result;
     if (!target.bFound)
-        return target.rv;
+        return result;
 
-    switch (target.info.byDeviceType) {
+    switch (result.info.byDeviceType) {
     case DEVICE_TYPE_PKI:
     case DEVICE_TYPE_BLANK:
         break;
     case DEVICE_TYPE_ENCRYPTION_LOCK:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_ENCRYPTION_LOCK));
-        return CKR_OK;
+        return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
     default:
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_UNKNOWN_TYPE));
-        return CKR_OK;
+        return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 
     PkiInitRecord record(params);
     if (!record.IsValid()) {
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_LABEL_LENGTH));
-        return kLabelOutOfRange;
+        result = CountedEnd(result, AttemptKind::Failure, IDS_LABEL_LENGTH);
+        result.rv = CKR_CANCEL;
+        return result;
     }
-    CK_RV rv = module->InitPkiToken(target.slot, record.Record());
+    const CK_RV rv = module->InitPkiToken(result.slot, record.Record());
     if (rv == CKR_OK)
-        return ReportReadBack(ReadBackPkiToken(*module, target.slot, record), IDS_PKI_DONE,
-                              LoadStringOrDefault(IDS_PKI_VERIFY_FAILED), reporter);
-    ReportModuleResult(rv, IDS_PKI_DONE, kInitFailures, reporter);
-    return rv;
+        return AfterReadBack(result, ReadBackPkiToken(*module, result.slot, record), IDS_PKI_DONE,
+                             IDS_PKI_VERIFY_FAILED);
+    return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
 }

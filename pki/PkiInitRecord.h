@@ -10,9 +10,9 @@
 
 // The page's values for one attempt. Defaults are the page's own defaults.
 struct PkiFormatParams {
-    SecretText strSoPin{L"tamsel"};       // new SO PIN, 4-32 characters
-    SecretText strUserPin{L"5820"};       // new user PIN, 4-32 characters
-    std::wstring strLabel{kDefaultLabel}; // 0-32 characters; its UTF-8 length must be 1 to 31
+    SecretText strSoPin{kDefaultSoPin};     // new SO PIN, 4-32 characters
+    SecretText strUserPin{kDefaultUserPin}; // new user PIN, 4-32 characters
+    std::wstring strLabel{kDefaultLabel};   // 0-32 characters; its UTF-8 length must be 1 to 31
     std::uint8_t bySoPinMaxRetry = kDefaultMaxRetry;
     std::uint8_t byUserPinMaxRetry = kDefaultMaxRetry;
     std::uint32_t ulPublicSize = kDefaultPublicSize;

@@ -1,6 +1,9 @@
 #pragma once
 // The PKI initialisation's values as the page checks them, and its defaults: one set for
 // every front end (the page, the command line's profile). Dialog-free.
+#include "token/PinDefaults.h"
+
+#include <cstddef>
 #include <cstdint>
 
 // The product configuration's PIN lengths, in characters of the typed text (UTF-16 units).
@@ -12,8 +15,13 @@ struct PinLengthLimits {
 };
 inline constexpr PinLengthLimits kPinLengths{4, 32, 4, 32};
 
-// A PIN field takes at most this many characters; longer lengths are refused first.
-inline constexpr int kPinMaxChars = 100;
+// Both new PINs' lengths (characters) within the configuration's limits; refused lengths are
+// the counted failure IDS_PIN_LENGTH.
+inline bool ArePinLengthsValid(std::size_t soPinChars, std::size_t userPinChars) {
+    return soPinChars >= kPinLengths.dwSoPinMin && soPinChars <= kPinLengths.dwSoPinMax &&
+           userPinChars >= kPinLengths.dwUserPinMin && userPinChars <= kPinLengths.dwUserPinMax;
+}
+
 inline constexpr int kLabelMaxChars = 32;
 inline constexpr unsigned long kAreaSizeMax = 65535;
 inline constexpr std::uint8_t kRetryMin = 1;

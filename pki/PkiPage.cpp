@@ -1,6 +1,6 @@
 #include "pki/PkiPage.h"
 
-#include "ledger/LedgeredAttempt.h"
+#include "attempt/AttemptRunner.h"
 #include "pagekit/PageSupport.h"
 #include "pki/PkiFormat.h"
 #include "pki/PkiLimits.h"
@@ -18,18 +18,13 @@ constexpr int kInputIds[] = {IDC_PKI_SO_PIN,       IDC_PKI_USER_PIN,   IDC_PKI_L
                              IDC_PKI_USER_RETRY,   IDC_PKI_SO_RETRY,   IDC_PKI_PUBLIC_SIZE,
                              IDC_PKI_PRIVATE_SIZE, IDC_PKI_BATCH_CHECK};
 
-bool IsPinLengthValid(const CString& pin, DWORD minChars, DWORD maxChars) {
-    const auto length = static_cast<DWORD>(pin.GetLength());
-    return length >= minChars && length <= maxChars;
-}
-
 } // namespace
 
 CPkiPage::CPkiPage(CWnd* pParent)
-    : CRunPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
+    : CInitPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
 
 void CPkiPage::DoDataExchange(CDataExchange* pDX) {
-    CRunPage::DoDataExchange(pDX);
+    CInitPage::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_PKI_SO_PIN, m_editSoPin);
     DDX_Control(pDX, IDC_PKI_NOTE, m_lblNote);
     // This order decides which bad field is reported and focused first.
@@ -61,14 +56,14 @@ void CPkiPage::InitFields() {
     SendDlgItemMessageW(m_hWnd, IDC_PKI_USER_PIN, EM_LIMITTEXT, kPinLengths.dwUserPinMax, 0);
 }
 
-PageRun::Attempt CPkiPage::TakeAttempt() {
+BatchWorker::Attempt CPkiPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     // Refused PIN lengths count as failed attempts; no token is touched.
-    if (!IsPinLengthValid(m_strSoPin, kPinLengths.dwSoPinMin, kPinLengths.dwSoPinMax) ||
-        !IsPinLengthValid(m_strUserPin, kPinLengths.dwUserPinMin, kPinLengths.dwUserPinMax)) {
+    if (!ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
+                            static_cast<std::size_t>(m_strUserPin.GetLength()))) {
         ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
-                             LoadStringOrDefault(IDS_PIN_LENGTH));
+                             IDS_PIN_LENGTH);
         return nullptr;
     }
     PkiFormatParams params;
@@ -79,17 +74,22 @@ PageRun::Attempt CPkiPage::TakeAttempt() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
-    return [params, ledger = CurrentLedger(), mode = RunMode()](TokenModule* module,
-                                                                BlankFormatReporter& reporter) {
-        LedgeredAttempt attempt(reporter, ledger, LedgerOperation::Pki, mode, params.strLabel);
-        attempt.Finish(FormatPkiToken(module, params, attempt));
-        return PageRun::After::GoOn;
+    AttemptSetting setting;
+    setting.operation = LedgerOperation::Pki;
+    setting.mode = RunMode();
+    setting.label = params.strLabel;
+    setting.ledger = CurrentLedger();
+    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
+        RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,
+            frontEnd);
+        return BatchWorker::After::GoOn;
     };
 }
 
 void CPkiPage::LoadDefaults() {
-    m_strSoPin = L"tamsel";
-    m_strUserPin = L"5820";
+    m_strSoPin = kDefaultSoPin;
+    m_strUserPin = kDefaultUserPin;
     m_strLabel = kDefaultLabel;
     m_dwPublicSize = kDefaultPublicSize;
     m_bySoPinMaxRetry = kDefaultMaxRetry;

@@ -3,9 +3,9 @@
 // retry limits, the label and the storage sizes), validated, then applied once per Start or,
 // in batch mode, to every token plugged in until Stop. A status line and three counters
 // (total, success, failure) show the outcomes.
-#include "pagekit/RunPage.h"
+#include "pagekit/InitPage.h"
 
-class CPkiPage : public CRunPage {
+class CPkiPage : public CInitPage {
   public:
     explicit CPkiPage(CWnd* pParent = nullptr);
 
@@ -24,7 +24,7 @@ class CPkiPage : public CRunPage {
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void InitFields() override;
-    PageRun::Attempt TakeAttempt() override;
+    BatchWorker::Attempt TakeAttempt() override;
     // The seven parameter fields and the check box.
     void EnableRunInputs(BOOL bEnable) override;
     CEdit& FirstField() override { return m_editSoPin; }
@@ -32,5 +32,5 @@ class CPkiPage : public CRunPage {
 
 // The batch worker of `page` (a CPkiPage); 0 at once for a null page.
 inline UINT PkiWorkerProc(LPVOID page) {
-    return CRunPage::WorkerProc(page);
+    return CInitPage::WorkerProc(page);
 }

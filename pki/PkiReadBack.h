@@ -4,6 +4,7 @@
 // token in a read/write session (user, then SO), with the very bytes the record carried.
 #include "pki/PkiInitRecord.h"
 #include "token/ReadBack.h"
+#include "token/TokenModule.h"
 
 // Calls, in order: C_GetTokenInfo, C_OpenSession (serial, read/write), C_Login user, C_Logout,
 // C_Login SO, C_Logout, C_CloseSession; it stops at the first that fails, and a session it

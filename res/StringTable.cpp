@@ -40,13 +40,13 @@ std::wstring LoadStringOrDefault(unsigned id) {
     return text.empty() ? std::wstring(L"未知错误") : text;
 }
 
-std::wstring FormatUnknownResult(unsigned long result) {
+std::wstring UnknownResultText(unsigned long result) {
     wchar_t code[32];
     std::swprintf(code, sizeof code / sizeof code[0], L",code =0x%08lX", result & 0xFFFFFFFFul);
     return LoadStringOrDefault(IDS_UNKNOWN_ERROR) + code;
 }
 
-std::wstring FormatStringWithCode(unsigned id, unsigned long code) {
+std::wstring MessageWithCode(unsigned id, unsigned long code) {
     std::wstring text = LoadStringOrDefault(id);
     wchar_t digits[16];
     std::swprintf(digits, sizeof digits / sizeof digits[0], L"%08lX", code & 0xFFFFFFFFul);

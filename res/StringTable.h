@@ -8,8 +8,8 @@ std::wstring LoadStringOrDefault(unsigned id);
 // Text of entry `id`, or an empty string when there is none (About menu item, type names).
 std::wstring LoadStringDirect(unsigned id);
 
-// "%s,code =0x%08X" with message 112: how a result without a message of its own is shown.
-std::wstring FormatUnknownResult(unsigned long result);
+// "%s,code =0x%08X" with IDS_UNKNOWN_ERROR: how a result without a message of its own is shown.
+std::wstring UnknownResultText(unsigned long result);
 
 // Entry `id` with its "%08X" replaced by `code` in eight upper-case hexadecimal digits.
-std::wstring FormatStringWithCode(unsigned id, unsigned long code);
+std::wstring MessageWithCode(unsigned id, unsigned long code);

@@ -19,6 +19,9 @@ step "Windows tests on this machine: $edition_reason"
 step "format: every C and C++ file as .clang-format has it"
 bash scripts/check-format.sh
 
+step "layers: every include as scripts/layers.txt allows"
+bash scripts/check-layers.sh
+
 run_preset() {
   step "configure, build and test: $1"
   cmake --preset "$1" >/dev/null

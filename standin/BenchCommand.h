@@ -26,7 +26,7 @@ enum TokenMisbehaviour : unsigned {
 };
 
 // The keys of an "insert" line. What is left unset takes the defaults of the token's type.
-struct TokenSpec {
+struct TokenDescription {
     std::optional<std::uint8_t> type;
     std::optional<SecureBytes> soPin;
     std::optional<SecureBytes> userPin;
@@ -53,7 +53,7 @@ struct BenchSlots {
 };
 struct BenchInsert {
     unsigned slot;
-    TokenSpec token;
+    TokenDescription token;
 };
 struct BenchRemove {
     unsigned slot;
@@ -62,7 +62,7 @@ struct BenchRemove {
 struct BenchChurn {
     unsigned slot;
     unsigned count;
-    TokenSpec token;
+    TokenDescription token;
 };
 struct BenchFail {
     std::string call;

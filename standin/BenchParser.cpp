@@ -1,6 +1,7 @@
 #include "standin/BenchParser.h"
 
 #include "standin/CallNames.h"
+#include "token/AuxFunctionList.h"
 
 #include <algorithm>
 #include <charconv>
@@ -98,11 +99,11 @@ std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text
 
 std::optional<std::uint8_t> ParseType(std::string_view text) {
     if (text == "pki")
-        return std::uint8_t{1};
+        return std::uint8_t{DEVICE_TYPE_PKI};
     if (text == "lock")
-        return std::uint8_t{2};
+        return std::uint8_t{DEVICE_TYPE_ENCRYPTION_LOCK};
     if (text == "blank")
-        return std::uint8_t{4};
+        return std::uint8_t{DEVICE_TYPE_BLANK};
     return ParseNumber<std::uint8_t>(text);
 }
 
@@ -140,7 +141,7 @@ std::optional<unsigned> ParseMisbehaviour(std::string_view text) {
 }
 
 // One key=value of an insert line; an empty string when it was taken.
-std::string ApplyTokenKey(TokenSpec& token, std::string_view key, std::string_view value) {
+std::string ApplyTokenKey(TokenDescription& token, std::string_view key, std::string_view value) {
     auto set = [](auto& field, auto parsed) {
         if (!parsed)
             return false;
@@ -206,7 +207,8 @@ std::optional<unsigned> ParseSlot(std::string_view text) {
 }
 
 // The key=value words of an insert or churn line, from `first` on; empty when all were taken.
-std::string ParseTokenKeys(const std::vector<std::string_view>& words, std::size_t first, TokenSpec& token) {
+std::string ParseTokenKeys(const std::vector<std::string_view>& words, std::size_t first,
+                           TokenDescription& token) {
     for (std::size_t i = first; i < words.size(); ++i) {
         std::size_t equals = words[i].find('=');
         if (equals == std::string_view::npos)

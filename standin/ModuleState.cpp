@@ -103,7 +103,7 @@ bool ModuleState::RunCommand(std::string_view line) {
                                },
                                [this](const BenchDefault&) {
                                    ResetAll();
-                                   auto token = MakeToken(0, TokenSpec{});
+                                   auto token = MakeToken(0, TokenDescription{});
                                    return token && m_bench.Insert(0, std::move(*token));
                                },
                                [this](const BenchSlots& c) {

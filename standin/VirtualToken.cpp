@@ -41,25 +41,25 @@ template <class T, class U> void Take(T& field, const std::optional<U>& value) {
 
 } // namespace
 
-std::optional<VirtualToken> MakeToken(unsigned slot, const TokenSpec& spec) {
-    VirtualToken token = Defaults(slot, spec.type.value_or(DEVICE_TYPE_PKI));
-    Take(token.soPin, spec.soPin);
-    Take(token.userPin, spec.userPin);
-    if (spec.soMax)
-        token.soMax = token.soLeft = *spec.soMax;
-    if (spec.userMax)
-        token.userMax = token.userLeft = *spec.userMax;
-    Take(token.soLeft, spec.soLeft);
-    Take(token.userLeft, spec.userLeft);
-    Take(token.label, spec.label);
-    Take(token.serial, spec.serial);
-    Take(token.atr, spec.atr);
-    Take(token.cos, spec.cos);
-    Take(token.made, spec.made);
-    Take(token.totalSpace, spec.totalSpace);
-    Take(token.publicSize, spec.publicSize);
-    Take(token.privateSize, spec.privateSize);
-    Take(token.misbehaviour, spec.misbehaviour);
+std::optional<VirtualToken> MakeToken(unsigned slot, const TokenDescription& description) {
+    VirtualToken token = Defaults(slot, description.type.value_or(DEVICE_TYPE_PKI));
+    Take(token.soPin, description.soPin);
+    Take(token.userPin, description.userPin);
+    if (description.soMax)
+        token.soMax = token.soLeft = *description.soMax;
+    if (description.userMax)
+        token.userMax = token.userLeft = *description.userMax;
+    Take(token.soLeft, description.soLeft);
+    Take(token.userLeft, description.userLeft);
+    Take(token.label, description.label);
+    Take(token.serial, description.serial);
+    Take(token.atr, description.atr);
+    Take(token.cos, description.cos);
+    Take(token.made, description.made);
+    Take(token.totalSpace, description.totalSpace);
+    Take(token.publicSize, description.publicSize);
+    Take(token.privateSize, description.privateSize);
+    Take(token.misbehaviour, description.misbehaviour);
     if (token.soLeft > token.soMax || token.userLeft > token.userMax)
         return std::nullopt;
     return token;

@@ -39,7 +39,7 @@ constexpr std::uint32_t kDefaultPrivateSize = 15000;
 
 // A token for the given slot: the description's values over the defaults of its type (a blank token
 // has no PINs, no label and no areas). Nothing when a retry counter exceeds its limit.
-std::optional<VirtualToken> MakeToken(unsigned slot, const TokenSpec& spec);
+std::optional<VirtualToken> MakeToken(unsigned slot, const TokenDescription& description);
 
 // Every byte of the record, the ones the program does not read included.
 void FillDeviceInfo(const VirtualToken& token, DEVICE_INFO& info);

@@ -1,66 +1,89 @@
 #include "token/FormatTarget.h"
 
 #include "res/StringIds.h"
-#include "res/StringTable.h"
 #include "token/TokenSlots.h"
+
+#include <utility>
 
 namespace {
 
-FormatTarget Ended(CK_RV rv) {
+FormatTarget Ended(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {
     FormatTarget target;
-    target.rv = rv;
+    target.result = EndedWith(kind, messageId, rv);
     return target;
 }
 
 } // namespace
 
-FormatTarget FindFormatTarget(TokenModule* module, FormatReporter& reporter, SlotListingHook* hook) {
-    if (!IsModuleBound(module)) {
-        reporter.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
-        return Ended(CKR_FUNCTION_FAILED);
-    }
+FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
+                              void (*onListed)(AttemptProgress&)) {
+    if (!IsModuleBound(module))
+        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, CKR_FUNCTION_FAILED);
     // More than ten tokens make a conforming module answer CKR_BUFFER_TOO_SMALL.
     TokenSlotListing listing = ListTokenSlots(*module);
-    if (listing.rv != CKR_OK) {
-        reporter.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
-        return Ended(listing.rv);
-    }
-    if (hook != nullptr)
-        hook->OnSlotsListed();
-    if (listing.count >= 2) {
-        reporter.ReportFailure(false, LoadStringOrDefault(IDS_ONE_TOKEN_ONLY));
-        return Ended(CKR_OK);
-    }
-    if (listing.count == 0) {
-        reporter.ReportSuccess(false, LoadStringOrDefault(IDS_INSERT_TOKEN));
-        return Ended(CKR_OK);
-    }
+    if (listing.rv != CKR_OK)
+        return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, listing.rv);
+    if (onListed != nullptr)
+        onListed(progress);
+    if (listing.count >= 2)
+        return Ended(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
+    if (listing.count == 0)
+        return Ended(AttemptKind::NoToken, IDS_INSERT_TOKEN);
 
     // Stays on the status line while the token works.
-    reporter.ReportSuccess(false, LoadStringOrDefault(IDS_INITIALISING));
+    progress.ShowProgress(IDS_INITIALISING);
     FormatTarget target;
-    target.slot = listing.slot;
-    target.rv = ReadDeviceInfo(*module, target.slot, target.info);
-    reporter.NoteToken(target.slot, target.rv == CKR_OK ? &target.info : nullptr);
-    if (target.rv != CKR_OK) {
-        reporter.ReportFailure(true, LoadStringOrDefault(IDS_NO_DEVICE_INFO));
+    AttemptResult& result = target.result;
+    result.bToken = true;
+    result.slot = listing.slot;
+    result.rv = ReadDeviceInfo(*module, result.slot, result.info);
+    if (result.rv != CKR_OK) {
+        result.kind = AttemptKind::Failure;
+        result.messageId = IDS_NO_DEVICE_INFO;
         return target;
     }
+    result.bInfo = true;
     target.bFound = true;
     return target;
 }
 
-void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage* failures, std::size_t count,
-                        FormatReporter& reporter) {
-    if (rv == CKR_OK) {
-        reporter.ReportSuccess(true, LoadStringOrDefault(successId));
-        return;
-    }
+AttemptResult CountedEnd(AttemptResult token, AttemptKind kind, unsigned messageId) {
+    token.kind = kind;
+    token.messageId = messageId;
+    return token;
+}
+
+AttemptResult ModuleAnswer(AttemptResult token, CK_RV rv, unsigned successId, const ResultMessage* failures,
+                           std::size_t count) {
+    AttemptResult result = std::move(token);
+    result.rv = rv;
+    result.kind = rv == CKR_OK ? AttemptKind::Success : AttemptKind::Failure;
+    result.messageId = successId;
+    if (rv == CKR_OK)
+        return result;
     for (std::size_t i = 0; i < count; ++i) {
         if (failures[i].rv == rv) {
-            reporter.ReportFailure(true, LoadStringOrDefault(failures[i].messageId));
-            return;
+            result.messageId = failures[i].messageId;
+            return result;
         }
     }
-    reporter.ReportFailure(true, FormatUnknownResult(rv));
+    result.messageId = IDS_UNKNOWN_ERROR;
+    result.bShowCode = true;
+    return result;
+}
+
+AttemptResult AfterReadBack(AttemptResult token, const ReadBack& check, unsigned successId,
+                            unsigned mismatchPrefixId) {
+    AttemptResult result = std::move(token);
+    result.bReadBack = true;
+    result.readBack = check;
+    result.messageId = successId;
+    result.kind = AttemptKind::Success;
+    result.rv = CKR_OK;
+    if (check.outcome == ReadBack::kMismatch) {
+        result.kind = AttemptKind::Failure;
+        result.rv = CKR_GENERAL_ERROR;
+        result.mismatchPrefixId = mismatchPrefixId;
+    }
+    return result;
 }

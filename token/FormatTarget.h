@@ -1,26 +1,20 @@
 #pragma once
-// The start both format attempts share: the binding is there, exactly one token is present,
-// and its hardware record has been read. Every way this can fail is reported here.
-#include "token/FormatReporter.h"
+// The start and the end both initialisation attempts share: the binding is there, exactly one
+// token is present and its hardware record has been read; and the module's answer, or the
+// read-back after its CKR_OK, as the attempt's result.
+#include "token/AttemptProgress.h"
+#include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
 #include <cstddef>
 
 struct FormatTarget {
-    bool bFound = false; // the attempt goes on with slot and info
-    CK_RV rv = CKR_OK;   // what the attempt returns when it ends here
-    CK_SLOT_ID slot = 0;
-    DEVICE_INFO info = {};
+    bool bFound = false;  // the attempt goes on with result.slot and result.info
+    AttemptResult result; // the token found so far; when not found, how the attempt ended
 };
 
-// Hook run after a successful listing, before the token count is looked at.
-class SlotListingHook {
-  public:
-    virtual void OnSlotsListed() = 0;
-
-  protected:
-    ~SlotListingHook() = default;
-};
+// A counted end on the token found, without asking the module.
+AttemptResult CountedEnd(AttemptResult token, AttemptKind kind, unsigned messageId);
 
 // A module answer that has a message of its own.
 struct ResultMessage {
@@ -28,16 +22,25 @@ struct ResultMessage {
     unsigned messageId;
 };
 
-// The final, counted report of a module call: CKR_OK as a success with `successId`, the listed
-// answers as failures with their message, any other as an unknown error with its code.
-void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage* failures, std::size_t count,
-                        FormatReporter& reporter);
+// Not bound or listing failed: IDS_INIT_MODULE_FAILED (NoModule). Two or more tokens:
+// IDS_ONE_TOKEN_ONLY. None: IDS_INSERT_TOKEN. One: IDS_INITIALISING as progress, then the record;
+// unreadable: IDS_NO_DEVICE_INFO, a counted failure. `onListed` runs after a
+// successful listing, before the token count is looked at.
+FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
+                              void (*onListed)(AttemptProgress&) = nullptr);
+
+// The counted end after the module answered `rv`: CKR_OK a success with `successId`, the listed
+// answers failures with their message, any other a failure shown with its code.
+AttemptResult ModuleAnswer(AttemptResult token, CK_RV rv, unsigned successId, const ResultMessage* failures,
+                           std::size_t count);
 template <std::size_t N>
-void ReportModuleResult(CK_RV rv, unsigned successId, const ResultMessage (&failures)[N],
-                        FormatReporter& reporter) {
-    ReportModuleResult(rv, successId, failures, N, reporter);
+AttemptResult ModuleAnswer(AttemptResult token, CK_RV rv, unsigned successId,
+                           const ResultMessage (&failures)[N]) {
+    return ModuleAnswer(std::move(token), rv, successId, failures, N);
 }
 
-// Not bound or listing failed: 106, uncounted. Two or more tokens: 108, uncounted. None: 113,
-// uncounted. One: 123 (uncounted progress), then the record; unreadable: 119, counted.
-FormatTarget FindFormatTarget(TokenModule* module, FormatReporter& reporter, SlotListingHook* hook = nullptr);
+// The counted end after the module answered CKR_OK and the token was read back: `successId`
+// (verified or not), or a failure with CKR_GENERAL_ERROR on a mismatch, shown after
+// `mismatchPrefixId` (0: nothing before it).
+AttemptResult AfterReadBack(AttemptResult token, const ReadBack& check, unsigned successId,
+                            unsigned mismatchPrefixId);

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <string>
 
-// Where the binding shows its failures (messages 105 and 106): a message box owned by the
-// main window in the program, a recorder in tests.
+// Where the binding shows its failures (IDS_LOAD_MODULE_FAILED and IDS_INIT_MODULE_FAILED): a message box
+// owned by the main window in the program, a recorder in tests.
 class ModuleMessageSink {
   public:
     virtual void ShowModuleMessage(unsigned messageId) = 0;
@@ -31,7 +31,7 @@ class TokenModule {
     TokenModule(const TokenModule&) = delete;
     TokenModule& operator=(const TokenModule&) = delete;
 
-    // 0 (CKR_OK) when bound; 6 (CKR_FUNCTION_FAILED) after showing message 105 or 106.
+    // 0 (CKR_OK) when bound; 6 (CKR_FUNCTION_FAILED) after showing either of them.
     CK_RV LoadTokenModule(ModuleMessageSink& sink);
     // C_Finalize then free the library, when a function list was obtained. After this
     // no call reaches the module any more.

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     param.pUserPin = selector & 4 ? nullptr : userPin.data();
 
     PkiRecordCopy copy = CopyPkiRecord(param);
-    TokenSpec spec;
-    if (std::optional<VirtualToken> token = MakeToken(0, spec))
+    TokenDescription description;
+    if (std::optional<VirtualToken> token = MakeToken(0, description))
         InitPkiToken(*token, copy);
     return 0;
 }

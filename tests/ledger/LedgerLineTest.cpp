@@ -8,7 +8,7 @@
 namespace {
 
 std::string TimeText(int hour, int offsetMinutes) {
-    return FormatLedgerTime({2026, 12, 6, hour, 3, 5, offsetMinutes});
+    return LedgerTimeText({2026, 12, 6, hour, 3, 5, offsetMinutes});
 }
 
 // A comma, quote or line break must not split or shift the columns, and text starting like a
@@ -38,7 +38,7 @@ TEST(LedgerLine, QuotesSplittingFieldsAndGuardsFormulas) {
     entry.cosVersion = L"+C";
     entry.label = L"-L";
     entry.message = L"@M";
-    const std::string line = FormatLedgerLine(entry, {}, "=station", "+user");
+    const std::string line = LedgerLineText(entry, {}, "=station", "+user");
     for (const char* guarded : {",'=S,", ",'+C,", ",'-L,", ",'@M\r\n", ",'=station,", ",'+user,"})
         EXPECT_NE(std::string::npos, line.find(guarded)) << guarded << " in " << line;
 }
@@ -48,7 +48,7 @@ TEST(LedgerLine, WritesTextAsUtf8) {
     LedgerEntry entry;
     entry.label = L"\x6D4B\x8BD5"; // 测试
     entry.message = L"\U0001F512"; // one character, a surrogate pair on Windows
-    const std::string line = FormatLedgerLine(entry, {}, "", "");
+    const std::string line = LedgerLineText(entry, {}, "", "");
     EXPECT_NE(std::string::npos, line.find(",\xE6\xB5\x8B\xE8\xAF\x95,")) << line;
     EXPECT_NE(std::string::npos, line.find(",\xF0\x9F\x94\x92\r\n")) << line;
 }
@@ -68,8 +68,8 @@ TEST(LedgerLine, FillsTheColumnsInHeaderOrder) {
     entry.message = L"m";
     EXPECT_EQ(
         "2026-12-06T14:03:05+08:00,ST,op,pki,batch,3,0011223344556677,2.05,blank,L,failure,0x000000A0,m\r\n",
-        FormatLedgerLine(entry, {2026, 12, 6, 14, 3, 5, 480}, "ST", "op"));
-    EXPECT_EQ(",,,info,single,,,,,,failure,0x00000000,\r\n", FormatLedgerLine({}, {}, "", "").substr(25));
+        LedgerLineText(entry, {2026, 12, 6, 14, 3, 5, 480}, "ST", "op"));
+    EXPECT_EQ(",,,info,single,,,,,,failure,0x00000000,\r\n", LedgerLineText({}, {}, "", "").substr(25));
 }
 
 // The type byte read before the attempt: an unexpected code stays visible as its number.

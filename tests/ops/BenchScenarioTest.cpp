@@ -10,7 +10,9 @@ class BenchScenario : public BenchTest {
     CK_RV Wipe(const wchar_t* soPin) {
         BlankFormatParams params;
         params.strSoPin = soPin;
-        return FormatBlankToken(&bench.Module(), params, reporter);
+        return RunRecorded(
+            [&](AttemptProgress& progress) { return FormatBlankToken(&bench.Module(), params, progress); },
+            reporter);
     }
     CK_RV InitPki(const wchar_t* soPin, const wchar_t* userPin) {
         PkiFormatParams params;
@@ -19,7 +21,9 @@ class BenchScenario : public BenchTest {
         params.bySoPinMaxRetry = 3;
         params.byUserPinMaxRetry = 5;
         params.strLabel = L"Bench";
-        return FormatPkiToken(&bench.Module(), params, reporter);
+        return RunRecorded(
+            [&](AttemptProgress& progress) { return FormatPkiToken(&bench.Module(), params, progress); },
+            reporter);
     }
     const Report& Last() const { return reporter.reports.back(); }
     int Counted() const {
@@ -66,7 +70,7 @@ TEST_F(BenchScenario, WipeLockOutReinitialiseWipeAgain) {
     EXPECT_EQ(Success(true, msg::kBlankDone), Last());
 
     DeviceInfoResult info = QueryDeviceInfo(&bench.Module());
-    EXPECT_EQ(0u, info.messageId);
+    EXPECT_EQ(0u, info.attempt.messageId);
     EXPECT_EQ(L"空锁", info.texts.strDeviceType);
     EXPECT_EQ("4", bench.Query("token 0")["type"]);
     EXPECT_EQ(9, Counted()); // every attempt on the one token counted once
@@ -78,7 +82,7 @@ TEST_F(BenchScenario, PullingAndPluggingBetweenAttempts) {
     Do("remove 0");
     EXPECT_EQ(CKR_OK, Wipe(L"tamsel"));
     EXPECT_EQ(Success(false, msg::kInsertToken), Last());
-    EXPECT_EQ(113u, QueryDeviceInfo(&bench.Module()).messageId);
+    EXPECT_EQ(113u, QueryDeviceInfo(&bench.Module()).attempt.messageId);
     Do("insert 1 type=pki");
     ASSERT_EQ(CKR_OK, Wipe(L"tamsel"));
     EXPECT_EQ("4", bench.Query("token 1")["type"]);

@@ -9,7 +9,9 @@ class BlankFormat : public BenchTest {
         BlankFormatParams params;
         params.strSoPin = soPin;
         params.bBatch = bBatch;
-        return FormatBlankToken(&bench.Module(), params, reporter);
+        return RunRecorded(
+            [&](AttemptProgress& progress) { return FormatBlankToken(&bench.Module(), params, progress); },
+            reporter);
     }
 };
 
@@ -85,7 +87,10 @@ TEST_F(BlankFormat, ButtonsStayWhenNotBatchOrNotListed) {
     EXPECT_EQ(CK_RV{0x30}, Wipe(L"tamsel", true));
     BlankFormatParams params;
     params.bBatch = true;
-    EXPECT_EQ(CKR_FUNCTION_FAILED, FormatBlankToken(nullptr, params, reporter));
+    EXPECT_EQ(
+        CKR_FUNCTION_FAILED,
+        RunRecorded([&](AttemptProgress& progress) { return FormatBlankToken(nullptr, params, progress); },
+                    reporter));
     EXPECT_EQ(0, reporter.runningCalls);
 }
 

@@ -1,5 +1,5 @@
 // The information page's six texts, from crafted hardware records.
-#include "token/DeviceInfoFormat.h"
+#include "token/DeviceInfoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -18,41 +18,41 @@ TEST(DeviceInfoFormat, SerialIsSixteenUpperCaseHexDigitsInRecordOrder) {
     DEVICE_INFO info = Record();
     const std::uint8_t serial[8] = {0x01, 0xA2, 0x00, 0x00, 0x00, 0x00, 0x3C, 0x4D};
     std::memcpy(info.abySerialNumber, serial, sizeof serial);
-    EXPECT_EQ(L"01A2000000003C4D", FormatDeviceInfo(info).strSerialNumber);
+    EXPECT_EQ(L"01A2000000003C4D", DescribeDeviceInfo(info).strSerialNumber);
     std::memset(info.abySerialNumber, 0xFF, sizeof info.abySerialNumber);
-    EXPECT_EQ(L"FFFFFFFFFFFFFFFF", FormatDeviceInfo(info).strSerialNumber);
+    EXPECT_EQ(L"FFFFFFFFFFFFFFFF", DescribeDeviceInfo(info).strSerialNumber);
 }
 
 TEST(DeviceInfoFormat, CosVersionHasTwoDigitMinor) {
     DEVICE_INFO info = Record();
     info.byCosVersionMajor = 1;
     info.byCosVersionMinor = 5;
-    EXPECT_EQ(L"1.05", FormatDeviceInfo(info).strCosVersion);
+    EXPECT_EQ(L"1.05", DescribeDeviceInfo(info).strCosVersion);
     info.byCosVersionMajor = 255; // unsigned, never negative
     info.byCosVersionMinor = 200;
-    EXPECT_EQ(L"255.200", FormatDeviceInfo(info).strCosVersion);
+    EXPECT_EQ(L"255.200", DescribeDeviceInfo(info).strCosVersion);
 }
 
 TEST(DeviceInfoFormat, ProductionTimeIsPrefixedWithTwenty) {
     DEVICE_INFO info = Record();
     const std::uint8_t made[6] = {12, 12, 24, 9, 30, 0};
     std::memcpy(info.abyProductionTime, made, sizeof made);
-    EXPECT_EQ(L"2012-12-24 09:30:00", FormatDeviceInfo(info).strProductionTime);
-    EXPECT_EQ(L"2000-00-00 00:00:00", FormatDeviceInfo(Record()).strProductionTime);
+    EXPECT_EQ(L"2012-12-24 09:30:00", DescribeDeviceInfo(info).strProductionTime);
+    EXPECT_EQ(L"2000-00-00 00:00:00", DescribeDeviceInfo(Record()).strProductionTime);
     // The year byte is shown as it is, so a value above 99 gives a five-digit year.
     info.abyProductionTime[0] = 200;
     info.abyProductionTime[5] = 255;
-    EXPECT_EQ(L"20200-12-24 09:30:255", FormatDeviceInfo(info).strProductionTime);
+    EXPECT_EQ(L"20200-12-24 09:30:255", DescribeDeviceInfo(info).strProductionTime);
 }
 
 TEST(DeviceInfoFormat, TotalSpaceIsWholeKilobytes) {
     DEVICE_INFO info = Record();
     info.ulTotalSpace = 65536;
-    EXPECT_EQ(L"64K", FormatDeviceInfo(info).strTotalSpace);
+    EXPECT_EQ(L"64K", DescribeDeviceInfo(info).strTotalSpace);
     info.ulTotalSpace = 1023;
-    EXPECT_EQ(L"0K", FormatDeviceInfo(info).strTotalSpace);
+    EXPECT_EQ(L"0K", DescribeDeviceInfo(info).strTotalSpace);
     info.ulTotalSpace = 0xFFFFFFFFu;
-    EXPECT_EQ(L"4194303K", FormatDeviceInfo(info).strTotalSpace);
+    EXPECT_EQ(L"4194303K", DescribeDeviceInfo(info).strTotalSpace);
 }
 
 TEST(DeviceInfoFormat, TotalSpaceIsReadLittleEndianAtItsOffset) {
@@ -62,7 +62,7 @@ TEST(DeviceInfoFormat, TotalSpaceIsReadLittleEndianAtItsOffset) {
     bytes[69] = 0x00;
     bytes[70] = 0x02;
     bytes[71] = 0x00;
-    EXPECT_EQ(L"128K", FormatDeviceInfo(info).strTotalSpace);
+    EXPECT_EQ(L"128K", DescribeDeviceInfo(info).strTotalSpace);
 }
 
 TEST(DeviceInfoFormat, AtrIsThirtyTwoUpperCaseHexDigits) {
@@ -70,8 +70,8 @@ TEST(DeviceInfoFormat, AtrIsThirtyTwoUpperCaseHexDigits) {
     const std::uint8_t atr[16] = {0x3B, 0x9F, 0x95, 0x81, 0x31, 0xFE, 0x9F, 0x00,
                                   0x66, 0x46, 0x53, 0x05, 0x01, 0x00, 0x11, 0xAB};
     std::memcpy(info.abyAtr, atr, sizeof atr);
-    EXPECT_EQ(L"3B9F958131FE9F0066465305010011AB", FormatDeviceInfo(info).strAtr);
-    EXPECT_EQ(std::wstring(32, L'0'), FormatDeviceInfo(Record()).strAtr);
+    EXPECT_EQ(L"3B9F958131FE9F0066465305010011AB", DescribeDeviceInfo(info).strAtr);
+    EXPECT_EQ(std::wstring(32, L'0'), DescribeDeviceInfo(Record()).strAtr);
 }
 
 TEST(DeviceInfoFormat, TypeNamesAnythingButPkiAndLockReadsBlank) {
@@ -81,7 +81,7 @@ TEST(DeviceInfoFormat, TypeNamesAnythingButPkiAndLockReadsBlank) {
     } cases[] = {{0, L"空锁"}, {1, L"PKI类型"}, {2, L"加密锁类型"}, {3, L"空锁"},
                  {4, L"空锁"}, {5, L"空锁"},    {255, L"空锁"}};
     for (const auto& c : cases)
-        EXPECT_EQ(c.name, FormatDeviceInfo(Record(c.code)).strDeviceType) << "type code " << int{c.code};
+        EXPECT_EQ(c.name, DescribeDeviceInfo(Record(c.code)).strDeviceType) << "type code " << int{c.code};
 }
 
 TEST(DeviceInfoFormat, UnreadBytesHaveNoEffect) {
@@ -99,9 +99,9 @@ TEST(DeviceInfoFormat, UnreadBytesHaveNoEffect) {
     for (const auto& range : unread)
         std::memset(bytes + range.offset, 0xA5, range.size);
 
-    EXPECT_EQ(FormatDeviceInfo(clean), FormatDeviceInfo(noisy));
-    EXPECT_EQ(L"加密锁类型", FormatDeviceInfo(noisy).strDeviceType);
-    EXPECT_EQ(L"64K", FormatDeviceInfo(noisy).strTotalSpace);
+    EXPECT_EQ(DescribeDeviceInfo(clean), DescribeDeviceInfo(noisy));
+    EXPECT_EQ(L"加密锁类型", DescribeDeviceInfo(noisy).strDeviceType);
+    EXPECT_EQ(L"64K", DescribeDeviceInfo(noisy).strTotalSpace);
 }
 
 } // namespace

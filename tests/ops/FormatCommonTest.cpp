@@ -12,11 +12,14 @@ struct Operation {
 CK_RV RunWipe(TokenModule* module, RecordingReporter& reporter) {
     BlankFormatParams params;
     params.strSoPin = L"tamsel";
-    return FormatBlankToken(module, params, reporter);
+    return RunRecorded([&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); },
+                       reporter);
 }
 
 CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter) {
-    return FormatPkiToken(module, PkiFormatParams{}, reporter);
+    return RunRecorded(
+        [&](AttemptProgress& progress) { return FormatPkiToken(module, PkiFormatParams{}, progress); },
+        reporter);
 }
 
 class FormatCommon : public BenchTest, public ::testing::WithParamInterface<Operation> {

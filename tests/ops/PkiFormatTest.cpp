@@ -11,7 +11,9 @@ namespace {
 class PkiFormat : public BenchTest {
   protected:
     CK_RV Init(const PkiFormatParams& params = PkiFormatParams{}) {
-        return FormatPkiToken(&bench.Module(), params, reporter);
+        return RunRecorded(
+            [&](AttemptProgress& progress) { return FormatPkiToken(&bench.Module(), params, progress); },
+            reporter);
     }
 };
 

@@ -123,12 +123,16 @@ class ReadBack : public BenchTest {
             params.strLabel = L"Bench 7";
             params.strSoPin = L"new-so-pin";
             params.strUserPin = L"24680";
-            return FormatPkiToken(&bench.Module(), params, reporter);
+            return RunRecorded(
+                [&](AttemptProgress& progress) { return FormatPkiToken(&bench.Module(), params, progress); },
+                reporter);
         }
         BlankFormatParams params;
         params.strSoPin = L"tamsel";
         params.bBatch = op == Op::kWipeBatch;
-        return FormatBlankToken(&bench.Module(), params, reporter);
+        return RunRecorded(
+            [&](AttemptProgress& progress) { return FormatBlankToken(&bench.Module(), params, progress); },
+            reporter);
     }
 };
 

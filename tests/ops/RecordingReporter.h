@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for a page: records every report of an attempt, in order.
-#include "blank/BlankFormat.h"
+#include "attempt/AttemptRunner.h"
+#include "base/Utf8.h"
 
 #include <ostream>
 #include <string>
@@ -17,21 +18,8 @@ struct Report {
 };
 
 inline void PrintTo(const Report& report, std::ostream* os) {
-    std::string utf8;
-    for (wchar_t c : report.text) { // enough UTF-8 for readable failure messages
-        unsigned long u = static_cast<unsigned long>(c);
-        if (u < 0x80) {
-            utf8 += static_cast<char>(u);
-        } else if (u < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (u >> 6));
-            utf8 += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
-            utf8 += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    *os << (report.bSuccess ? "success" : "failure") << (report.bCount ? " counted " : " uncounted ") << utf8;
+    *os << (report.bSuccess ? "success" : "failure") << (report.bCount ? " counted " : " uncounted ")
+        << WideToUtf8(report.text);
 }
 
 inline Report Success(bool bCount, std::wstring text) {
@@ -41,7 +29,7 @@ inline Report Failure(bool bCount, std::wstring text) {
     return Report{false, bCount, std::move(text)};
 }
 
-class RecordingReporter final : public BlankFormatReporter {
+class RecordingReporter final : public AttemptFrontEnd {
   public:
     void ReportSuccess(bool bCount, std::wstring text) override { reports.push_back(Success(bCount, text)); }
     void ReportFailure(bool bCount, std::wstring text) override { reports.push_back(Failure(bCount, text)); }
@@ -56,3 +44,9 @@ class RecordingReporter final : public BlankFormatReporter {
     int questions = 0;
     bool bYes = false; // the operator's answer to the final-try question
 };
+
+// Runs an operation as every front end does, single and without a ledger: what it shows lands
+// in `reporter`. Returns the result's code.
+inline CK_RV RunRecorded(const AttemptOperation& operation, RecordingReporter& reporter) {
+    return RunAndRecordAttempt(operation, AttemptSetting{}, reporter).result.rv;
+}

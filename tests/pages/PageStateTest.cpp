@@ -115,7 +115,7 @@ TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
     EXPECT_TRUE(Checked(page, C().check));
     EXPECT_EQ(Place(page, IDC_START), ownPlace);
 
-    const PageBatch& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
+    const BatchControl& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
     ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
     EXPECT_EQ(batch.MaxWorkersAlive(), 1);
     // One run, one first attempt: a second worker would have listed the slots again.

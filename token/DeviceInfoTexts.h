@@ -16,4 +16,4 @@ struct DeviceInfoTexts {
 };
 
 // Reads only the named fields of the record; every byte counts as unsigned.
-DeviceInfoTexts FormatDeviceInfo(const DEVICE_INFO& info);
+DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info);

@@ -4,9 +4,10 @@
 // page's window and carried out on the interface thread, which is also the only thread that
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
+#include "attempt/AttemptFrontEnd.h"
+#include "attempt/BatchRun.h"
+#include "token/TokenModule.h"
 #include "win/Afx.h"
-#include "token/FormatReporter.h"
-#include "pagekit/BatchRun.h"
 
 #include <atomic>
 #include <functional>
@@ -14,11 +15,11 @@
 #include <string>
 
 // What a run changes on its page. Called on the interface thread only.
-class RunPage : public FormatReporter {
+class BatchView : public AttemptFrontEnd {
   public:
     virtual void EnableInputs() = 0;
     // Start disabled, Stop enabled.
-    virtual void ShowRunning() = 0;
+    void ShowRunning() override = 0;
     // Start enabled, Stop disabled, inputs enabled.
     virtual void ShowFinished() = 0;
     // Start as the page wants it, unless a stopped run's attempt still holds the module.
@@ -29,7 +30,7 @@ class RunPage : public FormatReporter {
     virtual void StopRun() = 0;
 
   protected:
-    ~RunPage() = default;
+    ~BatchView() = default;
 };
 
 // The private message that carries a worker's request: wParam the run, lParam the request.
@@ -59,19 +60,19 @@ struct RunRequest {
 
 // One batch run, as its worker sees it: the run's own copy of the parameters (inside the
 // attempt), its stop signal, and the page's window to send requests to.
-class PageRun final : public BatchRunHost, public BlankFormatReporter {
+class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
   public:
     // What the run does after an attempt: go on, or end as if the operator pressed Stop.
     enum class After { GoOn, StopRun };
     // One attempt with the run's parameters; `module` is the binding read for this attempt.
-    using Attempt = std::function<After(TokenModule* module, BlankFormatReporter& reporter)>;
+    using Attempt = std::function<After(TokenModule* module, AttemptFrontEnd& frontEnd)>;
 
-    PageRun(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
-    ~PageRun() { ReleaseAttempt(); }
-    PageRun(const PageRun&) = delete;
-    PageRun& operator=(const PageRun&) = delete;
+    BatchWorker(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
+    ~BatchWorker() { ReleaseAttempt(); }
+    BatchWorker(const BatchWorker&) = delete;
+    BatchWorker& operator=(const BatchWorker&) = delete;
 
-    RunSignal& Signal() { return m_signal; }
+    StopSignal& Signal() { return m_signal; }
 
     // Worker thread.
     TokenModule* GetTokenModule() override;
@@ -101,19 +102,19 @@ class PageRun final : public BatchRunHost, public BlankFormatReporter {
 
     const HWND m_hPage;
     Attempt m_attempt;
-    RunSignal m_signal;
+    StopSignal m_signal;
 };
 
 // A page's side of its batch runs: at most one worker at a time, and the requests of that
 // worker filtered by what the page has done since (Stop, reset). The interface thread never
 // waits here: a Start that finds the page's last worker still winding down starts the new
 // run when that worker reports its end. Interface thread only, except RunWorker.
-class PageBatch {
+class BatchControl {
   public:
-    explicit PageBatch(RunPage& page);
-    PageBatch(const PageBatch&) = delete;
-    PageBatch& operator=(const PageBatch&) = delete;
-    ~PageBatch();
+    explicit BatchControl(BatchView& page);
+    BatchControl(const BatchControl&) = delete;
+    BatchControl& operator=(const BatchControl&) = delete;
+    ~BatchControl();
 
     // A run has started (or waits to) and nobody has stopped it, and its worker has not ended.
     bool IsLive() const;
@@ -129,7 +130,7 @@ class PageBatch {
 
     // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
     // once or, while the last worker winds down, when it has ended. False when refused.
-    bool Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
+    bool Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
     // The worker thread's whole life.
     UINT RunWorker();
 
@@ -150,7 +151,7 @@ class PageBatch {
   private:
     struct PendingStart {
         HWND page;
-        PageRun::Attempt attempt;
+        BatchWorker::Attempt attempt;
         AFX_THREADPROC proc;
         LPVOID param;
     };
@@ -158,8 +159,8 @@ class PageBatch {
     bool Launch(PendingStart start);
     static void RefreshEveryStart();
 
-    RunPage& m_page;
-    std::unique_ptr<PageRun> m_run;
+    BatchView& m_page;
+    std::unique_ptr<BatchWorker> m_run;
     std::unique_ptr<PendingStart> m_pending;
     std::atomic<int> m_nWorkersAlive{0};
     std::atomic<int> m_nMaxWorkersAlive{0};

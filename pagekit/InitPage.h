@@ -5,11 +5,11 @@
 // own fields, defaults, data exchange and attempt.
 #include "controls/StatusLabel.h"
 #include "ledger/LedgerEntry.h"
-#include "pagekit/PageRun.h"
+#include "pagekit/BatchControl.h"
 #include "win/Afx.h"
 
 // The page's own controls among those the run page drives.
-struct RunPageIds {
+struct InitPageIds {
     int batchCheck;
     int status;
     int failCount;
@@ -18,10 +18,10 @@ struct RunPageIds {
 // Sent (posted) to the page's parent when the page's batch worker has made its last request.
 constexpr UINT WM_PAGE_WORKER_ENDED = WM_APP + 0x52;
 
-class CRunPage : public CDialog, public RunPage {
+class CInitPage : public CDialog, public BatchView {
   public:
-    CRunPage(UINT templateId, CWnd* pParent, RunPageIds ids);
-    ~CRunPage() override;
+    CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids);
+    ~CInitPage() override;
 
     CButton m_btnStart;
     CButton m_btnStop;
@@ -49,26 +49,26 @@ class CRunPage : public CDialog, public RunPage {
     void StopRun() override { OnStop(); }
     // Single run: asks the operator whether to spend the SO PIN's last try (Yes/No, No the
     // default).
-    bool ConfirmFinalTry();
+    bool ConfirmFinalTry() override;
 
     // Ends the batch run for good; nothing it still reports reaches the page.
     void EndBatch() { m_batch.EndForReset(); }
     // Waits for an ended run's worker; only where nothing of the page is on screen.
     void StopBatchAndWait();
-    const PageBatch& Batch() const { return m_batch; }
+    const BatchControl& Batch() const { return m_batch; }
 
     // Button handlers (BN_CLICKED).
     void OnBatchCheck();
     void OnStart();
     void OnStop();
 
-    // The batch worker of `page` (a CRunPage); 0 at once for a null page.
+    // The batch worker of `page` (a CInitPage); 0 at once for a null page.
     static UINT WorkerProc(LPVOID page);
 
   protected:
     // The page's fields into its members and checked, reporting what is wrong: the attempt
     // with its own copy of them, or an empty one when nothing is to start.
-    virtual PageRun::Attempt TakeAttempt() = 0;
+    virtual BatchWorker::Attempt TakeAttempt() = 0;
     virtual void LoadDefaults() = 0;
     virtual void EnableRunInputs(BOOL bEnable) = 0;
     // What Stop makes usable at once, before the worker has ended.
@@ -81,7 +81,7 @@ class CRunPage : public CDialog, public RunPage {
     LedgerMode RunMode() const { return m_bBatch ? LedgerMode::Batch : LedgerMode::Single; }
     // A counted failure before any token is touched (fields refused): recorded in the ledger
     // like every counted attempt, then shown.
-    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, std::wstring text);
+    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, unsigned messageId);
 
     // The controls shared by both pages; a page exchanges its own fields after these.
     void DoDataExchange(CDataExchange* pDX) override;
@@ -101,7 +101,7 @@ class CRunPage : public CDialog, public RunPage {
     void SetStartWanted(bool bWanted);
     CWnd* BatchCheck() { return GetDlgItem(m_ids.batchCheck); }
 
-    const RunPageIds m_ids;
+    const InitPageIds m_ids;
     bool m_bStartWanted = true;
-    PageBatch m_batch;
+    BatchControl m_batch;
 };

@@ -1,6 +1,7 @@
-#include "pagekit/RunPage.h"
+#include "pagekit/InitPage.h"
 
-#include "ledger/LedgeredAttempt.h"
+#include "attempt/AttemptRunner.h"
+#include "attempt/OutcomeText.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -16,34 +17,16 @@ void ShowCount(CStatusLabel& label, int count) {
     label.SetText(text);
 }
 
-// A single run on the interface thread: the outcome goes straight to the page, no button
-// changes, and the operator is asked before a PIN's last try.
-class SingleRunReporter final : public BlankFormatReporter {
-  public:
-    explicit SingleRunReporter(CRunPage& page) : m_page(page) {}
-    void ReportSuccess(bool bCount, std::wstring text) override {
-        m_page.ReportSuccess(bCount, std::move(text));
-    }
-    void ReportFailure(bool bCount, std::wstring text) override {
-        m_page.ReportFailure(bCount, std::move(text));
-    }
-    void ShowRunning() override {}
-    bool ConfirmFinalTry() override { return m_page.ConfirmFinalTry(); }
-
-  private:
-    CRunPage& m_page;
-};
-
 } // namespace
 
-CRunPage::CRunPage(UINT templateId, CWnd* pParent, RunPageIds ids)
+CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids)
     : CDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
 
-CRunPage::~CRunPage() {
+CInitPage::~CInitPage() {
     StopBatchAndWait();
 }
 
-void CRunPage::DoDataExchange(CDataExchange* pDX) {
+void CInitPage::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_START, m_btnStart);
     DDX_Control(pDX, IDC_STOP, m_btnStop);
@@ -54,7 +37,7 @@ void CRunPage::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, m_ids.batchCheck, m_bBatch);
 }
 
-BOOL CRunPage::OnInitDialog() {
+BOOL CInitPage::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(LoadStringOrDefault(IDS_APP_TITLE).c_str());
     m_lblSuccess.SetTextColor(kColorBlue);
@@ -65,7 +48,7 @@ BOOL CRunPage::OnInitDialog() {
     return FALSE;
 }
 
-BOOL CRunPage::OnCommand(WPARAM wParam, LPARAM lParam) {
+BOOL CInitPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) == BN_CLICKED) {
         const int id = LOWORD(wParam);
         if (id == m_ids.batchCheck) {
@@ -84,13 +67,13 @@ BOOL CRunPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CDialog::OnCommand(wParam, lParam);
 }
 
-LRESULT CRunPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CInitPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAGE_RUN_REQUEST)
         return m_batch.Handle(wParam, lParam);
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
-void CRunPage::OnShowWindow(BOOL bShow, UINT nStatus) {
+void CInitPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CDialog::OnShowWindow(bShow, nStatus);
     // The run ends here; a worker still finishing its last attempt reports to nobody.
     m_batch.EndForReset();
@@ -108,7 +91,7 @@ void CRunPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     FocusWholeText(FirstField());
 }
 
-void CRunPage::OnBatchCheck() {
+void CInitPage::OnBatchCheck() {
     if (!UpdateData(TRUE))
         return;
     // A change of mode asks for a token and a press of Start again, in the status colour.
@@ -116,12 +99,12 @@ void CRunPage::OnBatchCheck() {
     LayOutRunButtons();
 }
 
-void CRunPage::OnStart() {
+void CInitPage::OnStart() {
     // A second press while this page's run goes on starts nothing, and while a stopped
     // run's attempt is still inside the module no other attempt may begin.
-    if (m_batch.IsLive() || PageBatch::AnyStoppedAttempt())
+    if (m_batch.IsLive() || BatchControl::AnyStoppedAttempt())
         return;
-    PageRun::Attempt attempt = TakeAttempt();
+    BatchWorker::Attempt attempt = TakeAttempt();
     if (!attempt)
         return;
     TokenModule* module = CurrentTokenModule();
@@ -130,61 +113,64 @@ void CRunPage::OnStart() {
         return;
     }
     if (!m_bBatch) {
-        SingleRunReporter reporter(*this);
-        attempt(module, reporter);
+        // On the interface thread: the outcome goes straight to the page, no button changes.
+        attempt(module, *this);
         return;
     }
     DisableInputs();
     // The run works on its own copy of the fields, whatever happens to them meanwhile.
-    if (!m_batch.Start(m_hWnd, std::move(attempt), &CRunPage::WorkerProc, this))
+    if (!m_batch.Start(m_hWnd, std::move(attempt), &CInitPage::WorkerProc, this))
         EnableInputs();
 }
 
-void CRunPage::OnStop() {
+void CInitPage::OnStop() {
     m_bBatch = FALSE;
     m_batch.Stop();
     EnableInputsAtStop();
     m_btnStop.EnableWindow(FALSE);
 }
 
-bool CRunPage::ConfirmFinalTry() {
-    return MessageBox(LoadStringOrDefault(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
+bool CInitPage::ConfirmFinalTry() {
+    return MessageBox(MessageText(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
                       LoadStringOrDefault(IDS_APP_TITLE).c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-void CRunPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
-                                    std::wstring text) {
-    SingleRunReporter shown(*this);
-    LedgeredAttempt attempt(shown, CurrentLedger(), operation, RunMode(), std::move(label));
-    attempt.ReportFailure(true, std::move(text));
-    attempt.Finish(rv);
+void CInitPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
+                                     unsigned messageId) {
+    AttemptSetting setting;
+    setting.operation = operation;
+    setting.mode = RunMode();
+    setting.label = std::move(label);
+    setting.ledger = CurrentLedger();
+    RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
+                        setting, *this);
 }
 
-void CRunPage::StopBatchAndWait() {
+void CInitPage::StopBatchAndWait() {
     m_batch.EndForReset();
     m_batch.WaitForWorker();
 }
 
-void CRunPage::ReportSuccess(bool bCount, std::wstring text) {
+void CInitPage::ReportSuccess(bool bCount, std::wstring text) {
     ShowStatus(m_lblStatus, kColorBlack, text);
     if (bCount)
         CountOutcome(m_nSuccess, m_lblSuccess, kColorBlue);
 }
 
-void CRunPage::ReportFailure(bool bCount, std::wstring text) {
+void CInitPage::ReportFailure(bool bCount, std::wstring text) {
     ShowStatus(m_lblStatus, kColorRed, text);
     if (bCount)
         CountOutcome(m_nFail, m_lblFail, kColorRed);
 }
 
-void CRunPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
+void CInitPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
     // The total's colour stays as it is.
     ShowCount(m_lblTotal, ++m_nTotal);
     ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
 }
 
-void CRunPage::ShowFreshCounters() {
+void CInitPage::ShowFreshCounters() {
     // The counters read "0" in their colours; the status line asks, in black, for a token.
     ShowCount(m_lblTotal, 0);
     ShowCount(m_lblSuccess, 0);
@@ -192,32 +178,32 @@ void CRunPage::ShowFreshCounters() {
     ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
 }
 
-void CRunPage::ShowRunning() {
+void CInitPage::ShowRunning() {
     SetStartWanted(false);
     m_btnStop.EnableWindow(TRUE);
 }
 
-void CRunPage::ShowFinished() {
+void CInitPage::ShowFinished() {
     SetStartWanted(true);
     m_btnStop.EnableWindow(FALSE);
     EnableInputs();
 }
 
-void CRunPage::RefreshStart() {
+void CInitPage::RefreshStart() {
     SetStartWanted(m_bStartWanted);
 }
 
-void CRunPage::OnWorkerEnded() {
+void CInitPage::OnWorkerEnded() {
     if (CWnd* parent = GetParent())
         ::PostMessageW(parent->GetSafeHwnd(), WM_PAGE_WORKER_ENDED, 0, 0);
 }
 
-void CRunPage::SetStartWanted(bool bWanted) {
+void CInitPage::SetStartWanted(bool bWanted) {
     m_bStartWanted = bWanted;
-    m_btnStart.EnableWindow(bWanted && !PageBatch::AnyStoppedAttempt() ? TRUE : FALSE);
+    m_btnStart.EnableWindow(bWanted && !BatchControl::AnyStoppedAttempt() ? TRUE : FALSE);
 }
 
-void CRunPage::LayOutRunButtons() {
+void CInitPage::LayOutRunButtons() {
     // Batch mode: Stop shown and disabled, Start back in its own place. Single mode: Stop
     // hidden and Start laid exactly over Stop's place.
     if (m_bBatch) {
@@ -232,8 +218,8 @@ void CRunPage::LayOutRunButtons() {
     m_btnStart.MoveWindow(&rcStop, TRUE);
 }
 
-UINT CRunPage::WorkerProc(LPVOID page) {
+UINT CInitPage::WorkerProc(LPVOID page) {
     if (page == nullptr)
         return 0;
-    return static_cast<CRunPage*>(page)->m_batch.RunWorker();
+    return static_cast<CInitPage*>(page)->m_batch.RunWorker();
 }

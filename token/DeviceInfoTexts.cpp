@@ -1,4 +1,4 @@
-#include "token/DeviceInfoFormat.h"
+#include "token/DeviceInfoTexts.h"
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -49,7 +49,7 @@ bool DeviceInfoTexts::operator==(const DeviceInfoTexts& other) const {
            strAtr == other.strAtr && strDeviceType == other.strDeviceType;
 }
 
-DeviceInfoTexts FormatDeviceInfo(const DEVICE_INFO& info) {
+DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info) {
     const std::uint8_t* made = info.abyProductionTime;
     DeviceInfoTexts texts;
     texts.strSerialNumber = Hex(info.abySerialNumber, sizeof info.abySerialNumber);

@@ -1,9 +1,9 @@
-#include "pagekit/BatchRun.h"
+#include "attempt/BatchRun.h"
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
-void RunSignal::Stop() {
+void StopSignal::Stop() {
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_running.store(false);
@@ -11,7 +11,7 @@ void RunSignal::Stop() {
     m_wake.notify_all();
 }
 
-bool RunSignal::PauseWhileRunning(std::chrono::milliseconds period) {
+bool StopSignal::PauseWhileRunning(std::chrono::milliseconds period) {
     std::unique_lock<std::mutex> lock(m_lock);
     m_wake.wait_for(lock, period, [this] { return !m_running.load(); });
     return m_running.load();
@@ -20,13 +20,13 @@ bool RunSignal::PauseWhileRunning(std::chrono::milliseconds period) {
 namespace {
 
 // A run cannot start: the module is missing or cannot report slot events without blocking.
-unsigned RefuseRun(BatchRunHost& host) {
+unsigned RefuseRun(BatchFrontEnd& host) {
     host.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
     host.EnableInputs();
     return 0;
 }
 
-CK_RV PollSlotEvent(BatchRunHost& host, CK_SLOT_ID& slot) {
+CK_RV PollSlotEvent(BatchFrontEnd& host, CK_SLOT_ID& slot) {
     TokenModule* module = host.GetTokenModule();
     if (module == nullptr || !module->HasFunctionLists())
         return CKR_CRYPTOKI_NOT_INITIALIZED;
@@ -35,7 +35,7 @@ CK_RV PollSlotEvent(BatchRunHost& host, CK_SLOT_ID& slot) {
 
 } // namespace
 
-unsigned RunBatchWorker(BatchRunHost& host, RunSignal& signal, std::chrono::milliseconds pollPeriod) {
+unsigned RunBatchWorker(BatchFrontEnd& host, StopSignal& signal, std::chrono::milliseconds pollPeriod) {
     TokenModule* module = host.GetTokenModule();
     if (module == nullptr || !module->HasFunctionLists())
         return RefuseRun(host);

@@ -12,7 +12,7 @@
 
 // The stop signal of one run. Stopping is final: a stopped run never resumes, whatever the
 // page's check box does afterwards, and a worker pausing between polls wakes at once.
-class RunSignal {
+class StopSignal {
   public:
     bool IsRunning() const { return m_running.load(); }
     void Stop();
@@ -27,7 +27,7 @@ class RunSignal {
 
 // What a page gives its worker. Every call comes from the worker thread; the page carries
 // the window work over to the interface thread.
-class BatchRunHost {
+class BatchFrontEnd {
   public:
     // The main window's binding, read anew at every use; null when there is none.
     virtual TokenModule* GetTokenModule() = 0;
@@ -41,11 +41,11 @@ class BatchRunHost {
     virtual void ShowFinished() = 0;
 
   protected:
-    ~BatchRunHost() = default;
+    ~BatchFrontEnd() = default;
 };
 
 constexpr std::chrono::milliseconds kSlotPollPeriod{500};
 
 // The worker's whole life; returns 0 like the thread procedure it runs in.
-unsigned RunBatchWorker(BatchRunHost& host, RunSignal& signal,
+unsigned RunBatchWorker(BatchFrontEnd& host, StopSignal& signal,
                         std::chrono::milliseconds pollPeriod = kSlotPollPeriod);

@@ -1,4 +1,4 @@
-#include "pagekit/PageRun.h"
+#include "pagekit/BatchControl.h"
 
 #include "pagekit/PageSupport.h"
 
@@ -9,44 +9,44 @@
 // may live on this thread's stack; when the page's window is gone nothing is answered and
 // the run winds down without a binding.
 
-void PageRun::Send(RunRequest& request) {
+void BatchWorker::Send(RunRequest& request) {
     ::SendMessageW(m_hPage, WM_PAGE_RUN_REQUEST, reinterpret_cast<WPARAM>(this),
                    reinterpret_cast<LPARAM>(&request));
 }
 
-void PageRun::Send(RunRequest::Kind kind, bool bCount, const std::wstring* text) {
+void BatchWorker::Send(RunRequest::Kind kind, bool bCount, const std::wstring* text) {
     RunRequest request{kind};
     request.bCount = bCount;
     request.text = text;
     Send(request);
 }
 
-TokenModule* PageRun::GetTokenModule() {
+TokenModule* BatchWorker::GetTokenModule() {
     RunRequest request{RunRequest::kGetModule};
     Send(request);
     return request.module;
 }
 
-void PageRun::ReportSuccess(bool bCount, std::wstring text) {
+void BatchWorker::ReportSuccess(bool bCount, std::wstring text) {
     Send(RunRequest::kReportSuccess, bCount, &text);
 }
-void PageRun::ReportFailure(bool bCount, std::wstring text) {
+void BatchWorker::ReportFailure(bool bCount, std::wstring text) {
     Send(RunRequest::kReportFailure, bCount, &text);
 }
-void PageRun::EnableInputs() {
+void BatchWorker::EnableInputs() {
     Send(RunRequest::kEnableInputs);
 }
-void PageRun::ShowRunning() {
+void BatchWorker::ShowRunning() {
     Send(RunRequest::kShowRunning);
 }
-void PageRun::ShowFinished() {
+void BatchWorker::ShowFinished() {
     Send(RunRequest::kShowFinished);
 }
-void PageRun::SendEnded() {
+void BatchWorker::SendEnded() {
     Send(RunRequest::kEnded);
 }
 
-void PageRun::RunAttempt() {
+void BatchWorker::RunAttempt() {
     // The page decides, in turn with the operator's Stop, whether a token may still be
     // touched; an attempt that has begun runs to its end and reports.
     RunRequest request{RunRequest::kBeginAttempt};
@@ -63,51 +63,51 @@ void PageRun::RunAttempt() {
 namespace {
 
 // Every page's batch side; pages live on the interface thread, which alone reads this.
-std::vector<PageBatch*>& AllBatches() {
-    static std::vector<PageBatch*> batches;
+std::vector<BatchControl*>& AllBatches() {
+    static std::vector<BatchControl*> batches;
     return batches;
 }
 
 } // namespace
 
-PageBatch::PageBatch(RunPage& page) : m_page(page) {
+BatchControl::BatchControl(BatchView& page) : m_page(page) {
     AllBatches().push_back(this);
 }
 
-PageBatch::~PageBatch() {
+BatchControl::~BatchControl() {
     EndForReset();
     WaitForWorker();
     auto& batches = AllBatches();
     batches.erase(std::remove(batches.begin(), batches.end(), this), batches.end());
 }
 
-bool PageBatch::IsLive() const {
+bool BatchControl::IsLive() const {
     return m_pending || (m_run && !m_run->bEnded && m_run->Signal().IsRunning());
 }
 
-bool PageBatch::IsWorkerAlive() const {
+bool BatchControl::IsWorkerAlive() const {
     return m_run && m_run->pThread && m_run->pThread->IsRunning();
 }
 
-bool PageBatch::HasWorker() const {
+bool BatchControl::HasWorker() const {
     return m_pending || (m_run && !m_run->bEnded);
 }
 
-bool PageBatch::AnyStoppedAttempt() {
-    for (const PageBatch* batch : AllBatches()) {
-        const PageRun* run = batch->m_run.get();
+bool BatchControl::AnyStoppedAttempt() {
+    for (const BatchControl* batch : AllBatches()) {
+        const BatchWorker* run = batch->m_run.get();
         if (run && !run->bEnded && run->bStoppedInAttempt)
             return true;
     }
     return false;
 }
 
-void PageBatch::RefreshEveryStart() {
-    for (PageBatch* batch : AllBatches())
+void BatchControl::RefreshEveryStart() {
+    for (BatchControl* batch : AllBatches())
         batch->m_page.RefreshStart();
 }
 
-bool PageBatch::Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
+bool BatchControl::Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
     if (IsLive() || AnyStoppedAttempt())
         return false;
     PendingStart start{page, std::move(attempt), proc, param};
@@ -119,9 +119,9 @@ bool PageBatch::Start(HWND page, PageRun::Attempt attempt, AFX_THREADPROC proc, 
     return Launch(std::move(start));
 }
 
-bool PageBatch::Launch(PendingStart start) {
+bool BatchControl::Launch(PendingStart start) {
     // The worker reads m_run when it starts; it is replaced only once that worker has ended.
-    m_run = std::make_unique<PageRun>(start.page, std::move(start.attempt));
+    m_run = std::make_unique<BatchWorker>(start.page, std::move(start.attempt));
     m_run->pThread = AfxBeginThread(start.proc, start.param);
     if (!m_run->pThread) {
         m_run->bEnded = true;
@@ -131,8 +131,8 @@ bool PageBatch::Launch(PendingStart start) {
     return true;
 }
 
-UINT PageBatch::RunWorker() {
-    PageRun* run = m_run.get();
+UINT BatchControl::RunWorker() {
+    BatchWorker* run = m_run.get();
     if (run == nullptr)
         return 0;
     int alive = ++m_nWorkersAlive;
@@ -145,7 +145,7 @@ UINT PageBatch::RunWorker() {
     return result;
 }
 
-void PageBatch::MarkStopped() {
+void BatchControl::MarkStopped() {
     m_pending.reset();
     if (!m_run)
         return;
@@ -156,28 +156,28 @@ void PageBatch::MarkStopped() {
     }
 }
 
-void PageBatch::Stop() {
+void BatchControl::Stop() {
     MarkStopped();
 }
 
-void PageBatch::EndForReset() {
+void BatchControl::EndForReset() {
     MarkStopped();
     if (m_run)
         m_run->bDetached = true;
 }
 
-void PageBatch::WaitForWorker() {
+void BatchControl::WaitForWorker() {
     if (m_run && m_run->pThread)
         m_run->pThread->WaitPumping(INFINITE);
 }
 
-LRESULT PageBatch::Handle(WPARAM wParam, LPARAM lParam) {
+LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
     // Only the current run's worker sends these; anything else is not ours to read.
     if (!m_run || wParam != reinterpret_cast<WPARAM>(m_run.get()) || lParam == 0)
         return 0;
     RunRequest& request = *reinterpret_cast<RunRequest*>(lParam);
-    PageRun& run = *m_run;
-    RunPage& page = m_page;
+    BatchWorker& run = *m_run;
+    BatchView& page = m_page;
     const bool live = run.Signal().IsRunning();
     switch (request.kind) {
     case RunRequest::kGetModule:

@@ -1,11 +1,12 @@
 // The batch worker loop against the stand-in module, natively: each slot event gives exactly
 // one attempt, Stop ends a run for good and at once, and a release of the module while a run
 // polls ends it without another module call. Run under ThreadSanitizer too (label threads).
-#include "blank/BlankFormat.h"
 #include "StandInBench.h"
 #include "StatusTexts.h"
 #include "WaitFor.h"
-#include "pagekit/BatchRun.h"
+#include "attempt/AttemptRunner.h"
+#include "attempt/BatchRun.h"
+#include "blank/BlankFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ namespace {
 
 // A page as the worker sees it: reports and control changes recorded under a lock, since the
 // test thread reads them while the worker writes.
-class RecordingHost final : public BatchRunHost, public BlankFormatReporter {
+class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
   public:
     explicit RecordingHost(TokenModule* module) : m_module(module) {}
 
@@ -34,7 +35,11 @@ class RecordingHost final : public BatchRunHost, public BlankFormatReporter {
         BlankFormatParams params;
         params.strSoPin = SecretText(L"tamsel");
         params.bBatch = true;
-        FormatBlankToken(GetTokenModule(), params, *this);
+        AttemptSetting setting;
+        setting.mode = LedgerMode::Batch;
+        RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return FormatBlankToken(GetTokenModule(), params, progress); },
+            setting, *this);
         Bump(&Counts::attemptsEnded);
     }
     void ShowFinished() override { Bump(&Counts::finished); }
@@ -82,7 +87,7 @@ struct WorkerRun {
         signal.Stop();
         worker.join();
     }
-    RunSignal signal;
+    StopSignal signal;
     std::thread worker;
 };
 

@@ -1,0 +1,137 @@
+#include "attempt/AttemptRunner.h"
+
+#include "attempt/ExitCode.h"
+#include "attempt/OutcomeText.h"
+#include "res/StringIds.h"
+#include "token/DeviceInfoTexts.h"
+
+namespace {
+
+// Added to the status text when the line could not be written, and after a success on a token
+// already handled today.
+constexpr const wchar_t* kLedgerNotWrittenNote = L"（记录未能写入）";
+constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处理过）";
+
+// The operation's progress and question, passed on to the front end.
+class Progress final : public AttemptProgress {
+  public:
+    explicit Progress(AttemptFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
+    void ShowProgress(unsigned messageId) override {
+        m_frontEnd.ReportSuccess(false, MessageText(messageId));
+    }
+    void ShowRunning() override { m_frontEnd.ShowRunning(); }
+    bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
+
+  private:
+    AttemptFrontEnd& m_frontEnd;
+};
+
+// The token's fields of a ledger line: slot, and when the record was read, serial, COS version
+// (as the information page shows them) and the type before the attempt.
+void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
+    if (!result.bToken)
+        return;
+    entry.slot = static_cast<unsigned long>(result.slot);
+    if (!result.bInfo)
+        return;
+    const DeviceInfoTexts texts = DescribeDeviceInfo(result.info);
+    entry.serial = texts.strSerialNumber;
+    entry.cosVersion = texts.strCosVersion;
+    entry.typeBefore = result.info.byDeviceType;
+}
+
+// Writes the counted entry; the notes the ledger's answer calls for.
+std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
+    outcome.time = LocalTimeNow();
+    if (ledger == nullptr)
+        return std::wstring();
+    const LedgerAppendResult written = ledger->Append(outcome.entry);
+    outcome.time = written.time;
+    outcome.bLedgerFailed = !written.written;
+    return std::wstring(written.written ? L"" : kLedgerNotWrittenNote) +
+           (written.duplicate ? kLedgerDuplicateNote : L"");
+}
+
+} // namespace
+
+bool IsWrongSoPinAnswer(CK_RV rv) {
+    return rv == CKR_PIN_INCORRECT || rv == CKR_ARGUMENTS_BAD;
+}
+
+AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const AttemptSetting& setting,
+                                   AttemptFrontEnd& frontEnd) {
+    Progress progress(frontEnd);
+    AttemptOutcome outcome;
+    outcome.result = operation(progress);
+    const AttemptResult& result = outcome.result;
+    LedgerEntry& entry = outcome.entry;
+    entry.operation = setting.operation;
+    entry.mode = setting.mode;
+    entry.label = setting.label;
+    FillTokenFields(entry, result);
+    entry.rv = result.rv;
+    entry.message = OutcomeText(result);
+    const bool bShownAsSuccess = IsShownAsSuccess(result);
+    if (!result.IsCounted()) {
+        outcome.time = LocalTimeNow();
+        if (bShownAsSuccess)
+            frontEnd.ReportSuccess(false, entry.message);
+        else
+            frontEnd.ReportFailure(false, entry.message);
+        return outcome;
+    }
+
+    entry.outcome = result.kind == AttemptKind::Success ? LedgerOutcome::Success : LedgerOutcome::Failure;
+    // The SO PIN typed for the whole run was refused: every further token would spend one of
+    // its tries on it.
+    outcome.bStopBatch = setting.mode == LedgerMode::Batch && setting.operation == LedgerOperation::Wipe &&
+                         IsWrongSoPinAnswer(result.rv);
+    const std::wstring stopped = outcome.bStopBatch ? MessageText(IDS_BATCH_STOPPED_SO_PIN) : std::wstring();
+    if (setting.stopNote == StopNote::InMessage)
+        entry.message += stopped;
+    outcome.note = Record(outcome, setting.ledger);
+    if (setting.stopNote == StopNote::AfterNotes)
+        outcome.note += stopped;
+    if (bShownAsSuccess)
+        frontEnd.ReportSuccess(true, entry.message + outcome.note);
+    else
+        frontEnd.ReportFailure(true, entry.message + outcome.note);
+    return outcome;
+}
+
+AttemptOutcome RecordInfoQuery(const AttemptResult& result, Ledger* ledger) {
+    AttemptOutcome outcome;
+    outcome.result = result;
+    LedgerEntry& entry = outcome.entry;
+    entry.operation = LedgerOperation::Info;
+    entry.mode = LedgerMode::Single;
+    if (result.kind != AttemptKind::Success) {
+        // Not recorded: no token's data was shown.
+        entry.message = OutcomeText(result);
+        outcome.time = LocalTimeNow();
+        return outcome;
+    }
+    FillTokenFields(entry, result);
+    entry.outcome = LedgerOutcome::Success;
+    entry.rv = CKR_OK;
+    outcome.note = Record(outcome, ledger);
+    return outcome;
+}
+
+int ExitCodeOf(const AttemptOutcome& outcome) {
+    if (outcome.bLedgerFailed)
+        return kExitLedger;
+    switch (outcome.result.kind) {
+    case AttemptKind::Success:
+        return kExitSuccess;
+    case AttemptKind::Failure:
+    case AttemptKind::Cancelled: // the token's state refused the wipe the operator declined
+        return kExitTokenFailed;
+    case AttemptKind::NoModule:
+        return kExitModule;
+    case AttemptKind::NoToken:
+    case AttemptKind::SeveralTokens:
+        break;
+    }
+    return kExitNoSingleToken;
+}

@@ -1,0 +1,9 @@
+#include "cli/ConsoleFrontEnd.h"
+
+#include "attempt/OutcomeText.h"
+#include "cli/TerminalPrompt.h"
+#include "res/StringIds.h"
+
+bool ConsoleFrontEnd::ConfirmFinalTry() {
+    return ConfirmOnTerminal(MessageText(IDS_SO_PIN_FINAL_TRY_QUESTION));
+}

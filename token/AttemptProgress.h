@@ -1,0 +1,16 @@
+#pragma once
+// What an operation tells its front end while an attempt runs, before it returns the result:
+// progress, the start of a batch attempt, and the one question it may ask.
+class AttemptProgress {
+  public:
+    // An uncounted message (IDS_INITIALISING) that stays while the token works.
+    virtual void ShowProgress(unsigned messageId) = 0;
+    // A batch-mode wipe whose slot listing succeeded: the run shows as running.
+    virtual void ShowRunning() = 0;
+    // Single run only: the SO PIN has one try left. True (Yes) tries it anyway; false (No,
+    // the default) ends the attempt as cancelled. A batch run never asks.
+    virtual bool ConfirmFinalTry() = 0;
+
+  protected:
+    ~AttemptProgress() = default;
+};
