@@ -149,7 +149,7 @@ TEST(LedgerFile, FindsDuplicatesAfterCutQuotedAndReplacedLines) {
         EXPECT_TRUE(third.Append(WipeSuccess(serial)).duplicate) << serial;
     WriteFile(fixture.DayFile(kToday),
               std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n" +
-                  FormatLedgerLine(WipeSuccess(L"S7"), fixture.now, "ST-01", "operator"));
+                  LedgerLineText(WipeSuccess(L"S7"), fixture.now, "ST-01", "operator"));
     EXPECT_TRUE(third.Append(WipeSuccess(L"S7")).duplicate);
     EXPECT_FALSE(third.Append(WipeSuccess(L"S1")).duplicate) << "gone with the replaced file";
 }

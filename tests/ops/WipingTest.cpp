@@ -75,8 +75,12 @@ TEST_F(WipingAttempts, LeaveNoPinBehind) {
     Do("insert 0 type=blank");
     {
         FreedBytes freed;
-        EXPECT_EQ(FormatPkiToken(&bench.Module(), pki, reporter), CKR_OK);
-        EXPECT_EQ(FormatBlankToken(&bench.Module(), blank, reporter), CKR_OK);
+        EXPECT_EQ(RunRecorded([&](AttemptProgress& p) { return FormatPkiToken(&bench.Module(), pki, p); },
+                              reporter),
+                  CKR_OK);
+        EXPECT_EQ(RunRecorded([&](AttemptProgress& p) { return FormatBlankToken(&bench.Module(), blank, p); },
+                              reporter),
+                  CKR_OK);
         ExpectNothingLeft(freed, 2); // the stand-in's journal shows the label
     }
     EXPECT_EQ(reporter.reports.back(), Success(true, msg::kBlankDone));
