@@ -63,8 +63,9 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
         prefix += scan_.LineCloser();
     }
     std::string bytes = prefix + body;
-    if (scanned && scan_.Seals())
-        bytes += ',' + scan_.ChainValueFor(prefix, body);
+    const std::string chainValue = scanned ? scan_.ChainValueFor(prefix, body) : std::string();
+    if (!chainValue.empty())
+        bytes += ',' + chainValue;
     result.written = file.WriteDurably(bytes + "\r\n");
     if (result.written && checksDuplicate)
         scan_.NoteSuccess(operation, serialField);

@@ -27,9 +27,10 @@ LedgerChain::Step LedgerChain::Take(const LedgerRecord& record) {
         pending_ = record.raw;
         return Step::kHeader;
     }
+    const bool hasValue = record.fields.size() == ColumnCount() + 1 && IsChainValue(record.fields.back());
     if (!sealed_)
-        return Step::kUnsealed;
-    if (record.fields.size() != ColumnCount() + 1 || !IsChainValue(record.fields.back())) {
+        return hasValue ? Step::kBreaks : Step::kUnsealed;
+    if (!hasValue) {
         pending_ += record.raw;
         ++uncovered_;
         return Step::kUnsealed;
@@ -43,6 +44,6 @@ LedgerChain::Step LedgerChain::Take(const LedgerRecord& record) {
     return holds ? Step::kHolds : Step::kBreaks;
 }
 
-std::string LedgerChain::ValueFor(const std::string& before, const std::string& body) const {
-    return Sha256Hex({last_, pending_, before, body});
+std::string LedgerChain::ValueFor(const std::string& body) const {
+    return Sha256Hex({last_, pending_, body});
 }

@@ -22,16 +22,15 @@ class LedgerChain {
         kHeader,   // the first record
         kUnsealed, // a file without the chain column, or a line without a chain value
         kHolds,    // a sealed line whose value is right
-        kBreaks,   // a sealed line whose value is wrong
+        kBreaks,   // a sealed line whose value is wrong, or a value under a header without the column
     };
 
     Step Take(const LedgerRecord& record);
 
     // The header names the chain column.
     bool Sealed() const { return sealed_; }
-    // The value a line with `body` (its bytes before the chain field) gets when `before`
-    // (the rest of a cut line with its closer, or a new file's header) precedes it.
-    std::string ValueFor(const std::string& before, const std::string& body) const;
+    // The value of a line with `body` (its bytes before the chain field) written next.
+    std::string ValueFor(const std::string& body) const;
     // The value of the last sealed line; empty before the first.
     const std::string& Last() const { return last_; }
     // Lines taken since the last sealed one, not counting the header.

@@ -49,5 +49,9 @@ std::string LedgerScan::LineCloser() const {
 }
 
 std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {
-    return chain_.ValueFor(reader_.Partial() + prefix, body);
+    // The file as it will stand before the line: a cut line closed is a line like any other.
+    LedgerRecordReader reader = reader_;
+    LedgerChain chain = chain_;
+    reader.Feed(prefix, [&chain](const LedgerRecord& record) { chain.Take(record); });
+    return chain.Sealed() ? chain.ValueFor(body) : std::string();
 }

@@ -23,10 +23,9 @@ class LedgerScan {
     // What ends a partial last line (closing an open quote first); empty at a line end.
     std::string LineCloser() const;
 
-    // Lines appended now carry a chain value: the file is new or has a sealed header.
-    bool Seals() const { return BytesFed() == 0 || chain_.Sealed(); }
-    // The chain value of a line with `body` written after `prefix` (a new file's header or
-    // the closer of a cut line).
+    // The chain value of a line with `body` (its bytes before the value) written right after
+    // `prefix` (a new file's header, the closer of a cut line); empty when the file is not
+    // sealed.
     std::string ChainValueFor(const std::string& prefix, const std::string& body) const;
 
   private:

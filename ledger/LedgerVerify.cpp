@@ -22,7 +22,8 @@ void LedgerVerifier::Take(const LedgerRecord& record) {
     if (step == LedgerChain::Step::kBreaks && verdict_.seal == LedgerSeal::kIntact) {
         // A line without a value of its own before it may be the one changed: the first such.
         verdict_.seal = LedgerSeal::kBroken;
-        verdict_.brokenLine = firstUncovered_ != 0 ? firstUncovered_ : record.line;
+        // A line with a chain value under a header without the column: the header was changed.
+        verdict_.brokenLine = !chain_.Sealed() ? 1 : firstUncovered_ != 0 ? firstUncovered_ : record.line;
     }
     if (step == LedgerChain::Step::kHolds || step == LedgerChain::Step::kBreaks)
         firstUncovered_ = 0;
