@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
   softhsm2 opensc locales nsis
+  nettle-dev chromium
 )
 
 need_i386=0
