@@ -7,7 +7,7 @@
 // or inserted line breaks the chain from there on, while a cut line is closed, carried by the
 // next line's value and cannot be changed unseen either. Writers on several stations take the
 // file's append lock, read what is there and chain to it.
-#include "ledger/LedgerRecords.h"
+#include "ledger/LedgerRows.h"
 
 #include <string>
 
@@ -25,7 +25,10 @@ class LedgerChain {
         kBreaks,   // a sealed line whose value is wrong, or a value under a header without the column
     };
 
-    Step Take(const LedgerRecord& record);
+    // `checks` false: a writer, which only follows the chain, spares the hashing of every line.
+    explicit LedgerChain(bool checks = true) : checks_(checks) {}
+
+    Step Take(const LedgerRow& record);
 
     // The header names the chain column.
     bool Sealed() const { return sealed_; }
@@ -37,6 +40,7 @@ class LedgerChain {
     std::uint64_t Uncovered() const { return uncovered_; }
 
   private:
+    bool checks_;
     bool headerSeen_ = false;
     bool sealed_ = false;
     std::string last_;

@@ -16,10 +16,10 @@ std::string Key(const std::string& operation, const std::string& serialField) {
 } // namespace
 
 void LedgerScan::Feed(const std::string& bytes) {
-    reader_.Feed(bytes, [this](const LedgerRecord& record) { TakeRecord(record); });
+    reader_.Feed(bytes, [this](const LedgerRow& record) { TakeRecord(record); });
 }
 
-void LedgerScan::TakeRecord(const LedgerRecord& record) {
+void LedgerScan::TakeRecord(const LedgerRow& record) {
     chain_.Take(record);
     const auto& fields = record.fields;
     if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
@@ -50,8 +50,8 @@ std::string LedgerScan::LineCloser() const {
 
 std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {
     // The file as it will stand before the line: a cut line closed is a line like any other.
-    LedgerRecordReader reader = reader_;
+    LedgerRowReader reader = reader_;
     LedgerChain chain = chain_;
-    reader.Feed(prefix, [&chain](const LedgerRecord& record) { chain.Take(record); });
+    reader.Feed(prefix, [&chain](const LedgerRow& record) { chain.Take(record); });
     return chain.Sealed() ? chain.ValueFor(body) : std::string();
 }

@@ -3,7 +3,7 @@
 // successfully, where its chain stands, and whether the file ends inside a line (a write cut
 // short by a crash).
 #include "ledger/LedgerChain.h"
-#include "ledger/LedgerRecords.h"
+#include "ledger/LedgerRows.h"
 
 #include <cstdint>
 #include <set>
@@ -29,9 +29,9 @@ class LedgerScan {
     std::string ChainValueFor(const std::string& prefix, const std::string& body) const;
 
   private:
-    void TakeRecord(const LedgerRecord& record);
+    void TakeRecord(const LedgerRow& record);
 
-    LedgerRecordReader reader_;
-    LedgerChain chain_;
+    LedgerRowReader reader_;
+    LedgerChain chain_{false};
     std::set<std::string> successes_;
 };

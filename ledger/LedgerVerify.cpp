@@ -9,7 +9,7 @@ bool IsLedgerHeader(const std::vector<std::string>& fields) {
     return fields.size() >= columns.size() && std::equal(columns.begin(), columns.end(), fields.begin());
 }
 
-void LedgerVerifier::Take(const LedgerRecord& record) {
+void LedgerVerifier::Take(const LedgerRow& record) {
     const LedgerChain::Step step = chain_.Take(record);
     if (step == LedgerChain::Step::kHeader) {
         if (!IsLedgerHeader(record.fields))
@@ -29,7 +29,7 @@ void LedgerVerifier::Take(const LedgerRecord& record) {
         firstUncovered_ = 0;
 }
 
-LedgerVerdict LedgerVerifier::Finish(const LedgerRecordReader& reader) const {
+LedgerVerdict LedgerVerifier::Finish(const LedgerRowReader& reader) const {
     LedgerVerdict verdict = verdict_;
     verdict.lastChain = chain_.Last();
     verdict.cutAtEnd = !reader.Partial().empty();
@@ -46,9 +46,9 @@ LedgerVerdict LedgerVerifier::Finish(const LedgerRecordReader& reader) const {
 }
 
 LedgerVerdict VerifyLedgerBytes(const std::string& bytes) {
-    LedgerRecordReader reader;
+    LedgerRowReader reader;
     LedgerVerifier verifier;
-    reader.Feed(bytes, [&verifier](const LedgerRecord& record) { verifier.Take(record); });
+    reader.Feed(bytes, [&verifier](const LedgerRow& record) { verifier.Take(record); });
     return verifier.Finish(reader);
 }
 

@@ -2,7 +2,7 @@
 // Whether a day file still reads as it was written: its chain checked line by line.
 #include "ledger/LedgerChain.h"
 #include "ledger/LedgerFile.h"
-#include "ledger/LedgerRecords.h"
+#include "ledger/LedgerRows.h"
 
 #include <cstdint>
 #include <string>
@@ -24,11 +24,11 @@ struct LedgerVerdict {
     bool cutAtEnd = false;        // the file ends inside a line (a write cut short)
 };
 
-// Takes a file's records in order (one LedgerRecordReader's) and judges it at the end.
+// Takes a file's records in order (one LedgerRowReader's) and judges it at the end.
 class LedgerVerifier {
   public:
-    void Take(const LedgerRecord& record);
-    LedgerVerdict Finish(const LedgerRecordReader& reader) const;
+    void Take(const LedgerRow& record);
+    LedgerVerdict Finish(const LedgerRowReader& reader) const;
 
   private:
     LedgerChain chain_;

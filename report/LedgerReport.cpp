@@ -1,7 +1,7 @@
 #include "report/LedgerReport.h"
 
 #include "ledger/LedgerLine.h"
-#include "ledger/LedgerRecords.h"
+#include "ledger/LedgerRows.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -75,11 +75,11 @@ class Counter {
             report_.files.push_back(file);
             return;
         }
-        LedgerRecordReader reader;
+        LedgerRowReader reader;
         LedgerVerifier verifier;
         bool header = true, ours = false;
         std::map<std::pair<std::string, std::string>, std::uint64_t> successes; // operation, serial
-        reader.Feed(bytes, [&](const LedgerRecord& record) {
+        reader.Feed(bytes, [&](const LedgerRow& record) {
             verifier.Take(record);
             if (std::exchange(header, false))
                 ours = IsLedgerHeader(record.fields);

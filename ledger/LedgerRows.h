@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-struct LedgerRecord {
+struct LedgerRow {
     std::string raw;
     std::vector<std::string> fields;
     std::uint64_t line = 0; // from 1; a quoted line break makes a record span several lines
 };
 
-class LedgerRecordReader {
+class LedgerRowReader {
   public:
-    using Take = std::function<void(const LedgerRecord&)>;
+    using Take = std::function<void(const LedgerRow&)>;
 
     // Bytes that follow those fed before; `take` sees every record completed by them.
     void Feed(const std::string& bytes, const Take& take);

@@ -1,14 +1,14 @@
-#include "ledger/LedgerRecords.h"
+#include "ledger/LedgerRows.h"
 
 #include "ledger/LedgerLine.h"
 
-void LedgerRecordReader::Feed(const std::string& bytes, const Take& take) {
+void LedgerRowReader::Feed(const std::string& bytes, const Take& take) {
     const std::string text = partial_ + bytes;
     // The byte-order mark stays in the first record's bytes but not in its first field.
     std::size_t i = bytesFed_ == 0 && text.compare(0, 3, kUtf8ByteOrderMark) == 0 ? 3 : 0;
     bytesFed_ += bytes.size();
 
-    LedgerRecord record;
+    LedgerRow record;
     record.fields.assign(1, std::string());
     record.line = line_;
     std::uint64_t breaks = 0; // line breaks inside the current record
