@@ -49,7 +49,7 @@ std::vector<std::pair<std::string, fs::path>> DayFiles(const LedgerPath& folder,
                                                        const std::string& to, std::error_code& error) {
     std::vector<std::pair<std::string, fs::path>> files;
     for (fs::directory_iterator it(fs::path(folder), error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = it->path().filename().u8string(); // never throws, whatever the name
         if (name.size() == 14 && name.compare(10, 4, ".csv") == 0 && IsReportDate(name.substr(0, 10)) &&
             name.substr(0, 10) >= from && name.substr(0, 10) <= to)
             files.emplace_back(name, it->path());
