@@ -236,6 +236,7 @@ std::vector<std::vector<std::string>> LedgerLines(const fs::path& folder) {
                     lines.back().emplace_back();
                 else
                     lines.back().back() += c;
+            lines.back().pop_back(); // the chain value, which the JSON line does not carry
         }
     }
     return lines;
