@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
+#include "cli/SupervisorCommands.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
 
@@ -73,10 +74,12 @@ bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) 
 }
 
 int Run(const std::vector<std::wstring>& args) {
+    if (IsSupervisorCommand(args))
+        return RunSupervisorCommand(args);
     const ParsedCommandLine parsed = ParseCommandLine(args);
     const CliOptions& options = parsed.options;
     if (options.bHelp && parsed.error.empty()) {
-        WriteLine(ConsoleStream::kOutput, HelpText());
+        WriteLine(ConsoleStream::kOutput, HelpText() + L"\n\n" + SupervisorHelpText());
         return kExitSuccess;
     }
     if (!parsed.error.empty())

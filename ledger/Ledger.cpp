@@ -32,7 +32,8 @@ bool Ledger::CatchUp(const LedgerPath& file, const std::string& fileName) {
 LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
     const LedgerTime now = sources_.now();
     const std::string fileName = LedgerDayFileName(now);
-    const std::string line = LedgerLineText(entry, now, sources_.station(), sources_.user());
+    std::string body = LedgerLineText(entry, now, sources_.station(), sources_.user());
+    body.resize(body.size() - 2); // the chain value and the line end follow
     const std::string operation = LedgerOperationWord(entry.operation);
     const std::string serialField = GuardFormula(WideToUtf8(entry.serial));
     const bool checksDuplicate = entry.operation != LedgerOperation::Info &&
@@ -44,22 +45,28 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
     if (!CreateLedgerFolders(folder_))
         return result;
     const LedgerPath path = JoinLedgerPath(folder_, fileName);
-    // Opened (and so created) before reading, so that an empty file gets the header. A file
-    // locked against writing may still be readable: the duplicate is told all the same.
+    // Opened (and so created) before reading, so that an empty file gets the header. The
+    // append lock is held from the reading to the writing, so that the chain value follows
+    // the file's last line whichever station wrote it. A file locked against writing may
+    // still be readable: the duplicate is told all the same.
     AppendOnlyFile file(path);
+    const bool locked = file.IsOpen() && file.LockForAppend();
     const bool scanned = CatchUp(path, fileName);
     result.duplicate = scanned && checksDuplicate && scan_.HasSucceeded(operation, serialField);
-    if (!file.IsOpen())
+    if (!locked)
         return result;
 
-    std::string bytes;
+    std::string prefix;
     if (scanned) {
         if (scan_.BytesFed() == 0)
-            bytes = std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n";
-        bytes += scan_.LineCloser();
+            prefix = std::string(kUtf8ByteOrderMark) + SealedLedgerHeader() + "\r\n";
+        prefix += scan_.LineCloser();
     }
-    bytes += line;
-    result.written = file.WriteDurably(bytes);
+    std::string bytes = prefix + body;
+    const std::string chainValue = scanned ? scan_.ChainValueFor(prefix, body) : std::string();
+    if (!chainValue.empty())
+        bytes += ',' + chainValue;
+    result.written = file.WriteDurably(bytes + "\r\n");
     if (result.written && checksDuplicate)
         scan_.NoteSuccess(operation, serialField);
     return result;

@@ -1,15 +1,33 @@
 #include "ledger/LedgerFile.h"
 
+#include <chrono>
+#include <thread>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
+
+// Another writer holds the lock for one read and one write; a holder that long is stuck.
+constexpr auto kLockPatience = std::chrono::seconds(5);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
+
+template <typename TryLock> bool WaitForLock(TryLock tryLock) {
+    const auto giveUp = std::chrono::steady_clock::now() + kLockPatience;
+    while (!tryLock()) {
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return false;
+        std::this_thread::sleep_for(kLockRetry);
+    }
+    return true;
+}
 
 #ifdef _WIN32
 constexpr wchar_t kSeparators[] = L"\\/";
@@ -138,12 +156,38 @@ bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& b
 
 #ifdef _WIN32
 AppendOnlyFile::AppendOnlyFile(const LedgerPath& path)
-    : handle_(CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    : handle_(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr)) {}
+
+namespace {
+
+// The append lock is one byte far beyond any day file's end, where nobody reads or writes.
+OVERLAPPED LockRange() {
+    OVERLAPPED range{};
+    range.Offset = 0xFFFFFFF0;
+    range.OffsetHigh = 0x7FFFFFFF;
+    return range;
+}
+
+} // namespace
 
 AppendOnlyFile::~AppendOnlyFile() {
+    if (locked_) {
+        OVERLAPPED range = LockRange();
+        UnlockFileEx(handle_, 0, 1, 0, &range);
+    }
     if (IsOpen())
         CloseHandle(handle_);
+}
+
+bool AppendOnlyFile::LockForAppend() {
+    locked_ = locked_ || (IsOpen() && WaitForLock([this] {
+                              OVERLAPPED range = LockRange();
+                              return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                                                0, 1, 0, &range) != FALSE;
+                          }));
+    return locked_;
 }
 
 bool AppendOnlyFile::IsOpen() const {
@@ -172,6 +216,11 @@ AppendOnlyFile::~AppendOnlyFile() {
 
 bool AppendOnlyFile::IsOpen() const {
     return fd_ >= 0;
+}
+
+bool AppendOnlyFile::LockForAppend() {
+    // flock belongs to this open file, so two ledgers in one process exclude each other too.
+    return IsOpen() && WaitForLock([this] { return flock(fd_, LOCK_EX | LOCK_NB) == 0; });
 }
 
 bool AppendOnlyFile::WriteDurably(const std::string& bytes) {

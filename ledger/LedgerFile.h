@@ -27,12 +27,17 @@ class AppendOnlyFile {
     AppendOnlyFile& operator=(const AppendOnlyFile&) = delete;
 
     bool IsOpen() const;
+    // Waits a few seconds at most for the file's append lock, which every writer of the
+    // ledger takes (on any station) and which is released when the file is closed; false
+    // when it cannot be had.
+    bool LockForAppend();
     // One write at the end of the file, then flushed to the disk; true when both succeeded.
     bool WriteDurably(const std::string& bytes);
 
   private:
 #ifdef _WIN32
     void* handle_;
+    bool locked_ = false;
 #else
     int fd_;
 #endif

@@ -2,8 +2,6 @@
 
 #include "ledger/LedgerLine.h"
 
-#include <vector>
-
 namespace {
 
 // Column positions of the header line.
@@ -18,40 +16,14 @@ std::string Key(const std::string& operation, const std::string& serialField) {
 } // namespace
 
 void LedgerScan::Feed(const std::string& bytes) {
-    std::string text = partial_ + bytes;
-    if (bytesFed_ == 0 && text.compare(0, 3, kUtf8ByteOrderMark) == 0)
-        text.erase(0, 3);
-    bytesFed_ += bytes.size();
-
-    // Each pass starts at a line boundary, so a field split between two feeds is parsed whole.
-    std::vector<std::string> fields(1);
-    bool inQuotes = false;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            if (inQuotes && i + 1 < text.size() && text[i + 1] == '"')
-                fields.back() += text[++i];
-            else
-                inQuotes = !inQuotes;
-        } else if (inQuotes) {
-            fields.back() += c;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c == '\n') {
-            TakeRecord(fields.data(), fields.size());
-            fields.assign(1, std::string());
-            lineStart = i + 1;
-        } else if (c != '\r') {
-            fields.back() += c;
-        }
-    }
-    partial_ = text.substr(lineStart);
-    partialInQuotes_ = inQuotes;
+    reader_.Feed(bytes, [this](const LedgerRow& record) { TakeRecord(record); });
 }
 
-void LedgerScan::TakeRecord(const std::string* fields, std::size_t count) {
-    if (count <= kOutcomeColumn || fields[kOutcomeColumn] != "success" || fields[kSerialColumn].empty())
+void LedgerScan::TakeRecord(const LedgerRow& record) {
+    chain_.Take(record);
+    const auto& fields = record.fields;
+    if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
+        fields[kSerialColumn].empty())
         return;
     const std::string& operation = fields[kOperationColumn];
     if (operation == LedgerOperationWord(LedgerOperation::Wipe) ||
@@ -68,9 +40,18 @@ void LedgerScan::NoteSuccess(const std::string& operation, const std::string& se
 }
 
 std::string LedgerScan::LineCloser() const {
-    if (partial_.empty())
+    const std::string& partial = reader_.Partial();
+    if (partial.empty())
         return {};
-    if (partialInQuotes_)
+    if (reader_.PartialInQuotes())
         return "\"\r\n";
-    return partial_.back() == '\r' ? "\n" : "\r\n";
+    return partial.back() == '\r' ? "\n" : "\r\n";
+}
+
+std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {
+    // The file as it will stand before the line: a cut line closed is a line like any other.
+    LedgerRowReader reader = reader_;
+    LedgerChain chain = chain_;
+    reader.Feed(prefix, [&chain](const LedgerRow& record) { chain.Take(record); });
+    return chain.Sealed() ? chain.ValueFor(body) : std::string();
 }

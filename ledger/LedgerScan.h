@@ -1,6 +1,10 @@
 #pragma once
 // What a day's file already holds, read incrementally: which tokens were handled
-// successfully, and whether the file ends inside a line (a write cut short by a crash).
+// successfully, where its chain stands, and whether the file ends inside a line (a write cut
+// short by a crash).
+#include "ledger/LedgerChain.h"
+#include "ledger/LedgerRows.h"
+
 #include <cstdint>
 #include <set>
 #include <string>
@@ -10,7 +14,7 @@ class LedgerScan {
     // Bytes that follow those fed before; the first feed starts at the file's beginning.
     void Feed(const std::string& bytes);
     void Reset() { *this = LedgerScan(); }
-    std::uint64_t BytesFed() const { return bytesFed_; }
+    std::uint64_t BytesFed() const { return reader_.BytesFed(); }
 
     // Operation word and serial field as written in the file.
     bool HasSucceeded(const std::string& operation, const std::string& serialField) const;
@@ -19,11 +23,15 @@ class LedgerScan {
     // What ends a partial last line (closing an open quote first); empty at a line end.
     std::string LineCloser() const;
 
-  private:
-    void TakeRecord(const std::string* fields, std::size_t count);
+    // The chain value of a line with `body` (its bytes before the value) written right after
+    // `prefix` (a new file's header, the closer of a cut line); empty when the file is not
+    // sealed.
+    std::string ChainValueFor(const std::string& prefix, const std::string& body) const;
 
-    std::uint64_t bytesFed_ = 0;
-    std::string partial_; // bytes after the last complete line
-    bool partialInQuotes_ = false;
+  private:
+    void TakeRecord(const LedgerRow& record);
+
+    LedgerRowReader reader_;
+    LedgerChain chain_{false};
     std::set<std::string> successes_;
 };

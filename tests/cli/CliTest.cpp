@@ -256,7 +256,10 @@ TEST_F(CliTest, JsonLineCarriesTheLedgerColumns) {
     LedgerRow shown;
     for (std::size_t i = 0; i < std::size(columns); ++i)
         shown.push_back(fields[i].second);
-    EXPECT_EQ(ReadLedgerRows(folder / "ledger"), std::vector<LedgerRow>{shown});
+    std::vector<LedgerRow> rows = ReadLedgerRows(folder / "ledger");
+    for (LedgerRow& row : rows)
+        row.pop_back(); // the chain value, which the JSON line does not carry
+    EXPECT_EQ(rows, std::vector<LedgerRow>{shown});
     std::string ledger;
     for (const auto& file : fs::directory_iterator(folder / "ledger"))
         ledger += ReadAll(file.path());

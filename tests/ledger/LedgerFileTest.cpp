@@ -2,6 +2,7 @@
 // after a restart of the program.
 #include "LedgerTestSupport.h"
 
+#include "ledger/LedgerChain.h"
 #include "ledger/LedgerLine.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +36,12 @@ TEST(LedgerFile, WritesByteOrderMarkAndHeaderOnceWithCrlfLines) {
     EXPECT_TRUE(ledger.Append(WipeSuccess(L"C")).written);
 
     const std::string text = fixture.Read(kToday);
-    EXPECT_EQ(0u, text.find(std::string(kUtf8ByteOrderMark) + kLedgerHeader + "\r\n"));
+    EXPECT_EQ(0u, text.find(std::string(kUtf8ByteOrderMark) + SealedLedgerHeader() + "\r\n"));
     EXPECT_EQ(1u, Count(text, kLedgerHeader));
     EXPECT_EQ(1u, Count(text, kUtf8ByteOrderMark));
     EXPECT_EQ(4u, Count(text, "\r\n"));
     EXPECT_EQ(4u, Count(text, "\n"));
-    EXPECT_EQ("done\r\n", text.substr(text.size() - 6));
+    EXPECT_EQ(",done,", text.substr(text.size() - 72, 6)); // then the chain value
 }
 
 // A batch running past midnight must continue in the new day's file, which gets its own header.

@@ -1,0 +1,101 @@
+// vantor-cli report: the supervisor's page over the ledger folder.
+#include "cli/Console.h"
+#include "attempt/ExitCode.h"
+#include "cli/SupervisorCommands.h"
+#include "ledger/LedgerFolder.h"
+#include "ledger/LedgerLine.h"
+#include "ledger/LedgerSources.h"
+#include "report/ReportHtml.h"
+#include "base/Utf8.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ReportOptions {
+    std::string from, to;
+    fs::path out, stock;
+};
+
+fs::path PathOf(const std::wstring& argument) {
+#ifdef _WIN32
+    return fs::path(argument);
+#else
+    return fs::path(WideToUtf8(argument));
+#endif
+}
+
+// Empty when the options hold; otherwise what is wrong.
+std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& name = args[i];
+        if (name != L"--from" && name != L"--to" && name != L"--out" && name != L"--stock")
+            return L"report 不认识的参数：" + name;
+        if (i + 1 == args.size() || args[i + 1].empty())
+            return L"选项缺少参数：" + name;
+        const std::wstring& value = args[++i];
+        if (name == L"--out")
+            options.out = PathOf(value);
+        else if (name == L"--stock")
+            options.stock = PathOf(value);
+        else if (!IsReportDate(WideToUtf8(value)))
+            return name + L" 需要日期 YYYY-MM-DD：" + value;
+        else
+            (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
+    }
+    const std::string today = LedgerDayFileName(LocalTimeNow()).substr(0, 10);
+    if (options.from.empty())
+        options.from = options.to.empty() ? today : options.to;
+    if (options.to.empty())
+        options.to = std::max(options.from, today);
+    if (options.from > options.to)
+        return L"--from 晚于 --to";
+    if (options.out.empty())
+        options.out = fs::path("vantor-report-" + options.to + ".html");
+    return {};
+}
+
+int Fail(const std::wstring& error) {
+    WriteLine(ConsoleStream::kError, error);
+    return kExitUsage;
+}
+
+} // namespace
+
+int RunReport(const std::vector<std::wstring>& args) {
+    ReportOptions options;
+    const std::wstring usage = Parse(args, options);
+    if (!usage.empty())
+        return Fail(usage + L"（vantor-cli --help 显示用法）");
+    StockList stock;
+    if (!options.stock.empty()) {
+        stock = ReadStockList(options.stock);
+        if (!stock.error.empty())
+            return Fail(L"清单 " + options.stock.wstring() + L" 有误：" + Utf8ToWide(stock.error));
+    }
+    const LedgerPath folder = DefaultLedgerFolder();
+    const ReportRead read =
+        ReadLedgerReport({folder, options.from, options.to, options.stock.empty() ? nullptr : &stock});
+    if (!read.error.empty())
+        return Fail(Utf8ToWide(read.error));
+
+    const std::string html =
+        RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), fs::path(folder).u8string());
+    std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
+    if (!(out << html) || !out.flush())
+        return Fail(L"无法写入报告：" + options.out.wstring());
+    const LedgerReport& report = read.report;
+    WriteLine(ConsoleStream::kOutput, L"报告已写入：" + options.out.wstring() + L"（" +
+                                          std::to_wstring(report.files.size()) + L" 个记录文件，" +
+                                          std::to_wstring(report.total.Total()) + L" 行：成功 " +
+                                          std::to_wstring(report.total.success) + L"，失败 " +
+                                          std::to_wstring(report.total.failure) + L"）");
+    for (const ReportedFile& file : report.files)
+        if (file.verdict.seal == LedgerSeal::kBroken || file.verdict.seal == LedgerSeal::kMalformed ||
+            file.verdict.seal == LedgerSeal::kUnreadable)
+            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对（见报告）");
+    return kExitSuccess;
+}

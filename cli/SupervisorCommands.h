@@ -1,0 +1,18 @@
+#pragma once
+// The supervisor's commands over the ledger folder: `ledger verify` and `report`. They touch
+// no token and load no module, so they stand apart from the token commands' options.
+#include <string>
+#include <vector>
+
+// `args` without the program name: true when its first word is one of these commands.
+bool IsSupervisorCommand(const std::vector<std::wstring>& args);
+// The command's exit code.
+int RunSupervisorCommand(const std::vector<std::wstring>& args);
+// Their part of --help.
+std::wstring SupervisorHelpText();
+
+// ledger verify [FILE...]: 0 every file intact or not sealed, 1 a file broken, 2 a file
+// unreadable or not a ledger file (or a usage error).
+int RunLedgerVerify(const std::vector<std::wstring>& files);
+// report [--from DATE] [--to DATE] [--out FILE.html] [--stock FILE]: 0 written, 2 otherwise.
+int RunReport(const std::vector<std::wstring>& options);

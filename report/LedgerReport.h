@@ -1,0 +1,63 @@
+#pragma once
+// What the ledger folder says about a span of days, read and counted for the supervisor's
+// report: dialog-free, and apart from how it is shown.
+#include "ledger/LedgerFile.h"
+#include "ledger/LedgerVerify.h"
+#include "stock/StockList.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct Tally {
+    std::uint64_t success = 0, failure = 0;
+    std::uint64_t Total() const { return success + failure; }
+};
+
+struct ReportedFile {
+    std::string name; // YYYY-MM-DD.csv
+    LedgerVerdict verdict;
+    std::vector<std::uint64_t> damagedLines; // lines that are not a ledger line, in order
+};
+
+struct DuplicateToken {
+    std::string day, operation, serial;
+    std::uint64_t successes = 0; // more than one
+};
+
+struct StockProgress {
+    std::size_t expected = 0;
+    std::vector<std::string> done, missing; // of the list
+    std::vector<std::string> strangers;     // handled (wiped or initialised) but not on the list
+};
+
+struct LedgerReport {
+    std::string from, to;                                // YYYY-MM-DD
+    Tally total;                                         // every token line
+    std::map<std::string, Tally> operations;             // by operation word: wipe, pki, info
+    std::array<Tally, 24> hours{};                       // by the hour of the line's local time
+    std::map<std::string, std::uint64_t> failureReasons; // by the status text shown
+    std::map<std::string, Tally> stations, users;
+    std::vector<DuplicateToken> duplicates;
+    bool hasStock = false;
+    StockProgress stock;
+    std::vector<ReportedFile> files; // every day file in the span, by date
+};
+
+struct ReportRequest {
+    LedgerPath folder;
+    std::string from, to;             // YYYY-MM-DD, both included
+    const StockList* stock = nullptr; // none: no progress
+};
+
+struct ReportRead {
+    LedgerReport report;
+    std::string error; // UTF-8; non-empty: nothing to report, and why
+};
+
+ReportRead ReadLedgerReport(const ReportRequest& request);
+
+// YYYY-MM-DD with a month and day that exist in a calendar.
+bool IsReportDate(const std::string& text);

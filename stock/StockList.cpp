@@ -1,0 +1,137 @@
+#include "stock/StockList.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace {
+
+constexpr const char* kSerialColumn = "serial";
+constexpr std::size_t kSerialMax = 64;
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// Printable ASCII without spaces, separators or quotes, as the tokens report theirs.
+bool IsSerial(const std::string& text) {
+    return !text.empty() && text.size() <= kSerialMax && std::all_of(text.begin(), text.end(), [](char c) {
+        return c > ' ' && c < 127 && c != ',' && c != ';' && c != '"';
+    });
+}
+
+// One CSV line's fields, trimmed; false on an unbalanced quote.
+bool SplitCsv(const std::string& line, std::vector<std::string>& fields) {
+    fields.assign(1, std::string());
+    bool inQuotes = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && inQuotes && i + 1 < line.size() && line[i + 1] == '"')
+            fields.back() += line[++i];
+        else if (c == '"')
+            inQuotes = !inQuotes;
+        else if (c == ',' && !inQuotes)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    for (std::string& field : fields)
+        field = Trim(field);
+    return !inQuotes;
+}
+
+class Parser {
+  public:
+    StockList Run(const std::string& bytes) {
+        std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        for (std::size_t number = 1; start <= bytes.size() && list_.error.empty(); ++number) {
+            std::size_t end = bytes.find('\n', start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            std::string line = bytes.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            Line(Trim(line), number);
+            start = end + 1;
+        }
+        if (list_.error.empty() && list_.serials.empty())
+            list_.error = "清单中没有序列号";
+        return list_;
+    }
+
+  private:
+    void Fail(std::size_t number, const std::string& error) {
+        list_.error = "第 " + std::to_string(number) + " 行：" + error;
+        list_.errorLine = number;
+    }
+
+    void Line(const std::string& line, std::size_t number) {
+        if (line.empty())
+            return;
+        std::vector<std::string> fields;
+        if (!SplitCsv(line, fields))
+            return Fail(number, "引号不成对");
+        if (!formKnown_) {
+            formKnown_ = true;
+            const auto named = std::find_if(fields.begin(), fields.end(),
+                                            [](const std::string& f) { return Lower(f) == kSerialColumn; });
+            if (named != fields.end()) {
+                column_ = static_cast<std::size_t>(named - fields.begin());
+                columns_ = fields.size();
+                return;
+            }
+            if (fields.size() > 1)
+                return Fail(number, "CSV 清单需要名为 serial 的列");
+        }
+        if (fields.size() != columns_)
+            return Fail(number, "应有 " + std::to_string(columns_) + " 列，实有 " +
+                                    std::to_string(fields.size()) + " 列");
+        const std::string& serial = fields[column_];
+        if (!IsSerial(serial))
+            return Fail(number,
+                        serial.empty() ? "序列号为空" : "不是序列号：" + serial.substr(0, kSerialMax));
+        if (seen_.insert(StockKey(serial)).second)
+            list_.serials.push_back(serial);
+    }
+
+    StockList list_;
+    bool formKnown_ = false;
+    std::size_t column_ = 0;  // the serial's column
+    std::size_t columns_ = 1; // columns of every line
+    std::set<std::string> seen_;
+};
+
+} // namespace
+
+StockList ParseStockList(const std::string& bytes) {
+    return Parser().Run(bytes);
+}
+
+StockList ReadStockList(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        StockList list;
+        list.error = "无法读取清单文件";
+        return list;
+    }
+    return ParseStockList(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+std::string StockKey(const std::string& serial) {
+    std::string key = Trim(serial);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A delivery's stock list: the serial numbers expected, one per line or in a CSV column
+// named `serial`. Blank lines, a byte-order mark and spaces around a value are tolerated;
+// anything else that is not a serial number is refused with its line number.
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct StockList {
+    std::vector<std::string> serials; // in the list's order, each once
+    std::string error;                // UTF-8; non-empty: the list is refused
+    std::size_t errorLine = 0;        // the line at fault, from 1; 0 for the file as a whole
+};
+
+StockList ParseStockList(const std::string& bytes);
+StockList ReadStockList(const std::filesystem::path& path);
+
+// How a serial is compared with the list: without spaces around it, letters in upper case.
+std::string StockKey(const std::string& serial);
