@@ -2,6 +2,7 @@
 // insertion (a line appended to the bench file) until the attempt's first status text is on
 // screen, and from Stop until Start is enabled again. Each event comes at a random moment of
 // the poll period.
+#include "base/Utf8.h"
 #include "bench/Benches.h"
 #include "bench/Figures.h"
 #include "bench/Stopwatch.h"
@@ -42,8 +43,11 @@ bool RunLatencyBench(const BenchOptions& options) {
     if (!session.Ready())
         return false;
     BatchPage page(session.Main(), kBlankPageControls);
-    if (!page.Valid() || !page.StartBatch() || !WaitUntil([&] { return page.Status() == msg::kInsertToken; }))
+    if (!page.Valid() || !page.StartBatch() ||
+        !WaitUntil([&] { return page.Status() == msg::kInsertToken; })) {
+        PrintNote("latency: the blank page's batch run did not start; status: " + WideToUtf8(page.Status()));
         return false;
+    }
     const ScenarioFolder& folder = session.Folder();
     std::mt19937 random(20121224);
     auto randomPause = [&] { Sleep(random() % static_cast<unsigned>(kPollPeriodMs)); };
@@ -52,10 +56,13 @@ bool RunLatencyBench(const BenchOptions& options) {
     for (int i = 0; i < options.latencyEvents; ++i) {
         randomPause();
         Stopwatch clock;
-        folder.Bench("insert 0 type=blank");
+        // A serial of its own each time: the ledger notes a token handled twice in a day.
+        folder.Bench(Printf("insert 0 type=blank serial=%016X", i + 1));
         double ms = TimeUntil(clock, [&] { return page.Status() != msg::kInsertToken; });
-        if (ms < 0 || !WaitUntil([&] { return page.Status() == kAlreadyBlankText; }))
+        if (ms < 0 || !WaitUntil([&] { return page.Status() == kAlreadyBlankText; })) {
+            PrintNote("latency: an inserted token was not handled; status: " + WideToUtf8(page.Status()));
             return false;
+        }
         insertions.push_back(ms);
         folder.Bench("remove 0");
         if (!WaitUntil([&] { return page.Status() == msg::kInsertToken; }))
