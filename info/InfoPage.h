@@ -16,7 +16,7 @@ class CInfoPage : public CDialog {
     CString m_strAtr;
     CString m_strDeviceType;
 
-    // Button 1006: the query.
+    // IDC_INFO_GET: the query.
     void OnGetInfo();
 
   protected:
