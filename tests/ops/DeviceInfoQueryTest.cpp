@@ -36,20 +36,4 @@ TEST_F(DeviceInfoQuery, CraftedTokenReadsAsItWasMade) {
     EXPECT_EQ("4", CallOf("E_GetDeviceInfo").args["slot"]);
 }
 
-TEST_F(DeviceInfoQuery, TypeNames) {
-    const struct {
-        const char* type;
-        const wchar_t* name;
-    } rows[] = {{"0", L"空锁"}, {"1", L"PKI类型"}, {"2", L"加密锁类型"},    {"3", L"空锁"},
-                {"4", L"空锁"}, {"5", L"空锁"},    {"lock", L"加密锁类型"}, {"blank", L"空锁"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.type);
-        Do(std::string("reset\ninsert 0 type=") + row.type + " total=1023");
-        DeviceInfoResult result = QueryDeviceInfo(&bench.Module());
-        EXPECT_EQ(0u, result.attempt.messageId);
-        EXPECT_EQ(row.name, result.texts.strDeviceType);
-        EXPECT_EQ(L"0K", result.texts.strTotalSpace);
-    }
-}
-
 } // namespace
