@@ -11,9 +11,7 @@ using namespace pagetest;
 
 namespace {
 
-const std::wstring kFinalTryBatch = L"管理员PIN只剩最后一次尝试机会，批量模式下不尝试";
 const std::wstring kFinalTryQuestion = L"该锁的管理员PIN只剩最后一次尝试机会，输错将锁死。仍要尝试吗？";
-const std::wstring kCancelled = L"已取消";
 
 // What the question box showed, and the answer given to it.
 struct Question {
@@ -124,9 +122,9 @@ TEST_F(LedgerPageTest, TheLastSoPinTryIsSpentOnlyWhenTheOperatorSaysYes) {
         const wchar_t* total;
         int wipes;
     } cases[] = {
-        {false, IDNO, kCancelled, kRed, L"0", 0},
+        {false, IDNO, msg::kCancelled, kRed, L"0", 0},
         {false, IDYES, msg::kBlankDone, kBlack, L"1", 1},
-        {true, IDYES, kFinalTryBatch, kRed, L"2", 1},
+        {true, IDYES, msg::kFinalTryBatch, kRed, L"2", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer == IDNO ? "No" : c.bBatch ? "batch" : "Yes");

@@ -67,16 +67,6 @@ TEST_F(Binding, BoundModuleIsFinalisedOnceThenNeverCalledAgain) {
     EXPECT_EQ(released, Journal());
 }
 
-TEST_F(Binding, SecondLoadDoesNothing) {
-    TokenModule module;
-    ASSERT_EQ(CKR_OK, module.LoadTokenModule(sink));
-    const auto once = Journal();
-    EXPECT_EQ(CKR_OK, module.LoadTokenModule(sink));
-    EXPECT_EQ(once, Journal());
-    EXPECT_EQ(Messages(), sink.messages);
-    module.UnloadTokenModule();
-}
-
 TEST_F(Binding, MissingLibraryShows105AndReleasesNothing) {
     {
         TokenModule module(L"absent-" VANTOR_TOKEN_MODULE_NAME);
