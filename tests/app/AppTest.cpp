@@ -300,15 +300,14 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
     PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
     ASSERT_TRUE(WaitUntil([&] { return field(IDC_INFO_SERIAL).empty(); }));
 
-    struct Case {
+    const struct {
         const char* bench;
-        const wchar_t* message;
-    };
-    const Case cases[] = {
+        const std::wstring& message;
+    } cases[] = {
         {"fail E_GetDeviceInfo 0x30 once", msg::kUnknownError},
         {"remove 0\nfail C_GetSlotList 0x5 once\ninsert 0 type=blank", msg::kInitModuleFailed},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bench.folder.Bench(c.bench);
         query();
         HWND box = WaitForMessageBox(program, main);
