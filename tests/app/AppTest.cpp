@@ -366,9 +366,9 @@ TEST(Program, TheLedgerRecordsQueriesAndOpensFromTheSystemMenu) {
     ASSERT_EQ(WindowText(GetDlgItem(info, IDC_INFO_SERIAL)), L"01A2000000003C4D");
     const std::vector<LedgerFields> rows = ReadLedgerRows(bench.folder.LedgerFolder());
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(LedgerFields(rows[0].begin() + 3, rows[0].end() - 1),
+    EXPECT_EQ(LedgerFields(rows[0].begin() + 3, rows[0].end() - 1), // then the chain value
               (LedgerFields{"info", "single", "0", "01A2000000003C4D", "1.05", "pki", "", "success",
-                            "0x00000000"}));
+                            "0x00000000", ""}));
 
     fs::remove_all(bench.folder.LedgerFolder());
     SendMessageW(main, WM_SYSCOMMAND, IDM_OPEN_LEDGER, 0);
