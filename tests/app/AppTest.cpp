@@ -1,8 +1,10 @@
 // Vantor.exe started as a separate process, as an operator starts it, with the stand-in
 // module (or a broken one) in its folder; its windows are driven with real input and
 // window messages, and the stand-in's journal file tells which module calls were made.
+#include "BatchPage.h"
 #include "LedgerReader.h"
 #include "ProgramUnderTest.h"
+#include "StatusTexts.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +14,6 @@
 
 namespace {
 
-const std::wstring kTitle = L"Orbel PKI 初始化工具";
 constexpr UINT kOutlookBarClick = WM_USER + 1019;
 constexpr COLORREF kBarBack = RGB(135, 143, 162);
 
@@ -157,8 +158,6 @@ TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
 // Guards against a start-up failure that goes unreported, leaves the program running, skips
 // the release of an initialised module, or initialises a module without the extension.
 TEST(Program, StartUpFailuresShowTheirMessageAndEnd) {
-    const std::wstring kLoadFailed = L"加载运行时库失败，请检查运行时环境是否安装正确！";
-    const std::wstring kInitFailed = L"初始化运行时库失败，清检查运行时环境是否安装正确！";
     const struct {
         const wchar_t* scenario;
         const wchar_t* module; // under <build>/bin, or none
@@ -166,9 +165,9 @@ TEST(Program, StartUpFailuresShowTheirMessageAndEnd) {
         const std::wstring& message;
         int initialised, finalised;
     } cases[] = {
-        {L"nomodule", nullptr, "default", kLoadFailed, 0, 0},
-        {L"noaux", L"variants/noaux/orbelcsp11.dll", "default", kLoadFailed, 0, 0},
-        {L"initfail", L"orbelcsp11.dll", "fail C_Initialize 0x191 always", kInitFailed, 1, 1},
+        {L"nomodule", nullptr, "default", msg::kLoadModuleFailed, 0, 0},
+        {L"noaux", L"variants/noaux/orbelcsp11.dll", "default", msg::kLoadModuleFailed, 0, 0},
+        {L"initfail", L"orbelcsp11.dll", "fail C_Initialize 0x191 always", msg::kInitModuleFailed, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bench);
@@ -231,12 +230,13 @@ TEST(Program, AModulePlantedInTheWorkingFolderIsNeverLoaded) {
     ProgramUnderTest vantor(work, program);
     HWND box = WaitForMessageBox(vantor, nullptr);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), L"加载运行时库失败，请检查运行时环境是否安装正确！");
+    EXPECT_EQ(MessageBoxText(box), msg::kLoadModuleFailed);
     Dismiss(box);
     EXPECT_TRUE(vantor.WaitForExit());
 }
 
-// Guards against bar clicks that show the wrong page, mark the wrong item, or keep typed fields.
+// Guards against bar clicks that show the wrong page or mark the wrong item. What a page
+// shows again is PageStateTest's.
 TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     Workbench bench(L"navigation");
     bench.folder.Bench("default");
@@ -246,11 +246,6 @@ TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     HWND bar = NavigationBar(main);
     ASSERT_NE(bar, nullptr);
     SetForegroundWindow(main);
-
-    // Type into the blank page, leave it and come back: it is reset.
-    HWND blank = PageWithControl(main, IDC_BLANK_PIN);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(blank) != FALSE; }));
-    SendMessageW(GetDlgItem(blank, IDC_BLANK_PIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed"));
 
     ClickAt(bar, ItemCentre(bar, 1));
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_PKI_SO_PIN); }));
@@ -267,7 +262,6 @@ TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
 
     ClickAt(bar, ItemCentre(bar, 0));
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
-    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_PIN)), L"tamsel");
 
     // An index outside the pages changes no page but becomes the active item.
     SendMessageW(main, kOutlookBarClick, 7, IDC_MAIN_NAV_BAR);
@@ -306,18 +300,14 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
     PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
     ASSERT_TRUE(WaitUntil([&] { return field(IDC_INFO_SERIAL).empty(); }));
 
-    struct Case {
+    const struct {
         const char* bench;
-        const wchar_t* message;
+        const std::wstring& message;
+    } cases[] = {
+        {"fail E_GetDeviceInfo 0x30 once", msg::kUnknownError},
+        {"remove 0\nfail C_GetSlotList 0x5 once\ninsert 0 type=blank", msg::kInitModuleFailed},
     };
-    const Case cases[] = {
-        {"fail E_GetDeviceInfo 0x30 once", L"未知错误"},
-        {"insert 1 type=blank", L"一次只能对一支USBKey进行操作，请移除多余的USBKey"},
-        {"remove 0\nremove 1", L"请插入USBKey"},
-        {"fail C_GetSlotList 0x5 once\ninsert 0 type=blank",
-         L"初始化运行时库失败，清检查运行时环境是否安装正确！"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bench.folder.Bench(c.bench);
         query();
         HWND box = WaitForMessageBox(program, main);
@@ -338,32 +328,18 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
 
 // Guards against a module call after the release when the window closes during a batch run.
 TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
-    struct PageCase {
-        int item, check, start, stop;
-        const wchar_t* scenario;
-    };
-    const PageCase pages[] = {
-        {0, IDC_BLANK_BATCH_CHECK, IDC_START, IDC_STOP, L"close-blank"},
-        {1, IDC_PKI_BATCH_CHECK, IDC_START, IDC_STOP, L"close-pki"},
-    };
-    for (const PageCase& page : pages) {
-        Workbench bench(page.scenario);
+    for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {
+        Workbench bench(controls->barItem == 0 ? L"close-blank" : L"close-pki");
         bench.folder.Bench("insert 0 type=blank");
         bench.folder.Bench("delay C_WaitForSlotEvent 50");
         bench.folder.Bench("delay E_InitPkiToken 300");
         ProgramUnderTest program(bench.folder);
         HWND main = program.WaitForWindow(kTitle);
         ASSERT_NE(main, nullptr);
-        PostMessageW(main, kOutlookBarClick, page.item, IDC_MAIN_NAV_BAR);
-        HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil([&] {
-            dialog = PageWithControl(main, page.check);
-            return dialog != nullptr && IsWindowVisible(dialog);
-        }));
-        SendMessageW(GetDlgItem(dialog, page.check), BM_CLICK, 0, 0);
-        SendMessageW(GetDlgItem(dialog, page.start), BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, page.stop)) != FALSE; }));
-        Screenshot(main, page.item == 0 ? L"main-blank-batch.bmp" : L"main-pki-batch.bmp");
+        const BatchPage page(main, *controls);
+        ASSERT_TRUE(page.Valid());
+        ASSERT_TRUE(page.StartBatch());
+        Screenshot(main, controls->barItem == 0 ? L"main-blank-batch.bmp" : L"main-pki-batch.bmp");
         bench.folder.Bench("remove 0");
         bench.folder.Bench("insert 0 type=blank");
         PostMessageW(main, WM_CLOSE, 0, 0);
@@ -388,11 +364,11 @@ TEST(Program, TheLedgerRecordsQueriesAndOpensFromTheSystemMenu) {
     HWND info = PageWithControl(main, IDC_INFO_SERIAL);
     SendMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
     ASSERT_EQ(WindowText(GetDlgItem(info, IDC_INFO_SERIAL)), L"01A2000000003C4D");
-    const std::vector<LedgerRow> rows = ReadLedgerRows(bench.folder.LedgerFolder());
+    const std::vector<LedgerFields> rows = ReadLedgerRows(bench.folder.LedgerFolder());
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(
-        LedgerRow(rows[0].begin() + 3, rows[0].end() - 1),
-        (LedgerRow{"info", "single", "0", "01A2000000003C4D", "1.05", "pki", "", "success", "0x00000000"}));
+    EXPECT_EQ(LedgerFields(rows[0].begin() + 3, rows[0].end() - 1), // then the chain value
+              (LedgerFields{"info", "single", "0", "01A2000000003C4D", "1.05", "pki", "", "success",
+                            "0x00000000", ""}));
 
     fs::remove_all(bench.folder.LedgerFolder());
     SendMessageW(main, WM_SYSCOMMAND, IDM_OPEN_LEDGER, 0);

@@ -5,6 +5,7 @@
 #include "attempt/AttemptRunner.h"
 #include "ops/RecordingReporter.h"
 #include "ledger/LedgerTestSupport.h"
+#include "StatusTexts.h"
 #include "res/StringIds.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,6 @@ AttemptResult WithCode(AttemptResult result) {
 
 enum RunKind { kSingle, kPageBatch, kConsoleBatch };
 
-const std::wstring kStopped = L"，批量已停止，请核对管理员PIN";
 const std::string kPrefix = "2026-12-06T14:03:05+08:00,ST-01,operator,wipe,";
 
 TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
@@ -60,15 +60,15 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
          L"管理员PIN错误", false, "single,0,0000000000000005,0.00,pki,,failure,0x000000A0,管理员PIN错误",
          false, 1},
         {"wrong PIN, page batch", OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 6),
-         kPageBatch, L"管理员PIN错误" + kStopped, false,
+         kPageBatch, L"管理员PIN错误" + msg::kBatchStopped, false,
          "batch,0,0000000000000006,0.00,pki,,failure,0x000000A0,管理员PIN错误，批量已停止，请核对管理员PIN",
          true, 1},
         {"wrong PIN as 0x07, console batch",
          OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_ARGUMENTS_BAD, 7), kConsoleBatch,
-         L"管理员PIN错误" + kStopped, false,
+         L"管理员PIN错误" + msg::kBatchStopped, false,
          "batch,0,0000000000000007,0.00,pki,,failure,0x00000007,管理员PIN错误", true, 1},
         {"cancelled", OnToken(AttemptKind::Cancelled, IDS_CANCELLED, CKR_FUNCTION_CANCELED, 8), kSingle,
-         L"已取消", false, "", false, 1},
+         msg::kCancelled, false, "", false, 1},
         {"no module", EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, 0x30), kPageBatch,
          L"初始化运行时库失败，清检查运行时环境是否安装正确！", false, "", false, 4},
         {"no token", EndedWith(AttemptKind::NoToken, IDS_INSERT_TOKEN), kConsoleBatch, L"请插入USBKey", true,
@@ -115,7 +115,7 @@ TEST(AttemptRunner, LostLinesAndTheInformationQuery) {
                   .find("operator,info,single,0,0000000000000009,0.00,pki,,success,0x00000000,,"),
               std::string::npos);
     info = RecordInfoQuery(OnToken(AttemptKind::Failure, IDS_UNKNOWN_ERROR, 0x30, 10), &ledger);
-    EXPECT_EQ(info.entry.message, L"未知错误");
+    EXPECT_EQ(info.entry.message, msg::kUnknownError);
     EXPECT_EQ(ExitCodeOf(info), 1);
 
     std::filesystem::remove_all(folder.folder);

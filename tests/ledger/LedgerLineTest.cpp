@@ -53,25 +53,6 @@ TEST(LedgerLine, WritesTextAsUtf8) {
     EXPECT_NE(std::string::npos, line.find(",\xF0\x9F\x94\x92\r\n")) << line;
 }
 
-// Every column in its place, with the words and number forms readers rely on.
-TEST(LedgerLine, FillsTheColumnsInHeaderOrder) {
-    LedgerEntry entry;
-    entry.operation = LedgerOperation::Pki;
-    entry.mode = LedgerMode::Batch;
-    entry.slot = 3;
-    entry.serial = L"0011223344556677";
-    entry.cosVersion = L"2.05";
-    entry.typeBefore = 4;
-    entry.label = L"L";
-    entry.outcome = LedgerOutcome::Failure;
-    entry.rv = 0xA0;
-    entry.message = L"m";
-    EXPECT_EQ(
-        "2026-12-06T14:03:05+08:00,ST,op,pki,batch,3,0011223344556677,2.05,blank,L,failure,0x000000A0,m\r\n",
-        LedgerLineText(entry, {2026, 12, 6, 14, 3, 5, 480}, "ST", "op"));
-    EXPECT_EQ(",,,info,single,,,,,,failure,0x00000000,\r\n", LedgerLineText({}, {}, "", "").substr(25));
-}
-
 // The type byte read before the attempt: an unexpected code stays visible as its number.
 TEST(LedgerLine, NamesTheTypeBefore) {
     const std::pair<std::optional<std::uint8_t>, const char*> cases[] = {

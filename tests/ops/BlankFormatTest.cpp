@@ -69,17 +69,6 @@ TEST_F(BlankFormat, ModuleAnswersMapToTheirTexts) {
     }
 }
 
-TEST_F(BlankFormat, BatchModeShowsRunningOnEveryListedAttempt) {
-    EXPECT_EQ(CKR_OK, Wipe(L"tamsel", true)); // no token
-    Do("insert 0\ninsert 1");
-    EXPECT_EQ(CKR_OK, Wipe(L"tamsel", true)); // two tokens
-    Do("remove 1");
-    EXPECT_EQ(CKR_OK, Wipe(L"tamsel", true)); // wiped
-    EXPECT_EQ(3, reporter.runningCalls);
-    EXPECT_EQ(Success(false, msg::kInsertToken), reporter.reports.front());
-    EXPECT_EQ(Success(true, msg::kBlankDone), reporter.reports.back());
-}
-
 TEST_F(BlankFormat, ButtonsStayWhenNotBatchOrNotListed) {
     Do("insert 0");
     EXPECT_EQ(CKR_OK, Wipe(L"tamsel", false));

@@ -14,64 +14,45 @@ DEVICE_INFO Record(std::uint8_t type = DEVICE_TYPE_PKI) {
     return info;
 }
 
-TEST(DeviceInfoFormat, SerialIsSixteenUpperCaseHexDigitsInRecordOrder) {
+// Guards against fields read in the wrong byte order, at the wrong offset, as signed bytes
+// or with the wrong number of digits.
+TEST(DeviceInfoFormat, EachFieldAsShown) {
     DEVICE_INFO info = Record();
     const std::uint8_t serial[8] = {0x01, 0xA2, 0x00, 0x00, 0x00, 0x00, 0x3C, 0x4D};
     std::memcpy(info.abySerialNumber, serial, sizeof serial);
-    EXPECT_EQ(L"01A2000000003C4D", DescribeDeviceInfo(info).strSerialNumber);
-    std::memset(info.abySerialNumber, 0xFF, sizeof info.abySerialNumber);
-    EXPECT_EQ(L"FFFFFFFFFFFFFFFF", DescribeDeviceInfo(info).strSerialNumber);
-}
-
-TEST(DeviceInfoFormat, CosVersionHasTwoDigitMinor) {
-    DEVICE_INFO info = Record();
-    info.byCosVersionMajor = 1;
-    info.byCosVersionMinor = 5;
-    EXPECT_EQ(L"1.05", DescribeDeviceInfo(info).strCosVersion);
-    info.byCosVersionMajor = 255; // unsigned, never negative
-    info.byCosVersionMinor = 200;
-    EXPECT_EQ(L"255.200", DescribeDeviceInfo(info).strCosVersion);
-}
-
-TEST(DeviceInfoFormat, ProductionTimeIsPrefixedWithTwenty) {
-    DEVICE_INFO info = Record();
-    const std::uint8_t made[6] = {12, 12, 24, 9, 30, 0};
-    std::memcpy(info.abyProductionTime, made, sizeof made);
-    EXPECT_EQ(L"2012-12-24 09:30:00", DescribeDeviceInfo(info).strProductionTime);
-    EXPECT_EQ(L"2000-00-00 00:00:00", DescribeDeviceInfo(Record()).strProductionTime);
-    // The year byte is shown as it is, so a value above 99 gives a five-digit year.
-    info.abyProductionTime[0] = 200;
-    info.abyProductionTime[5] = 255;
-    EXPECT_EQ(L"20200-12-24 09:30:255", DescribeDeviceInfo(info).strProductionTime);
-}
-
-TEST(DeviceInfoFormat, TotalSpaceIsWholeKilobytes) {
-    DEVICE_INFO info = Record();
-    info.ulTotalSpace = 65536;
-    EXPECT_EQ(L"64K", DescribeDeviceInfo(info).strTotalSpace);
-    info.ulTotalSpace = 1023;
-    EXPECT_EQ(L"0K", DescribeDeviceInfo(info).strTotalSpace);
-    info.ulTotalSpace = 0xFFFFFFFFu;
-    EXPECT_EQ(L"4194303K", DescribeDeviceInfo(info).strTotalSpace);
-}
-
-TEST(DeviceInfoFormat, TotalSpaceIsReadLittleEndianAtItsOffset) {
-    DEVICE_INFO info = Record();
-    unsigned char* bytes = reinterpret_cast<unsigned char*>(&info);
-    bytes[68] = 0x00; // 0x00020000 = 131072 bytes
-    bytes[69] = 0x00;
-    bytes[70] = 0x02;
-    bytes[71] = 0x00;
-    EXPECT_EQ(L"128K", DescribeDeviceInfo(info).strTotalSpace);
-}
-
-TEST(DeviceInfoFormat, AtrIsThirtyTwoUpperCaseHexDigits) {
-    DEVICE_INFO info = Record();
     const std::uint8_t atr[16] = {0x3B, 0x9F, 0x95, 0x81, 0x31, 0xFE, 0x9F, 0x00,
                                   0x66, 0x46, 0x53, 0x05, 0x01, 0x00, 0x11, 0xAB};
     std::memcpy(info.abyAtr, atr, sizeof atr);
-    EXPECT_EQ(L"3B9F958131FE9F0066465305010011AB", DescribeDeviceInfo(info).strAtr);
-    EXPECT_EQ(std::wstring(32, L'0'), DescribeDeviceInfo(Record()).strAtr);
+    const std::uint8_t made[6] = {12, 12, 24, 9, 30, 0};
+    std::memcpy(info.abyProductionTime, made, sizeof made);
+    info.byCosVersionMajor = 1;
+    info.byCosVersionMinor = 5;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&info);
+    bytes[70] = 0x02; // total space, little-endian at offset 68: 0x00020000 bytes
+    DeviceInfoTexts texts = DescribeDeviceInfo(info);
+    EXPECT_EQ(L"01A2000000003C4D", texts.strSerialNumber);
+    EXPECT_EQ(L"3B9F958131FE9F0066465305010011AB", texts.strAtr);
+    EXPECT_EQ(L"2012-12-24 09:30:00", texts.strProductionTime);
+    EXPECT_EQ(L"1.05", texts.strCosVersion);
+    EXPECT_EQ(L"128K", texts.strTotalSpace);
+
+    std::memset(info.abySerialNumber, 0xFF, sizeof info.abySerialNumber);
+    info.byCosVersionMajor = 255; // unsigned, never negative
+    info.byCosVersionMinor = 200;
+    info.abyProductionTime[0] = 200; // shown as it is: a five-digit year
+    info.abyProductionTime[5] = 255;
+    info.ulTotalSpace = 0xFFFFFFFFu;
+    texts = DescribeDeviceInfo(info);
+    EXPECT_EQ(L"FFFFFFFFFFFFFFFF", texts.strSerialNumber);
+    EXPECT_EQ(L"255.200", texts.strCosVersion);
+    EXPECT_EQ(L"20200-12-24 09:30:255", texts.strProductionTime);
+    EXPECT_EQ(L"4194303K", texts.strTotalSpace);
+    info.ulTotalSpace = 1023;
+    EXPECT_EQ(L"0K", DescribeDeviceInfo(info).strTotalSpace);
+
+    texts = DescribeDeviceInfo(Record());
+    EXPECT_EQ(L"2000-00-00 00:00:00", texts.strProductionTime);
+    EXPECT_EQ(std::wstring(32, L'0'), texts.strAtr);
 }
 
 TEST(DeviceInfoFormat, TypeNamesAnythingButPkiAndLockReadsBlank) {
@@ -101,7 +82,6 @@ TEST(DeviceInfoFormat, UnreadBytesHaveNoEffect) {
 
     EXPECT_EQ(DescribeDeviceInfo(clean), DescribeDeviceInfo(noisy));
     EXPECT_EQ(L"加密锁类型", DescribeDeviceInfo(noisy).strDeviceType);
-    EXPECT_EQ(L"64K", DescribeDeviceInfo(noisy).strTotalSpace);
 }
 
 } // namespace

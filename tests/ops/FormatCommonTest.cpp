@@ -37,66 +37,47 @@ TEST_P(FormatCommon, ModuleNotBoundCallsNothing) {
     EXPECT_EQ(Calls(), bench.Calls());
 }
 
-TEST_P(FormatCommon, NoTokenAsksForOne) {
-    EXPECT_EQ(CKR_OK, Attempt());
-    EXPECT_EQ(Reports({Success(false, msg::kInsertToken)}), reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
+// Guards against a token touched that should not be, a refusal counted wrongly or told with
+// the wrong text, and a listing that asks for other slots than those with a token.
+TEST_P(FormatCommon, RefusalsBeforeAnyChangeToTheToken) {
+    const Calls listed = {"C_GetSlotList"}, read = {"C_GetSlotList", "E_GetDeviceInfo"};
+    std::string ten = "insert 0";
+    for (int slot = 1; slot < 10; ++slot)
+        ten += "\ninsert " + std::to_string(slot);
+    auto readAndRefused = [](const std::wstring& text) {
+        return Reports{Success(false, msg::kInitialising), Failure(true, text)};
+    };
+    const struct {
+        std::string bench;
+        CK_RV rv;
+        Reports reports;
+        Calls calls;
+    } rows[] = {
+        {"", CKR_OK, {Success(false, msg::kInsertToken)}, listed},
+        {"insert 0\ninsert 5 type=blank", CKR_OK, {Failure(false, msg::kOneTokenOnly)}, listed},
+        {ten, CKR_OK, {Failure(false, msg::kOneTokenOnly)}, listed},
+        {ten + "\ninsert 10", CKR_BUFFER_TOO_SMALL, {Failure(false, msg::kInitModuleFailed)}, listed},
+        {"insert 0\nfail C_GetSlotList 0x30 once", 0x30, {Failure(false, msg::kInitModuleFailed)}, listed},
+        {"insert 0\nfail E_GetDeviceInfo 0x30", 0x30, readAndRefused(msg::kNoDeviceInfo), read},
+        {"insert 0 type=lock", CKR_OK, readAndRefused(msg::kEncryptionLock), read},
+        {"insert 0 type=0", CKR_OK, readAndRefused(msg::kUnknownType), read},
+        {"insert 0 type=3", CKR_OK, readAndRefused(msg::kUnknownType), read},
+        {"insert 0 type=5", CKR_OK, readAndRefused(msg::kUnknownType), read},
+        {"insert 0 type=255", CKR_OK, readAndRefused(msg::kUnknownType), read},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bench);
+        reporter.reports.clear();
+        Do("reset\nclear-journal\n" + row.bench);
+        EXPECT_EQ(row.rv, Attempt());
+        EXPECT_EQ(row.reports, reporter.reports);
+        EXPECT_EQ(row.calls, bench.Calls());
+    }
+    Do("reset\nclear-journal");
+    Attempt();
     JournalCall listing = CallOf("C_GetSlotList");
     EXPECT_EQ("1", listing.args["present"]);
     EXPECT_EQ("10", listing.args["count"]);
-}
-
-TEST_P(FormatCommon, TwoTokensReadNoDeviceInfo) {
-    Do("insert 0\ninsert 5 type=blank");
-    EXPECT_EQ(CKR_OK, Attempt());
-    EXPECT_EQ(Reports({Failure(false, msg::kOneTokenOnly)}), reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
-}
-
-TEST_P(FormatCommon, TenTokensAreTooManyElevenFailTheListing) {
-    for (int slot = 0; slot < 10; ++slot)
-        Do("insert " + std::to_string(slot));
-    EXPECT_EQ(CKR_OK, Attempt());
-    Do("insert 10");
-    EXPECT_EQ(CKR_BUFFER_TOO_SMALL, Attempt());
-    EXPECT_EQ(Reports({Failure(false, msg::kOneTokenOnly), Failure(false, msg::kInitModuleFailed)}),
-              reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList", "C_GetSlotList"}), bench.Calls());
-}
-
-TEST_P(FormatCommon, ListingFailureIsNotCounted) {
-    Do("insert 0\nfail C_GetSlotList 0x30 once");
-    EXPECT_EQ(CK_RV{0x30}, Attempt());
-    EXPECT_EQ(Reports({Failure(false, msg::kInitModuleFailed)}), reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList"}), bench.Calls());
-}
-
-TEST_P(FormatCommon, UnreadableDeviceInfoCountsAsFailure) {
-    Do("insert 0\nfail E_GetDeviceInfo 0x30");
-    EXPECT_EQ(CK_RV{0x30}, Attempt());
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kNoDeviceInfo)}),
-              reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
-}
-
-TEST_P(FormatCommon, EncryptionLockIsRefusedUntouched) {
-    Do("insert 0 type=lock");
-    EXPECT_EQ(CKR_OK, Attempt());
-    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kEncryptionLock)}),
-              reporter.reports);
-    EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
-}
-
-TEST_P(FormatCommon, UnrecognisedTypesAreRefusedUntouched) {
-    for (int code : {0, 3, 5, 255}) {
-        SCOPED_TRACE("type code " + std::to_string(code));
-        reporter.reports.clear();
-        Do("reset\ninsert 0 type=" + std::to_string(code));
-        EXPECT_EQ(CKR_OK, Attempt());
-        EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kUnknownType)}),
-                  reporter.reports);
-        EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOperations, FormatCommon,

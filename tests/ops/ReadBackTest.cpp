@@ -33,8 +33,8 @@ Calls Init(Calls readBack) {
 }
 
 const Row kRows[] = {
-    // Item 1: what the token shows after E_InitPkiToken answered CKR_OK.
-    {"insert 0 type=blank", Op::kPki, CKR_OK, Success(true, msg::kPkiDone), Init(kLogins)},
+    // Item 1: what the token shows after E_InitPkiToken answered CKR_OK (a token that reads
+    // back right: PkiFormatTest).
     {"insert 0 type=pki misbehave=label", Op::kPki, CKR_GENERAL_ERROR,
      Failure(true, kPkiVerifyFailed + L"名称不符"), Init({"C_GetTokenInfo"})},
     {"insert 0 type=blank misbehave=init-flag", Op::kPki, CKR_GENERAL_ERROR,
@@ -68,12 +68,8 @@ const Row kRows[] = {
     {"insert 0\nfail C_CloseSession 0xB3", Op::kPki, CKR_OK,
      Success(true, msg::kPkiDone + kNotVerified + L"000000B3）"), Init(kLogins)},
 
-    // Item 2: the hardware record read again after a wipe answered CKR_OK.
-    {"insert 0",
-     Op::kWipe,
-     CKR_OK,
-     Success(true, msg::kBlankDone),
-     {"C_GetTokenInfo", "E_InitBlankToken", "E_GetDeviceInfo"}},
+    // Item 2: the hardware record read again after a wipe answered CKR_OK (one that reads back
+    // right: BlankFormatTest).
     {"insert 0 misbehave=wipe",
      Op::kWipe,
      CKR_GENERAL_ERROR,
@@ -94,9 +90,13 @@ const Row kRows[] = {
     {"insert 0 so-left=1",
      Op::kWipeBatch,
      CKR_FUNCTION_CANCELED,
-     Failure(true, L"管理员PIN只剩最后一次尝试机会，批量模式下不尝试"),
+     Failure(true, msg::kFinalTryBatch),
      {"C_GetTokenInfo"}},
-    {"insert 0 so-left=1", Op::kWipe, CKR_FUNCTION_CANCELED, Failure(false, L"已取消"), {"C_GetTokenInfo"}},
+    {"insert 0 so-left=1",
+     Op::kWipe,
+     CKR_FUNCTION_CANCELED,
+     Failure(false, msg::kCancelled),
+     {"C_GetTokenInfo"}},
     {"insert 0 so-left=2",
      Op::kWipeBatch,
      CKR_OK,
@@ -106,12 +106,6 @@ const Row kRows[] = {
      Op::kWipe,
      CKR_PIN_LOCKED,
      Failure(true, L"未知错误,code =0x000000A4"),
-     {"C_GetTokenInfo", "E_InitBlankToken"}},
-    // A wrong SO PIN in a batch run: the result by which the run knows to stop.
-    {"insert 0 so=other",
-     Op::kWipeBatch,
-     CKR_PIN_INCORRECT,
-     Failure(true, msg::kSoPinWrong),
      {"C_GetTokenInfo", "E_InitBlankToken"}},
 };
 

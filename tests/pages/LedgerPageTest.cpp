@@ -1,6 +1,6 @@
 // The pages' side of the operator's ledger and of the administrator PIN guard: one line per
 // counted attempt before its outcome shows, the notes the ledger adds, the question before an
-// SO PIN's last try, and the batch run that ends after a wrong SO PIN.
+// SO PIN's last try.
 #include "PageHarness.h"
 #include "res/resource.h"
 
@@ -11,10 +11,7 @@ using namespace pagetest;
 
 namespace {
 
-const std::wstring kFinalTryBatch = L"管理员PIN只剩最后一次尝试机会，批量模式下不尝试";
 const std::wstring kFinalTryQuestion = L"该锁的管理员PIN只剩最后一次尝试机会，输错将锁死。仍要尝试吗？";
-const std::wstring kCancelled = L"已取消";
-const std::wstring kBatchStopped = L"，批量已停止，请核对管理员PIN";
 
 // What the question box showed, and the answer given to it.
 struct Question {
@@ -125,9 +122,9 @@ TEST_F(LedgerPageTest, TheLastSoPinTryIsSpentOnlyWhenTheOperatorSaysYes) {
         const wchar_t* total;
         int wipes;
     } cases[] = {
-        {false, IDNO, kCancelled, kRed, L"0", 0},
+        {false, IDNO, msg::kCancelled, kRed, L"0", 0},
         {false, IDYES, msg::kBlankDone, kBlack, L"1", 1},
-        {true, IDYES, kFinalTryBatch, kRed, L"2", 1},
+        {true, IDYES, msg::kFinalTryBatch, kRed, L"2", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer == IDNO ? "No" : c.bBatch ? "batch" : "Yes");
@@ -154,32 +151,5 @@ TEST_F(LedgerPageTest, TheLastSoPinTryIsSpentOnlyWhenTheOperatorSaysYes) {
         EXPECT_EQ(Total(), c.total);
         EXPECT_EQ(CallCount("E_InitBlankToken"), c.wipes);
         EXPECT_EQ(Lines().size(), static_cast<size_t>(std::stoi(c.total))) << "uncounted, unrecorded";
-    }
-}
-
-// Guards against a batch run that goes on after a wrong SO PIN (either of the module's two
-// answers), spending a try on every token plugged in after it.
-TEST_F(LedgerPageTest, AWrongSoPinEndsTheBatchRun) {
-    for (const char* refusal : {"insert 0 so=wrong-one", "insert 0\nfail E_InitBlankToken 0x07 once"}) {
-        SCOPED_TRACE(refusal);
-        Do("reset");
-        host->ShowPage(1); // a fresh page
-        host->ShowPage(0);
-        StartBatch();
-        Do("insert 0");
-        ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
-        Do(std::string("remove 0\n") + refusal);
-        ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
-        EXPECT_EQ(Status(), msg::kSoPinWrong + kBatchStopped);
-        EXPECT_EQ(Blank().m_lblStatus.GetTextColor(), kRed);
-        EXPECT_EQ(Text(Blank(), IDC_BLANK_COUNT_FAIL), L"1");
-        EXPECT_EQ(Total(), L"2");
-        EXPECT_TRUE(Enabled(Blank(), IDC_START));
-        EXPECT_FALSE(Enabled(Blank(), IDC_STOP));
-        EXPECT_TRUE(Enabled(Blank(), IDC_BLANK_PIN));
-        // The run has ended: a token plugged in now is left alone.
-        Do("remove 0\ninsert 1 so=wrong-one");
-        EXPECT_EQ(CallCount("E_InitBlankToken"), 2);
-        EXPECT_EQ(host->bench.Query("token 1")["so-left"], host->bench.Query("token 1")["so-max"]);
     }
 }

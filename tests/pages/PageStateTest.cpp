@@ -135,7 +135,7 @@ TEST_P(PageStateTest, HidingAndShowingAgainResetsLayoutCountersAndStatus) {
     ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_COUNT_TOTAL) == L"1"; }));
     // Hiding ends the run; Start is enabled again once its worker has ended.
     host->ShowPage(-1);
-    const PageBatch& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
+    const BatchControl& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
     ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
     host->ShowPage(C().index);
     HandlePending();

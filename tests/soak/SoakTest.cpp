@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::wstring kTitle = L"Orbel PKI 初始化工具";
 constexpr int kWarmUpCycles = 10;
 constexpr int kCyclesPerPage = 500;
 constexpr DWORD kRunTimeoutMs = 300000; // only ends a hung run

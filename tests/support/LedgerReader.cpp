@@ -10,13 +10,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // Each day file's rows, its header first.
-std::vector<std::vector<LedgerRow>> ReadDayFiles(const fs::path& folder) {
+std::vector<std::vector<LedgerFields>> ReadDayFiles(const fs::path& folder) {
     std::vector<fs::path> files;
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored))
         files.push_back(entry.path());
     std::sort(files.begin(), files.end());
-    std::vector<std::vector<LedgerRow>> days;
+    std::vector<std::vector<LedgerFields>> days;
     for (const fs::path& file : files) {
         std::ifstream in(file, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -29,9 +29,9 @@ std::vector<std::vector<LedgerRow>> ReadDayFiles(const fs::path& folder) {
 
 } // namespace
 
-std::vector<LedgerRow> ParseCsv(const std::string& bytes) {
-    std::vector<LedgerRow> rows;
-    LedgerRow row(1);
+std::vector<LedgerFields> ParseCsv(const std::string& bytes) {
+    std::vector<LedgerFields> rows;
+    LedgerFields row(1);
     bool quoted = false;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
@@ -44,15 +44,15 @@ std::vector<LedgerRow> ParseCsv(const std::string& bytes) {
         else if (c == ',')
             row.emplace_back();
         else if (c == '\n')
-            rows.push_back(std::exchange(row, LedgerRow(1)));
+            rows.push_back(std::exchange(row, LedgerFields(1)));
     }
     if (row.size() > 1 || !row.front().empty())
         rows.push_back(row);
     return rows;
 }
 
-std::vector<LedgerRow> ReadLedgerRows(const fs::path& folder) {
-    std::vector<LedgerRow> rows;
+std::vector<LedgerFields> ReadLedgerRows(const fs::path& folder) {
+    std::vector<LedgerFields> rows;
     for (const auto& day : ReadDayFiles(folder))
         rows.insert(rows.end(), day.begin() + (day.empty() ? 0 : 1), day.end());
     return rows;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-using LedgerRow = std::vector<std::string>;              // the fields in the header's order
+using LedgerFields = std::vector<std::string>;           // the fields in the header's order
 using LedgerRecord = std::map<std::string, std::string>; // the fields by the header's names
 
-std::vector<LedgerRow> ParseCsv(const std::string& bytes);
+std::vector<LedgerFields> ParseCsv(const std::string& bytes);
 // The lines of every day file in `folder`, files in name order.
-std::vector<LedgerRow> ReadLedgerRows(const std::filesystem::path& folder);
+std::vector<LedgerFields> ReadLedgerRows(const std::filesystem::path& folder);
 std::vector<LedgerRecord> ReadLedger(const std::filesystem::path& folder);

@@ -12,6 +12,9 @@
 
 namespace fs = std::filesystem;
 
+// The main window's caption, which its message boxes carry too.
+inline const std::wstring kTitle = L"Orbel PKI 初始化工具";
+
 // A folder in the test program's own working folder that holds one scenario: the program, maybe a module,
 // the bench file and the journal file.
 class ScenarioFolder {
