@@ -18,4 +18,5 @@ inline const std::wstring kUnknownType = L"设备类型未知，无法进行初�
 inline const std::wstring kInitialising = L"正在初始化，请稍候...";                                  // 123
 inline const std::wstring kPinLength = L"PIN长度不正确，请输入4-32个字符。";                         // 124
 inline const std::wstring kLabelLength = L"名称长度不在有效的范围内(一个中文等于三个字符计算 )";     // 125
+inline const std::wstring kNotInStock = L"该锁不在本批清单中";                                       // 139
 } // namespace msg
