@@ -1,6 +1,7 @@
 #include "app/MainDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/SupervisorMenu.h"
 #include "ledger/LedgerFolder.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -74,6 +75,17 @@ void CMainDlg::AddSystemMenuItems() {
     if (!about.empty())
         systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
     systemMenu->AppendMenu(MF_STRING, IDM_OPEN_LEDGER, kLedgerMenuText);
+    systemMenu->AppendMenu(MF_STRING, IDM_LOAD_STOCK, L"载入本批清单(&K)...");
+    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, L"查看今日报告(&R)");
+}
+
+void CMainDlg::OnSupervisorCommand(UINT command) {
+    if (command == IDM_OPEN_REPORT)
+        return OpenTodaysReport(*this, m_ledger.Folder(), m_stock.InForce() ? &m_stockList : nullptr);
+    if (AskAndPutStockInForce(*this, m_stock, m_stockList, m_ledger.Folder())) {
+        m_pageBlank.ShowStockLine();
+        m_pagePki.ShowStockLine();
+    }
 }
 
 void CMainDlg::CreateNavigation() {
@@ -156,6 +168,8 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         OpenLedgerFolder();
         return;
     }
+    if ((nID & 0xFFF0) == IDM_LOAD_STOCK || (nID & 0xFFF0) == IDM_OPEN_REPORT)
+        return OnSupervisorCommand(nID & 0xFFF0);
     CDialog::OnSysCommand(nID, lParam);
 }
 

@@ -5,6 +5,7 @@
 // it when it is destroyed, after every batch worker has ended. It also owns the operator's
 // ledger, which both initialisation pages and the information page write to.
 #include "win/Afx.h"
+#include "attempt/StockGateOwner.h"
 #include "blank/BlankPage.h"
 #include "info/InfoPage.h"
 #include "controls/OutlookBar.h"
@@ -13,12 +14,13 @@
 #include "pki/PkiPage.h"
 #include "token/TokenModuleOwner.h"
 
-class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
+class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, public StockGateOwner {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
     TokenModule* GetTokenModule() override { return &m_tokenModule; }
     Ledger* GetLedger() override { return &m_ledger; }
+    StockGate* GetStockGate() override { return &m_stock; }
 
     // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 2) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
@@ -27,7 +29,9 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
     HICON m_hIcon;
     CPagerCtrl m_pager;
     COutlookBar m_bar;
-    Ledger m_ledger; // declared before the pages: it outlives their batch workers, which write to it
+    Ledger m_ledger;   // declared before the pages: it outlives their batch workers, which write to it
+    StockGate m_stock; // the stock list in force (none at start); outlives the batch workers too
+    StockList m_stockList;
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
@@ -50,6 +54,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
   private:
     void EndWhenWorkersHaveEnded();
     void AddSystemMenuItems();
+    void OnSupervisorCommand(UINT command);
     void CreateNavigation();
     void CreatePages();
 

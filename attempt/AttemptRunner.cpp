@@ -12,18 +12,23 @@ namespace {
 constexpr const wchar_t* kLedgerNotWrittenNote = L"（记录未能写入）";
 constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处理过）";
 
-// The operation's progress and question, passed on to the front end.
+// The operation's progress and question, passed on to the front end; the stock list in force
+// decides which tokens it may work on.
 class Progress final : public AttemptProgress {
   public:
-    explicit Progress(AttemptFrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
+    Progress(AttemptFrontEnd& frontEnd, const StockGate* stock) : m_frontEnd(frontEnd), m_stock(stock) {}
     void ShowProgress(unsigned messageId) override {
         m_frontEnd.ReportSuccess(false, MessageText(messageId));
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
     bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
+    bool MayWorkOn(const DEVICE_INFO& info) override {
+        return m_stock == nullptr || m_stock->Admits(DescribeDeviceInfo(info).strSerialNumber);
+    }
 
   private:
     AttemptFrontEnd& m_frontEnd;
+    const StockGate* m_stock;
 };
 
 // The token's fields of a ledger line: slot, and when the record was read, serial, COS version
@@ -60,7 +65,7 @@ bool IsWrongSoPinAnswer(CK_RV rv) {
 
 AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const AttemptSetting& setting,
                                    AttemptFrontEnd& frontEnd) {
-    Progress progress(frontEnd);
+    Progress progress(frontEnd, setting.stock);
     AttemptOutcome outcome;
     outcome.result = operation(progress);
     const AttemptResult& result = outcome.result;
@@ -90,6 +95,8 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     if (setting.stopNote == StopNote::InMessage)
         entry.message += stopped;
     outcome.note = Record(outcome, setting.ledger);
+    if (setting.stock != nullptr && result.kind == AttemptKind::Success)
+        setting.stock->NoteSuccess(entry.serial);
     if (setting.stopNote == StopNote::AfterNotes)
         outcome.note += stopped;
     if (bShownAsSuccess)

@@ -3,6 +3,7 @@
 // ledger line and its notes, the end of a batch run after a wrong SO PIN, and the console's
 // exit code. Pages and the console only show the outcome and answer the final-try question.
 #include "attempt/AttemptFrontEnd.h"
+#include "attempt/StockGate.h"
 #include "ledger/Ledger.h"
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
@@ -21,6 +22,7 @@ struct AttemptSetting {
     std::wstring label;       // PKI initialisation
     Ledger* ledger = nullptr; // null: nothing is written, no note is added
     StopNote stopNote = StopNote::InMessage;
+    StockGate* stock = nullptr; // null, or no list in force: every token is worked on
 };
 
 // What the runner made of one attempt.

@@ -28,6 +28,7 @@ BatchWorker::Attempt CBlankPage::TakeAttempt() {
     setting.operation = LedgerOperation::Wipe;
     setting.mode = RunMode();
     setting.ledger = CurrentLedger();
+    setting.stock = CurrentStockGate();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,

@@ -5,7 +5,10 @@
 #include "cli/Console.h"
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
+#include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
+#include "ledger/LedgerFolder.h"
+#include "ledger/LedgerSources.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
 
@@ -87,6 +90,14 @@ int Run(const std::vector<std::wstring>& args) {
 
     FormatJob job;
     std::wstring error;
+    StockGate stock;
+    if (!options.stockPath.empty()) {
+        StockList list;
+        if (!(error = ReadStockOption(options.stockPath, list)).empty())
+            return Refuse(error);
+        PutStockInForce(stock, list, DefaultLedgerFolder(), LocalTimeNow());
+        job.stock = &stock;
+    }
     if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
         return Refuse(error);
 

@@ -70,6 +70,8 @@ class Parser {
             Value(arg, equals, o.modulePath);
         else if (name == L"--profile")
             Value(arg, equals, o.profilePath);
+        else if (name == L"--stock")
+            Value(arg, equals, o.stockPath);
         else if (name == L"--so-pin-env")
             Pin(arg, equals, o.soPin, PinSource::Kind::kEnvironment);
         else if (name == L"--so-pin-file")
@@ -139,6 +141,8 @@ class Parser {
             return Fail(L"用户PIN只用于 init");
         if (o.command == CliCommand::kInfo && o.soPin.kind != PinSource::Kind::kPrompt)
             return Fail(L"info 不需要PIN");
+        if (o.command == CliCommand::kInfo && !o.stockPath.empty())
+            return Fail(L"--stock 只用于 wipe、init 和 watch");
         if (!o.bWatch && (o.count != 0 || o.idleSeconds != 0))
             return Fail(L"--count 和 --idle 只用于 watch");
     }
@@ -177,6 +181,8 @@ std::wstring HelpText() {
   --so-pin-file PATH     管理员PIN取自文件的第一行（UTF-8）
   --user-pin-env NAME    新的用户PIN取自环境变量 NAME（仅 init）
   --user-pin-file PATH   新的用户PIN取自文件的第一行（仅 init）
+  --stock FILE           本批清单（每行一个序列号，或 CSV 中名为 serial 的列）：不在清单中的令牌
+                         不写入任何内容即被拒绝（计为失败）；每次操作后输出清单的完成数
   --count N              watch：N 次计数操作后结束
   --idle SECONDS         watch：SECONDS 秒无插拔事件后结束
   --help                 显示本说明

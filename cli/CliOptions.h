@@ -21,6 +21,7 @@ struct CliOptions {
     bool bHelp = false;
     std::wstring modulePath; // empty: the program's own search
     std::wstring profilePath;
+    std::wstring stockPath; // wipe, init, watch: the stock list put in force
     PinSource soPin;
     PinSource userPin;
     unsigned long count = 0;       // watch: end after this many counted attempts (0: no limit)

@@ -1,5 +1,6 @@
 #pragma once
 // The commands over a bound module. Each returns the program's exit code.
+#include "attempt/StockGate.h"
 #include "cli/OutcomeWriter.h"
 #include "pki/PkiInitRecord.h"
 #include "token/TokenModule.h"
@@ -8,8 +9,9 @@
 // own copies, wiped when it ends.
 struct FormatJob {
     bool bPki = false;
-    SecretText soPin;          // wipe: the current SO PIN
-    PkiFormatParams pkiParams; // init: every value, PINs included
+    SecretText soPin;           // wipe: the current SO PIN
+    PkiFormatParams pkiParams;  // init: every value, PINs included
+    StockGate* stock = nullptr; // --stock: the list in force
 };
 
 int RunInfo(TokenModule& module, OutcomeWriter& writer);

@@ -12,6 +12,7 @@ AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool b
     setting.label = job.bPki ? job.pkiParams.strLabel : std::wstring();
     setting.ledger = ledger;
     setting.stopNote = StopNote::AfterNotes;
+    setting.stock = job.stock;
     ConsoleFrontEnd console;
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(
@@ -24,6 +25,8 @@ AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool b
             return FormatBlankToken(&module, params, progress);
         },
         setting, console);
+    if (job.stock != nullptr)
+        attempt.details.push_back({"stock", L"", StockProgressText(job.stock->Count())});
     return attempt;
 }
 

@@ -1,6 +1,7 @@
 // vantor-cli report: the supervisor's page over the ledger folder.
 #include "cli/Console.h"
 #include "attempt/ExitCode.h"
+#include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerLine.h"
@@ -17,16 +18,9 @@ namespace {
 
 struct ReportOptions {
     std::string from, to;
-    fs::path out, stock;
+    fs::path out;
+    std::wstring stock;
 };
-
-fs::path PathOf(const std::wstring& argument) {
-#ifdef _WIN32
-    return fs::path(argument);
-#else
-    return fs::path(WideToUtf8(argument));
-#endif
-}
 
 // Empty when the options hold; otherwise what is wrong.
 std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options) {
@@ -38,9 +32,9 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
             return L"选项缺少参数：" + name;
         const std::wstring& value = args[++i];
         if (name == L"--out")
-            options.out = PathOf(value);
+            options.out = ArgumentPath(value);
         else if (name == L"--stock")
-            options.stock = PathOf(value);
+            options.stock = value;
         else if (!IsReportDate(WideToUtf8(value)))
             return name + L" 需要日期 YYYY-MM-DD：" + value;
         else
@@ -72,9 +66,9 @@ int RunReport(const std::vector<std::wstring>& args) {
         return Fail(usage + L"（vantor-cli --help 显示用法）");
     StockList stock;
     if (!options.stock.empty()) {
-        stock = ReadStockList(options.stock);
-        if (!stock.error.empty())
-            return Fail(L"清单 " + options.stock.wstring() + L" 有误：" + Utf8ToWide(stock.error));
+        const std::wstring error = ReadStockOption(options.stock, stock);
+        if (!error.empty())
+            return Fail(error);
     }
     const LedgerPath folder = DefaultLedgerFolder();
     const ReportRead read =

@@ -2,6 +2,7 @@
 
 #include "attempt/AttemptRunner.h"
 #include "attempt/OutcomeText.h"
+#include "attempt/StockGate.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -43,6 +44,7 @@ BOOL CInitPage::OnInitDialog() {
     m_lblSuccess.SetTextColor(kColorBlue);
     m_lblFail.SetTextColor(kColorRed);
     m_rcStart = RectInParent(*this, m_btnStart);
+    CreateStockLine();
     InitFields();
     FocusWholeText(FirstField());
     return FALSE;
@@ -79,6 +81,7 @@ void CInitPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     m_batch.EndForReset();
     LoadDefaults();
     ShowFreshCounters();
+    ShowStockLine();
     m_nFail = 0;
     m_nSuccess = 0;
     m_nTotal = 0;
@@ -168,6 +171,26 @@ void CInitPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tally
     // The total's colour stays as it is.
     ShowCount(m_lblTotal, ++m_nTotal);
     ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
+    ShowStockLine();
+}
+
+void CInitPage::CreateStockLine() {
+    // As wide and as tall as the status line, right below it inside the status group; only
+    // shown while a list is in force, so the page looks as before without one.
+    CRect rect = RectInParent(*this, m_lblStatus);
+    rect.OffsetRect(0, rect.Height() + 2);
+    m_lblStock.Create(L"", WS_CHILD | SS_CENTER, rect, this, IDC_STOCK_LINE);
+    m_lblStock.SetLogFont(m_lblStatus.GetLogFontRecord());
+    m_lblStock.SetTextColor(kColorBlue);
+}
+
+void CInitPage::ShowStockLine() {
+    const StockGate* stock = CurrentStockGate();
+    const bool bInForce = stock != nullptr && stock->InForce();
+    if (bInForce)
+        m_lblStock.SetText(CString(StockProgressText(stock->Count())));
+    if (m_lblStock.GetSafeHwnd() != nullptr)
+        m_lblStock.ShowWindow(bInForce ? SW_SHOW : SW_HIDE);
 }
 
 void CInitPage::ShowFreshCounters() {

@@ -29,7 +29,8 @@ class CInitPage : public CDialog, public BatchView {
     CStatusLabel m_lblSuccess;
     CStatusLabel m_lblFail;
     CStatusLabel m_lblStatus;
-    BOOL m_bBatch = FALSE; // the check box: batch mode selected
+    CStatusLabel m_lblStock; // IDC_STOCK_LINE, under the status line: the stock list's progress
+    BOOL m_bBatch = FALSE;   // the check box: batch mode selected
     int m_nTotal = 0;
     int m_nSuccess = 0;
     int m_nFail = 0;
@@ -50,6 +51,9 @@ class CInitPage : public CDialog, public BatchView {
     // Single run: asks the operator whether to spend the SO PIN's last try (Yes/No, No the
     // default).
     bool ConfirmFinalTry() override;
+
+    // The stock list's line: its progress while one is in force, otherwise hidden.
+    void ShowStockLine();
 
     // Ends the batch run for good; nothing it still reports reaches the page.
     void EndBatch() { m_batch.EndForReset(); }
@@ -98,6 +102,7 @@ class CInitPage : public CDialog, public BatchView {
     void CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour);
     void ShowFreshCounters();
     void LayOutRunButtons();
+    void CreateStockLine();
     void SetStartWanted(bool bWanted);
     CWnd* BatchCheck() { return GetDlgItem(m_ids.batchCheck); }
 

@@ -1,5 +1,6 @@
 #include "pagekit/PageSupport.h"
 
+#include "attempt/StockGateOwner.h"
 #include "ledger/LedgerOwner.h"
 #include "token/TokenModuleOwner.h"
 
@@ -11,6 +12,11 @@ TokenModule* CurrentTokenModule() {
 Ledger* CurrentLedger() {
     auto* owner = dynamic_cast<LedgerOwner*>(AfxGetMainWnd());
     return owner != nullptr ? owner->GetLedger() : nullptr;
+}
+
+StockGate* CurrentStockGate() {
+    auto* owner = dynamic_cast<StockGateOwner*>(AfxGetMainWnd());
+    return owner != nullptr ? owner->GetStockGate() : nullptr;
 }
 
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text) {

@@ -8,6 +8,8 @@
 
 #include <string>
 
+class StockGate;
+
 constexpr COLORREF kColorBlack = 0x00000000; // progress and success texts
 constexpr COLORREF kColorRed = 0x000000FF;   // failures and the failure counter
 constexpr COLORREF kColorBlue = 0x00FF0000;  // the success counter and the note line
@@ -18,6 +20,8 @@ TokenModule* CurrentTokenModule();
 // The program's one ledger, owned by the main window: null without one. Read on the interface
 // thread; the ledger outlives every batch worker, which may write to it.
 Ledger* CurrentLedger();
+// The stock list the main window holds (in force or not): null without one.
+StockGate* CurrentStockGate();
 
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text);
 

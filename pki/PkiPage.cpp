@@ -79,6 +79,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     setting.mode = RunMode();
     setting.label = params.strLabel;
     setting.ledger = CurrentLedger();
+    setting.stock = CurrentStockGate();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,

@@ -22,7 +22,9 @@ struct ReportedFile {
     std::vector<std::uint64_t> damagedLines; // lines that are not a ledger line, in order
 };
 
-struct DuplicateToken {
+// A serial handled successfully more than once a day by one operation (not named after the
+// Win32 function DuplicateToken, which windows.h declares).
+struct RepeatedToken {
     std::string day, operation, serial;
     std::uint64_t successes = 0; // more than one
 };
@@ -40,7 +42,7 @@ struct LedgerReport {
     std::array<Tally, 24> hours{};                       // by the hour of the line's local time
     std::map<std::string, std::uint64_t> failureReasons; // by the status text shown
     std::map<std::string, Tally> stations, users;
-    std::vector<DuplicateToken> duplicates;
+    std::vector<RepeatedToken> duplicates;
     bool hasStock = false;
     StockProgress stock;
     std::vector<ReportedFile> files; // every day file in the span, by date

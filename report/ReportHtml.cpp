@@ -231,7 +231,7 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
                 "</b> 支</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
                 "class=\"n\">成功次数</th></tr>\n";
         for (std::size_t i = 0; i < report.duplicates.size() && i < kListMax; ++i) {
-            const DuplicateToken& d = report.duplicates[i];
+            const RepeatedToken& d = report.duplicates[i];
             html += "<tr><td>" + d.day + "</td><td>" + Escape(OperationName(d.operation)) + "</td><td>" +
                     Escape(d.serial) + "</td>" + Cell(d.successes) + "</tr>\n";
         }

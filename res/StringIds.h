@@ -39,3 +39,5 @@
 #define IDS_SO_PIN_FINAL_TRY_QUESTION 136
 #define IDS_CANCELLED 137
 #define IDS_BATCH_STOPPED_SO_PIN 138
+// A token off the stock list in force, refused before anything is written to it.
+#define IDS_NOT_IN_STOCK 139

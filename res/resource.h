@@ -27,6 +27,9 @@
 // the system)
 #define IDM_ABOUTBOX 0x0010
 #define IDM_OPEN_LEDGER 0x0020
+// The stock list: load one, and today's report in the default browser
+#define IDM_LOAD_STOCK 0x0030
+#define IDM_OPEN_REPORT 0x0040
 
 // Statics without a role of their own
 #ifndef IDC_STATIC
@@ -44,6 +47,7 @@
 #define IDC_STOP 1023
 #define IDC_COUNT_TOTAL 1020
 #define IDC_COUNT_SUCCESS 1021
+#define IDC_STOCK_LINE 1040 // created under the status line while a stock list is in force
 
 // Blank-format page (IDD_BLANK_PAGE)
 #define IDC_BLANK_PIN 1011 // current SO PIN, masked

@@ -135,3 +135,7 @@ std::string StockKey(const std::string& serial) {
             c = static_cast<char>(c - 'a' + 'A');
     return key;
 }
+
+std::string StockListProblem(const std::filesystem::path& path, const StockList& list) {
+    return list.error.empty() ? std::string() : "清单 " + path.u8string() + " 有误：" + list.error;
+}

@@ -18,3 +18,7 @@ StockList ReadStockList(const std::filesystem::path& path);
 
 // How a serial is compared with the list: without spaces around it, letters in upper case.
 std::string StockKey(const std::string& serial);
+
+// What is wrong with `list`, read from `path`, as an operator reads it (UTF-8): the file and,
+// for a malformed line, its number. Empty when the list holds.
+std::string StockListProblem(const std::filesystem::path& path, const StockList& list);

@@ -1,6 +1,8 @@
 #pragma once
 // What an operation tells its front end while an attempt runs, before it returns the result:
-// progress, the start of a batch attempt, and the one question it may ask.
+// progress, the start of a batch attempt, and the questions it may ask.
+#include "token/AuxFunctionList.h"
+
 class AttemptProgress {
   public:
     // An uncounted message (IDS_INITIALISING) that stays while the token works.
@@ -10,6 +12,9 @@ class AttemptProgress {
     // Single run only: the SO PIN has one try left. True (Yes) tries it anyway; false (No,
     // the default) ends the attempt as cancelled. A batch run never asks.
     virtual bool ConfirmFinalTry() = 0;
+    // The token has been identified (its record read) and nothing has been written to it yet:
+    // false refuses it (a stock list in force that does not hold its serial).
+    virtual bool MayWorkOn(const DEVICE_INFO& /*info*/) { return true; }
 
   protected:
     ~AttemptProgress() = default;

@@ -43,6 +43,13 @@ FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
         return target;
     }
     result.bInfo = true;
+    if (!progress.MayWorkOn(result.info)) {
+        // The module was not asked to write: the attempt gave up on its own.
+        result.kind = AttemptKind::Failure;
+        result.messageId = IDS_NOT_IN_STOCK;
+        result.rv = CKR_CANCEL;
+        return target;
+    }
     target.bFound = true;
     return target;
 }

@@ -389,3 +389,51 @@ TEST(Program, TheLedgerRecordsQueriesAndOpensFromTheSystemMenu) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
+
+// Guards against a stock list item missing from the system menu, and a list loaded in its file
+// dialog that does not reach the page or lets a token off it be written to.
+TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
+    Workbench bench(L"stock");
+    bench.folder.Bench("insert 0 type=pki so=tamsel serial=00000000000000D9");
+    const fs::path list = bench.folder.Path() / L"stock.txt";
+    std::ofstream(list) << "00000000000000C1\n00000000000000C2\n";
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    HWND blank = PageWithControl(main, IDC_BLANK_PIN);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(blank) != FALSE; }));
+    HWND line = GetDlgItem(blank, IDC_STOCK_LINE);
+    EXPECT_FALSE(IsWindowVisible(line)) << "no list, no line";
+
+    // The system menu (Alt+Space) and its item's access key, as an operator opens it.
+    SetForegroundWindow(main);
+    INPUT keys[4]{};
+    for (INPUT& key : keys)
+        key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = keys[2].ki.wVk = VK_SPACE;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    PressKey('K');
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : program.TopWindows())
+            if (WindowText(window) == L"载入本批清单")
+                dialog = window;
+        return dialog != nullptr;
+    }));
+    // The file name box: the explorer-style dialog's combo box, or the older edit field.
+    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(list.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(line) != FALSE; }));
+    EXPECT_EQ(WindowText(line), L"本批清单：共 2 支，已完成 0 支");
+    Screenshot(main, L"main-stock.bmp");
+
+    SendMessageW(GetDlgItem(blank, IDC_START), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_STATUS)), L"该锁不在本批清单中");
+    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_COUNT_FAIL)), L"1");
+    EXPECT_EQ(bench.folder.JournalCount("E_InitBlankToken"), 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}

@@ -301,6 +301,35 @@ TEST_F(CliTest, LostLedgerLineEndsWithFive) {
     }
 }
 
+// --stock: a token off the list is refused without a module write, counted, recorded and
+// ending with 1; one on it is wiped and the list's progress follows it; a malformed list ends
+// with 2, naming the file and the line.
+TEST_F(CliTest, StockListRefusesStrangers) {
+    const std::string list = File("stock.csv", "serial\n00000000000000C1\n00000000000000C2\n");
+    const std::string journal = (folder / "journal.txt").string();
+    const std::vector<std::string> args = {"wipe", "--stock", list, "--so-pin-env", "SO"};
+    Bench("insert 0 so=" + kSoPin + " serial=00000000000000D9");
+    std::vector<std::string> output;
+    EXPECT_EQ(Start(args, {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal}).Finish(&output), 1);
+    EXPECT_EQ(output, (std::vector<std::string>{"该锁不在本批清单中", "本批清单：共 2 支，已完成 0 支"}));
+    EXPECT_EQ(Count(ReadAll(journal), "E_Init"), 0u);
+    std::vector<LedgerFields> rows = ReadLedgerRows(folder / "ledger");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(LedgerFields(rows[0].begin() + 3, rows[0].end() - 1),
+              (LedgerFields{"wipe", "single", "0", "00000000000000D9", "1.05", "pki", "", "failure",
+                            "0x00000001", "该锁不在本批清单中"}));
+
+    Bench("reset\ninsert 0 so=" + kSoPin + " serial=00000000000000C2");
+    output.clear();
+    EXPECT_EQ(Run(args, output), 0);
+    EXPECT_EQ(output.back(), "本批清单：共 2 支，已完成 1 支");
+
+    const std::string bad = File("bad.txt", "00000000000000C1\nnot a serial\n");
+    output.clear();
+    EXPECT_EQ(Run({"watch", "wipe", "--stock", bad, "--so-pin-env", "SO"}, output), 2);
+    EXPECT_NE(Joined(output).find("bad.txt 有误：第 2 行"), std::string::npos) << Joined(output);
+}
+
 // Without a terminal the SO PIN's final try is declined: cancelled, not counted, nothing tried,
 // nothing in the ledger, exit 1.
 TEST_F(CliTest, FinalTryIsDeclinedWithoutATerminal) {

@@ -1,37 +1,43 @@
 // The rows both format operations share: the binding, the token count and the hardware record.
 #include "BenchTest.h"
+#include "attempt/StockGate.h"
 #include "pki/PkiFormat.h"
 
 namespace {
 
 struct Operation {
     const char* name;
-    CK_RV (*run)(TokenModule* module, RecordingReporter& reporter);
+    CK_RV (*run)(TokenModule* module, RecordingReporter& reporter, const AttemptSetting& setting);
 };
 
-CK_RV RunWipe(TokenModule* module, RecordingReporter& reporter) {
+CK_RV RunWipe(TokenModule* module, RecordingReporter& reporter, const AttemptSetting& setting) {
     BlankFormatParams params;
     params.strSoPin = L"tamsel";
-    return RunRecorded([&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); },
-                       reporter);
+    return RunAndRecordAttempt(
+               [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
+               reporter)
+        .result.rv;
 }
 
-CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter) {
-    return RunRecorded(
-        [&](AttemptProgress& progress) { return FormatPkiToken(module, PkiFormatParams{}, progress); },
-        reporter);
+CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter, const AttemptSetting& setting) {
+    return RunAndRecordAttempt(
+               [&](AttemptProgress& progress) { return FormatPkiToken(module, PkiFormatParams{}, progress); },
+               setting, reporter)
+        .result.rv;
 }
 
 class FormatCommon : public BenchTest, public ::testing::WithParamInterface<Operation> {
   protected:
-    CK_RV Attempt() { return GetParam().run(&bench.Module(), reporter); }
+    CK_RV Attempt(const AttemptSetting& setting = {}) {
+        return GetParam().run(&bench.Module(), reporter, setting);
+    }
 };
 
 TEST_P(FormatCommon, ModuleNotBoundCallsNothing) {
     Do("insert 0");
-    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(nullptr, reporter));
+    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(nullptr, reporter, {}));
     TokenModule unbound(L"no-such-module");
-    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(&unbound, reporter));
+    EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(&unbound, reporter, {}));
     EXPECT_EQ(Reports({Failure(false, msg::kInitModuleFailed), Failure(false, msg::kInitModuleFailed)}),
               reporter.reports);
     EXPECT_EQ(Calls(), bench.Calls());
@@ -78,6 +84,27 @@ TEST_P(FormatCommon, RefusalsBeforeAnyChangeToTheToken) {
     JournalCall listing = CallOf("C_GetSlotList");
     EXPECT_EQ("1", listing.args["present"]);
     EXPECT_EQ("10", listing.args["count"]);
+}
+
+// While a stock list is in force, a token off it is refused once its record is read: nothing
+// is written to it, nor is its SO PIN tried. One on the list goes on and counts as done.
+TEST_P(FormatCommon, StockListRefusesStrangersBeforeAnyWrite) {
+    StockGate gate;
+    gate.Put(ParseStockList("serial\n00000000000000a1\n00000000000000A2\n"), {});
+    AttemptSetting setting;
+    setting.stock = &gate;
+    Do("insert 0 type=pki so=tamsel serial=00000000000000B1");
+    EXPECT_EQ(CKR_CANCEL, Attempt(setting));
+    EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kNotInStock)}),
+              reporter.reports);
+    EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
+    EXPECT_EQ(gate.Count().done, 0u);
+
+    Do("remove 0\ninsert 0 type=pki so=tamsel serial=00000000000000A1");
+    EXPECT_EQ(CKR_OK, Attempt(setting));
+    EXPECT_TRUE(reporter.reports.back().bSuccess && reporter.reports.back().bCount);
+    EXPECT_EQ(gate.Count().expected, 2u);
+    EXPECT_EQ(gate.Count().done, 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOperations, FormatCommon,

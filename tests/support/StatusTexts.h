@@ -23,4 +23,5 @@ inline const std::wstring kLabelLength = L"名称长度不在有效的范围内(
 inline const std::wstring kFinalTryBatch = L"管理员PIN只剩最后一次尝试机会，批量模式下不尝试";       // 135
 inline const std::wstring kCancelled = L"已取消";                                                    // 137
 inline const std::wstring kBatchStopped = L"，批量已停止，请核对管理员PIN"; // 138, after the wrong-PIN text
+inline const std::wstring kNotInStock = L"该锁不在本批清单中";              // 139
 } // namespace msg
