@@ -10,6 +10,7 @@ struct FormatJob {
     bool bPki = false;
     SecretText soPin;          // wipe: the current SO PIN
     PkiFormatParams pkiParams; // init: every value, PINs included
+    bool bProfileSetsLimits = false;
 };
 
 int RunInfo(TokenModule& module, OutcomeWriter& writer);

@@ -183,6 +183,8 @@ CK_RV GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO_PTR info) {
         Pad(info->model, "USBKey");
         Pad(info->serialNumber, SerialHex(*token));
         info->flags = TokenFlags(*token);
+        if (token->misbehaviour & kMisPinPad)
+            info->flags |= CKF_PROTECTED_AUTHENTICATION_PATH;
         info->ulMaxSessionCount = CK_EFFECTIVELY_INFINITE;
         info->ulSessionCount = 0;
         info->ulMaxRwSessionCount = CK_EFFECTIVELY_INFINITE;

@@ -168,11 +168,38 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
          2,
          "未设置环境变量：NOT_SET"},
         {"no module there", "", {"--module", "/nonexistent/liborbelcsp11.so", "info"}, 4, "加载运行时库失败"},
-        {"module without the extension",
-         "",
+        // A module named without the extension is driven through standard calls.
+        {"standard calls: information",
+         "insert 0 serial=01A2000000003C4D cos=3.7",
          {"--module", VANTOR_STANDIN_NOAUX_PATH, "info"},
-         4,
-         "加载运行时库失败"},
+         0,
+         "序列号：01A2000000003C4D\n制造商：Orbel\n型号：USBKey\n硬件版本：1.0\n固件版本：3.7"},
+        {"standard calls: SO PIN locked",
+         "insert 0 so-left=0",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         1,
+         "管理员PIN已锁定，无法清空"},
+        {"standard calls: final try, no terminal",
+         "insert 0 so-left=1",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         1,
+         "已取消"},
+        {"standard calls: final try in a batch",
+         "insert 0 so-left=1",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "watch", "wipe", "--count", "1", "--so-pin-env", "SO"},
+         1,
+         "批量模式下不尝试"},
+        {"standard calls: PIN pad",
+         "insert 0 misbehave=pin-pad",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN", "--current-so-pin-env", "SO"},
+         1,
+         "该锁通过PIN键盘输入PIN"},
+        {"standard calls: a token that is not initialised",
+         "insert 0 type=blank",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         0,
+         "已经是空锁类型了"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -184,6 +211,14 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
         EXPECT_EQ(text.find(kSoPin), std::string::npos) << text;
         EXPECT_EQ(text.find(kUserPin), std::string::npos) << text;
     }
+
+    // The default module must carry the extension, as it always had to.
+    std::vector<std::string> output;
+    const std::string noAux = fs::path(VANTOR_STANDIN_NOAUX_PATH).parent_path().string();
+    EXPECT_EQ(CliProcess({"info"}, {"LD_LIBRARY_PATH=" + noAux, "VANTOR_LEDGER_DIR=" + folder.string()})
+                  .Finish(&output),
+              4);
+    EXPECT_NE(Joined(output).find("加载运行时库失败"), std::string::npos) << Joined(output);
 }
 
 // Each key fills its own field, and a bad profile is refused by file and line, none of its
