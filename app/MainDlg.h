@@ -31,6 +31,8 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
+    // The module the operator picked (ModuleChoice.h), which may lack the vendor extension,
+    // or the maker's module found by name.
     TokenModule m_tokenModule;
 
   protected:
@@ -50,6 +52,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner {
   private:
     void EndWhenWorkersHaveEnded();
     void AddSystemMenuItems();
+    void ChooseModule();
     void CreateNavigation();
     void CreatePages();
 

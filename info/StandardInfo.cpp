@@ -48,5 +48,12 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
         {"production_time", VANTOR_CAPTION_PRODUCTION_TIME, notAvailable},
         {"atr", VANTOR_CAPTION_ATR, notAvailable},
     };
+    DeviceInfoTexts& texts = result.texts;
+    texts.strSerialNumber = attempt.strSerial;
+    texts.strCosVersion = attempt.strVersion;
+    texts.strProductionTime = notAvailable;
+    texts.strTotalSpace = Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory);
+    texts.strAtr = notAvailable;
+    texts.strDeviceType = PaddedText(info.model, sizeof info.model);
     return result;
 }

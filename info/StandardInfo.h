@@ -3,6 +3,7 @@
 // information tell, and "not available" for what the standard has no place for.
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
+#include "token/DeviceInfoTexts.h"
 #include "token/TokenModule.h"
 
 #include <string>
@@ -17,6 +18,9 @@ struct StandardInfoField {
 struct StandardInfoResult {
     AttemptResult attempt; // as DeviceInfoResult::attempt
     std::vector<StandardInfoField> fields;
+    // The information page's six fields: serial number, firmware version in place of the COS
+    // version, production date and ATR not available, total bytes, and the model as the type.
+    DeviceInfoTexts texts;
 };
 
 StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress);

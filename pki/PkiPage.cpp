@@ -99,6 +99,12 @@ void CPkiPage::LoadDefaults() {
 }
 
 void CPkiPage::EnableRunInputs(BOOL bEnable) {
-    for (int id : kInputIds)
-        ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable);
+    // Standard calls cannot set retry limits or area sizes: those fields stay disabled then.
+    const TokenModule* module = CurrentTokenModule();
+    const bool bStandard = module != nullptr && module->IsStandard();
+    for (int id : kInputIds) {
+        const bool bLimit = id == IDC_PKI_USER_RETRY || id == IDC_PKI_SO_RETRY || id == IDC_PKI_PUBLIC_SIZE ||
+                            id == IDC_PKI_PRIVATE_SIZE;
+        ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable && !(bStandard && bLimit));
+    }
 }

@@ -27,6 +27,7 @@
 // the system)
 #define IDM_ABOUTBOX 0x0010
 #define IDM_OPEN_LEDGER 0x0020
+#define IDM_CHOOSE_MODULE 0x0080
 
 // Statics without a role of their own
 #ifndef IDC_STATIC
