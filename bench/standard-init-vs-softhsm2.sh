@@ -36,15 +36,7 @@ baseline() {
       --init-pin --new-pin "$BENCH_USER"
 }
 
-# Wall time of one run in microseconds; the run must succeed.
-time_us() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source bench/timing.sh
 
 cli_times=() tool_times=()
 vantor >/dev/null # warm the file cache for both
