@@ -32,7 +32,7 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
     const std::wstring notAvailable = LoadStringOrDefault(IDS_STD_NOT_AVAILABLE);
     attempt.kind = AttemptKind::Success;
     result.fields = {
-        {"slot", VANTOR_CAPTION_STD_SLOT,
+        {"reader", VANTOR_CAPTION_STD_SLOT,
          bSlot ? PaddedText(slot.slotDescription, sizeof slot.slotDescription) : notAvailable},
         {nullptr, VANTOR_CAPTION_STD_SERIAL, attempt.strSerial},
         {"manufacturer", VANTOR_CAPTION_STD_MAKER,
@@ -40,7 +40,7 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
         {"model", VANTOR_CAPTION_STD_MODEL, PaddedText(info.model, sizeof info.model)},
         {"hardware_version", VANTOR_CAPTION_STD_HARDWARE, VersionText(info.hardwareVersion)},
         {nullptr, VANTOR_CAPTION_STD_FIRMWARE, attempt.strVersion},
-        {"label", VANTOR_CAPTION_STD_LABEL, PaddedText(info.label, sizeof info.label)},
+        {"token_label", VANTOR_CAPTION_STD_LABEL, PaddedText(info.label, sizeof info.label)},
         {"total_space", VANTOR_CAPTION_STD_TOTAL, Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory)},
         {"free_space", VANTOR_CAPTION_STD_FREE, Bytes(info.ulFreePublicMemory, info.ulFreePrivateMemory)},
         {"initialised", VANTOR_CAPTION_STD_INITIALISED,

@@ -75,7 +75,8 @@ serial=$(pkcs11-tool --module "$module" --list-token-slots | awk '/serial num *:
 expect "序列号：$serial"
 grep -q ",info,single,[0-9]*,$serial,2\.6," "$work"/ledger/* || fail "no ledger line with the token's serial"
 vantor 0 --json info
-expect "\"serial\":\"$serial\"" && expect '"atr":"不可用"'
+expect "\"serial\":\"$serial\"" && expect '"atr":"不可用"' && expect '"token_label":"Shelf-3"'
+[ "$(grep -o '"slot":' <<<"$out" | wc -l)" = 1 ] || fail "a JSON key twice"
 end
 
 # No token: SoftHSM2's spare slot is no token. Two tokens: refused before anything is read.
