@@ -20,6 +20,19 @@ std::string LabelText(const CK_UTF8CHAR* field) {
     return std::string(reinterpret_cast<const char*>(field), end);
 }
 
+// As some modules do when they initialise a token: it shows up in another slot.
+void MoveToNextEmptySlot(VirtualBench& bench, unsigned slot) {
+    for (unsigned next = (slot + 1) % bench.SlotCount(); next != slot;
+         next = (next + 1) % bench.SlotCount()) {
+        if (bench.TokenIn(next) != nullptr)
+            continue;
+        VirtualToken moved = *bench.TokenIn(slot);
+        bench.Remove(slot);
+        bench.Insert(next, std::move(moved));
+        return;
+    }
+}
+
 // A blank token takes the SO PIN it is given; an initialised one must be given its own. Either
 // way it ends initialised, with the label, no user PIN and the SO PIN's tries back.
 CK_RV InitTokenCall(CK_SLOT_ID slot, CK_UTF8CHAR_PTR pin, CK_ULONG pinLength, CK_UTF8CHAR_PTR label) {
@@ -49,6 +62,8 @@ CK_RV InitTokenCall(CK_SLOT_ID slot, CK_UTF8CHAR_PTR pin, CK_ULONG pinLength, CK
         token->soLeft = token->soMax;
         token->userPin = SecureBytes();
         token->label = LabelText(label);
+        if (token->misbehaviour & kMisMovesSlot)
+            MoveToNextEmptySlot(call.State().Bench(), static_cast<unsigned>(slot));
         return call.Return(CKR_OK);
     });
 }
