@@ -77,6 +77,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     AttemptSetting setting;
     setting.operation = LedgerOperation::Pki;
     setting.mode = RunMode();
+    params.bBatch = setting.mode == LedgerMode::Batch; // the SO PIN guard of the standard path
     setting.label = params.strLabel;
     setting.ledger = CurrentLedger();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
