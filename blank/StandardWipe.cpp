@@ -7,6 +7,8 @@
 #include "token/StandardToken.h"
 #include "token/TokenSession.h"
 
+#include <cstring>
+
 namespace {
 
 // C_InitToken's answers other than CKR_OK that have a message of their own.
@@ -16,12 +18,7 @@ const ResultMessage kWipeFailures[] = {
     {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
 };
 
-// An empty label: 32 spaces, no terminating zero.
-const CK_UTF8CHAR kBlankLabel[32] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
-                                     ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
-                                     ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-
-ReadBack ReadBackWipe(TokenModule& module, const CK_CHAR (&serial)[16]) {
+ReadBack ReadBackStandardWipe(TokenModule& module, const CK_CHAR (&serial)[16]) {
     CK_SLOT_ID slot = 0;
     CK_TOKEN_INFO info = {};
     CK_RV rv = FindSlotBySerial(module, serial, slot, info);
@@ -72,9 +69,11 @@ AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& pa
 
     // A module refuses C_InitToken while a session is open on the token: none of ours is.
     module.CloseAllSessions(result.slot);
-    const CK_RV rv = module.InitToken(result.slot, soPin, kBlankLabel);
+    CK_UTF8CHAR blankLabel[32]; // an empty label: spaces only, no terminating zero
+    std::memset(blankLabel, ' ', sizeof blankLabel);
+    const CK_RV rv = module.InitToken(result.slot, soPin, blankLabel);
     if (rv == CKR_OK)
-        return AfterReadBack(result, ReadBackWipe(module, target.info.serialNumber), IDS_BLANK_DONE,
+        return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_BLANK_DONE,
                              IDS_STD_WIPE_VERIFY_FAILED);
     return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
 }
