@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/SupervisorMenu.h"
+#include "app/ModuleChoice.h"
 #include "ledger/LedgerFolder.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -30,8 +31,19 @@ class ModuleMessageBox final : public ModuleMessageSink {
 
 } // namespace
 
+namespace {
+
+// The binding the window starts with: the remembered module, or the maker's found by name.
+std::wstring StartModuleFile() {
+    const std::wstring path = RememberedModulePath();
+    return path.empty() ? std::wstring(VANTOR_TOKEN_MODULE_NAME) : path;
+}
+
+} // namespace
+
 CMainDlg::CMainDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {}
+    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))),
+      m_tokenModule(StartModuleFile(), !RememberedModulePath().empty()) {}
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -45,6 +57,11 @@ BOOL CMainDlg::OnInitDialog() {
         EndDialog(IDOK);
         return TRUE;
     }
+    // A module the operator picked is named in the title, with the path it takes.
+    if (!RememberedModulePath().empty())
+        SetWindowText((LoadStringOrDefault(IDS_APP_TITLE) + L" - " + m_tokenModule.FileName() +
+                       (m_tokenModule.IsStandard() ? L"（标准接口）" : L""))
+                          .c_str());
     CreateNavigation();
     CreatePages();
     ShowPage(0, IDC_MAIN_NAV_BAR);
@@ -55,6 +72,8 @@ namespace {
 
 // The system menu item that opens the ledger folder.
 constexpr const wchar_t* kLedgerMenuText = L"打开记录文件夹(&L)";
+// The system menu item that picks the token module for the next start.
+constexpr const wchar_t* kChooseModuleMenuText = L"选择令牌模块(&M)...";
 
 // Creates the ledger's folder when needed and opens it in the shell.
 void OpenLedgerFolder() {
@@ -77,6 +96,7 @@ void CMainDlg::AddSystemMenuItems() {
     systemMenu->AppendMenu(MF_STRING, IDM_OPEN_LEDGER, kLedgerMenuText);
     systemMenu->AppendMenu(MF_STRING, IDM_LOAD_STOCK, L"载入本批清单(&K)...");
     systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, L"查看今日报告(&R)");
+    systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
 }
 
 void CMainDlg::OnSupervisorCommand(UINT command) {
@@ -86,6 +106,15 @@ void CMainDlg::OnSupervisorCommand(UINT command) {
         m_pageBlank.ShowStockLine();
         m_pagePki.ShowStockLine();
     }
+}
+
+void CMainDlg::ChooseModule() {
+    const std::wstring path = PickModuleFile(m_hWnd);
+    if (path.empty())
+        return;
+    const wchar_t* text =
+        RememberModulePath(path) ? L"已选择令牌模块，下次启动时使用：\n" : L"无法保存所选的令牌模块：\n";
+    MessageBox((text + path).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::CreateNavigation() {
@@ -170,6 +199,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     }
     if ((nID & 0xFFF0) == IDM_LOAD_STOCK || (nID & 0xFFF0) == IDM_OPEN_REPORT)
         return OnSupervisorCommand(nID & 0xFFF0);
+    if ((nID & 0xFFF0) == IDM_CHOOSE_MODULE) {
+        ChooseModule();
+        return;
+    }
     CDialog::OnSysCommand(nID, lParam);
 }
 

@@ -35,6 +35,8 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
+    // The module the operator picked (ModuleChoice.h), which may lack the vendor extension,
+    // or the maker's module found by name.
     TokenModule m_tokenModule;
 
   protected:
@@ -55,6 +57,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
     void EndWhenWorkersHaveEnded();
     void AddSystemMenuItems();
     void OnSupervisorCommand(UINT command);
+    void ChooseModule();
     void CreateNavigation();
     void CreatePages();
 

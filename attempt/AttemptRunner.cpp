@@ -32,11 +32,17 @@ class Progress final : public AttemptProgress {
 };
 
 // The token's fields of a ledger line: slot, and when the record was read, serial, COS version
-// (as the information page shows them) and the type before the attempt.
+// (as the information page shows them) and the type before the attempt; for a token handled
+// through standard calls, the serial and firmware version of its token information.
 void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
     if (!result.bToken)
         return;
     entry.slot = static_cast<unsigned long>(result.slot);
+    if (result.bStandard) {
+        entry.serial = result.strSerial;
+        entry.cosVersion = result.strVersion;
+        return;
+    }
     if (!result.bInfo)
         return;
     const DeviceInfoTexts texts = DescribeDeviceInfo(result.info);

@@ -18,15 +18,7 @@ trap 'rm -rf "$work"' EXIT
 export VANTOR_BENCH_FILE=$work/bench.txt
 printf 'reset\ninsert 0 serial=01A2000000003C4D\n' >"$VANTOR_BENCH_FILE"
 
-# Wall time of one run in microseconds; the run must succeed.
-time_us() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source bench/timing.sh
 
 cli=() tool=()
 "$bin/vantor-cli" --module "$module" info >/dev/null # warm the file cache for both

@@ -1,10 +1,11 @@
 #include "blank/BlankFormat.h"
 
 #include "base/TextEncoding.h"
-#include "blank/SoPinGuard.h"
+#include "blank/StandardWipe.h"
 #include "blank/WipeReadBack.h"
 #include "res/StringIds.h"
 #include "token/FormatTarget.h"
+#include "token/SoPinGuard.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ const ResultMessage kWipeFailures[] = {
 
 AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& params,
                                AttemptProgress& progress) {
+    if (module != nullptr && module->IsStandard())
+        return WipeStandardToken(*module, params, progress);
     FormatTarget target = FindFormatTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr);
     AttemptResult& result = target.result;
     if (!target.bFound)

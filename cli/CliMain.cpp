@@ -9,6 +9,7 @@
 #include "cli/SupervisorCommands.h"
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerSources.h"
+#include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
 
@@ -58,6 +59,7 @@ bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) 
         if (!(error = profile.error).empty())
             return false;
         job.pkiParams = profile.params;
+        job.bProfileSetsLimits = profile.bSetsLimits;
     }
     PinRead so = ReadPin(options.soPin, job.bPki ? L"新的管理员PIN：" : L"管理员PIN：");
     if (!(error = so.error).empty())
@@ -72,6 +74,12 @@ bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) 
         return false;
     job.pkiParams.strSoPin = so.pin;
     job.pkiParams.strUserPin = user.pin;
+    if (options.currentSoPin.kind != PinSource::Kind::kPrompt) {
+        PinRead current = ReadPin(options.currentSoPin, std::wstring());
+        if (!(error = current.error).empty())
+            return false;
+        job.pkiParams.strCurrentSoPin = current.pin;
+    }
     error = CheckNewPins(job.pkiParams.strSoPin, job.pkiParams.strUserPin);
     return error.empty();
 }
@@ -101,11 +109,16 @@ int Run(const std::vector<std::wstring>& args) {
     if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
         return Refuse(error);
 
-    TokenModule module(ModuleFileName(options.modulePath));
+    // A module the operator names may lack the vendor extension; the default one may not.
+    TokenModule module(ModuleFileName(options.modulePath), !options.modulePath.empty());
     ModuleMessages messages;
     if (module.LoadTokenModule(messages) != CKR_OK) {
         module.UnloadTokenModule();
         return kExitModule;
+    }
+    if (module.IsStandard() && job.bPki && job.bProfileSetsLimits) {
+        module.UnloadTokenModule();
+        return Refuse(LoadStringOrDefault(IDS_STD_NO_LIMITS));
     }
     OutcomeWriter writer(options.bJson, options.bLedger);
     int code;

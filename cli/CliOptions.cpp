@@ -6,8 +6,8 @@
 namespace {
 
 // Options that would carry a PIN in clear: refused in every form.
-const wchar_t* const kPinOptions[] = {L"--so-pin", L"--user-pin", L"--pin", L"--new-so-pin",
-                                      L"--new-user-pin"};
+const wchar_t* const kPinOptions[] = {L"--so-pin",     L"--user-pin",     L"--pin",
+                                      L"--new-so-pin", L"--new-user-pin", L"--current-so-pin"};
 
 // What an option's name is made of; anything after it may be a value.
 constexpr wchar_t kNameChars[] = L"-abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
@@ -76,6 +76,10 @@ class Parser {
             Pin(arg, equals, o.soPin, PinSource::Kind::kEnvironment);
         else if (name == L"--so-pin-file")
             Pin(arg, equals, o.soPin, PinSource::Kind::kFile);
+        else if (name == L"--current-so-pin-env")
+            Pin(arg, equals, o.currentSoPin, PinSource::Kind::kEnvironment);
+        else if (name == L"--current-so-pin-file")
+            Pin(arg, equals, o.currentSoPin, PinSource::Kind::kFile);
         else if (name == L"--user-pin-env")
             Pin(arg, equals, o.userPin, PinSource::Kind::kEnvironment);
         else if (name == L"--user-pin-file")
@@ -139,6 +143,8 @@ class Parser {
             return Fail(L"--profile 只用于 init");
         if (o.command != CliCommand::kInit && o.userPin.kind != PinSource::Kind::kPrompt)
             return Fail(L"用户PIN只用于 init");
+        if (o.command != CliCommand::kInit && o.currentSoPin.kind != PinSource::Kind::kPrompt)
+            return Fail(L"当前管理员PIN只用于 init");
         if (o.command == CliCommand::kInfo && o.soPin.kind != PinSource::Kind::kPrompt)
             return Fail(L"info 不需要PIN");
         if (o.command == CliCommand::kInfo && !o.stockPath.empty())
@@ -171,7 +177,8 @@ std::wstring HelpText() {
                                              结束时输出总数、成功、失败；watch wipe 在管理员PIN错误后自行停止
 
 选项：
-  --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）
+  --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）；
+                         指定的模块没有扩展接口时，通过标准PKCS#11接口操作（不能设置重试次数和存储区大小）
   --json                 每次操作输出一行JSON（UTF-8），键与值同记录文件的一行：
                          time,station,user,operation,mode,slot,serial,cos_version,type_before,
                          label,outcome,rv,message（outcome：success、failure，未处理令牌时为 none），
@@ -183,6 +190,8 @@ std::wstring HelpText() {
   --user-pin-file PATH   新的用户PIN取自文件的第一行（仅 init）
   --stock FILE           本批清单（每行一个序列号，或 CSV 中名为 serial 的列）：不在清单中的令牌
                          不写入任何内容即被拒绝（计为失败）；每次操作后输出清单的完成数
+  --current-so-pin-env NAME   标准接口下已初始化的令牌：当前管理员PIN取自环境变量 NAME（仅 init）
+  --current-so-pin-file PATH  同上，取自文件的第一行
   --count N              watch：N 次计数操作后结束
   --idle SECONDS         watch：SECONDS 秒无插拔事件后结束
   --help                 显示本说明

@@ -24,6 +24,7 @@ struct CliOptions {
     std::wstring stockPath; // wipe, init, watch: the stock list put in force
     PinSource soPin;
     PinSource userPin;
+    PinSource currentSoPin;        // init on a module without the vendor extension; never prompted
     unsigned long count = 0;       // watch: end after this many counted attempts (0: no limit)
     unsigned long idleSeconds = 0; // watch: end after this long without a slot event (0: never)
 };

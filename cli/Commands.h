@@ -12,6 +12,7 @@ struct FormatJob {
     SecretText soPin;           // wipe: the current SO PIN
     PkiFormatParams pkiParams;  // init: every value, PINs included
     StockGate* stock = nullptr; // --stock: the list in force
+    bool bProfileSetsLimits = false;
 };
 
 int RunInfo(TokenModule& module, OutcomeWriter& writer);

@@ -3,6 +3,7 @@
 #include "cli/ConsoleFrontEnd.h"
 #include "info/DeviceInfoQuery.h"
 #include "pki/PkiFormat.h"
+#include "base/Utf8.h"
 #include "res/InfoCaptions.h"
 
 AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger) {
@@ -17,8 +18,11 @@ AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool b
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(
         [&](AttemptProgress& progress) {
-            if (job.bPki)
-                return FormatPkiToken(&module, job.pkiParams, progress);
+            if (job.bPki) {
+                PkiFormatParams params = job.pkiParams;
+                params.bBatch = bBatch;
+                return FormatPkiToken(&module, params, progress);
+            }
             BlankFormatParams params;
             params.strSoPin = job.soPin;
             params.bBatch = bBatch;
@@ -40,7 +44,9 @@ int RunInfo(TokenModule& module, OutcomeWriter& writer) {
     const DeviceInfoResult result = QueryDeviceInfo(&module);
     AttemptRecord attempt;
     attempt.outcome = RecordInfoQuery(result.attempt, writer.GetLedger());
-    if (result.attempt.kind == AttemptKind::Success) {
+    for (const StandardInfoField& field : result.standardFields)
+        attempt.details.push_back({field.key, Utf8ToWide(field.caption), field.value});
+    if (result.attempt.kind == AttemptKind::Success && result.standardFields.empty()) {
         const DeviceInfoTexts& texts = result.texts;
         // The information page's captions and fields; serial and version are columns already.
         attempt.details = {{nullptr, L"" VANTOR_CAPTION_SERIAL, texts.strSerialNumber},

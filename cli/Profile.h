@@ -8,7 +8,8 @@
 
 struct ProfileRead {
     PkiFormatParams params;
-    std::wstring error; // non-empty: "key：message" of the first bad entry (exit 2)
+    bool bSetsLimits = false; // a retry limit or an area size is given
+    std::wstring error;       // non-empty: "key：message" of the first bad entry (exit 2)
 };
 
 // `text`: the file's bytes. Keys: label, so_pin_max_retry, user_pin_max_retry, public_size,

@@ -3,6 +3,8 @@
 #include "res/StringIds.h"
 #include "token/FormatTarget.h"
 
+#include <utility>
+
 namespace {
 
 // The query shows no progress and asks no question.
@@ -17,6 +19,14 @@ class Silent final : public AttemptProgress {
 
 DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
     Silent silent;
+    if (module != nullptr && module->IsStandard()) {
+        StandardInfoResult standard = QueryStandardInfo(*module, silent);
+        DeviceInfoResult result;
+        result.attempt = standard.attempt;
+        result.standardFields = std::move(standard.fields);
+        result.texts = std::move(standard.texts);
+        return result;
+    }
     const FormatTarget target = FindFormatTarget(module, silent);
     DeviceInfoResult result;
     result.attempt = target.result;

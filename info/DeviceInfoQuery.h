@@ -1,5 +1,6 @@
 #pragma once
 // The information page's query: the one present token's hardware record as six texts.
+#include "info/StandardInfo.h"
 #include "token/AttemptResult.h"
 #include "token/DeviceInfoTexts.h"
 #include "token/TokenModule.h"
@@ -10,6 +11,8 @@ struct DeviceInfoResult {
     // present could not be read. The texts stay empty then.
     AttemptResult attempt;
     DeviceInfoTexts texts;
+    // A module without the vendor extension: the token information's fields instead of the texts.
+    std::vector<StandardInfoField> standardFields;
 };
 
 // `module` is the binding read anew for this query; null when the module is not bound.

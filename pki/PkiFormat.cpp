@@ -1,6 +1,7 @@
 #include "pki/PkiFormat.h"
 
 #include "pki/PkiReadBack.h"
+#include "pki/StandardInit.h"
 #include "res/StringIds.h"
 #include "token/FormatTarget.h"
 
@@ -16,6 +17,8 @@ const ResultMessage kInitFailures[] = {
 } // namespace
 
 AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params, AttemptProgress& progress) {
+    if (module != nullptr && module->IsStandard())
+        return InitStandardToken(*module, params, progress);
     FormatTarget target = FindFormatTarget(module, progress);
     AttemptResult& result = target.result;
     if (!target.bFound)

@@ -17,6 +17,10 @@ struct PkiFormatParams {
     std::uint8_t byUserPinMaxRetry = kDefaultMaxRetry;
     std::uint32_t ulPublicSize = kDefaultPublicSize;
     std::uint32_t ulPrivateSize = kDefaultPrivateSize;
+    // A module without the vendor extension only: the SO PIN a token initialised before has
+    // now (empty: not given), and whether the attempt is part of a batch run.
+    SecretText strCurrentSoPin{L""};
+    bool bBatch = false;
 };
 
 // The 33-byte label field for `label`: its UTF-8 bytes, spaces up to byte 31, zero at byte

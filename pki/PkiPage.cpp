@@ -77,6 +77,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     AttemptSetting setting;
     setting.operation = LedgerOperation::Pki;
     setting.mode = RunMode();
+    params.bBatch = setting.mode == LedgerMode::Batch; // the SO PIN guard of the standard path
     setting.label = params.strLabel;
     setting.ledger = CurrentLedger();
     setting.stock = CurrentStockGate();
@@ -100,6 +101,12 @@ void CPkiPage::LoadDefaults() {
 }
 
 void CPkiPage::EnableRunInputs(BOOL bEnable) {
-    for (int id : kInputIds)
-        ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable);
+    // Standard calls cannot set retry limits or area sizes: those fields stay disabled then.
+    const TokenModule* module = CurrentTokenModule();
+    const bool bStandard = module != nullptr && module->IsStandard();
+    for (int id : kInputIds) {
+        const bool bLimit = id == IDC_PKI_USER_RETRY || id == IDC_PKI_SO_RETRY || id == IDC_PKI_PUBLIC_SIZE ||
+                            id == IDC_PKI_PRIVATE_SIZE;
+        ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable && !(bStandard && bLimit));
+    }
 }

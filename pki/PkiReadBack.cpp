@@ -1,6 +1,7 @@
 #include "pki/PkiReadBack.h"
 
 #include "res/StringIds.h"
+#include "token/StandardToken.h"
 #include "token/TokenSession.h"
 
 #include <cstring>
@@ -24,14 +25,20 @@ bool RefusesPin(CK_RV rv) {
     }
 }
 
-ReadBack CheckTokenInfo(TokenModule& module, CK_SLOT_ID slot, const SecureBytes& labelField) {
+bool IsSameLabel(const CK_TOKEN_INFO& info, const SentPkiValues& sent) {
+    static_assert(sizeof info.label == PKI_LABEL_FIELD_SIZE - 1, "the label field without its zero");
+    if (sent.bLabelMayGrow)
+        return LabelMatches(info.label, sent.labelField);
+    return sent.labelField.size() == sizeof info.label &&
+           std::memcmp(info.label, sent.labelField.data(), sizeof info.label) == 0;
+}
+
+ReadBack CheckTokenInfo(TokenModule& module, CK_SLOT_ID slot, const SentPkiValues& sent) {
     CK_TOKEN_INFO info = {};
     const CK_RV rv = module.GetTokenInfo(slot, &info);
     if (rv != CKR_OK)
         return ReadBack::NotVerified(rv);
-    static_assert(sizeof info.label == PKI_LABEL_FIELD_SIZE - 1, "the label field without its zero");
-    if (labelField.size() != sizeof info.label ||
-        std::memcmp(info.label, labelField.data(), sizeof info.label) != 0)
+    if (!IsSameLabel(info, sent))
         return ReadBack::Mismatch(IDS_VERIFY_LABEL);
     if (!(info.flags & CKF_TOKEN_INITIALIZED))
         return ReadBack::Mismatch(IDS_VERIFY_NOT_INITIALISED);
@@ -56,16 +63,21 @@ ReadBack ProveLogin(TokenModule& module, CK_SESSION_HANDLE session, CK_USER_TYPE
 } // namespace
 
 ReadBack ReadBackPkiToken(TokenModule& module, CK_SLOT_ID slot, const PkiInitRecord& record) {
-    ReadBack check = CheckTokenInfo(module, slot, record.LabelField());
+    return ReadBackPkiToken(module, slot,
+                            SentPkiValues{record.LabelField(), record.SoPin(), record.UserPin(), false});
+}
+
+ReadBack ReadBackPkiToken(TokenModule& module, CK_SLOT_ID slot, const SentPkiValues& sent) {
+    ReadBack check = CheckTokenInfo(module, slot, sent);
     if (check.outcome != ReadBack::kVerified)
         return check;
 
     TokenSession session(module, slot, CKF_RW_SESSION);
     if (session.Result() != CKR_OK)
         return ReadBack::NotVerified(session.Result());
-    check = ProveLogin(module, session.Handle(), CKU_USER, record.UserPin(), IDS_VERIFY_USER_LOGIN);
+    check = ProveLogin(module, session.Handle(), CKU_USER, sent.userPin, IDS_VERIFY_USER_LOGIN);
     if (check.outcome == ReadBack::kVerified)
-        check = ProveLogin(module, session.Handle(), CKU_SO, record.SoPin(), IDS_VERIFY_SO_LOGIN);
+        check = ProveLogin(module, session.Handle(), CKU_SO, sent.soPin, IDS_VERIFY_SO_LOGIN);
     const CK_RV closed = session.Close();
     if (check.outcome == ReadBack::kVerified && closed != CKR_OK)
         return ReadBack::NotVerified(closed);

@@ -10,3 +10,13 @@
 // C_Login SO, C_Logout, C_CloseSession; it stops at the first that fails, and a session it
 // opened is always closed.
 ReadBack ReadBackPkiToken(TokenModule& module, CK_SLOT_ID slot, const PkiInitRecord& record);
+
+// The same with the bytes sent through standard calls. `bLabelMayGrow`: the label read back may
+// carry what the module appends to the text sent.
+struct SentPkiValues {
+    const SecureBytes& labelField;
+    const SecureBytes& soPin;
+    const SecureBytes& userPin;
+    bool bLabelMayGrow;
+};
+ReadBack ReadBackPkiToken(TokenModule& module, CK_SLOT_ID slot, const SentPkiValues& sent);

@@ -41,3 +41,15 @@
 #define IDS_BATCH_STOPPED_SO_PIN 138
 // A token off the stock list in force, refused before anything is written to it.
 #define IDS_NOT_IN_STOCK 139
+// The standard path, for modules without the vendor extension.
+#define IDS_STD_PIN_PAD 150
+#define IDS_STD_PIN_LIMITS 151
+#define IDS_STD_CURRENT_SO_PIN 152
+#define IDS_STD_NO_LIMITS 153
+#define IDS_STD_NOT_AVAILABLE 154
+#define IDS_STD_YES 155
+#define IDS_STD_NO 156
+#define IDS_STD_WIPE_VERIFY_FAILED 157
+#define IDS_STD_USER_PIN_LEFT 158
+#define IDS_STD_OBJECTS_LEFT 159
+#define IDS_STD_TOKEN_LOST 160

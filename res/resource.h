@@ -30,6 +30,7 @@
 // The stock list: load one, and today's report in the default browser
 #define IDM_LOAD_STOCK 0x0030
 #define IDM_OPEN_REPORT 0x0040
+#define IDM_CHOOSE_MODULE 0x0080
 
 // Statics without a role of their own
 #ifndef IDC_STATIC

@@ -23,6 +23,9 @@ enum TokenMisbehaviour : unsigned {
     kMisCutsUserPin = 1u << 3,      // user-pin-short: the new user PIN is kept without its last byte
     kMisCutsSoPin = 1u << 4,        // so-pin-short: the same for the new SO PIN
     kMisKeepsType = 1u << 5,        // wipe: E_InitBlankToken leaves the token as it was
+    kMisPinPad = 1u << 6,           // pin-pad: the token information claims a PIN pad
+    kMisLabelSuffix = 1u << 7,      // label-suffix: the token information appends " #1" to the label
+    kMisMovesSlot = 1u << 8,        // moves: C_InitToken moves the token to the next empty slot
 };
 
 // The keys of an "insert" line. What is left unset takes the defaults of the token's type.

@@ -25,6 +25,9 @@
 //          user-pin-short  E_InitPkiToken keeps the user PIN without its last byte
 //          so-pin-short    the same for the SO PIN
 //          wipe            E_InitBlankToken checks the SO PIN but leaves the token as it was
+//          pin-pad         C_GetTokenInfo shows CKF_PROTECTED_AUTHENTICATION_PATH (PINs on its keys)
+//          label-suffix    C_GetTokenInfo shows " #1" after a label that is not empty
+//          moves           C_InitToken moves the token to the next empty slot (pulled and plugged)
 //          none            (the default)
 //   remove <slot>                  pull the token out; queues one slot event (none if empty)
 //   churn <slot> <count> [key=value ...]   queues <count> slot events (1 to 1000000) on the

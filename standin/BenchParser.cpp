@@ -118,13 +118,11 @@ std::optional<unsigned> ParseMisbehaviour(std::string_view text) {
     static const struct {
         std::string_view name;
         unsigned bit;
-    } kNames[] = {{"label", kMisKeepsLabel},
-                  {"init-flag", kMisHidesInitialised},
-                  {"user-pin", kMisDropsUserPin},
-                  {"user-pin-short", kMisCutsUserPin},
-                  {"so-pin-short", kMisCutsSoPin},
-                  {"wipe", kMisKeepsType},
-                  {"none", 0}};
+    } kNames[] = {{"label", kMisKeepsLabel},       {"init-flag", kMisHidesInitialised},
+                  {"user-pin", kMisDropsUserPin},  {"user-pin-short", kMisCutsUserPin},
+                  {"so-pin-short", kMisCutsSoPin}, {"wipe", kMisKeepsType},
+                  {"pin-pad", kMisPinPad},         {"label-suffix", kMisLabelSuffix},
+                  {"moves", kMisMovesSlot},        {"none", 0}};
     unsigned bits = 0;
     for (;;) {
         const std::size_t comma = text.find(',');

@@ -5,6 +5,7 @@
 #include "standin/CallNames.h"
 #include "standin/ModuleCall.h"
 #include "standin/SessionCalls.h"
+#include "standin/StandardCalls.h"
 
 #include <algorithm>
 #include <chrono>
@@ -178,11 +179,15 @@ CK_RV GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO_PTR info) {
         if (CK_RV rv = call.FindToken(slot, token); rv != CKR_OK)
             return call.Return(rv);
         std::memset(info, 0, sizeof *info);
-        Pad(info->label, token->label);
+        // A module may append to the label what it likes, where the padding was.
+        Pad(info->label, token->misbehaviour & kMisLabelSuffix && !token->label.empty() ? token->label + " #1"
+                                                                                        : token->label);
         Pad(info->manufacturerID, "Orbel");
         Pad(info->model, "USBKey");
         Pad(info->serialNumber, SerialHex(*token));
         info->flags = TokenFlags(*token);
+        if (token->misbehaviour & kMisPinPad)
+            info->flags |= CKF_PROTECTED_AUTHENTICATION_PATH;
         info->ulMaxSessionCount = CK_EFFECTIVELY_INFINITE;
         info->ulSessionCount = 0;
         info->ulMaxRwSessionCount = CK_EFFECTIVELY_INFINITE;
@@ -268,6 +273,7 @@ CK_FUNCTION_LIST MakeFunctionList() {
     list.C_CancelFunction =
         &Unsupported<CK_C_CancelFunction, kC_CancelFunction, CKR_FUNCTION_NOT_PARALLEL>::Call;
     AddSessionCalls(list);
+    AddStandardCalls(list);
     return list;
 }
 

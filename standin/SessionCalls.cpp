@@ -11,22 +11,6 @@ constexpr char kCloseAllSessions[] = "C_CloseAllSessions";
 constexpr char kLogin[] = "C_Login";
 constexpr char kLogout[] = "C_Logout";
 
-// The session and the very token it was opened on. A session whose token has been pulled
-// or replaced is closed, with every other session of that plugging-in.
-CK_RV FindSession(ModuleCall& call, CK_SESSION_HANDLE handle, OpenSession& session, VirtualToken*& token) {
-    SessionTable& sessions = call.State().Sessions();
-    const OpenSession* found = sessions.Find(handle);
-    if (found == nullptr)
-        return CKR_SESSION_HANDLE_INVALID;
-    session = *found;
-    token = call.State().Bench().TokenIn(session.slot);
-    if (token == nullptr || token->insertion != session.insertion) {
-        sessions.CloseAll(session.slot);
-        return CKR_SESSION_HANDLE_INVALID;
-    }
-    return CKR_OK;
-}
-
 CK_RV OpenSessionCall(CK_SLOT_ID slot, CK_FLAGS flags, CK_VOID_PTR, CK_NOTIFY, CK_SESSION_HANDLE_PTR handle) {
     return Guarded([&] {
         ModuleCall call(kOpenSession);
@@ -129,6 +113,20 @@ CK_RV LogoutCall(CK_SESSION_HANDLE handle) {
 }
 
 } // namespace
+
+CK_RV FindSession(ModuleCall& call, CK_SESSION_HANDLE handle, OpenSession& session, VirtualToken*& token) {
+    SessionTable& sessions = call.State().Sessions();
+    const OpenSession* found = sessions.Find(handle);
+    if (found == nullptr)
+        return CKR_SESSION_HANDLE_INVALID;
+    session = *found;
+    token = call.State().Bench().TokenIn(session.slot);
+    if (token == nullptr || token->insertion != session.insertion) {
+        sessions.CloseAll(session.slot);
+        return CKR_SESSION_HANDLE_INVALID;
+    }
+    return CKR_OK;
+}
 
 void AddSessionCalls(CK_FUNCTION_LIST& list) {
     list.C_OpenSession = &OpenSessionCall;

@@ -52,6 +52,11 @@ bool SessionTable::HasReadOnly(CK_SLOT_ID slot) const {
     });
 }
 
+bool SessionTable::HasAny(CK_SLOT_ID slot) const {
+    return std::any_of(m_sessions.begin(), m_sessions.end(),
+                       [slot](const auto& entry) { return entry.second.slot == slot; });
+}
+
 std::optional<CK_USER_TYPE> SessionTable::LoggedIn(CK_SLOT_ID slot) const {
     auto found = m_logins.find(slot);
     if (found == m_logins.end())

@@ -27,6 +27,7 @@ class SessionTable {
     void Clear();
 
     bool HasReadOnly(CK_SLOT_ID slot) const;
+    bool HasAny(CK_SLOT_ID slot) const;
     // CKU_USER or CKU_SO; nothing when nobody is logged in on the slot's token.
     std::optional<CK_USER_TYPE> LoggedIn(CK_SLOT_ID slot) const;
     void LogIn(CK_SLOT_ID slot, CK_USER_TYPE user) { m_logins[slot] = user; }

@@ -4,6 +4,8 @@
 #include "token/AuxFunctionList.h"
 #include "token/ReadBack.h"
 
+#include <string>
+
 enum class AttemptKind {
     Success,       // counted; the token is as asked
     Failure,       // counted; the token refused or could not be handled
@@ -39,6 +41,11 @@ struct AttemptResult {
     CK_SLOT_ID slot = 0;
     bool bInfo = false;
     DEVICE_INFO info = {};
+    // A token handled through standard calls has no hardware record (bInfo stays false): its
+    // serial number and firmware version as its token information gives them.
+    bool bStandard = false;
+    std::wstring strSerial;
+    std::wstring strVersion;
 
     // After an initialisation the module answered CKR_OK: what reading the token back found.
     // A mismatch is shown after `mismatchPrefixId` (0: none).

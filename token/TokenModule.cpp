@@ -19,7 +19,7 @@ CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
     }
     auto getAuxFunctionList =
         reinterpret_cast<E_GetAuxFunctionList_t>(m_library.Symbol("E_GetAuxFunctionList"));
-    if (getAuxFunctionList == nullptr) {
+    if (getAuxFunctionList == nullptr && !m_bStandardAllowed) {
         sink.ShowModuleMessage(IDS_LOAD_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;
     }
@@ -41,6 +41,10 @@ CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
     if (rv != CKR_OK) {
         sink.ShowModuleMessage(IDS_INIT_MODULE_FAILED);
         return CKR_FUNCTION_FAILED;
+    }
+    if (getAuxFunctionList == nullptr) {
+        m_bStandard = true;
+        return CKR_OK;
     }
     {
         std::lock_guard<std::mutex> lock(m_callLock);
@@ -114,4 +118,45 @@ CK_RV TokenModule::Logout(CK_SESSION_HANDLE session) {
 
 CK_RV TokenModule::CloseSession(CK_SESSION_HANDLE session) {
     VANTOR_MODULE_CALL(m_pFunctionList, C_CloseSession, session);
+}
+
+CK_RV TokenModule::GetSlotInfo(CK_SLOT_ID slot, CK_SLOT_INFO* info) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_GetSlotInfo, slot, info);
+}
+
+CK_RV TokenModule::InitToken(CK_SLOT_ID slot, const SecureBytes& soPin, const CK_UTF8CHAR* labelField) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_InitToken, slot, const_cast<CK_BYTE*>(soPin.data()),
+                       static_cast<CK_ULONG>(soPin.size()), const_cast<CK_UTF8CHAR*>(labelField));
+}
+
+CK_RV TokenModule::InitPin(CK_SESSION_HANDLE session, const SecureBytes& pin) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_InitPIN, session, const_cast<CK_BYTE*>(pin.data()),
+                       static_cast<CK_ULONG>(pin.size()));
+}
+
+CK_RV TokenModule::SetPin(CK_SESSION_HANDLE session, const SecureBytes& oldPin, const SecureBytes& newPin) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_SetPIN, session, const_cast<CK_BYTE*>(oldPin.data()),
+                       static_cast<CK_ULONG>(oldPin.size()), const_cast<CK_BYTE*>(newPin.data()),
+                       static_cast<CK_ULONG>(newPin.size()));
+}
+
+CK_RV TokenModule::CloseAllSessions(CK_SLOT_ID slot) {
+    VANTOR_MODULE_CALL(m_pFunctionList, C_CloseAllSessions, slot);
+}
+
+CK_RV TokenModule::FindObjects(CK_SESSION_HANDLE session, CK_OBJECT_HANDLE* found, CK_ULONG places,
+                               CK_ULONG* count) {
+    std::lock_guard<std::mutex> lock(m_callLock);
+    if (m_bReleased.load())
+        return CKR_CRYPTOKI_NOT_INITIALIZED;
+    CK_FUNCTION_LIST_PTR list = m_pFunctionList;
+    if (list == nullptr || list->C_FindObjectsInit == nullptr || list->C_FindObjects == nullptr ||
+        list->C_FindObjectsFinal == nullptr)
+        return CKR_FUNCTION_NOT_SUPPORTED;
+    CK_RV rv = list->C_FindObjectsInit(session, NULL_PTR, 0);
+    if (rv != CKR_OK)
+        return rv;
+    rv = list->C_FindObjects(session, found, places, count);
+    const CK_RV ended = list->C_FindObjectsFinal(session);
+    return rv != CKR_OK ? rv : ended;
 }

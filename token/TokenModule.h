@@ -3,6 +3,7 @@
 // list and the auxiliary (vendor) function list, as the main window owns them.
 #include "token/AuxFunctionList.h"
 #include "token/ModuleLibrary.h"
+#include "base/SecureBuffer.h"
 
 #include <atomic>
 #include <mutex>
@@ -26,8 +27,10 @@ class ModuleMessageSink {
 
 class TokenModule {
   public:
-    explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME)
-        : m_fileName(std::move(fileName)) {}
+    // `bStandardAllowed`: a module the operator named himself may lack the vendor extension;
+    // it is then driven through standard calls only. The default module must carry it.
+    explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME, bool bStandardAllowed = false)
+        : m_fileName(std::move(fileName)), m_bStandardAllowed(bStandardAllowed) {}
     TokenModule(const TokenModule&) = delete;
     TokenModule& operator=(const TokenModule&) = delete;
 
@@ -38,7 +41,12 @@ class TokenModule {
     void UnloadTokenModule();
 
     // Both lists present: what every operation checks before it calls the module.
-    bool HasFunctionLists() const { return m_pFunctionList != nullptr && m_pAuxFunctionList != nullptr; }
+    bool HasFunctionLists() const {
+        return m_pFunctionList != nullptr && (m_pAuxFunctionList != nullptr || m_bStandard);
+    }
+    // Bound without the vendor extension: the operations take their standard path.
+    bool IsStandard() const { return m_bStandard; }
+    const std::wstring& FileName() const { return m_fileName; }
 
     // Module calls used by the operations and workers. Each holds the call lock for the
     // duration of that one call only, so the interface thread and a batch worker never
@@ -55,6 +63,14 @@ class TokenModule {
     CK_RV Login(CK_SESSION_HANDLE session, CK_USER_TYPE userType, const CK_BYTE* pin, CK_ULONG pinLength);
     CK_RV Logout(CK_SESSION_HANDLE session);
     CK_RV CloseSession(CK_SESSION_HANDLE session);
+    // The standard path's calls.
+    CK_RV GetSlotInfo(CK_SLOT_ID slot, CK_SLOT_INFO* info);
+    CK_RV InitToken(CK_SLOT_ID slot, const SecureBytes& soPin, const CK_UTF8CHAR* labelField);
+    CK_RV InitPin(CK_SESSION_HANDLE session, const SecureBytes& pin);
+    CK_RV SetPin(CK_SESSION_HANDLE session, const SecureBytes& oldPin, const SecureBytes& newPin);
+    CK_RV CloseAllSessions(CK_SLOT_ID slot);
+    // Up to `places` handles of the objects the session sees (all, with no template).
+    CK_RV FindObjects(CK_SESSION_HANDLE session, CK_OBJECT_HANDLE* found, CK_ULONG places, CK_ULONG* count);
 
     // Set once the release has begun; workers may read it to stop early.
     bool IsReleased() const { return m_bReleased.load(); }
@@ -66,6 +82,8 @@ class TokenModule {
 
   private:
     const std::wstring m_fileName;
+    const bool m_bStandardAllowed;
+    bool m_bStandard = false;
     ModuleLibrary m_library;
     std::mutex m_callLock;
     std::atomic<bool> m_bReleased{false};

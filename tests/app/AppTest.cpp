@@ -326,6 +326,49 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
     EXPECT_TRUE(program.WaitForExit());
 }
 
+// Guards against the standard path in the window: the module the operator picked for this user
+// wins over the maker's module beside the program and is named in the title; the fields the
+// standard cannot set stay disabled; the information page reads the token information.
+TEST(Program, AModulePickedWithoutTheExtensionIsDrivenThroughStandardCalls) {
+    Workbench bench(L"standard");
+    bench.folder.Bench("insert 0 type=pki serial=01A2000000003C4D cos=3.7");
+    ScenarioFolder picked(L"standard-module");
+    picked.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll");
+    const std::wstring module = (picked.Path() / L"orbelcsp11.dll").wstring();
+    fs::create_directories(picked.Path() / L"Vantor");
+    std::ofstream(picked.Path() / L"Vantor" / L"token-module.txt", std::ios::binary)
+        << (picked.Path() / L"orbelcsp11.dll").u8string() << "\n";
+    wchar_t appData[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    SetEnvironmentVariableW(L"APPDATA", picked.Path().c_str()); // the user's settings, for this start
+    ProgramUnderTest program(bench.folder);
+    SetEnvironmentVariableW(L"APPDATA", appData);
+    HWND main = program.WaitForWindow(kTitle + L" - " + module + L"（标准接口）");
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, kOutlookBarClick, 1, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_PKI_SO_RETRY); }));
+    HWND pki = PageWithControl(main, IDC_PKI_SO_RETRY);
+    for (int id : {IDC_PKI_SO_RETRY, IDC_PKI_USER_RETRY, IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(pki, id))) << id;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(pki, IDC_PKI_LABEL)));
+
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    HWND info = PageWithControl(main, IDC_INFO_SERIAL);
+    auto field = [&](int id) { return WindowText(GetDlgItem(info, id)); };
+    PostMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !field(IDC_INFO_SERIAL).empty(); }));
+    EXPECT_EQ(field(IDC_INFO_SERIAL), L"01A2000000003C4D");
+    EXPECT_EQ(field(IDC_INFO_COS_VERSION), L"3.7");
+    EXPECT_EQ(field(IDC_INFO_PRODUCTION_TIME), L"不可用");
+    EXPECT_EQ(field(IDC_INFO_ATR), L"不可用");
+    EXPECT_EQ(field(IDC_INFO_DEVICE_TYPE), L"USBKey");
+    Screenshot(main, L"main-info-standard.bmp");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
 // Guards against a module call after the release when the window closes during a batch run.
 TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
     for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {

@@ -13,8 +13,16 @@ extern char** environ;
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                        const std::string& errorFile) {
     std::vector<std::string> env = environment;
+    // The test's own entries replace the inherited ones of the same name.
+    auto given = [&](const char* entry) {
+        const std::size_t name = std::strcspn(entry, "=") + 1;
+        for (const std::string& own : environment)
+            if (own.compare(0, name, entry, name) == 0)
+                return true;
+        return false;
+    };
     for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp(*e, "VANTOR_", 7) != 0)
+        if (std::strncmp(*e, "VANTOR_", 7) != 0 && !given(*e))
             env.push_back(*e);
     std::vector<char*> argv{const_cast<char*>(VANTOR_CLI_PATH)}, envp;
     for (const std::string& arg : args)

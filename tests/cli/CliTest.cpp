@@ -172,6 +172,72 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
          {"--module", "/nonexistent/liborbelcsp11.so", "info"},
          4,
          WideToUtf8(msg::kLoadModuleFailed)},
+        // A module named without the extension is driven through standard calls.
+        {"standard calls: information",
+         "insert 0 serial=01A2000000003C4D cos=3.7",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "info"},
+         0,
+         "序列号：01A2000000003C4D\n制造商：Orbel\n型号：USBKey\n硬件版本：1.0\n固件版本：3.7"},
+        {"standard calls: SO PIN locked",
+         "insert 0 so-left=0",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         1,
+         "管理员PIN已锁定，无法清空"},
+        {"standard calls: final try, no terminal",
+         "insert 0 so-left=1",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         1,
+         "已取消"},
+        {"standard calls: final try in a batch",
+         "insert 0 so-left=1",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "watch", "wipe", "--count", "1", "--so-pin-env", "SO"},
+         1,
+         "批量模式下不尝试"},
+        {"standard calls: PIN pad",
+         "insert 0 misbehave=pin-pad",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN", "--current-so-pin-env", "SO"},
+         1,
+         "该锁通过PIN键盘输入PIN"},
+        {"standard calls: wipe, read back",
+         "insert 0 so=Kw5Zp9",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         0,
+         "初始化为空锁成功，请更换USBKey"},
+        {"standard calls: init of a blank token, read back",
+         "insert 0 type=blank",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN"},
+         0,
+         "初始化为PKI应用成功，请更换USBKey"},
+        {"standard calls: init, the module appends to the label",
+         "insert 0 type=blank misbehave=label-suffix",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN"},
+         0,
+         "初始化为PKI应用成功，请更换USBKey"},
+        {"standard calls: init, the module moves the token to another slot",
+         "insert 0 type=blank misbehave=moves serial=00000000000000A1",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN"},
+         0,
+         "初始化为PKI应用成功，请更换USBKey\n"},
+        {"standard calls: wipe, the module moves the token to another slot",
+         "insert 0 so=Kw5Zp9 misbehave=moves serial=00000000000000A2",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         0,
+         "初始化为空锁成功，请更换USBKey\n"},
+        {"standard calls: init with a new SO PIN, the old one wrong",
+         "insert 0 so=tamsel",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "init", "--profile", profile, "--so-pin-env", "SO",
+          "--user-pin-env", "UPIN", "--current-so-pin-env", "UPIN"},
+         1,
+         "管理员PIN错误"},
+        {"standard calls: a token that is not initialised",
+         "insert 0 type=blank",
+         {"--module", VANTOR_STANDIN_NOAUX_PATH, "wipe", "--so-pin-env", "SO"},
+         0,
+         "已经是空锁类型了"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,6 +249,14 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
         EXPECT_EQ(text.find(kSoPin), std::string::npos) << text;
         EXPECT_EQ(text.find(kUserPin), std::string::npos) << text;
     }
+
+    // The default module must carry the extension, as it always had to.
+    std::vector<std::string> output;
+    const std::string noAux = fs::path(VANTOR_STANDIN_NOAUX_PATH).parent_path().string();
+    EXPECT_EQ(CliProcess({"info"}, {"LD_LIBRARY_PATH=" + noAux, "VANTOR_LEDGER_DIR=" + folder.string()})
+                  .Finish(&output),
+              4);
+    EXPECT_NE(Joined(output).find("加载运行时库失败"), std::string::npos) << Joined(output);
 }
 
 // Each key fills its own field, and a bad profile is refused by file and line, none of its

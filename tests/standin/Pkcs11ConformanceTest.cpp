@@ -8,16 +8,16 @@ using Pkcs11 = StandinTest;
 // Guards against calls the module does not implement answering as if they worked, or before initialisation.
 TEST_F(Pkcs11, UnusedCallsAnswerLikeAConformingModule) {
     CK_OBJECT_HANDLE object = 0;
-    EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, f->C_InitToken(0, nullptr, 0, nullptr));
+    EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, f->C_SeedRandom(1, nullptr, 0));
     EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, f->C_CreateObject(1, nullptr, 0, &object));
     EXPECT_EQ(CKR_CRYPTOKI_NOT_INITIALIZED, f->C_CancelFunction(1));
     Init();
-    EXPECT_EQ(CKR_FUNCTION_NOT_SUPPORTED, f->C_InitToken(0, nullptr, 0, nullptr));
+    EXPECT_EQ(CKR_FUNCTION_NOT_SUPPORTED, f->C_SeedRandom(1, nullptr, 0));
     EXPECT_EQ(CKR_FUNCTION_NOT_PARALLEL, f->C_GetFunctionStatus(1));
     EXPECT_EQ(CKR_FUNCTION_NOT_PARALLEL, f->C_CancelFunction(1));
     auto journal = standin.Journal();
     ASSERT_EQ(7u, journal.size());
-    EXPECT_EQ("C_InitToken rv=0x00000054", journal[4]);
+    EXPECT_EQ("C_SeedRandom rv=0x00000054", journal[4]);
     EXPECT_EQ("C_CancelFunction rv=0x00000051", journal[6]);
 }
 

@@ -1,4 +1,4 @@
-#include "blank/SoPinGuard.h"
+#include "token/SoPinGuard.h"
 
 #include "res/StringIds.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// Before a PKI token is wiped: its SO PIN's retry state decides whether the wipe may try the
-// operator's PIN at all. A locked PIN is never tried; a PIN at its final try, which a typing
+// Before a token's SO PIN is tried (a wipe, or through standard calls an initialisation of a
+// token initialised before): its retry state decides whether the operator's PIN may be tried
+// at all. A locked PIN is never tried; a PIN at its final try, which a typing
 // error would lock for good, is tried only in a single run after the operator says yes.
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"

@@ -1,0 +1,76 @@
+#include "app/ModuleChoice.h"
+
+#include "base/Utf8.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+std::wstring ChoiceFolder() {
+    const DWORD size = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    if (size == 0)
+        return std::wstring();
+    std::wstring folder(size, L'\0');
+    folder.resize(GetEnvironmentVariableW(L"APPDATA", folder.data(), size));
+    return folder + L"\\Vantor";
+}
+
+std::wstring ChoiceFile() {
+    const std::wstring folder = ChoiceFolder();
+    return folder.empty() ? folder : folder + L"\\token-module.txt";
+}
+
+// A drive letter and a folder, or a share: a module is never looked for by name here.
+bool IsFullPath(const std::wstring& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    const bool share = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+    return drive || share;
+}
+
+} // namespace
+
+std::wstring RememberedModulePath() {
+    const std::wstring file = ChoiceFile();
+    std::FILE* in = file.empty() ? nullptr : _wfopen(file.c_str(), L"rb");
+    if (in == nullptr)
+        return std::wstring();
+    char line[2048] = {};
+    const bool bRead = std::fgets(line, sizeof line, in) != nullptr;
+    std::fclose(in);
+    std::string text = bRead ? line : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    const std::wstring path = Utf8ToWide(text);
+    return IsFullPath(path) ? path : std::wstring();
+}
+
+bool RememberModulePath(const std::wstring& path) {
+    const std::wstring file = ChoiceFile();
+    if (file.empty() || !IsFullPath(path))
+        return false;
+    CreateDirectoryW(ChoiceFolder().c_str(), nullptr);
+    std::FILE* out = _wfopen(file.c_str(), L"wb");
+    if (out == nullptr)
+        return false;
+    const std::string text = WideToUtf8(path) + "\n";
+    const bool bWritten = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    return std::fclose(out) == 0 && bWritten;
+}
+
+std::wstring PickModuleFile(void* ownerWindow) {
+    std::vector<wchar_t> path(MAX_PATH * 4, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = static_cast<HWND>(ownerWindow);
+    dialog.lpstrFilter = L"PKCS#11 模块 (*.dll)\0*.dll\0";
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog))
+        return std::wstring();
+    return path.data();
+}

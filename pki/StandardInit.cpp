@@ -1,0 +1,96 @@
+#include "pki/StandardInit.h"
+
+#include "base/TextEncoding.h"
+#include "pki/PkiReadBack.h"
+#include "res/StringIds.h"
+#include "token/FormatTarget.h"
+#include "token/SoPinGuard.h"
+#include "token/StandardToken.h"
+#include "token/TokenSession.h"
+
+#include <cstring>
+
+namespace {
+
+// Answers of C_InitToken and the session's calls that have a message of their own.
+const ResultMessage kInitFailures[] = {
+    {CKR_PIN_INCORRECT, IDS_SO_PIN_WRONG},       {CKR_PIN_LOCKED, IDS_SO_PIN_LOCKED},
+    {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},         {CKR_PIN_INVALID, IDS_PIN_LENGTH},
+    {CKR_TOKEN_NOT_PRESENT, IDS_STD_TOKEN_LOST},
+};
+
+// An end before the module was asked: the attempt gave up on its own.
+AttemptResult Refused(AttemptResult token, unsigned messageId) {
+    AttemptResult result = CountedEnd(std::move(token), AttemptKind::Failure, messageId);
+    result.rv = CKR_CANCEL;
+    return result;
+}
+
+bool SameBytes(const SecureBytes& a, const SecureBytes& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The SO session after C_InitToken: the user PIN set, the SO PIN changed when it is a new one.
+CK_RV SetPins(TokenModule& module, CK_SLOT_ID slot, const SecureBytes& soPinNow, const SecureBytes& soPin,
+              const SecureBytes& userPin) {
+    TokenSession session(module, slot, CKF_RW_SESSION);
+    if (session.Result() != CKR_OK)
+        return session.Result();
+    CK_RV rv =
+        module.Login(session.Handle(), CKU_SO, soPinNow.data(), static_cast<CK_ULONG>(soPinNow.size()));
+    if (rv != CKR_OK)
+        return rv;
+    rv = module.InitPin(session.Handle(), userPin);
+    if (rv == CKR_OK && !SameBytes(soPinNow, soPin))
+        rv = module.SetPin(session.Handle(), soPinNow, soPin);
+    const CK_RV loggedOut = module.Logout(session.Handle());
+    const CK_RV closed = session.Close();
+    return rv != CKR_OK ? rv : loggedOut != CKR_OK ? loggedOut : closed;
+}
+
+} // namespace
+
+AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& params,
+                                AttemptProgress& progress) {
+    StandardTarget target = FindStandardTarget(module, progress);
+    AttemptResult& result = target.result;
+    if (!target.bFound)
+        return result;
+    const CK_TOKEN_INFO& info = target.info;
+    if (HasPinPad(info))
+        return CountedEnd(result, AttemptKind::Failure, IDS_STD_PIN_PAD);
+
+    // All wiped when they go out of scope.
+    const SecureBytes labelField = MakeLabelField(params.strLabel);
+    if (labelField.empty())
+        return Refused(result, IDS_LABEL_LENGTH);
+    const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
+    const SecureBytes userPin = WideToMultiByte(params.strUserPin, CP_ACP);
+    const bool bInitialisedBefore = (info.flags & CKF_TOKEN_INITIALIZED) != 0;
+    if (bInitialisedBefore && params.strCurrentSoPin.length() == 0)
+        return Refused(result, IDS_STD_CURRENT_SO_PIN);
+    // The SO PIN C_InitToken takes: the current one of a token initialised before.
+    const SecureBytes soPinNow = bInitialisedBefore ? WideToMultiByte(params.strCurrentSoPin, CP_ACP) : soPin;
+    if (!FitsPinLimits(info, soPin.size()) || !FitsPinLimits(info, userPin.size()) ||
+        !FitsPinLimits(info, soPinNow.size()))
+        return Refused(result, IDS_STD_PIN_LIMITS);
+    if (bInitialisedBefore) {
+        result.guard = GuardSoPin(module, result, params.bBatch, progress);
+        if (!MayTrySoPin(result.guard))
+            return result;
+    }
+
+    // A module refuses C_InitToken while a session is open on the token: none of ours is.
+    module.CloseAllSessions(result.slot);
+    CK_RV rv = module.InitToken(result.slot, soPinNow, labelField.data());
+    CK_SLOT_ID slot = result.slot;
+    CK_TOKEN_INFO now = {};
+    if (rv == CKR_OK)
+        rv = FindSlotBySerial(module, info.serialNumber, slot, now);
+    if (rv == CKR_OK)
+        rv = SetPins(module, slot, soPinNow, soPin, userPin);
+    if (rv != CKR_OK)
+        return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
+    const SentPkiValues sent{labelField, soPin, userPin, true};
+    return AfterReadBack(result, ReadBackPkiToken(module, slot, sent), IDS_PKI_DONE, IDS_PKI_VERIFY_FAILED);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// What the three operations share on a module without the vendor extension: the one token
+// found among the slots, found again by its serial number after an initialisation, its PIN
+// limits and its texts. Everything comes from the standard token information.
+#include "base/SecureBuffer.h"
+#include "token/AttemptProgress.h"
+#include "token/AttemptResult.h"
+#include "token/TokenModule.h"
+
+#include <cstddef>
+#include <string>
+
+struct StandardTarget {
+    bool bFound = false;  // the attempt goes on with result.slot and `info`
+    AttemptResult result; // the token found so far; when not found, how the attempt ended
+    CK_TOKEN_INFO info = {};
+};
+
+// As on the vendor path: listing failed IDS_INIT_MODULE_FAILED, two or more tokens
+// IDS_ONE_TOKEN_ONLY, none IDS_INSERT_TOKEN, one IDS_INITIALISING as progress. A slot whose
+// token is neither initialised nor has a serial number is a module's spare slot (SoftHSM2 always
+// keeps one), not a token. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO.
+StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress,
+                                  void (*onListed)(AttemptProgress&) = nullptr);
+
+// Where the token with `serial` is now: some modules move a token to another slot when they
+// initialise it. CKR_TOKEN_NOT_PRESENT when no slot holds it.
+CK_RV FindSlotBySerial(TokenModule& module, const CK_CHAR (&serial)[16], CK_SLOT_ID& slot,
+                       CK_TOKEN_INFO& info);
+
+// The token takes a PIN of `bytes` bytes: a limit the token does not give is no limit. Checked
+// before every call that could spend a try.
+bool FitsPinLimits(const CK_TOKEN_INFO& info, std::size_t bytes);
+
+// The label read back against the 32-byte field sent: the same text, or the text followed by
+// what the module appends to it.
+bool LabelMatches(const CK_UTF8CHAR (&read)[32], const SecureBytes& sentField);
+
+// A PIN pad token takes its PINs on its own keys, never from the program.
+inline bool HasPinPad(const CK_TOKEN_INFO& info) {
+    return (info.flags & CKF_PROTECTED_AUTHENTICATION_PATH) != 0;
+}
+
+// A space-padded field as text: trailing spaces dropped, anything but printable ASCII as '?'.
+std::wstring PaddedText(const CK_UTF8CHAR* field, std::size_t size);
+std::wstring VersionText(const CK_VERSION& version);
