@@ -20,16 +20,6 @@ printf 'reset\ninsert 0 serial=01A2000000003C4D\n' >"$VANTOR_BENCH_FILE"
 
 source bench/timing.sh
 
-cli=() tool=()
-"$bin/vantor-cli" --module "$module" info >/dev/null # warm the file cache for both
-pkcs11-tool --module "$module" -T >/dev/null
-for ((i = 0; i < runs; i++)); do
-  cli+=("$(time_us "$bin/vantor-cli" --module "$module" info)")
-  tool+=("$(time_us pkcs11-tool --module "$module" -T)")
-done
-cli_median=$(printf '%s\n' "${cli[@]}" | median)
-tool_median=$(printf '%s\n' "${tool[@]}" | median)
-printf '%-44s %10s\n' "median of $runs runs, interleaved" "µs"
-printf '%-44s %10d\n' "vantor-cli info" "$cli_median"
-printf '%-44s %10d\n' "pkcs11-tool --module <stand-in> -T" "$tool_median"
-awk -v a="$cli_median" -v b="$tool_median" 'BEGIN { printf "%-44s %10.2f\n", "ratio vantor-cli / pkcs11-tool", a / b }'
+vantor() { "$bin/vantor-cli" --module "$module" info; }
+baseline() { pkcs11-tool --module "$module" -T; }
+compare "$runs" "vantor-cli info" vantor "pkcs11-tool --module <stand-in> -T" baseline

@@ -38,17 +38,5 @@ baseline() {
 
 source bench/timing.sh
 
-cli_times=() tool_times=()
-vantor >/dev/null # warm the file cache for both
-baseline >/dev/null 2>&1
-for ((i = 0; i < runs; i++)); do
-  cli_times+=("$(time_us vantor)")
-  tool_times+=("$(time_us baseline)")
-done
-cli_median=$(printf '%s\n' "${cli_times[@]}" | median)
-tool_median=$(printf '%s\n' "${tool_times[@]}" | median)
-printf '%-52s %10s\n' "median of $runs runs, interleaved" "µs"
-printf '%-52s %10d\n' "vantor-cli init (with read-back)" "$cli_median"
-printf '%-52s %10d\n' "softhsm2-util --init-token + pkcs11-tool --init-pin" "$tool_median"
-awk -v a="$cli_median" -v b="$tool_median" \
-  'BEGIN { printf "%-52s %10.2f\n", "ratio vantor-cli / baseline (target <= 1.0)", a / b }'
+compare "$runs" "vantor-cli init (with read-back)" vantor \
+  "softhsm2-util --init-token + pkcs11-tool --init-pin" baseline
