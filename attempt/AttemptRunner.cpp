@@ -22,8 +22,8 @@ class Progress final : public AttemptProgress {
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
     bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
-    bool MayWorkOn(const DEVICE_INFO& info) override {
-        return m_stock == nullptr || m_stock->Admits(DescribeDeviceInfo(info).strSerialNumber);
+    bool MayWorkOn(const std::wstring& serial) override {
+        return m_stock == nullptr || m_stock->Admits(serial);
     }
 
   private:

@@ -59,9 +59,7 @@ AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& pa
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     if (!FitsPinLimits(target.info, soPin.size())) {
-        result = CountedEnd(result, AttemptKind::Failure, IDS_STD_PIN_LIMITS);
-        result.rv = CKR_CANCEL;
-        return result;
+        return Refused(result, IDS_STD_PIN_LIMITS);
     }
     result.guard = GuardSoPin(module, result, params.bBatch, progress);
     if (!MayTrySoPin(result.guard))

@@ -36,9 +36,7 @@ AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params,
 
     PkiInitRecord record(params);
     if (!record.IsValid()) {
-        result = CountedEnd(result, AttemptKind::Failure, IDS_LABEL_LENGTH);
-        result.rv = CKR_CANCEL;
-        return result;
+        return Refused(result, IDS_LABEL_LENGTH);
     }
     const CK_RV rv = module->InitPkiToken(result.slot, record.Record());
     if (rv == CKR_OK)

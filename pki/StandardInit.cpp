@@ -19,13 +19,6 @@ const ResultMessage kInitFailures[] = {
     {CKR_TOKEN_NOT_PRESENT, IDS_STD_TOKEN_LOST},
 };
 
-// An end before the module was asked: the attempt gave up on its own.
-AttemptResult Refused(AttemptResult token, unsigned messageId) {
-    AttemptResult result = CountedEnd(std::move(token), AttemptKind::Failure, messageId);
-    result.rv = CKR_CANCEL;
-    return result;
-}
-
 bool SameBytes(const SecureBytes& a, const SecureBytes& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What an operation tells its front end while an attempt runs, before it returns the result:
 // progress, the start of a batch attempt, and the questions it may ask.
-#include "token/AuxFunctionList.h"
+#include <string>
 
 class AttemptProgress {
   public:
@@ -12,9 +12,9 @@ class AttemptProgress {
     // Single run only: the SO PIN has one try left. True (Yes) tries it anyway; false (No,
     // the default) ends the attempt as cancelled. A batch run never asks.
     virtual bool ConfirmFinalTry() = 0;
-    // The token has been identified (its record read) and nothing has been written to it yet:
-    // false refuses it (a stock list in force that does not hold its serial).
-    virtual bool MayWorkOn(const DEVICE_INFO& /*info*/) { return true; }
+    // The token has been identified by its serial (as the ledger records it) and nothing has
+    // been written to it yet: false refuses it (a stock list in force that does not hold it).
+    virtual bool MayWorkOn(const std::wstring& /*serial*/) { return true; }
 
   protected:
     ~AttemptProgress() = default;

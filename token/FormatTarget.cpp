@@ -1,6 +1,7 @@
 #include "token/FormatTarget.h"
 
 #include "res/StringIds.h"
+#include "token/DeviceInfoTexts.h"
 #include "token/TokenSlots.h"
 
 #include <utility>
@@ -43,11 +44,8 @@ FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
         return target;
     }
     result.bInfo = true;
-    if (!progress.MayWorkOn(result.info)) {
-        // The module was not asked to write: the attempt gave up on its own.
-        result.kind = AttemptKind::Failure;
-        result.messageId = IDS_NOT_IN_STOCK;
-        result.rv = CKR_CANCEL;
+    if (!progress.MayWorkOn(DescribeDeviceInfo(result.info).strSerialNumber)) {
+        result = Refused(std::move(result), IDS_NOT_IN_STOCK);
         return target;
     }
     target.bFound = true;
@@ -58,6 +56,12 @@ AttemptResult CountedEnd(AttemptResult token, AttemptKind kind, unsigned message
     token.kind = kind;
     token.messageId = messageId;
     return token;
+}
+
+AttemptResult Refused(AttemptResult token, unsigned messageId) {
+    AttemptResult result = CountedEnd(std::move(token), AttemptKind::Failure, messageId);
+    result.rv = CKR_CANCEL;
+    return result;
 }
 
 AttemptResult ModuleAnswer(AttemptResult token, CK_RV rv, unsigned successId, const ResultMessage* failures,

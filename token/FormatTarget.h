@@ -15,6 +15,9 @@ struct FormatTarget {
 
 // A counted end on the token found, without asking the module.
 AttemptResult CountedEnd(AttemptResult token, AttemptKind kind, unsigned messageId);
+// A counted failure on the token found that the module was never asked about: the attempt
+// gave up on its own (CKR_CANCEL), as for a label out of range or a token off the stock list.
+AttemptResult Refused(AttemptResult token, unsigned messageId);
 
 // A module answer that has a message of its own.
 struct ResultMessage {

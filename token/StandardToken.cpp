@@ -1,6 +1,7 @@
 #include "token/StandardToken.h"
 
 #include "res/StringIds.h"
+#include "token/FormatTarget.h"
 #include "token/TokenSlots.h"
 
 #include <cstring>
@@ -58,6 +59,10 @@ StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress
     result.bStandard = true;
     result.strSerial = PaddedText(target.info.serialNumber, sizeof target.info.serialNumber);
     result.strVersion = VersionText(target.info.firmwareVersion);
+    if (!progress.MayWorkOn(result.strSerial)) {
+        result = Refused(std::move(result), IDS_NOT_IN_STOCK);
+        return target;
+    }
     target.bFound = true;
     return target;
 }

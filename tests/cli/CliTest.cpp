@@ -398,6 +398,16 @@ TEST_F(CliTest, StockListRefusesStrangers) {
     EXPECT_EQ(Run(args, output), 0);
     EXPECT_EQ(output.back(), "本批清单：共 2 支，已完成 1 支");
 
+    // Through standard calls too: the stranger's token is never initialised.
+    Bench("reset\ninsert 0 so=" + kSoPin + " serial=00000000000000D9");
+    std::vector<std::string> standard = {"--module", VANTOR_STANDIN_NOAUX_PATH};
+    standard.insert(standard.end(), args.begin(), args.end());
+    output.clear();
+    fs::remove(journal);
+    EXPECT_EQ(Start(standard, {"SO=" + kSoPin, "VANTOR_JOURNAL_FILE=" + journal}).Finish(&output), 1);
+    EXPECT_EQ(output.front(), "该锁不在本批清单中");
+    EXPECT_EQ(Count(ReadAll(journal), "C_InitToken"), 0u);
+
     const std::string bad = File("bad.txt", "00000000000000C1\nnot a serial\n");
     output.clear();
     EXPECT_EQ(Run({"watch", "wipe", "--stock", bad, "--so-pin-env", "SO"}, output), 2);
