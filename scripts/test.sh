@@ -49,7 +49,7 @@ cmake --build --preset "$other" -j "$jobs" --target installer orbelcsp11
 # The other edition's installer runs where this machine can run it: the 64-bit one always
 # (wine64 needs no 32-bit execution), the 32-bit one only where 32-bit programs execute.
 other_installer=0
-if [ "$other" = windows64 ] || /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "$other" = windows64 ] || [ "$runs_32bit" = 1 ]; then
   other_installer=1
 fi
 

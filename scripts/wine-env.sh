@@ -12,7 +12,7 @@ esac
 export WINEARCH=${WINEARCH:-win32}
 if [ "$WINEARCH" = win64 ]; then
   export WINEPREFIX=${WINEPREFIX:-$here/build/wine-prefix64}
-  wine_loader=$(command -v /usr/lib/wine/wine64 wine64 | head -n 1)
+  wine_loader=$(command -v /usr/lib/wine/wine64 || command -v wine64 || true)
   [ -n "$wine_loader" ] || { echo "wine: the 64-bit loader wine64 is not installed (package wine64)" >&2; exit 127; }
   export WINELOADER=$wine_loader
 else
