@@ -99,9 +99,7 @@ void CMainDlg::AddSystemMenuItems() {
     systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
 }
 
-void CMainDlg::OnSupervisorCommand(UINT command) {
-    if (command == IDM_OPEN_REPORT)
-        return OpenTodaysReport(*this, m_ledger.Folder(), m_stock.InForce() ? &m_stockList : nullptr);
+void CMainDlg::LoadStockList() {
     if (AskAndPutStockInForce(*this, m_stock, m_stockList, m_ledger.Folder())) {
         m_pageBlank.ShowStockLine();
         m_pagePki.ShowStockLine();
@@ -197,8 +195,14 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         OpenLedgerFolder();
         return;
     }
-    if ((nID & 0xFFF0) == IDM_LOAD_STOCK || (nID & 0xFFF0) == IDM_OPEN_REPORT)
-        return OnSupervisorCommand(nID & 0xFFF0);
+    if ((nID & 0xFFF0) == IDM_LOAD_STOCK) {
+        LoadStockList();
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_OPEN_REPORT) {
+        OpenTodaysReport(*this, m_ledger.Folder(), m_stock.InForce() ? &m_stockList : nullptr);
+        return;
+    }
     if ((nID & 0xFFF0) == IDM_CHOOSE_MODULE) {
         ChooseModule();
         return;

@@ -56,7 +56,8 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
   private:
     void EndWhenWorkersHaveEnded();
     void AddSystemMenuItems();
-    void OnSupervisorCommand(UINT command);
+    // IDM_LOAD_STOCK: asks for a stock list and puts it in force on both initialisation pages.
+    void LoadStockList();
     void ChooseModule();
     void CreateNavigation();
     void CreatePages();

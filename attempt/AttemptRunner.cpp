@@ -3,6 +3,7 @@
 #include "attempt/ExitCode.h"
 #include "attempt/OutcomeText.h"
 #include "res/StringIds.h"
+#include "res/StringTable.h"
 #include "token/DeviceInfoTexts.h"
 
 namespace {
@@ -18,7 +19,7 @@ class Progress final : public AttemptProgress {
   public:
     Progress(AttemptFrontEnd& frontEnd, const StockGate* stock) : m_frontEnd(frontEnd), m_stock(stock) {}
     void ShowProgress(unsigned messageId) override {
-        m_frontEnd.ReportSuccess(false, MessageText(messageId));
+        m_frontEnd.ReportSuccess(false, LoadStringOrDefault(messageId));
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
     bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
@@ -49,6 +50,14 @@ void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
     entry.serial = texts.strSerialNumber;
     entry.cosVersion = texts.strCosVersion;
     entry.typeBefore = result.info.byDeviceType;
+}
+
+// The text in the status colour (black) or red, counted or not.
+void Show(AttemptFrontEnd& frontEnd, bool bSuccess, bool bCount, std::wstring text) {
+    if (bSuccess)
+        frontEnd.ReportSuccess(bCount, std::move(text));
+    else
+        frontEnd.ReportFailure(bCount, std::move(text));
 }
 
 // Writes the counted entry; the notes the ledger's answer calls for.
@@ -85,10 +94,7 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     const bool bShownAsSuccess = IsShownAsSuccess(result);
     if (!result.IsCounted()) {
         outcome.time = LocalTimeNow();
-        if (bShownAsSuccess)
-            frontEnd.ReportSuccess(false, entry.message);
-        else
-            frontEnd.ReportFailure(false, entry.message);
+        Show(frontEnd, bShownAsSuccess, false, entry.message);
         return outcome;
     }
 
@@ -97,7 +103,8 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     // its tries on it.
     outcome.bStopBatch = setting.mode == LedgerMode::Batch && setting.operation == LedgerOperation::Wipe &&
                          IsWrongSoPinAnswer(result.rv);
-    const std::wstring stopped = outcome.bStopBatch ? MessageText(IDS_BATCH_STOPPED_SO_PIN) : std::wstring();
+    const std::wstring stopped =
+        outcome.bStopBatch ? LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN) : std::wstring();
     if (setting.stopNote == StopNote::InMessage)
         entry.message += stopped;
     outcome.note = Record(outcome, setting.ledger);
@@ -105,10 +112,7 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
         setting.stock->NoteSuccess(entry.serial);
     if (setting.stopNote == StopNote::AfterNotes)
         outcome.note += stopped;
-    if (bShownAsSuccess)
-        frontEnd.ReportSuccess(true, entry.message + outcome.note);
-    else
-        frontEnd.ReportFailure(true, entry.message + outcome.note);
+    Show(frontEnd, bShownAsSuccess, true, entry.message + outcome.note);
     return outcome;
 }
 

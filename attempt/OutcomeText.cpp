@@ -3,19 +3,16 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
-std::wstring MessageText(unsigned messageId) {
-    return LoadStringOrDefault(messageId);
-}
-
 std::wstring OutcomeText(const AttemptResult& result) {
     if (result.bShowCode)
         return UnknownResultText(result.rv);
     if (result.bReadBack && result.readBack.outcome == ReadBack::kMismatch)
-        return (result.mismatchPrefixId != 0 ? MessageText(result.mismatchPrefixId) : std::wstring()) +
-               MessageText(result.readBack.mismatchId);
+        return (result.mismatchPrefixId != 0 ? LoadStringOrDefault(result.mismatchPrefixId)
+                                             : std::wstring()) +
+               LoadStringOrDefault(result.readBack.mismatchId);
     if (result.messageId == 0)
         return std::wstring();
-    std::wstring text = MessageText(result.messageId);
+    std::wstring text = LoadStringOrDefault(result.messageId);
     if (result.bReadBack && result.readBack.outcome == ReadBack::kNotVerified)
         text += MessageWithCode(IDS_NOT_VERIFIED, result.readBack.rv);
     return text;

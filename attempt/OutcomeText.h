@@ -10,9 +10,6 @@
 // a message (a successful information query).
 std::wstring OutcomeText(const AttemptResult& result);
 
-// Progress and questions: the message alone.
-std::wstring MessageText(unsigned messageId);
-
 // Shown in the status colour (black): a success, and the request to insert a token. Everything
 // else is shown in red.
 bool IsShownAsSuccess(const AttemptResult& result);

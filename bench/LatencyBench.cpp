@@ -16,7 +16,6 @@ namespace {
 constexpr double kPollPeriodMs = 500;
 constexpr double kTargetP95Ms = 520;
 constexpr DWORD kEventTimeoutMs = 10000;
-const std::wstring kAlreadyBlankText = L"已经是空锁类型了";
 
 // Polls `done` about every millisecond; the elapsed time, or a negative value on timeout.
 template <class Done> double TimeUntil(const Stopwatch& clock, Done done) {
@@ -59,7 +58,7 @@ bool RunLatencyBench(const BenchOptions& options) {
         // A serial of its own each time: the ledger notes a token handled twice in a day.
         folder.Bench(Printf("insert 0 type=blank serial=%016X", i + 1));
         double ms = TimeUntil(clock, [&] { return page.Status() != msg::kInsertToken; });
-        if (ms < 0 || !WaitUntil([&] { return page.Status() == kAlreadyBlankText; })) {
+        if (ms < 0 || !WaitUntil([&] { return page.Status() == msg::kAlreadyBlank; })) {
             PrintNote("latency: an inserted token was not handled; status: " + WideToUtf8(page.Status()));
             return false;
         }

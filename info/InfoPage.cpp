@@ -73,5 +73,5 @@ void CInfoPage::ClearFields() {
 }
 
 void CInfoPage::ShowError(const std::wstring& text) {
-    MessageBox(text.c_str(), MessageText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONERROR);
+    MessageBox(text.c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONERROR);
 }

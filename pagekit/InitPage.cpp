@@ -134,7 +134,7 @@ void CInitPage::OnStop() {
 }
 
 bool CInitPage::ConfirmFinalTry() {
-    return MessageBox(MessageText(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
+    return MessageBox(LoadStringOrDefault(IDS_SO_PIN_FINAL_TRY_QUESTION).c_str(),
                       LoadStringOrDefault(IDS_APP_TITLE).c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

@@ -78,6 +78,7 @@ TEST_F(LedgerPageTest, EachCountedAttemptLeavesOneLineWithWhatWasShown) {
     EXPECT_EQ(line.at("operation"), "wipe");
     EXPECT_EQ(line.at("mode"), "batch");
     EXPECT_EQ(line.at("serial"), "00000000000000A1");
+    EXPECT_EQ(Status(), msg::kBlankDone);
     EXPECT_EQ(line.at("message"), Utf8(Status()));
     ASSERT_TRUE(Click(Blank(), IDC_STOP));
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
