@@ -106,12 +106,24 @@
 // or it is empty); later it runs the complete lines appended to it, so an operator can plug
 // and pull virtual tokens while the program runs (scripts/bench.sh appends them). It looks
 // at the file at the start of every call, before that call's forced result or delay is
-// taken (and every 200 ms while a wait blocks or a call is held); a file that has shrunk was replaced and is
-// run again from its start.
+// taken, at every query, and every 200 ms while a wait blocks or a call is held; a file that
+// has shrunk was replaced and is run again from its start.
+//
+// Several processes may share one bench file (a station runs one process per token), and all
+// of them see the same tokens: while the file is there, a call that changes its token
+// (initialisation, wipe, PINs, tries left, label, areas) appends the token's new state to the
+// file as one line, in one write, before the call returns:
+//   state <slot> serial=<16 hex> type=<n> so=<hex> user=<hex> so-max=<n> so-left=<n>
+//         user-max=<n> user-left=<n> label=<hex> public=<n> private=<n>
+// Every process (the writer too, which changes nothing by it) applies such a line when it
+// reads it, without a slot event and only to the token with that serial in that slot. The
+// PINs are in the line: the bench file is test equipment, like the PINs of its insert lines;
+// they never go into the journal. Sessions, logins, slot events, the journal, forced results
+// and delays stay each process's own, and so does a token moved by "misbehave=moves".
 //
 // When the environment variable VANTOR_JOURNAL_FILE names a file, every journal line is also
-// appended to it as the call returns, so a test driving the program as another process can
-// read which calls were made.
+// appended to it as the call returns, one whole line per write, so a test driving the program
+// as another process can read which calls were made, and several processes can share the file.
 #include <stddef.h>
 
 #ifdef __cplusplus
