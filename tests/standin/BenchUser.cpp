@@ -1,6 +1,6 @@
 // Another process using the stand-in beside it, for the tests of several processes sharing one
 // bench file (and journal file). One job per run, its outcome on standard output:
-//   init <slot>     PKI-initialises the token (SO PIN "child-so", user PIN "7777", label
+//   init <slot>     PKI-initialises the token (SO PIN "child-so", user PIN "7 77", label
 //                   "Child"); prints "held" while the call is held inside the module, then "rv=<n>"
 //   token <slot>    prints the answer to the query "token <slot>"
 //   calls <n>       n calls of C_GetSlotList
@@ -17,7 +17,7 @@ namespace {
 int Init(StandinHandle& standin, CK_SLOT_ID slot) {
     PkiRequest request("Child");
     request.soPin = "child-so";
-    request.userPin = "7777";
+    request.userPin = "7 77"; // a space: the state line must carry any byte
     AUX_FUNCTION_LIST* aux = standin.Aux();
     auto call = std::async(std::launch::async, [&] { return aux->E_InitPkiToken(slot, request.Record()); });
     bool shown = false;

@@ -108,7 +108,7 @@ TEST_F(StandinProcesses, EveryProcessSeesWhatTheOthersDidToATokenWithThatSerial)
     ASSERT_EQ(CKR_OK, f->C_OpenSession(0, CKF_SERIAL_SESSION | CKF_RW_SESSION, nullptr, nullptr, &session));
     CK_UTF8CHAR wrong[] = "tamsel";
     EXPECT_EQ(CKR_PIN_INCORRECT, f->C_Login(session, CKU_SO, wrong, 6)); // the child changed it
-    CK_UTF8CHAR user[] = "7777";
+    CK_UTF8CHAR user[] = "7 77";
     EXPECT_EQ(CKR_OK, f->C_Login(session, CKU_USER, user, 4));
 
     BenchUser reader("token 0", bench, journal);
@@ -117,7 +117,7 @@ TEST_F(StandinProcesses, EveryProcessSeesWhatTheOthersDidToATokenWithThatSerial)
     EXPECT_EQ(standin.Query("token 0"), seen);
     EXPECT_EQ("4", ParseFields(seen)["so-left"]);
     for (const std::string& line : Lines(journal))
-        EXPECT_EQ(std::string::npos, line.find("7777")) << line; // PINs go to the bench file only
+        EXPECT_EQ(std::string::npos, line.find("7 77")) << line; // PINs go to the bench file only
 }
 
 // Guards against a hang on one token holding up another process's token, and against a held
