@@ -5,8 +5,9 @@
 // of them.
 //
 // Bench commands, one per line (the same language as the bench file, below):
-//   reset                          16 slots, no tokens, no faults, no delays, no pending events,
-//                                  empty journal, no last PKI record (the initialised state stays)
+//   reset                          16 slots, no tokens, no faults, no delays or hangs, no
+//                                  pending events, empty journal, no last PKI record (the
+//                                  initialised state stays)
 //   default                        reset, then the default bench: one PKI token in slot 0 with
 //                                  SO PIN "tamsel", user PIN "5820", label "Orbel"
 //   slots <n>                      number of slots on the bench (default 16, at most 64)
@@ -50,19 +51,19 @@
 //                                  serial=, session calls the one of their session's slot. The
 //                                  most specific delay or hang of a call applies (serial, then
 //                                  slot, then none). The module's lock is free meanwhile: calls
-//                                  on other tokens, and slot-less ones, go on. A later delay or
-//                                  hang of the same call and filter, clear-faults or reset ends
-//                                  the sleep at once, so a long delay holds a call until the
-//                                  bench releases it
+//                                  on other tokens, and slot-less ones, go on. A later delay
+//                                  or hang that changes which one applies to a sleeping call
+//                                  (the same call and filter, or a more specific one),
+//                                  clear-faults or reset ends the sleep at once, so a long
+//                                  delay holds a call until the bench releases it
 //   hang <call> [slot=<n>] [serial=<16 hex>]
 //                                  such calls never return by themselves: they are held, lock
-//                                  free, until a later delay or hang of the same call and
-//                                  filter, clear-faults or reset (from a command or a line of
-//                                  the bench file), or until the process ends. C_Finalize does
-//                                  not release them: a test running them in its own process
-//                                  releases them before it finalises; a station kills the
-//                                  process that hangs
-//   clear-faults                   drop every forced result and delay
+//                                  free, until released as a delay's sleep ends (above; from a
+//                                  command or a line of the bench file) or until the process
+//                                  ends. C_Finalize does not release them: a test running them
+//                                  in its own process releases them before it finalises; a
+//                                  station kills the process that hangs
+//   clear-faults                   drop every forced result, delay and hang
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
 // C_WaitForSlotEvent, C_GetTokenInfo, C_OpenSession, C_CloseSession, C_CloseAllSessions,
