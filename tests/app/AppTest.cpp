@@ -37,6 +37,23 @@ void Dismiss(HWND box) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+// Answers the program's open-file dialog captioned `title` with `file`, as an operator types it.
+bool AnswerFileDialog(const ProgramUnderTest& program, const std::wstring& title, const fs::path& file) {
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        for (HWND window : program.TopWindows())
+            if (WindowText(window) == title)
+                dialog = window;
+        return dialog != nullptr;
+    });
+    if (dialog == nullptr)
+        return false;
+    // The file name box: the explorer-style dialog's combo box, or the older edit field.
+    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    return PostMessageW(dialog, WM_COMMAND, IDOK, 0) != FALSE;
+}
+
 HWND NavigationBar(HWND main) {
     HWND pager = FindWindowExW(GetDlgItem(main, IDC_MAIN_NAV_FRAME), nullptr, L"SysPager", nullptr);
     return pager ? FindWindowExW(pager, nullptr, L"ListBox", nullptr) : nullptr;
@@ -421,16 +438,7 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     ASSERT_NE(main, nullptr);
 
     PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : program.TopWindows())
-            if (WindowText(window) == L"选择令牌模块")
-                dialog = window;
-        return dialog != nullptr;
-    }));
-    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(module.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"选择令牌模块", module));
     ASSERT_EQ(program.WaitForWindow(kTitle + L" - " + module.wstring() + L"（标准接口）"), main);
     EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1) << "the maker's module released";
     EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 2);
@@ -577,17 +585,7 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(4, keys, sizeof(INPUT));
     PressKey('K');
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : program.TopWindows())
-            if (WindowText(window) == L"载入本批清单")
-                dialog = window;
-        return dialog != nullptr;
-    }));
-    // The file name box: the explorer-style dialog's combo box, or the older edit field.
-    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(list.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"载入本批清单", list));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(line) != FALSE; }));
     EXPECT_EQ(WindowText(line), L"本批清单：共 2 支，已完成 0 支");
     Screenshot(main, L"main-stock.bmp");
