@@ -422,9 +422,9 @@ TEST(Program, AModulePickedWithoutTheExtensionIsDrivenThroughStandardCalls) {
 }
 
 // Guards against a module choice that waits for the next start, a choice taken while a batch
-// run is in the module, no way back to the maker's module, and a current SO PIN that does not
-// reach the token: refused by the token's limits before any call, then the one C_InitToken and
-// C_SetPIN takes.
+// run is in the module, a failed choice that leaves no module bound, no way back to the maker's
+// module, and a current SO PIN that does not reach the token: refused by the token's limits
+// before any call, then the one C_InitToken and C_SetPIN takes.
 TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     Workbench bench(L"module-change");
     bench.folder.Bench("insert 0 type=pki so=tamsel serial=01A2000000003C4D cos=3.7");
@@ -482,6 +482,18 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_DEVICE_TYPE)), L"PKI类型");
     EXPECT_EQ(StandardRows(info).at(1), L"(hidden)");
 
+    // A file that is no module: its message, then the maker's module bound again.
+    std::ofstream(user.Path() / L"broken.dll") << "no module";
+    PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"选择令牌模块", user.Path() / L"broken.dll"));
+    HWND failed = WaitForMessageBox(program, main);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(MessageBoxText(failed), msg::kLoadModuleFailed);
+    Dismiss(failed);
+    ASSERT_TRUE(WaitUntil([&] { return bench.folder.JournalCount("C_Initialize") == 4; }));
+    EXPECT_EQ(WindowText(main), kTitle);
+    EXPECT_FALSE(fs::exists(remembered));
+
     // While a batch run is in the module, no other module is bound.
     const BatchPage blank(main, kBlankPageControls);
     ASSERT_TRUE(blank.StartBatch());
@@ -492,8 +504,8 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     Dismiss(box);
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit(15000));
-    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 3);
-    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 3);
+    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 4);
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 4);
 }
 
 // Guards against a module call after the release when the window closes during a batch run.
