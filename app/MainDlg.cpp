@@ -16,7 +16,7 @@ constexpr COLORREF kBarBackColor = 0x00A28F87; // greyish slate blue
 constexpr COLORREF kBarTextColor = 0x00FFFFFF;
 constexpr int kPagerButtonSize = 5;
 
-// The binding's failures as message boxes owned by the main window.
+// The binding's failures and refusals as message boxes owned by the main window.
 class ModuleMessageBox final : public ModuleMessageSink {
   public:
     explicit ModuleMessageBox(CWnd& owner) : m_owner(owner) {}
@@ -31,19 +31,14 @@ class ModuleMessageBox final : public ModuleMessageSink {
 
 } // namespace
 
-namespace {
-
-// The binding the window starts with: the remembered module, or the maker's found by name.
-std::wstring StartModuleFile() {
-    const std::wstring path = RememberedModulePath();
-    return path.empty() ? std::wstring(VANTOR_TOKEN_MODULE_NAME) : path;
-}
-
-} // namespace
-
 CMainDlg::CMainDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))),
-      m_tokenModule(StartModuleFile(), !RememberedModulePath().empty()) {}
+    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {
+    // The binding the window starts with: the remembered module, or the maker's found by name.
+    const std::wstring picked = RememberedModulePath();
+    m_bPickedModule = !picked.empty();
+    m_tokenModule =
+        std::make_unique<TokenModule>(m_bPickedModule ? picked : VANTOR_TOKEN_MODULE_NAME, m_bPickedModule);
+}
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -53,15 +48,11 @@ BOOL CMainDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
 
     ModuleMessageBox messages(*this);
-    if (m_tokenModule.LoadTokenModule(messages) != CKR_OK) {
+    if (m_tokenModule->LoadTokenModule(messages) != CKR_OK) {
         EndDialog(IDOK);
         return TRUE;
     }
-    // A module the operator picked is named in the title, with the path it takes.
-    if (!RememberedModulePath().empty())
-        SetWindowText((LoadStringOrDefault(IDS_APP_TITLE) + L" - " + m_tokenModule.FileName() +
-                       (m_tokenModule.IsStandard() ? L"（标准接口）" : L""))
-                          .c_str());
+    ShowModuleInUse();
     CreateNavigation();
     CreatePages();
     ShowPage(0, IDC_MAIN_NAV_BAR);
@@ -72,8 +63,9 @@ namespace {
 
 // The system menu item that opens the ledger folder.
 constexpr const wchar_t* kLedgerMenuText = L"打开记录文件夹(&L)";
-// The system menu item that picks the token module for the next start.
+// The system menu items that bind another token module at once.
 constexpr const wchar_t* kChooseModuleMenuText = L"选择令牌模块(&M)...";
+constexpr const wchar_t* kDefaultModuleMenuText = L"使用默认令牌模块(&D)";
 
 // Creates the ledger's folder when needed and opens it in the shell.
 void OpenLedgerFolder() {
@@ -97,6 +89,7 @@ void CMainDlg::AddSystemMenuItems() {
     systemMenu->AppendMenu(MF_STRING, IDM_LOAD_STOCK, L"载入本批清单(&K)...");
     systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, L"查看今日报告(&R)");
     systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
+    systemMenu->AppendMenu(MF_STRING, IDM_DEFAULT_MODULE, kDefaultModuleMenuText);
 }
 
 void CMainDlg::LoadStockList() {
@@ -107,12 +100,61 @@ void CMainDlg::LoadStockList() {
 }
 
 void CMainDlg::ChooseModule() {
-    const std::wstring path = PickModuleFile(m_hWnd);
-    if (path.empty())
+    if (RefuseWhileBatchRuns())
         return;
-    const wchar_t* text =
-        RememberModulePath(path) ? L"已选择令牌模块，下次启动时使用：\n" : L"无法保存所选的令牌模块：\n";
-    MessageBox((text + path).c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
+    const std::wstring path = PickModuleFile(m_hWnd);
+    if (path.empty() || !Rebind(path, true))
+        return;
+    if (!RememberModulePath(path))
+        ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_NOT_SAVED);
+}
+
+void CMainDlg::UseDefaultModule() {
+    if (RefuseWhileBatchRuns() || !Rebind(VANTOR_TOKEN_MODULE_NAME, false))
+        return;
+    if (!ForgetModulePath())
+        ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_NOT_SAVED);
+}
+
+bool CMainDlg::RefuseWhileBatchRuns() {
+    // A worker still finishing a stopped run may be inside the module as well.
+    if (!m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker())
+        return false;
+    ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_BATCH_RUNNING);
+    return true;
+}
+
+bool CMainDlg::Rebind(const std::wstring& file, bool bPicked) {
+    const std::wstring previous = m_tokenModule->FileName();
+    const bool bPreviousPicked = m_bPickedModule;
+    // Released first: the new module may be the same library, which must start afresh.
+    m_tokenModule.reset();
+    ModuleMessageBox messages(*this);
+    m_tokenModule = std::make_unique<TokenModule>(file, bPicked);
+    const bool bBound = m_tokenModule->LoadTokenModule(messages) == CKR_OK;
+    if (bBound) {
+        m_bPickedModule = bPicked;
+    } else {
+        m_tokenModule = std::make_unique<TokenModule>(previous, bPreviousPicked);
+        m_tokenModule->LoadTokenModule(messages);
+    }
+    ShowModuleInUse();
+    // The pages show the fields of the path now in force.
+    m_pagePki.EnableInputs();
+    m_pageInfo.ClearFields();
+    return bBound;
+}
+
+void CMainDlg::ShowModuleInUse() {
+    // A module the operator picked is named in the title, with the path it takes.
+    std::wstring title = LoadStringOrDefault(IDS_APP_TITLE);
+    if (m_bPickedModule)
+        title += L" - " + m_tokenModule->FileName() + (m_tokenModule->IsStandard() ? L"（标准接口）" : L"");
+    SetWindowText(title.c_str());
+    CMenu* systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu != nullptr && systemMenu->GetSafeHmenu() != nullptr)
+        ::EnableMenuItem(systemMenu->GetSafeHmenu(), IDM_DEFAULT_MODULE,
+                         MF_BYCOMMAND | (m_bPickedModule ? MF_ENABLED : MF_GRAYED));
 }
 
 void CMainDlg::CreateNavigation() {
@@ -207,6 +249,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         ChooseModule();
         return;
     }
+    if ((nID & 0xFFF0) == IDM_DEFAULT_MODULE) {
+        UseDefaultModule();
+        return;
+    }
     CDialog::OnSysCommand(nID, lParam);
 }
 
@@ -253,5 +299,5 @@ void CMainDlg::OnDestroy() {
     // runs here, so no worker calls the module after it is gone.
     m_pageBlank.StopBatchAndWait();
     m_pagePki.StopBatchAndWait();
-    m_tokenModule.UnloadTokenModule();
+    m_tokenModule->UnloadTokenModule();
 }

@@ -2,8 +2,10 @@
 // The tool's only top-level window: the navigation bar on the left, the three pages on the
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
-// it when it is destroyed, after every batch worker has ended. It also owns the operator's
-// ledger, which both initialisation pages and the information page write to.
+// it when it is destroyed, after every batch worker has ended. A module the operator picks
+// from the system menu replaces the binding at once, while no batch run is active. It also
+// owns the operator's ledger, which both initialisation pages and the information page write
+// to.
 #include "win/Afx.h"
 #include "attempt/StockGateOwner.h"
 #include "blank/BlankPage.h"
@@ -14,11 +16,14 @@
 #include "pki/PkiPage.h"
 #include "token/TokenModuleOwner.h"
 
+#include <memory>
+#include <string>
+
 class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, public StockGateOwner {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
-    TokenModule* GetTokenModule() override { return &m_tokenModule; }
+    TokenModule* GetTokenModule() override { return m_tokenModule.get(); }
     Ledger* GetLedger() override { return &m_ledger; }
     StockGate* GetStockGate() override { return &m_stock; }
 
@@ -36,8 +41,10 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
     // The module the operator picked (ModuleChoice.h), which may lack the vendor extension,
-    // or the maker's module found by name.
-    TokenModule m_tokenModule;
+    // or the maker's module found by name. Replaced only on the interface thread while no
+    // batch worker runs, so no attempt holds the one it replaces.
+    std::unique_ptr<TokenModule> m_tokenModule;
+    bool m_bPickedModule = false;
 
   protected:
     BOOL OnInitDialog() override;
@@ -58,7 +65,16 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
     void AddSystemMenuItems();
     // IDM_LOAD_STOCK: asks for a stock list and puts it in force on both initialisation pages.
     void LoadStockList();
+    // IDM_CHOOSE_MODULE: a module file picked and bound at once. IDM_DEFAULT_MODULE: the
+    // maker's module found by name again. Both refused while a batch run is active.
     void ChooseModule();
+    void UseDefaultModule();
+    bool RefuseWhileBatchRuns();
+    // Releases the binding in force and binds `file` in its place; when that fails (its
+    // message shown) the previous module is bound again. True when `file` is bound.
+    bool Rebind(const std::wstring& file, bool bPicked);
+    // The title names a picked module and its path; the default item only offered then.
+    void ShowModuleInUse();
     void CreateNavigation();
     void CreatePages();
 

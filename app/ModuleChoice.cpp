@@ -61,6 +61,11 @@ bool RememberModulePath(const std::wstring& path) {
     return std::fclose(out) == 0 && bWritten;
 }
 
+bool ForgetModulePath() {
+    const std::wstring file = ChoiceFile();
+    return file.empty() || DeleteFileW(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 std::wstring PickModuleFile(void* ownerWindow) {
     std::vector<wchar_t> path(MAX_PATH * 4, L'\0');
     OPENFILENAMEW dialog = {};
@@ -69,6 +74,7 @@ std::wstring PickModuleFile(void* ownerWindow) {
     dialog.lpstrFilter = L"PKCS#11 模块 (*.dll)\0*.dll\0";
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrTitle = L"选择令牌模块";
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog))
         return std::wstring();

@@ -7,5 +7,7 @@
 std::wstring RememberedModulePath();
 // False when the file could not be written.
 bool RememberModulePath(const std::wstring& path);
+// Back to the maker's module at the next start: false when the file could not be removed.
+bool ForgetModulePath();
 // The file dialog for a module file (*.dll); empty when the operator cancels.
 std::wstring PickModuleFile(void* ownerWindow);

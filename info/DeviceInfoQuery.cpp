@@ -24,7 +24,6 @@ DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
         DeviceInfoResult result;
         result.attempt = standard.attempt;
         result.standardFields = std::move(standard.fields);
-        result.texts = std::move(standard.texts);
         return result;
     }
     const FormatTarget target = FindFormatTarget(module, silent);

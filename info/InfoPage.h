@@ -1,9 +1,13 @@
 #pragma once
 // The "获取信息" page: reads the hardware information of the one token plugged in and shows
-// it in six read-only fields. Failures are told in message boxes; nothing is counted. Every
-// query that shows a token's data is recorded in the operator's ledger.
+// it in six read-only fields, or, on a module without the vendor extension, the token
+// information in rows of their own. Failures are told in message boxes; nothing is counted.
+// Every query that shows a token's data is recorded in the operator's ledger.
 #include "info/DeviceInfoQuery.h"
 #include "win/Afx.h"
+
+#include <memory>
+#include <vector>
 
 class CInfoPage : public CDialog {
   public:
@@ -18,6 +22,8 @@ class CInfoPage : public CDialog {
 
     // IDC_INFO_GET: the query.
     void OnGetInfo();
+    // Empties every field and shows the set that fits the binding in force.
+    void ClearFields();
 
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -30,6 +36,11 @@ class CInfoPage : public CDialog {
     void OnShowWindow(BOOL bShow, UINT nStatus) override;
 
   private:
-    void ClearFields();
+    void CreateStandardRows();
+    void ShowStandardRows(bool bStandard);
     void ShowError(const std::wstring& text);
+
+    // The standard path's rows, caption and value, in the order of StandardInfoFields().
+    std::vector<std::unique_ptr<CStatic>> m_stdCaptions;
+    std::vector<std::unique_ptr<CEdit>> m_stdValues;
 };

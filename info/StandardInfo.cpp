@@ -5,7 +5,30 @@
 #include "res/StringTable.h"
 #include "token/StandardToken.h"
 
+#include <iterator>
+
 namespace {
+
+struct FieldName {
+    const char* key;
+    const char* caption;
+};
+
+// The order both front ends show.
+constexpr FieldName kFields[] = {
+    {"reader", VANTOR_CAPTION_STD_SLOT},
+    {nullptr, VANTOR_CAPTION_STD_SERIAL},
+    {"manufacturer", VANTOR_CAPTION_STD_MAKER},
+    {"model", VANTOR_CAPTION_STD_MODEL},
+    {"hardware_version", VANTOR_CAPTION_STD_HARDWARE},
+    {nullptr, VANTOR_CAPTION_STD_FIRMWARE},
+    {"token_label", VANTOR_CAPTION_STD_LABEL},
+    {"total_space", VANTOR_CAPTION_STD_TOTAL},
+    {"free_space", VANTOR_CAPTION_STD_FREE},
+    {"initialised", VANTOR_CAPTION_STD_INITIALISED},
+    {"production_time", VANTOR_CAPTION_PRODUCTION_TIME},
+    {"atr", VANTOR_CAPTION_ATR},
+};
 
 // Total or free bytes of both areas; the module may not know them.
 std::wstring Bytes(CK_ULONG publicBytes, CK_ULONG privateBytes) {
@@ -15,6 +38,13 @@ std::wstring Bytes(CK_ULONG publicBytes, CK_ULONG privateBytes) {
 }
 
 } // namespace
+
+std::vector<StandardInfoField> StandardInfoFields() {
+    std::vector<StandardInfoField> fields;
+    for (const FieldName& name : kFields)
+        fields.push_back({name.key, name.caption, std::wstring()});
+    return fields;
+}
 
 StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress) {
     StandardTarget target = FindStandardTarget(module, progress);
@@ -31,29 +61,22 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
     const CK_TOKEN_INFO& info = target.info;
     const std::wstring notAvailable = LoadStringOrDefault(IDS_STD_NOT_AVAILABLE);
     attempt.kind = AttemptKind::Success;
-    result.fields = {
-        {"reader", VANTOR_CAPTION_STD_SLOT,
-         bSlot ? PaddedText(slot.slotDescription, sizeof slot.slotDescription) : notAvailable},
-        {nullptr, VANTOR_CAPTION_STD_SERIAL, attempt.strSerial},
-        {"manufacturer", VANTOR_CAPTION_STD_MAKER,
-         PaddedText(info.manufacturerID, sizeof info.manufacturerID)},
-        {"model", VANTOR_CAPTION_STD_MODEL, PaddedText(info.model, sizeof info.model)},
-        {"hardware_version", VANTOR_CAPTION_STD_HARDWARE, VersionText(info.hardwareVersion)},
-        {nullptr, VANTOR_CAPTION_STD_FIRMWARE, attempt.strVersion},
-        {"token_label", VANTOR_CAPTION_STD_LABEL, PaddedText(info.label, sizeof info.label)},
-        {"total_space", VANTOR_CAPTION_STD_TOTAL, Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory)},
-        {"free_space", VANTOR_CAPTION_STD_FREE, Bytes(info.ulFreePublicMemory, info.ulFreePrivateMemory)},
-        {"initialised", VANTOR_CAPTION_STD_INITIALISED,
-         LoadStringOrDefault(info.flags & CKF_TOKEN_INITIALIZED ? IDS_STD_YES : IDS_STD_NO)},
-        {"production_time", VANTOR_CAPTION_PRODUCTION_TIME, notAvailable},
-        {"atr", VANTOR_CAPTION_ATR, notAvailable},
+    const std::wstring values[std::size(kFields)] = {
+        bSlot ? PaddedText(slot.slotDescription, sizeof slot.slotDescription) : notAvailable,
+        attempt.strSerial,
+        PaddedText(info.manufacturerID, sizeof info.manufacturerID),
+        PaddedText(info.model, sizeof info.model),
+        VersionText(info.hardwareVersion),
+        attempt.strVersion,
+        PaddedText(info.label, sizeof info.label),
+        Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory),
+        Bytes(info.ulFreePublicMemory, info.ulFreePrivateMemory),
+        LoadStringOrDefault(info.flags & CKF_TOKEN_INITIALIZED ? IDS_STD_YES : IDS_STD_NO),
+        notAvailable,
+        notAvailable,
     };
-    DeviceInfoTexts& texts = result.texts;
-    texts.strSerialNumber = attempt.strSerial;
-    texts.strCosVersion = attempt.strVersion;
-    texts.strProductionTime = notAvailable;
-    texts.strTotalSpace = Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory);
-    texts.strAtr = notAvailable;
-    texts.strDeviceType = PaddedText(info.model, sizeof info.model);
+    result.fields = StandardInfoFields();
+    for (std::size_t i = 0; i < result.fields.size(); ++i)
+        result.fields[i].value = values[i];
     return result;
 }

@@ -3,7 +3,6 @@
 // information tell, and "not available" for what the standard has no place for.
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
-#include "token/DeviceInfoTexts.h"
 #include "token/TokenModule.h"
 
 #include <string>
@@ -15,12 +14,13 @@ struct StandardInfoField {
     std::wstring value;
 };
 
+// Every field in the order the console and the information page show them, values empty: the
+// page lays out its rows from these before any query.
+std::vector<StandardInfoField> StandardInfoFields();
+
 struct StandardInfoResult {
-    AttemptResult attempt; // as DeviceInfoResult::attempt
-    std::vector<StandardInfoField> fields;
-    // The information page's six fields: serial number, firmware version in place of the COS
-    // version, production date and ATR not available, total bytes, and the model as the type.
-    DeviceInfoTexts texts;
+    AttemptResult attempt;                 // as DeviceInfoResult::attempt
+    std::vector<StandardInfoField> fields; // as StandardInfoFields(), with the token's values
 };
 
 StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress);

@@ -42,6 +42,8 @@ void CPkiPage::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strUserPin, kPinMaxChars);
     DDX_Text(pDX, IDC_PKI_USER_RETRY, m_byUserPinMaxRetry);
     DDV_MinMaxByte(pDX, m_byUserPinMaxRetry, kRetryMin, kRetryMax);
+    DDX_Text(pDX, IDC_PKI_CURRENT_SO_PIN, m_strCurrentSoPin);
+    DDV_MaxChars(pDX, m_strCurrentSoPin, kPinMaxChars);
 }
 
 void CPkiPage::InitFields() {
@@ -74,6 +76,9 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
+    const TokenModule* bound = CurrentTokenModule();
+    if (bound != nullptr && bound->IsStandard())
+        params.strCurrentSoPin = SecretText(m_strCurrentSoPin.GetString());
     AttemptSetting setting;
     setting.operation = LedgerOperation::Pki;
     setting.mode = RunMode();
@@ -97,6 +102,7 @@ void CPkiPage::LoadDefaults() {
     m_bySoPinMaxRetry = kDefaultMaxRetry;
     m_byUserPinMaxRetry = kDefaultMaxRetry;
     m_dwPrivateSize = kDefaultPrivateSize;
+    m_strCurrentSoPin.Empty();
     m_bBatch = FALSE;
 }
 
@@ -109,4 +115,9 @@ void CPkiPage::EnableRunInputs(BOOL bEnable) {
                             id == IDC_PKI_PRIVATE_SIZE;
         ::EnableWindow(::GetDlgItem(m_hWnd, id), bEnable && !(bStandard && bLimit));
     }
+    // The current SO PIN takes the place of the note, which speaks of the vendor's token types.
+    for (int id : {IDC_PKI_CURRENT_SO_PIN, IDC_PKI_CURRENT_SO_PIN_CAPTION})
+        ::ShowWindow(::GetDlgItem(m_hWnd, id), bStandard ? SW_SHOW : SW_HIDE);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PKI_CURRENT_SO_PIN), bEnable && bStandard);
+    m_lblNote.ShowWindow(bStandard ? SW_HIDE : SW_SHOW);
 }

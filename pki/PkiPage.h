@@ -2,7 +2,8 @@
 // The "初始化为PKI锁" page: the parameters of a PKI initialisation (new SO and user PINs, their
 // retry limits, the label and the storage sizes), validated, then applied once per Start or,
 // in batch mode, to every token plugged in until Stop. A status line and three counters
-// (total, success, failure) show the outcomes.
+// (total, success, failure) show the outcomes. On a module without the vendor extension the
+// token's current SO PIN is asked for too, which a token initialised before needs.
 #include "pagekit/InitPage.h"
 
 class CPkiPage : public CInitPage {
@@ -18,6 +19,7 @@ class CPkiPage : public CInitPage {
     CString m_strLabel;
     CString m_strUserPin;
     BYTE m_byUserPinMaxRetry = 0;
+    CString m_strCurrentSoPin; // the standard path only; empty by default
 
     void LoadDefaults() override;
 
@@ -25,7 +27,8 @@ class CPkiPage : public CInitPage {
     void DoDataExchange(CDataExchange* pDX) override;
     void InitFields() override;
     BatchWorker::Attempt TakeAttempt() override;
-    // The seven parameter fields and the check box.
+    // The seven parameter fields and the check box, and the current SO PIN in the note's place
+    // where the binding in force is standard.
     void EnableRunInputs(BOOL bEnable) override;
     CEdit& FirstField() override { return m_editSoPin; }
 };

@@ -53,3 +53,6 @@
 #define IDS_STD_USER_PIN_LEFT 158
 #define IDS_STD_OBJECTS_LEFT 159
 #define IDS_STD_TOKEN_LOST 160
+// The module picked in the window.
+#define IDS_MODULE_BATCH_RUNNING 161
+#define IDS_MODULE_NOT_SAVED 162

@@ -31,6 +31,7 @@
 #define IDM_LOAD_STOCK 0x0030
 #define IDM_OPEN_REPORT 0x0040
 #define IDM_CHOOSE_MODULE 0x0080
+#define IDM_DEFAULT_MODULE 0x0090 // back to the maker's module found by name
 
 // Statics without a role of their own
 #ifndef IDC_STATIC
@@ -68,6 +69,10 @@
 #define IDC_PKI_STATUS 1030
 #define IDC_PKI_COUNT_FAIL 1029
 #define IDC_PKI_NOTE 1033
+// A module without the vendor extension only, in the note's place: the SO PIN a token
+// initialised before has now (masked), and its caption.
+#define IDC_PKI_CURRENT_SO_PIN 1200
+#define IDC_PKI_CURRENT_SO_PIN_CAPTION 1201
 
 // Information page (IDD_INFO_PAGE), read-only fields
 #define IDC_INFO_GET 1006 // default button "获取信息(&G)"
@@ -77,3 +82,15 @@
 #define IDC_INFO_TOTAL_SPACE 1027
 #define IDC_INFO_ATR 1028
 #define IDC_INFO_DEVICE_TYPE 1002
+// The captions of the six fields above, hidden with them on a module without the vendor
+// extension
+#define IDC_INFO_SERIAL_CAPTION 1202
+#define IDC_INFO_COS_VERSION_CAPTION 1203
+#define IDC_INFO_PRODUCTION_TIME_CAPTION 1204
+#define IDC_INFO_TOTAL_SPACE_CAPTION 1205
+#define IDC_INFO_ATR_CAPTION 1206
+#define IDC_INFO_DEVICE_TYPE_CAPTION 1207
+// A module without the vendor extension: the token information's values, one row each in the
+// order of the query's fields, made by the page with their captions beside them
+#define IDC_INFO_STD_FIRST 1208
+#define IDC_INFO_STD_LAST 1219

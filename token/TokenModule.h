@@ -31,6 +31,8 @@ class TokenModule {
     // it is then driven through standard calls only. The default module must carry it.
     explicit TokenModule(std::wstring fileName = VANTOR_TOKEN_MODULE_NAME, bool bStandardAllowed = false)
         : m_fileName(std::move(fileName)), m_bStandardAllowed(bStandardAllowed) {}
+    // Released at the latest here, so a binding replaced or never completed is finalised too.
+    ~TokenModule() { UnloadTokenModule(); }
     TokenModule(const TokenModule&) = delete;
     TokenModule& operator=(const TokenModule&) = delete;
 

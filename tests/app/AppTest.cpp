@@ -37,6 +37,23 @@ void Dismiss(HWND box) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
+// Answers the program's open-file dialog captioned `title` with `file`, as an operator types it.
+bool AnswerFileDialog(const ProgramUnderTest& program, const std::wstring& title, const fs::path& file) {
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        for (HWND window : program.TopWindows())
+            if (WindowText(window) == title)
+                dialog = window;
+        return dialog != nullptr;
+    });
+    if (dialog == nullptr)
+        return false;
+    // The file name box: the explorer-style dialog's combo box, or the older edit field.
+    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    return PostMessageW(dialog, WM_COMMAND, IDOK, 0) != FALSE;
+}
+
 HWND NavigationBar(HWND main) {
     HWND pager = FindWindowExW(GetDlgItem(main, IDC_MAIN_NAV_FRAME), nullptr, L"SysPager", nullptr);
     return pager ? FindWindowExW(pager, nullptr, L"ListBox", nullptr) : nullptr;
@@ -326,23 +343,50 @@ TEST(Program, InformationPageShowsTheTokenOrTellsWhyNot) {
     EXPECT_TRUE(program.WaitForExit());
 }
 
+namespace {
+
+// Points %APPDATA% (where the choice of module is remembered) at `folder` for the programs
+// started while it lives.
+class UserSettings {
+  public:
+    explicit UserSettings(const ScenarioFolder& folder) : m_previous(MAX_PATH, L'\0') {
+        m_previous.resize(GetEnvironmentVariableW(L"APPDATA", m_previous.data(), MAX_PATH));
+        SetEnvironmentVariableW(L"APPDATA", folder.Path().c_str());
+    }
+    ~UserSettings() { SetEnvironmentVariableW(L"APPDATA", m_previous.c_str()); }
+    UserSettings(const UserSettings&) = delete;
+    UserSettings& operator=(const UserSettings&) = delete;
+
+  private:
+    std::wstring m_previous;
+};
+
+// The value rows the information page makes for the standard path, in their order.
+std::vector<std::wstring> StandardRows(HWND info) {
+    std::vector<std::wstring> rows;
+    for (int id = IDC_INFO_STD_FIRST; GetDlgItem(info, id) != nullptr; ++id)
+        rows.push_back(IsWindowVisible(GetDlgItem(info, id)) ? WindowText(GetDlgItem(info, id))
+                                                             : L"(hidden)");
+    return rows;
+}
+
+} // namespace
+
 // Guards against the standard path in the window: the module the operator picked for this user
 // wins over the maker's module beside the program and is named in the title; the fields the
-// standard cannot set stay disabled; the information page reads the token information.
+// standard cannot set stay disabled and the current SO PIN is asked for; the information page
+// shows the token information in rows of its own, the vendor's fields hidden.
 TEST(Program, AModulePickedWithoutTheExtensionIsDrivenThroughStandardCalls) {
     Workbench bench(L"standard");
-    bench.folder.Bench("insert 0 type=pki serial=01A2000000003C4D cos=3.7");
+    bench.folder.Bench("insert 0 type=pki serial=01A2000000003C4D cos=3.7 label=Desk public=1000 private=24");
     ScenarioFolder picked(L"standard-module");
     picked.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll");
     const std::wstring module = (picked.Path() / L"orbelcsp11.dll").wstring();
     fs::create_directories(picked.Path() / L"Vantor");
     std::ofstream(picked.Path() / L"Vantor" / L"token-module.txt", std::ios::binary)
         << (picked.Path() / L"orbelcsp11.dll").u8string() << "\n";
-    wchar_t appData[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    SetEnvironmentVariableW(L"APPDATA", picked.Path().c_str()); // the user's settings, for this start
+    const UserSettings settings(picked);
     ProgramUnderTest program(bench.folder);
-    SetEnvironmentVariableW(L"APPDATA", appData);
     HWND main = program.WaitForWindow(kTitle + L" - " + module + L"（标准接口）");
     ASSERT_NE(main, nullptr);
 
@@ -352,21 +396,116 @@ TEST(Program, AModulePickedWithoutTheExtensionIsDrivenThroughStandardCalls) {
     for (int id : {IDC_PKI_SO_RETRY, IDC_PKI_USER_RETRY, IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE})
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(pki, id))) << id;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(pki, IDC_PKI_LABEL)));
+    for (int id : {IDC_PKI_CURRENT_SO_PIN, IDC_PKI_CURRENT_SO_PIN_CAPTION})
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(pki, id))) << id;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(pki, IDC_PKI_NOTE)));
+    Screenshot(main, L"main-pki-standard.bmp");
 
     PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
     HWND info = PageWithControl(main, IDC_INFO_SERIAL);
-    auto field = [&](int id) { return WindowText(GetDlgItem(info, id)); };
+    for (int id :
+         {IDC_INFO_SERIAL, IDC_INFO_SERIAL_CAPTION, IDC_INFO_DEVICE_TYPE, IDC_INFO_DEVICE_TYPE_CAPTION})
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(info, id))) << id;
+    for (const wchar_t* caption : {L"序列号：", L"制造商：", L"可用空间（字节）：", L"已初始化："})
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(info, nullptr, L"Static", caption))) << caption;
     PostMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !field(IDC_INFO_SERIAL).empty(); }));
-    EXPECT_EQ(field(IDC_INFO_SERIAL), L"01A2000000003C4D");
-    EXPECT_EQ(field(IDC_INFO_COS_VERSION), L"3.7");
-    EXPECT_EQ(field(IDC_INFO_PRODUCTION_TIME), L"不可用");
-    EXPECT_EQ(field(IDC_INFO_ATR), L"不可用");
-    EXPECT_EQ(field(IDC_INFO_DEVICE_TYPE), L"USBKey");
+    ASSERT_TRUE(WaitUntil([&] { return !StandardRows(info).at(1).empty(); }));
+    EXPECT_EQ(
+        StandardRows(info),
+        (std::vector<std::wstring>{L"Orbel USBKey virtual reader 0", L"01A2000000003C4D", L"Orbel", L"USBKey",
+                                   L"1.0", L"3.7", L"Desk", L"1024", L"1024", L"是", L"不可用", L"不可用"}));
+    EXPECT_EQ(bench.folder.JournalCount("E_GetDeviceInfo"), 0);
     Screenshot(main, L"main-info-standard.bmp");
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
+}
+
+// Guards against a module choice that waits for the next start, a choice taken while a batch
+// run is in the module, a failed choice that leaves no module bound, no way back to the maker's
+// module, and a current SO PIN that does not reach the token: refused by the token's limits
+// before any call, then the one C_InitToken and C_SetPIN takes.
+TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
+    Workbench bench(L"module-change");
+    bench.folder.Bench("insert 0 type=pki so=tamsel serial=01A2000000003C4D cos=3.7");
+    ScenarioFolder user(L"module-change-user");
+    user.CopyIn(BinFolder() / L"variants" / L"noaux" / L"orbelcsp11.dll");
+    const fs::path module = user.Path() / L"orbelcsp11.dll";
+    const fs::path remembered = user.Path() / L"Vantor" / L"token-module.txt";
+    const UserSettings settings(user);
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"选择令牌模块", module));
+    ASSERT_EQ(program.WaitForWindow(kTitle + L" - " + module.wstring() + L"（标准接口）"), main);
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1) << "the maker's module released";
+    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 2);
+    std::string line;
+    std::getline(std::ifstream(remembered, std::ios::binary), line);
+    EXPECT_EQ(line, module.u8string());
+
+    // The next query goes to the module now bound: the standard rows, no vendor record.
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    HWND info = PageWithControl(main, IDC_INFO_SERIAL);
+    SendMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
+    EXPECT_EQ(StandardRows(info).at(1), L"01A2000000003C4D");
+    EXPECT_EQ(bench.folder.JournalCount("E_GetDeviceInfo"), 0);
+
+    const BatchPage pki(main, kPkiPageControls);
+    ASSERT_TRUE(pki.Valid());
+    auto type = [&](int id, const wchar_t* text) {
+        SendMessageW(pki.Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    };
+    type(IDC_PKI_SO_PIN, L"newso123");
+    type(IDC_PKI_USER_PIN, L"user5678");
+    type(IDC_PKI_CURRENT_SO_PIN, L"abc"); // shorter than the token takes
+    SendMessageW(pki.Control(IDC_START), BM_CLICK, 0, 0);
+    EXPECT_EQ(pki.Status(), L"PIN长度不在该锁允许的范围内");
+    EXPECT_EQ(bench.folder.JournalCount("C_InitToken"), 0);
+    type(IDC_PKI_CURRENT_SO_PIN, L"tamsel");
+    SendMessageW(pki.Control(IDC_START), BM_CLICK, 0, 0);
+    EXPECT_EQ(pki.Status(), msg::kPkiDone);
+    EXPECT_EQ(bench.folder.JournalCount("C_InitToken", " rv=0x00000000"), 1);
+    EXPECT_EQ(bench.folder.JournalCount("C_SetPIN", " rv=0x00000000"), 1);
+
+    // Back to the maker's module: the title as at start, nothing remembered, the vendor record.
+    SendMessageW(main, WM_SYSCOMMAND, IDM_DEFAULT_MODULE, 0);
+    EXPECT_EQ(WindowText(main), kTitle);
+    EXPECT_FALSE(fs::exists(remembered));
+    EXPECT_FALSE(IsWindowVisible(pki.Control(IDC_PKI_CURRENT_SO_PIN)));
+    PostMessageW(main, kOutlookBarClick, 2, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_INFO_SERIAL); }));
+    SendMessageW(GetDlgItem(info, IDC_INFO_GET), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(GetDlgItem(info, IDC_INFO_DEVICE_TYPE)), L"PKI类型");
+    EXPECT_EQ(StandardRows(info).at(1), L"(hidden)");
+
+    // A file that is no module: its message, then the maker's module bound again.
+    std::ofstream(user.Path() / L"broken.dll") << "no module";
+    PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"选择令牌模块", user.Path() / L"broken.dll"));
+    HWND failed = WaitForMessageBox(program, main);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(MessageBoxText(failed), msg::kLoadModuleFailed);
+    Dismiss(failed);
+    ASSERT_TRUE(WaitUntil([&] { return bench.folder.JournalCount("C_Initialize") == 4; }));
+    EXPECT_EQ(WindowText(main), kTitle);
+    EXPECT_FALSE(fs::exists(remembered));
+
+    // While a batch run is in the module, no other module is bound.
+    const BatchPage blank(main, kBlankPageControls);
+    ASSERT_TRUE(blank.StartBatch());
+    PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
+    HWND box = WaitForMessageBox(program, main);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"批量初始化正在进行，请先停止再更换令牌模块");
+    Dismiss(box);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(15000));
+    EXPECT_EQ(bench.folder.JournalCount("C_Initialize"), 4);
+    EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 4);
 }
 
 // Guards against a module call after the release when the window closes during a batch run.
@@ -458,17 +597,7 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(4, keys, sizeof(INPUT));
     PressKey('K');
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : program.TopWindows())
-            if (WindowText(window) == L"载入本批清单")
-                dialog = window;
-        return dialog != nullptr;
-    }));
-    // The file name box: the explorer-style dialog's combo box, or the older edit field.
-    HWND name = GetDlgItem(dialog, 1148) ? GetDlgItem(dialog, 1148) : GetDlgItem(dialog, 1152);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(list.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(AnswerFileDialog(program, L"载入本批清单", list));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(line) != FALSE; }));
     EXPECT_EQ(WindowText(line), L"本批清单：共 2 支，已完成 0 支");
     Screenshot(main, L"main-stock.bmp");
