@@ -53,3 +53,10 @@
 #define IDS_STD_USER_PIN_LEFT 158
 #define IDS_STD_OBJECTS_LEFT 159
 #define IDS_STD_TOKEN_LOST 160
+// The station: every present token handled at once.
+#define IDS_TIMED_OUT 170
+#define IDS_STATION_NO_RESULT 171
+#define IDS_STATION_WAITING 172
+#define IDS_STATION_VERIFYING 173
+#define IDS_STATION_STOPPED_SO_PIN 174
+#define IDS_STATION_EMPTY 175

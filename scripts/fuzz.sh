@@ -8,7 +8,7 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 status=0
-for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord; do
+for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord FuzzAttemptResultLine; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus" build/fuzz/crashes
   log=build/fuzz/$target.log

@@ -1,5 +1,7 @@
 #include "token/TokenSlots.h"
 
+#include "token/StandardToken.h"
+
 #include <cstring>
 
 TokenSlotListing ListTokenSlots(TokenModule& module) {
@@ -14,4 +16,11 @@ TokenSlotListing ListTokenSlots(TokenModule& module) {
 CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info) {
     std::memset(&info, 0, sizeof info);
     return module.GetDeviceInfo(slot, &info);
+}
+
+std::wstring ReadTokenSerial(TokenModule& module, CK_SLOT_ID slot) {
+    CK_TOKEN_INFO info = {};
+    if (module.GetTokenInfo(slot, &info) != CKR_OK)
+        return std::wstring();
+    return PaddedText(info.serialNumber, sizeof info.serialNumber);
 }
