@@ -22,6 +22,7 @@ class Progress final : public AttemptProgress {
         m_frontEnd.ReportSuccess(false, LoadStringOrDefault(messageId));
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
+    void ShowVerifying() override { m_frontEnd.ShowVerifying(); }
     bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
     bool MayWorkOn(const std::wstring& serial) override {
         return m_stock == nullptr || m_stock->Admits(serial);

@@ -113,6 +113,11 @@ int Run(const std::vector<std::wstring>& args) {
     int code;
     if (options.command == CliCommand::kInfo)
         code = RunInfo(module, writer);
+    else if (options.bStation)
+        code = RunStation(module, job,
+                          StationRun{options.modulePath, options.profilePath,
+                                     WatchLimits{options.count, options.idleSeconds}, options.limitSeconds},
+                          options.bJson, writer);
     else if (options.bWatch)
         code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
     else

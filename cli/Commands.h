@@ -27,6 +27,18 @@ struct WatchLimits {
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
+// What a station run takes besides the job: the options its children get and its ends.
+struct StationRun {
+    std::wstring modulePath;        // as the operator named it; empty: the program's own search
+    std::wstring profilePath;       // init
+    WatchLimits limits;             // count: tokens taken; idle: without a token taken or ended
+    unsigned long limitSeconds = 0; // 0: the station's default limit
+};
+// Every present token handled at once, each in a child process of this program; exit codes
+// as RunWatch.
+int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run, bool bJson,
+               OutcomeWriter& writer);
+
 // One attempt of `job` in single or batch mode through the attempt runner: written to
 // `ledger` (null: none) when it counted, and turned into its record.
 AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger);

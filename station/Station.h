@@ -46,7 +46,7 @@ class StationFrontEnd {
     virtual void ShowTakingEnded() = 0;
     // The taking has ended and no attempt is in flight any more.
     virtual void ShowFinished() = 0;
-    // One token's outcome as the runner made it, ledger line written, just before its Done tile
+    // One token's outcome as the runner made it, ledger line written, just after its Done tile
     // (the console writes it as its JSON line).
     virtual void ShowOutcome(const AttemptOutcome& /*outcome*/) {}
 
@@ -70,6 +70,7 @@ struct StationSettings {
     std::wstring modulePath;
     std::wstring label; // PKI: the ledger's label column
     Ledger* ledger = nullptr;
+    StopNote stopNote = StopNote::InMessage; // where a wrong SO PIN's note goes (the console: after)
     StockGate* stock = nullptr;
     // An attempt still running after this is killed and recorded as timed out.
     std::chrono::milliseconds limit = kStationDefaultLimit;
