@@ -19,7 +19,7 @@ std::string PinLength(const std::optional<SecureBytes>& pin) {
 
 CK_RV InitPki(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
     return Guarded([&] {
-        ModuleCall call(kE_InitPkiToken);
+        ModuleCall call(kE_InitPkiToken, slot);
         call.Arg("slot", slot);
         std::optional<PkiRecordCopy> record;
         if (param == nullptr) {
@@ -43,7 +43,7 @@ CK_RV InitPki(CK_SLOT_ID slot, PKI_INIT_PARAM* param) {
 
 CK_RV InitBlank(CK_SLOT_ID slot, CK_BYTE_PTR soPin, CK_ULONG soPinLength) {
     return Guarded([&] {
-        ModuleCall call(kE_InitBlankToken);
+        ModuleCall call(kE_InitBlankToken, slot);
         call.Arg("slot", slot).Arg("pinlen", soPinLength);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -56,7 +56,7 @@ CK_RV InitBlank(CK_SLOT_ID slot, CK_BYTE_PTR soPin, CK_ULONG soPinLength) {
 
 CK_RV GetDeviceInfo(CK_SLOT_ID slot, DEVICE_INFO* info) {
     return Guarded([&] {
-        ModuleCall call(kE_GetDeviceInfo);
+        ModuleCall call(kE_GetDeviceInfo, slot);
         call.Arg("slot", slot);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);

@@ -73,16 +73,28 @@ struct BenchFail {
     bool always;
     unsigned skip = 0; // calls of that name answered as usual first
 };
+// Which calls a delay or hang holds: all of that name, or only those on one slot and/or one
+// token. Calls that name no slot (C_GetSlotList, C_Initialize...) only meet unfiltered ones.
+struct TokenFilter {
+    std::optional<unsigned> slot;
+    std::optional<std::array<std::uint8_t, 8>> serial;
+    bool operator==(const TokenFilter& other) const { return slot == other.slot && serial == other.serial; }
+};
 struct BenchDelay {
     std::string call;
-    std::uint32_t milliseconds;
+    std::uint32_t milliseconds; // 0 ends the delay or hang of that call and filter
+    TokenFilter filter;
+};
+struct BenchHang {
+    std::string call;
+    TokenFilter filter;
 };
 struct BenchClearFaults {};
 struct BenchClearJournal {};
 
 using BenchCommand =
     std::variant<BenchNothing, BenchReset, BenchDefault, BenchSlots, BenchInsert, BenchRemove, BenchChurn,
-                 BenchFail, BenchDelay, BenchClearFaults, BenchClearJournal>;
+                 BenchFail, BenchDelay, BenchHang, BenchClearFaults, BenchClearJournal>;
 
 struct BenchParse {
     bool ok = false;

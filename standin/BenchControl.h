@@ -42,10 +42,26 @@
 //                                  decimal; default once), after the next n calls of that name
 //                                  (default 0) went through as usual. A forced call does
 //                                  nothing but answer that code.
-//   delay <call> <ms>              sleep that long inside every call of that name (0 ends it;
-//                                  at most 600000); the module's lock is free meanwhile, and
-//                                  any later delay or clear-faults ends every such sleep, so
-//                                  a long delay holds a call until the bench releases it
+//   delay <call> <ms> [slot=<n>] [serial=<16 hex>]
+//                                  sleep that long inside every call of that name (0 ends it;
+//                                  at most 600000), or only in those on that slot and/or that
+//                                  token; calls that name no slot (C_GetSlotList, C_Initialize,
+//                                  C_WaitForSlotEvent...) meet only a delay without slot= or
+//                                  serial=, session calls the one of their session's slot. The
+//                                  most specific delay or hang of a call applies (serial, then
+//                                  slot, then none). The module's lock is free meanwhile: calls
+//                                  on other tokens, and slot-less ones, go on. A later delay or
+//                                  hang of the same call and filter, clear-faults or reset ends
+//                                  the sleep at once, so a long delay holds a call until the
+//                                  bench releases it
+//   hang <call> [slot=<n>] [serial=<16 hex>]
+//                                  such calls never return by themselves: they are held, lock
+//                                  free, until a later delay or hang of the same call and
+//                                  filter, clear-faults or reset (from a command or a line of
+//                                  the bench file), or until the process ends. C_Finalize does
+//                                  not release them: a test running them in its own process
+//                                  releases them before it finalises; a station kills the
+//                                  process that hangs
 //   clear-faults                   drop every forced result and delay
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
@@ -80,6 +96,7 @@
 //   initialized        0 or 1
 //   events             number of pending slot events
 //   waiting            number of C_WaitForSlotEvent calls blocked inside the module
+//   held               number of calls held inside the module by a delay or hang
 // Hexadecimal is upper-case; a PIN without a zero within 64 bytes has length -1. An unknown
 // query, a slot that does not exist or no PKI record received yet give an empty answer.
 //
@@ -89,7 +106,7 @@
 // or it is empty); later it runs the complete lines appended to it, so an operator can plug
 // and pull virtual tokens while the program runs (scripts/bench.sh appends them). It looks
 // at the file at the start of every call, before that call's forced result or delay is
-// taken (and every 200 ms while a wait blocks); a file that has shrunk was replaced and is
+// taken (and every 200 ms while a wait blocks or a call is held); a file that has shrunk was replaced and is
 // run again from its start.
 //
 // When the environment variable VANTOR_JOURNAL_FILE names a file, every journal line is also

@@ -271,15 +271,45 @@ BenchParse ParseFail(const std::vector<std::string_view>& words) {
     return Accept(std::move(fail));
 }
 
+// The optional slot=<n> and serial=<16 hex> words of a delay or hang line, from `first` on.
+std::optional<TokenFilter> ParseFilter(const std::vector<std::string_view>& words, std::size_t first) {
+    TokenFilter filter;
+    for (std::size_t i = first; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        bool taken = false;
+        if (word.substr(0, 5) == "slot=" && !filter.slot)
+            taken = (filter.slot = ParseSlot(word.substr(5))).has_value();
+        else if (word.substr(0, 7) == "serial=" && !filter.serial)
+            taken = (filter.serial = ParseHexBytes<8>(word.substr(7))).has_value();
+        if (!taken)
+            return std::nullopt;
+    }
+    return filter;
+}
+
 BenchParse ParseDelay(const std::vector<std::string_view>& words) {
-    if (words.size() != 3)
-        return Refuse("usage: delay <call> <ms>");
+    if (words.size() < 3 || words.size() > 5)
+        return Refuse("usage: delay <call> <ms> [slot=<n>] [serial=<16 hex>]");
     if (!IsModuleCallName(words[1]))
         return Refuse("unknown call '" + std::string(words[1]) + "'");
     auto ms = ParseNumber<std::uint32_t>(words[2]);
     if (!ms || *ms > kBenchMaxDelayMs)
         return Refuse("bad delay");
-    return Accept(BenchDelay{std::string(words[1]), *ms});
+    auto filter = ParseFilter(words, 3);
+    if (!filter)
+        return Refuse("expected slot=<n> or serial=<16 hex>");
+    return Accept(BenchDelay{std::string(words[1]), *ms, *filter});
+}
+
+BenchParse ParseHang(const std::vector<std::string_view>& words) {
+    if (words.size() < 2 || words.size() > 4)
+        return Refuse("usage: hang <call> [slot=<n>] [serial=<16 hex>]");
+    if (!IsModuleCallName(words[1]))
+        return Refuse("unknown call '" + std::string(words[1]) + "'");
+    auto filter = ParseFilter(words, 2);
+    if (!filter)
+        return Refuse("expected slot=<n> or serial=<16 hex>");
+    return Accept(BenchHang{std::string(words[1]), *filter});
 }
 
 BenchParse ParseWords(const std::vector<std::string_view>& words) {
@@ -318,6 +348,8 @@ BenchParse ParseWords(const std::vector<std::string_view>& words) {
         return ParseFail(words);
     if (verb == "delay")
         return ParseDelay(words);
+    if (verb == "hang")
+        return ParseHang(words);
     return Refuse("unknown command '" + std::string(verb) + "'");
 }
 

@@ -4,12 +4,15 @@
 #include <cstring>
 
 void Journal::MirrorTo(const std::filesystem::path& file) {
-    m_mirror.open(file, std::ios::binary | std::ios::app);
+    m_mirror = AppendFile(file, AppendFile::Open::CreateIfMissing);
 }
 
 void Journal::Append(std::string line) {
-    if (m_mirror.is_open())
-        m_mirror << line << '\n' << std::flush;
+    if (m_mirror.IsOpen()) {
+        line += '\n';
+        m_mirror.Append(line.data(), line.size());
+        line.pop_back();
+    }
     if (m_lines.size() == kMaxLines)
         m_lines.pop_front();
     m_lines.push_back(std::move(line));

@@ -1,18 +1,20 @@
 #pragma once
 // The record of module calls: one line each, oldest first. Bounded, so that a program left
 // running for days with its worker polling twice a second does not grow without end.
+#include "standin/AppendFile.h"
+
 #include <cstddef>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 class Journal {
   public:
     static constexpr std::size_t kMaxLines = 100000;
 
-    // Every later line is also appended to `file`, flushed at once, so that a test driving
-    // the program as a separate process can read which calls it made.
+    // Every later line is also appended to `file` in one write, so that a test driving the
+    // program as a separate process can read which calls it made, and several processes
+    // can share one file without mixing their lines.
     void MirrorTo(const std::filesystem::path& file);
     void Append(std::string line);
     void Clear() { m_lines.clear(); }
@@ -21,7 +23,7 @@ class Journal {
 
   private:
     std::deque<std::string> m_lines;
-    std::ofstream m_mirror;
+    AppendFile m_mirror;
 };
 
 // Copies text into a caller's buffer as the Bench_* exports do: as much as fits, always

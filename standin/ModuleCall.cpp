@@ -1,22 +1,68 @@
 #include "standin/ModuleCall.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdint>
 
+namespace {
+
+constexpr auto kHoldPollPeriod = std::chrono::milliseconds(200); // bench file checks while held
+
+} // namespace
+
 ModuleCall::ModuleCall(const char* name)
     : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
+    Begin(std::nullopt);
+}
+
+ModuleCall::ModuleCall(const char* name, CK_SLOT_ID slot)
+    : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
+    Begin(slot);
+}
+
+ModuleCall::ModuleCall(const char* name, OnSession session)
+    : m_state(ModuleState::Instance()), m_name(name), m_lock(m_state.Mutex()) {
+    const OpenSession* open = m_state.Sessions().Find(session.handle);
+    Begin(open != nullptr ? std::optional<CK_SLOT_ID>(open->slot) : std::nullopt);
+}
+
+void ModuleCall::Begin(std::optional<CK_SLOT_ID> slot) {
     // Lines appended to the bench file take effect before this call is answered, so a
     // "fail" written for the next call applies to this one.
     m_state.PollBenchFile();
-    CallFaults::Plan plan = m_state.Faults().Take(name);
+    CallTarget target{slot, std::nullopt};
+    if (slot) {
+        if (const VirtualToken* token = m_state.Bench().TokenIn(*slot))
+            target.serial = token->serial;
+    }
+    CallFaults::Plan plan = m_state.Faults().Take(m_name, target);
     m_forced = plan.forced;
-    if (plan.delayMs != 0) {
-        // The mutex is free while the call sleeps; a new delay for any call ends the sleep,
-        // so a long delay holds a call inside the module until the bench lets it go.
-        const std::uint64_t changes = m_state.Faults().DelayChanges();
-        m_state.Changed().wait_for(m_lock, std::chrono::milliseconds(plan.delayMs),
-                                   [&] { return m_state.Faults().DelayChanges() != changes; });
+    if (plan.hold.rule != 0)
+        Hold(target, plan.hold);
+}
+
+void ModuleCall::Hold(const CallTarget& target, const CallFaults::Hold& hold) {
+    // The mutex is free while the call is held. It ends when its time is up or when the
+    // bench replaces or drops the rule that holds it (a later delay or hang of that call,
+    // clear-faults, reset), whether through a command or a line of the bench file.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hold.milliseconds);
+    m_state.EnterHold();
+    struct Leave {
+        ModuleState& state;
+        ~Leave() { state.LeaveHold(); }
+    } leave{m_state};
+    while (m_state.Faults().HoldFor(m_name, target).rule == hold.rule) {
+        auto slice = kHoldPollPeriod;
+        if (!hold.forever) {
+            const auto left = end - std::chrono::steady_clock::now();
+            if (left <= left.zero())
+                return;
+            slice = std::min(slice, std::chrono::duration_cast<std::chrono::milliseconds>(left) +
+                                        std::chrono::milliseconds(1));
+        }
+        m_state.Changed().wait_for(m_lock, slice);
+        m_state.PollBenchFile();
     }
 }
 

@@ -1,15 +1,24 @@
 #pragma once
-// One call into the module, from entry to journal line. Construction applies the call's
-// injected delay with the mutex free, then takes the mutex for the rest of the call.
+// One call into the module, from entry to journal line. Construction takes the mutex and
+// holds the call for its injected delay or hang with the mutex free, so that calls on other
+// tokens go on meanwhile; the rest of the call runs under the mutex.
 #include "standin/ModuleState.h"
 
 #include <new>
 #include <optional>
 #include <string>
 
+// The session a call names, for the delays and hangs of its token's slot.
+struct OnSession {
+    CK_SESSION_HANDLE handle;
+};
+
 class ModuleCall {
   public:
+    // A call that names no slot: only delays and hangs without a filter hold it.
     explicit ModuleCall(const char* name);
+    ModuleCall(const char* name, CK_SLOT_ID slot);
+    ModuleCall(const char* name, OnSession session);
     ModuleCall(const ModuleCall&) = delete;
     ModuleCall& operator=(const ModuleCall&) = delete;
 
@@ -33,6 +42,10 @@ class ModuleCall {
     CK_RV Return(CK_RV rv);
 
   private:
+    // Runs the new bench-file lines, takes the call's plan and holds it as the plan says.
+    void Begin(std::optional<CK_SLOT_ID> slot);
+    void Hold(const CallTarget& target, const CallFaults::Hold& hold);
+
     ModuleState& m_state;
     const char* m_name;
     std::unique_lock<std::mutex> m_lock;

@@ -124,13 +124,15 @@ bool ModuleState::RunCommand(std::string_view line) {
                                    return true;
                                },
                                [this](const BenchDelay& c) {
-                                   m_faults.Delay(c.call, c.milliseconds);
-                                   m_changed.notify_all();
+                                   m_faults.Delay(c.call, c.milliseconds, c.filter);
+                                   return true;
+                               },
+                               [this](const BenchHang& c) {
+                                   m_faults.Hang(c.call, c.filter);
                                    return true;
                                },
                                [this](const BenchClearFaults&) {
                                    m_faults.Clear();
-                                   m_changed.notify_all();
                                    return true;
                                },
                                [this](const BenchClearJournal&) {
@@ -139,7 +141,7 @@ bool ModuleState::RunCommand(std::string_view line) {
                                },
                            },
                            parse.command);
-    m_changed.notify_all(); // a blocked C_WaitForSlotEvent may have an event now
+    m_changed.notify_all(); // a blocked wait may have an event now, a held call its release
     return done;
 }
 
@@ -152,6 +154,8 @@ std::string ModuleState::Query(std::string_view query) const {
         return std::to_string(m_bench.PendingEvents());
     if (query == "waiting")
         return std::to_string(m_waiters);
+    if (query == "held")
+        return std::to_string(m_held);
     if (query == "last-pki-record")
         return PkiRecordQuery();
     if (query.substr(0, 6) == "token ")

@@ -31,6 +31,9 @@ class ModuleState {
     std::condition_variable& Changed() { return m_changed; }
     void EnterWait() { ++m_waiters; }
     void LeaveWait();
+    // Calls held by a delay or hang, for the "held" query.
+    void EnterHold() { ++m_held; }
+    void LeaveHold() { --m_held; }
 
     VirtualBench& Bench() { return m_bench; }
     CallFaults& Faults() { return m_faults; }
@@ -65,6 +68,7 @@ class ModuleState {
     bool m_initialized = false;
     unsigned m_generation = 0;
     unsigned m_waiters = 0;
+    unsigned m_held = 0;
     VirtualBench m_bench;
     CallFaults m_faults;
     SessionTable m_sessions;

@@ -117,7 +117,7 @@ CK_RV GetSlotList(CK_BBOOL tokenPresent, CK_SLOT_ID_PTR list, CK_ULONG_PTR count
 
 CK_RV GetSlotInfo(CK_SLOT_ID slot, CK_SLOT_INFO_PTR info) {
     return Guarded([&] {
-        ModuleCall call(kC_GetSlotInfo);
+        ModuleCall call(kC_GetSlotInfo, slot);
         call.Arg("slot", slot);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -169,7 +169,7 @@ CK_FLAGS TokenFlags(const VirtualToken& token) {
 
 CK_RV GetTokenInfo(CK_SLOT_ID slot, CK_TOKEN_INFO_PTR info) {
     return Guarded([&] {
-        ModuleCall call(kC_GetTokenInfo);
+        ModuleCall call(kC_GetTokenInfo, slot);
         call.Arg("slot", slot);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);

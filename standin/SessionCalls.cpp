@@ -13,7 +13,7 @@ constexpr char kLogout[] = "C_Logout";
 
 CK_RV OpenSessionCall(CK_SLOT_ID slot, CK_FLAGS flags, CK_VOID_PTR, CK_NOTIFY, CK_SESSION_HANDLE_PTR handle) {
     return Guarded([&] {
-        ModuleCall call(kOpenSession);
+        ModuleCall call(kOpenSession, slot);
         call.Arg("slot", slot).Arg("flags", flags);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -40,7 +40,7 @@ CK_RV OpenSessionCall(CK_SLOT_ID slot, CK_FLAGS flags, CK_VOID_PTR, CK_NOTIFY, C
 
 CK_RV CloseSessionCall(CK_SESSION_HANDLE handle) {
     return Guarded([&] {
-        ModuleCall call(kCloseSession);
+        ModuleCall call(kCloseSession, OnSession{handle});
         call.Arg("session", handle);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -55,7 +55,7 @@ CK_RV CloseSessionCall(CK_SESSION_HANDLE handle) {
 
 CK_RV CloseAllSessionsCall(CK_SLOT_ID slot) {
     return Guarded([&] {
-        ModuleCall call(kCloseAllSessions);
+        ModuleCall call(kCloseAllSessions, slot);
         call.Arg("slot", slot);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -68,7 +68,7 @@ CK_RV CloseAllSessionsCall(CK_SLOT_ID slot) {
 
 CK_RV LoginCall(CK_SESSION_HANDLE handle, CK_USER_TYPE user, CK_UTF8CHAR_PTR pin, CK_ULONG pinLength) {
     return Guarded([&] {
-        ModuleCall call(kLogin);
+        ModuleCall call(kLogin, OnSession{handle});
         call.Arg("session", handle).Arg("user", user).Arg("pinlen", pinLength);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -96,7 +96,7 @@ CK_RV LoginCall(CK_SESSION_HANDLE handle, CK_USER_TYPE user, CK_UTF8CHAR_PTR pin
 
 CK_RV LogoutCall(CK_SESSION_HANDLE handle) {
     return Guarded([&] {
-        ModuleCall call(kLogout);
+        ModuleCall call(kLogout, OnSession{handle});
         call.Arg("session", handle);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);

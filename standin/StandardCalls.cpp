@@ -37,7 +37,7 @@ void MoveToNextEmptySlot(VirtualBench& bench, unsigned slot) {
 // way it ends initialised, with the label, no user PIN and the SO PIN's tries back.
 CK_RV InitTokenCall(CK_SLOT_ID slot, CK_UTF8CHAR_PTR pin, CK_ULONG pinLength, CK_UTF8CHAR_PTR label) {
     return Guarded([&] {
-        ModuleCall call(kInitToken);
+        ModuleCall call(kInitToken, slot);
         call.Arg("slot", slot).Arg("pinlen", pinLength);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -80,7 +80,7 @@ CK_RV LoggedInToken(ModuleCall& call, CK_SESSION_HANDLE handle, CK_USER_TYPE use
 
 CK_RV InitPinCall(CK_SESSION_HANDLE handle, CK_UTF8CHAR_PTR pin, CK_ULONG pinLength) {
     return Guarded([&] {
-        ModuleCall call(kInitPin);
+        ModuleCall call(kInitPin, OnSession{handle});
         call.Arg("session", handle).Arg("pinlen", pinLength);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -100,7 +100,7 @@ CK_RV InitPinCall(CK_SESSION_HANDLE handle, CK_UTF8CHAR_PTR pin, CK_ULONG pinLen
 CK_RV SetPinCall(CK_SESSION_HANDLE handle, CK_UTF8CHAR_PTR oldPin, CK_ULONG oldLength, CK_UTF8CHAR_PTR newPin,
                  CK_ULONG newLength) {
     return Guarded([&] {
-        ModuleCall call(kSetPin);
+        ModuleCall call(kSetPin, OnSession{handle});
         call.Arg("session", handle).Arg("oldlen", oldLength).Arg("newlen", newLength);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -118,7 +118,7 @@ CK_RV SetPinCall(CK_SESSION_HANDLE handle, CK_UTF8CHAR_PTR oldPin, CK_ULONG oldL
 
 CK_RV FindObjectsInitCall(CK_SESSION_HANDLE handle, CK_ATTRIBUTE_PTR, CK_ULONG) {
     return Guarded([&] {
-        ModuleCall call(kFindObjectsInit);
+        ModuleCall call(kFindObjectsInit, OnSession{handle});
         call.Arg("session", handle);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -130,7 +130,7 @@ CK_RV FindObjectsInitCall(CK_SESSION_HANDLE handle, CK_ATTRIBUTE_PTR, CK_ULONG) 
 
 CK_RV FindObjectsCall(CK_SESSION_HANDLE handle, CK_OBJECT_HANDLE_PTR, CK_ULONG, CK_ULONG_PTR count) {
     return Guarded([&] {
-        ModuleCall call(kFindObjects);
+        ModuleCall call(kFindObjects, OnSession{handle});
         call.Arg("session", handle);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);
@@ -143,7 +143,7 @@ CK_RV FindObjectsCall(CK_SESSION_HANDLE handle, CK_OBJECT_HANDLE_PTR, CK_ULONG, 
 
 CK_RV FindObjectsFinalCall(CK_SESSION_HANDLE handle) {
     return Guarded([&] {
-        ModuleCall call(kFindObjectsFinal);
+        ModuleCall call(kFindObjectsFinal, OnSession{handle});
         call.Arg("session", handle);
         if (auto answer = call.EarlyAnswer())
             return call.Return(*answer);

@@ -1,5 +1,5 @@
-// Several threads in the module at once while tokens come and go: no crash, no lost and no
-// doubled slot event.
+// Several threads in the module at once: no lost and no doubled slot event while tokens come
+// and go; a call held by a delay or hang keeps only its own token.
 #include "StandinTest.h"
 
 #include <atomic>
@@ -65,6 +65,72 @@ TEST_F(StandinThreads, EveryEventIsDeliveredExactlyOnce) {
     }
     EXPECT_EQ(expected, delivered);
     EXPECT_EQ("0", standin.Query("events"));
+}
+
+// Waits until the module holds `count` calls (the "held" query).
+void WaitHeld(StandinHandle& standin, const std::string& count) {
+    while (standin.Query("held") != count)
+        std::this_thread::yield();
+}
+
+// Guards against a held call blocking the module: while one token's call hangs and another
+// token's sleeps, the other tokens and the slot-less calls go on, and each held call is
+// released by its own rule being lifted, then answers as usual.
+TEST_F(StandinThreads, HeldCallsHoldOnlyTheirOwnToken) {
+    Do("insert 0\ninsert 1\ninsert 2 serial=00000000000000C2\n"
+       "hang E_InitPkiToken slot=0\ndelay E_GetDeviceInfo 600000 serial=00000000000000C2");
+    Init();
+    PkiRequest hungRequest;
+    auto hung = std::async(std::launch::async, [&] { return aux->E_InitPkiToken(0, hungRequest.Record()); });
+    auto sleeping = std::async(std::launch::async, [&] {
+        DEVICE_INFO info{};
+        return aux->E_GetDeviceInfo(2, &info);
+    });
+    WaitHeld(standin, "2");
+
+    std::vector<CK_SLOT_ID> slots;
+    EXPECT_EQ(CKR_OK, List(slots)); // slot-less: a slot= or serial= filter never holds it
+    EXPECT_EQ((std::vector<CK_SLOT_ID>{0, 1, 2}), slots);
+    PkiRequest other;
+    EXPECT_EQ(CKR_OK, aux->E_InitPkiToken(1, other.Record()));
+    DEVICE_INFO info{};
+    EXPECT_EQ(CKR_OK, aux->E_GetDeviceInfo(1, &info));
+    CK_SESSION_HANDLE session = 0;
+    ASSERT_EQ(CKR_OK, f->C_OpenSession(0, CKF_SERIAL_SESSION, nullptr, nullptr, &session)); // another call
+    EXPECT_EQ(CKR_OK, f->C_CloseSession(session));
+    EXPECT_EQ(1u, CallsOf(standin.Journal(), "E_InitPkiToken").size()); // slot 1's only
+    EXPECT_EQ("2", standin.Query("held"));
+
+    Do("delay E_InitPkiToken 0 slot=0"); // lifts the hang of slot 0 only
+    EXPECT_EQ(CKR_OK, hung.get());
+    EXPECT_EQ("1", standin.Query("held"));
+    Do("delay E_GetDeviceInfo 600000"); // another filter: the serial's own delay still applies
+    EXPECT_EQ("1", standin.Query("held"));
+    Do("clear-faults");
+    EXPECT_EQ(CKR_OK, sleeping.get());
+    EXPECT_EQ("0", standin.Query("held"));
+}
+
+// Guards against a filter that holds the wrong calls, or a refused rule that still applies.
+TEST_F(StandinThreads, FiltersNameOneTokenOrOneSlot) {
+    EXPECT_NE(0, standin.Command("hang E_InitPkiToken slot=64"));
+    EXPECT_NE(0, standin.Command("hang E_InitPkiToken serial=00C2"));
+    EXPECT_NE(0, standin.Command("delay E_InitPkiToken 5 slot=1 slot=2"));
+    EXPECT_NE(0, standin.Command("hang E_NoSuchCall"));
+    Do("insert 0\ninsert 1\nhang C_GetTokenInfo slot=1\nhang C_Login serial=01A2120C18003C01");
+    Init();
+    CK_TOKEN_INFO token{};
+    EXPECT_EQ(CKR_OK, f->C_GetTokenInfo(0, &token));
+    CK_SESSION_HANDLE session = 0;
+    ASSERT_EQ(CKR_OK, f->C_OpenSession(0, CKF_SERIAL_SESSION | CKF_RW_SESSION, nullptr, nullptr, &session));
+    auto login = std::async(std::launch::async, [&] {
+        return f->C_Login(session, CKU_USER, reinterpret_cast<CK_UTF8CHAR_PTR>(const_cast<char*>("5820")), 4);
+    });
+    WaitHeld(standin, "1"); // the session's token has that serial
+    Do("remove 0");         // a held call finds the state as it is when it is let go
+    Do("hang C_Login serial=01A2120C18003C01");
+    EXPECT_EQ(CKR_SESSION_HANDLE_INVALID, login.get());
+    Do("clear-faults");
 }
 
 } // namespace
