@@ -77,8 +77,7 @@ class StationEngine {
     unsigned long m_inFlight = 0;
     unsigned long m_taken = 0, m_total = 0, m_success = 0, m_failure = 0;
     bool m_bPollerEnded = false;
-    bool m_bFinishing = false; // ShowFinished is being called, once
-    bool m_bFinished = false;  // and has returned
+    bool m_bFinished = false; // ShowFinished is called, once
 
     std::thread m_poller;
     std::mutex m_showLock; // one front end call at a time
@@ -256,13 +255,11 @@ void StationEngine::ReapEndedAttempts() {
 void StationEngine::FinishWhenDone() {
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (!m_bPollerEnded || m_inFlight != 0 || m_bFinishing)
+        if (!m_bPollerEnded || m_inFlight != 0 || m_bFinished)
             return;
-        m_bFinishing = true;
+        m_bFinished = true;
     }
     Show([](StationFrontEnd& frontEnd) { frontEnd.ShowFinished(); });
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_bFinished = true;
 }
 
 Station::Station(TokenModule& module, StationSettings settings, StationFrontEnd& frontEnd)
