@@ -5,9 +5,9 @@
 // Naming: IDD_ dialog templates, IDI_ icons, IDB_ bitmaps, IDM_ menu commands, IDC_ controls.
 // A control that plays the same role under the same number on both initialisation pages has
 // no page in its name (IDC_START, IDC_COUNT_TOTAL). Every other control carries its page:
-// IDC_MAIN_, IDC_BLANK_, IDC_PKI_, IDC_INFO_, IDC_STATION_. The templates reuse numbers across pages for
-// different roles (1006, 1007), so each role has its own name with the shared value; never use
-// one page's name for another page's control.
+// IDC_MAIN_, IDC_BLANK_, IDC_PKI_, IDC_INFO_, IDC_STATION_. The templates reuse numbers across
+// pages for different roles (1006, 1007), so each role has its own name with the shared value;
+// never use one page's name for another page's control.
 
 // Dialog templates
 #define IDD_ABOUTBOX 100

@@ -480,3 +480,39 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
+
+// Guards against a station page the bar does not reach, a station that does not run its
+// tokens through vantor-cli beside the program, and a close that waits on a hung token past
+// its limit, leaves it unrecorded, or releases the module before the station has ended.
+TEST(Program, TheStationPageRunsTokensAndItsCloseWaitsAtMostTheLimit) {
+    Workbench bench(L"station");
+    bench.folder.CopyIn(BinFolder() / L"vantor-cli.exe");
+    bench.folder.Bench("hang E_InitBlankToken slot=1\ninsert 0 type=pki serial=00000000000000B0\n"
+                       "insert 1 type=pki serial=00000000000000B1");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    HWND bar = NavigationBar(main);
+    ASSERT_NE(bar, nullptr);
+    SetForegroundWindow(main);
+    ClickAt(bar, ItemCentre(bar, 3));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_STATION_TILES); }));
+    EXPECT_FALSE(PageVisible(main, IDC_BLANK_PIN));
+    HWND station = PageWithControl(main, IDC_STATION_TILES);
+    auto text = [&](int id) { return WindowText(GetDlgItem(station, id)); };
+    SetWindowTextW(GetDlgItem(station, IDC_STATION_LIMIT), L"5");
+    PostMessageW(GetDlgItem(station, IDC_STATION_START), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return text(IDC_STATION_COUNT_SUCCESS) == L"1"; }, 120000));
+    MoveCursorAway();
+    Screenshot(main, L"main-station.bmp");
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(120000));
+    const std::vector<LedgerRecord> lines = ReadLedger(bench.folder.LedgerFolder());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].at("serial"), "00000000000000B0");
+    EXPECT_EQ(lines[1].at("serial"), "00000000000000B1");
+    EXPECT_EQ(lines[1].at("message"), "操作超时");
+    EXPECT_EQ(lines[1].at("mode"), "station");
+    EXPECT_EQ(bench.folder.JournalLines().back().rfind("C_Finalize", 0), 0u) << "nothing after release";
+}

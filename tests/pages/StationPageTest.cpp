@@ -133,7 +133,7 @@ TEST_F(StationPageTest, EveryTokenIsHandledOnceOnTheTileOfItsSlot) {
 }
 
 // Guards against a hung token holding up the others, or never ending, or ending uncounted or
-// unrecorded.
+// unrecorded. Leaves artifacts/station-hung.bmp.
 TEST_F(StationPageTest, AHungTokenTimesOutWhileTheOthersFinish) {
     Bench("hang E_InitPkiToken slot=2");
     for (int slot = 0; slot < 3; ++slot)
@@ -141,6 +141,7 @@ TEST_F(StationPageTest, AHungTokenTimesOutWhileTheOthersFinish) {
     Start(IDC_STATION_PKI, L"15");
     ASSERT_TRUE(Until([&] { return Done(0) && Done(1); }));
     EXPECT_FALSE(Done(2)) << "the others waited for the hung token";
+    SaveScreenshot(Page().GetSafeHwnd(), ArtifactsFolder() / L"station-hung.bmp");
     ASSERT_TRUE(Until([&] { return Done(2); }));
     EXPECT_EQ(Tile(2)->text, kTimedOut);
     EXPECT_EQ(Tile(2)->look, TileLook::Failure);
