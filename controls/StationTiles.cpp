@@ -179,13 +179,7 @@ void CStationTiles::OnPaint() {
     PaintDC paint(m_hWnd, GetPaintTarget());
     CRect client;
     GetClientRect(&client);
-    MemoryDC memory(paint, client.Size());
-    if (!memory.IsValid()) {
-        PaintInto(paint, client); // out of GDI memory: flicker rather than nothing
-        return;
-    }
-    PaintInto(memory, client);
-    ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+    PaintBuffered(paint, client, [&](HDC dc) { PaintInto(dc, client); });
 }
 
 void CStationTiles::PaintInto(HDC dc, const CRect& client) {
