@@ -3,7 +3,8 @@
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
 // it when it is destroyed, after every batch worker and the station have ended. It also owns
-// the operator's ledger, which every page but the information page's reading writes to.
+// the operator's ledger, which the initialisation pages, the station and the information page
+// write to.
 #include "win/Afx.h"
 #include "attempt/StockGateOwner.h"
 #include "blank/BlankPage.h"

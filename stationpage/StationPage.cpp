@@ -1,5 +1,6 @@
 #include "stationpage/StationPage.h"
 
+#include "pagekit/BatchControl.h"
 #include "pagekit/InitPage.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
@@ -144,10 +145,14 @@ StationOperation CStationPage::Operation() const {
 }
 
 void CStationPage::OnStart() {
-    if (m_station || !UpdateData(TRUE))
+    // A stopped batch run's attempt may still be inside the module.
+    if (m_station || BatchControl::AnyStoppedAttempt() || !UpdateData(TRUE))
         return;
     if (StartStation()) {
+        // No page starts an attempt while the station's may touch a token.
+        BatchControl::SetStationInFlight(true);
         ShowRunning();
+        m_btnStop.SetFocus();
         ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_RUNNING));
         return;
     }
@@ -219,6 +224,7 @@ void CStationPage::CloseStation() {
     m_bDetached = true;
     m_station->Close();
     m_station.reset();
+    BatchControl::SetStationInFlight(false);
 }
 
 void CStationPage::ShowIdle() {
@@ -287,6 +293,7 @@ void CStationPage::Show(const Report& report) {
     if (report.kind == Report::kFinished) {
         // Every attempt has ended: the station's threads are done with the page.
         m_station.reset();
+        BatchControl::SetStationInFlight(false);
         if (!m_bDetached) {
             ShowIdle();
             ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_FINISHED));

@@ -153,8 +153,9 @@ TEST_F(StationPageTest, AHungTokenTimesOutWhileTheOthersFinish) {
 }
 
 // Guards against Stop that takes one more token, that waits for a hung one, or that leaves the
-// hung one unrecorded; and against the page's end (leaving it, or the window's close) waiting
-// on a hung child past its limit or leaving it alive.
+// hung one unrecorded; against another page starting while the station's token is in work;
+// and against the page's end (leaving it, or the window's close) waiting on a hung child past
+// its limit or leaving it alive.
 TEST_F(StationPageTest, StopAndTheEndOfThePageWhileATokenHangs) {
     Bench("hang E_InitPkiToken slot=0\ninsert 0 type=blank serial=" + Serial(0));
     Start(IDC_STATION_PKI, L"5");
@@ -175,11 +176,13 @@ TEST_F(StationPageTest, StopAndTheEndOfThePageWhileATokenHangs) {
     Bench("remove 0\nremove 1\nhang E_InitPkiToken slot=2\ninsert 2 type=blank serial=" + Serial(2));
     Start(IDC_STATION_PKI, L"5");
     ASSERT_TRUE(Until([&] { return Tile(2) != nullptr; }));
-    host->ShowPage(0);
+    host->ShowPage(1);
+    EXPECT_FALSE(Enabled(host->pki, IDC_START)) << "another attempt while the station's may touch a token";
+    ASSERT_TRUE(Until([&] { return !Page().HasStation(); }));
+    EXPECT_TRUE(Enabled(host->pki, IDC_START));
     host->ShowPage(2);
     EXPECT_EQ(Counts(), L"0/0/0");
     EXPECT_TRUE(Page().m_tiles.Tiles().empty());
-    ASSERT_TRUE(Until([&] { return !Page().HasStation(); }));
     EXPECT_EQ(Lines().size(), 2u) << "the abandoned token is still recorded";
 
     // The window's close waits at most the limit, and no child outlives it.
