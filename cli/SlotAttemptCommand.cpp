@@ -14,7 +14,23 @@
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
 
+#ifdef __linux__
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+// A child never outlives its station (on Windows the station's job object sees to it).
+void EndWithTheStation() {
+#ifdef __linux__
+    const pid_t station = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != station)
+        _exit(kExitTokenFailed); // the station ended before the line above took effect
+#endif
+}
 
 struct SlotAttemptOptions {
     bool bPki = false;
@@ -120,6 +136,7 @@ bool IsSlotAttemptCommand(const std::vector<std::wstring>& args) {
 }
 
 int RunSlotAttempt(const std::vector<std::wstring>& args) {
+    EndWithTheStation();
     SlotAttemptOptions options;
     std::wstring error = Parse(args, options);
     BlankFormatParams wipe;
