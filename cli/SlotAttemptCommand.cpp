@@ -112,7 +112,7 @@ std::wstring ReadValues(const SlotAttemptOptions& o, BlankFormatParams& wipe, Pk
     std::vector<SecretText> pins;
     if (!ReadPinLines(o.bPki ? 3 : 1, pins))
         return L"标准输入中的PIN行数不足";
-    wipe.bBatch = init.bBatch = true;
+    wipe.bBatch = true;
     if (!o.bPki) {
         wipe.strSoPin = pins[0];
         return CheckCurrentSoPin(wipe.strSoPin);

@@ -35,7 +35,8 @@ struct StationTile {
 };
 
 // Whoever shows the station: the window's page or the console. Every call comes from one of
-// the station's threads, one call at a time; a page carries the work over to its UI thread.
+// the station's threads, one call at a time; a page posts the work to its UI thread and never
+// waits for it there, since Close() on that thread waits for the station's threads.
 class StationFrontEnd {
   public:
     virtual void ShowTile(const StationTile& tile) = 0;
