@@ -67,7 +67,9 @@ struct StationSettings {
     std::vector<std::wstring> childArguments;
     // The PINs, one per line in UTF-8, for the child's standard input (StationPinLines).
     SecureBytes pinLines;
-    // The module every child binds ("--module"); empty: the child's own search.
+    // The module every child binds ("--module"; as there, a module named lacking the vendor
+    // extension is driven through standard calls); empty: the child's own search (the module
+    // beside vantor-cli).
     std::wstring modulePath;
     std::wstring label; // PKI: the ledger's label column
     Ledger* ledger = nullptr;
