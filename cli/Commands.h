@@ -27,6 +27,11 @@ struct WatchLimits {
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
+// The end of a watch or station run: the counters shown (on standard error with --json), and
+// 5 when a ledger line was lost, otherwise 0 when no counted attempt failed and 1 when one did.
+int EndRun(unsigned long total, unsigned long success, unsigned long failure, bool bJson,
+           const OutcomeWriter& writer);
+
 // What a station run takes besides the job: the options its children get and its ends.
 struct StationRun {
     std::wstring modulePath;        // as the operator named it; empty: the program's own search

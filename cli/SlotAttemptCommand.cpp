@@ -14,7 +14,23 @@
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
 
+#ifdef __linux__
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+// A child never outlives its station (on Windows the station's job object sees to it).
+void EndWithTheStation() {
+#ifdef __linux__
+    const pid_t station = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != station)
+        _exit(kExitTokenFailed); // the station ended before the line above took effect
+#endif
+}
 
 struct SlotAttemptOptions {
     bool bPki = false;
@@ -96,7 +112,7 @@ std::wstring ReadValues(const SlotAttemptOptions& o, BlankFormatParams& wipe, Pk
     std::vector<SecretText> pins;
     if (!ReadPinLines(o.bPki ? 3 : 1, pins))
         return L"标准输入中的PIN行数不足";
-    wipe.bBatch = init.bBatch = true;
+    wipe.bBatch = true;
     if (!o.bPki) {
         wipe.strSoPin = pins[0];
         return CheckCurrentSoPin(wipe.strSoPin);
@@ -120,6 +136,7 @@ bool IsSlotAttemptCommand(const std::vector<std::wstring>& args) {
 }
 
 int RunSlotAttempt(const std::vector<std::wstring>& args) {
+    EndWithTheStation();
     SlotAttemptOptions options;
     std::wstring error = Parse(args, options);
     BlankFormatParams wipe;

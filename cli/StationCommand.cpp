@@ -93,12 +93,5 @@ int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run,
     while (running.PauseWhileRunning(std::chrono::seconds(1))) {
     }
     station.Close();
-    // The counters; with --json on standard error, so standard output holds attempts only.
-    const std::wstring summary = L"总数：" + std::to_wstring(console.m_total) + L" 成功：" +
-                                 std::to_wstring(console.m_success) + L" 失败：" +
-                                 std::to_wstring(console.m_failure);
-    WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
-    if (writer.LedgerFailed())
-        return kExitLedger;
-    return console.m_failure == 0 ? kExitSuccess : kExitTokenFailed;
+    return EndRun(console.m_total, console.m_success, console.m_failure, bJson, writer);
 }

@@ -31,6 +31,9 @@ class AttemptChild {
     struct Process; // the platform's part
 
   private:
+    // A whole line of what was read so far, without its line end.
+    bool TakeLine(std::string& line);
+
     std::unique_ptr<Process> m_process;
     std::string m_pending; // output read past the last line returned
 };

@@ -126,14 +126,8 @@ bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wst
 
 AttemptChild::Read AttemptChild::NextLine(std::string& line, Clock::time_point deadline) {
     for (;;) {
-        const std::size_t end = m_pending.find('\n');
-        if (end != std::string::npos) {
-            line = m_pending.substr(0, end);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            m_pending.erase(0, end + 1);
+        if (TakeLine(line))
             return Read::kLine;
-        }
         if (m_process->output.Get() == nullptr)
             return Read::kEnd;
         // Anonymous pipes cannot wait with a deadline: look, and read only what is there.

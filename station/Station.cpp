@@ -49,9 +49,8 @@ class StationEngine {
         std::thread thread;
         bool bDone = false;
     };
-    // A slot whose token has been taken: not touched again while it holds that token.
+    // A slot whose token has been taken: not touched again until the slot has been seen empty.
     struct TakenSlot {
-        std::wstring serial;
         bool bInFlight = true;
     };
     class Tile;
@@ -185,7 +184,7 @@ void StationEngine::TakeNewTokens() {
         if (token.serial.empty())
             continue; // unreadable or a spare slot: looked at again at the next poll
         std::lock_guard<std::mutex> lock(m_lock);
-        m_slots[token.slot] = TakenSlot{token.serial, true};
+        m_slots[token.slot] = TakenSlot{true};
         ++m_inFlight;
         m_attempts.emplace_back();
         Attempt& attempt = m_attempts.back();

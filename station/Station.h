@@ -35,7 +35,8 @@ struct StationTile {
 };
 
 // Whoever shows the station: the window's page or the console. Every call comes from one of
-// the station's threads, one call at a time; a page carries the work over to its UI thread.
+// the station's threads, one call at a time; a page posts the work to its UI thread and never
+// waits for it there, since Close() on that thread waits for the station's threads.
 class StationFrontEnd {
   public:
     virtual void ShowTile(const StationTile& tile) = 0;
@@ -66,7 +67,9 @@ struct StationSettings {
     std::vector<std::wstring> childArguments;
     // The PINs, one per line in UTF-8, for the child's standard input (StationPinLines).
     SecureBytes pinLines;
-    // The module every child binds ("--module"); empty: the child's own search.
+    // The module every child binds ("--module"; as there, a module named lacking the vendor
+    // extension is driven through standard calls); empty: the child's own search (the module
+    // beside vantor-cli).
     std::wstring modulePath;
     std::wstring label; // PKI: the ledger's label column
     Ledger* ledger = nullptr;
