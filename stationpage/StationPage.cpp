@@ -9,7 +9,9 @@
 #include "stationpage/StationParameterSource.h"
 #include "token/TokenSlots.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -132,9 +134,9 @@ void CStationPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     UpdateData(FALSE);
     ::CheckRadioButton(m_hWnd, IDC_STATION_WIPE, IDC_STATION_PKI, IDC_STATION_WIPE);
     m_tiles.Clear();
-    ShowCount(m_lblTotal, 0);
-    ShowCount(m_lblSuccess, 0);
-    ShowCount(m_lblFail, 0);
+    for (unsigned long& count : m_shownCounts)
+        count = 0;
+    ShowCounters();
     ShowIdle();
     ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_READY));
 }
@@ -196,6 +198,8 @@ bool CStationPage::StartStation() {
 
     m_bDetached = false;
     m_tiles.Clear();
+    // The counters add up over the runs while the page stays on screen, as on the other pages.
+    std::copy(std::begin(m_shownCounts), std::end(m_shownCounts), std::begin(m_runBase));
     m_station = std::make_unique<Station>(*module, std::move(settings), *this);
     if (!m_station->Start()) {
         m_station.reset();
@@ -225,6 +229,12 @@ void CStationPage::CloseStation() {
     m_station->Close();
     m_station.reset();
     BatchControl::SetStationInFlight(false);
+}
+
+void CStationPage::ShowCounters() {
+    ShowCount(m_lblTotal, m_shownCounts[0]);
+    ShowCount(m_lblSuccess, m_shownCounts[1]);
+    ShowCount(m_lblFail, m_shownCounts[2]);
 }
 
 void CStationPage::ShowIdle() {
@@ -315,9 +325,9 @@ void CStationPage::Show(const Report& report) {
             m_tiles.ShowTile(TileOf(report.tile));
         break;
     case Report::kCounts:
-        ShowCount(m_lblTotal, report.counts[0]);
-        ShowCount(m_lblSuccess, report.counts[1]);
-        ShowCount(m_lblFail, report.counts[2]);
+        for (int i = 0; i < 3; ++i)
+            m_shownCounts[i] = m_runBase[i] + report.counts[i];
+        ShowCounters();
         break;
     case Report::kTakingEnded:
         m_btnStop.EnableWindow(FALSE);

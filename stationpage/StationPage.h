@@ -73,14 +73,17 @@ class CStationPage : public CDialog, public StationFrontEnd {
     void TakeReports();
     void Show(const Report& report);
     bool StartStation();
+    void ShowCounters();
     void ShowIdle();
     void ShowRunning();
     void EnableInputs(BOOL bEnable);
     StationOperation Operation() const;
 
     std::mutex m_reportLock;
-    std::vector<Report> m_reports; // guarded by m_reportLock
-    bool m_bDetached = false;      // the station was ended by a reset: only its end counts
+    std::vector<Report> m_reports;              // guarded by m_reportLock
+    bool m_bDetached = false;                   // the station was ended by a reset: only its end counts
+    unsigned long m_shownCounts[3] = {0, 0, 0}; // total, success, failure as shown
+    unsigned long m_runBase[3] = {0, 0, 0};     // what was shown when the run started
     // Declared last: it is closed before the reports and the window go.
     std::unique_ptr<Station> m_station;
 };

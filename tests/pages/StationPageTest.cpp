@@ -243,4 +243,5 @@ TEST_F(StationPageTest, ParametersAreThoseOfTheOperationsPage) {
     // The children's changes reach this process's bench with its next module call.
     EXPECT_TRUE(Until([&] { return host->bench.Query("token 1")["label"] == "Desk9"; }));
     EXPECT_EQ(Lines().back().at("label"), "Desk9");
+    EXPECT_EQ(Counts(), L"2/2/0") << "the counters add up over the runs while the page stays";
 }
