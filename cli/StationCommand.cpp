@@ -3,7 +3,6 @@
 #include "attempt/ExitCode.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/ModuleFileName.h"
 #include "cli/OwnProgramPath.h"
 #include "cli/StopTriggers.h"
 #include "res/StringIds.h"
@@ -47,7 +46,7 @@ class ConsoleStation final : public StationFrontEnd {
     IdleStop& m_idle;
 };
 
-// An explicit path made absolute: the children may not share the console's folder forever.
+// A path the operator gave, made absolute: it names the same file for every child.
 std::wstring AbsolutePath(const std::wstring& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
@@ -66,7 +65,7 @@ StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* 
     } else {
         settings.pinLines = StationPinLines({&job.soPin});
     }
-    settings.modulePath = run.modulePath.empty() ? std::wstring() : ModuleFileName(run.modulePath);
+    settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
     settings.ledger = ledger;
     settings.stock = job.stock;
     settings.stopNote = StopNote::AfterNotes;
