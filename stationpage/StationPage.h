@@ -1,8 +1,8 @@
 #pragma once
 // The "工位模式" page: while its station runs, every token plugged in is handled at once, each
 // shown on a tile of its slot (serial number, what is happening, the outcome in its colour),
-// with the run's counters (total, success, failure). The operator picks the operation and the
-// time limit; the parameters are those of the operation's own page.
+// with the counters (total, success, failure). The operator picks the operation and the time
+// limit; the parameters are those of the operation's own page.
 //
 // The page only shows what its station tells it: the station's threads queue what they report
 // and the page takes it on its interface thread. Every show and every hide resets the page
@@ -33,7 +33,7 @@ class CStationPage : public CDialog, public StationFrontEnd {
     CStatusLabel m_lblStatus;
     CStatusLabel m_lblNote;
     CStationTiles m_tiles;
-    DWORD m_dwLimitSeconds = 120;
+    DWORD m_dwLimitSeconds = static_cast<DWORD>(kStationDefaultLimit.count());
 
     // Station threads.
     void ShowTile(const StationTile& tile) override;
