@@ -48,6 +48,20 @@ struct TokenDescription {
     std::optional<unsigned> misbehaviour; // TokenMisbehaviour bits
 };
 
+// What the calls change on a token: all a "state" line carries to the other processes.
+struct TokenState {
+    std::uint8_t type = 0;
+    SecureBytes soPin;
+    SecureBytes userPin;
+    std::uint8_t soMax = 0;
+    std::uint8_t soLeft = 0;
+    std::uint8_t userMax = 0;
+    std::uint8_t userLeft = 0;
+    std::string label;
+    std::uint32_t publicSize = 0;
+    std::uint32_t privateSize = 0;
+};
+
 struct BenchNothing {}; // blank line or comment
 struct BenchReset {};
 struct BenchDefault {};
@@ -89,12 +103,18 @@ struct BenchHang {
     std::string call;
     TokenFilter filter;
 };
+// A token's state as another process's call left it; applied only to the token with that serial.
+struct BenchState {
+    unsigned slot;
+    std::array<std::uint8_t, 8> serial;
+    TokenState state;
+};
 struct BenchClearFaults {};
 struct BenchClearJournal {};
 
 using BenchCommand =
     std::variant<BenchNothing, BenchReset, BenchDefault, BenchSlots, BenchInsert, BenchRemove, BenchChurn,
-                 BenchFail, BenchDelay, BenchHang, BenchClearFaults, BenchClearJournal>;
+                 BenchFail, BenchDelay, BenchHang, BenchState, BenchClearFaults, BenchClearJournal>;
 
 struct BenchParse {
     bool ok = false;

@@ -5,8 +5,9 @@
 // of them.
 //
 // Bench commands, one per line (the same language as the bench file, below):
-//   reset                          16 slots, no tokens, no faults, no delays, no pending events,
-//                                  empty journal, no last PKI record (the initialised state stays)
+//   reset                          16 slots, no tokens, no faults, no delays or hangs, no
+//                                  pending events, empty journal, no last PKI record (the
+//                                  initialised state stays)
 //   default                        reset, then the default bench: one PKI token in slot 0 with
 //                                  SO PIN "tamsel", user PIN "5820", label "Orbel"
 //   slots <n>                      number of slots on the bench (default 16, at most 64)
@@ -50,19 +51,19 @@
 //                                  serial=, session calls the one of their session's slot. The
 //                                  most specific delay or hang of a call applies (serial, then
 //                                  slot, then none). The module's lock is free meanwhile: calls
-//                                  on other tokens, and slot-less ones, go on. A later delay or
-//                                  hang of the same call and filter, clear-faults or reset ends
-//                                  the sleep at once, so a long delay holds a call until the
-//                                  bench releases it
+//                                  on other tokens, and slot-less ones, go on. A later delay
+//                                  or hang that changes which one applies to a sleeping call
+//                                  (the same call and filter, or a more specific one),
+//                                  clear-faults or reset ends the sleep at once, so a long
+//                                  delay holds a call until the bench releases it
 //   hang <call> [slot=<n>] [serial=<16 hex>]
 //                                  such calls never return by themselves: they are held, lock
-//                                  free, until a later delay or hang of the same call and
-//                                  filter, clear-faults or reset (from a command or a line of
-//                                  the bench file), or until the process ends. C_Finalize does
-//                                  not release them: a test running them in its own process
-//                                  releases them before it finalises; a station kills the
-//                                  process that hangs
-//   clear-faults                   drop every forced result and delay
+//                                  free, until released as a delay's sleep ends (above; from a
+//                                  command or a line of the bench file) or until the process
+//                                  ends. C_Finalize does not release them: a test running them
+//                                  in its own process releases them before it finalises; a
+//                                  station kills the process that hangs
+//   clear-faults                   drop every forced result, delay and hang
 //   clear-journal                  empty the journal
 // <call> is a module entry point name: C_Initialize, C_Finalize, C_GetSlotList,
 // C_WaitForSlotEvent, C_GetTokenInfo, C_OpenSession, C_CloseSession, C_CloseAllSessions,
@@ -106,12 +107,24 @@
 // or it is empty); later it runs the complete lines appended to it, so an operator can plug
 // and pull virtual tokens while the program runs (scripts/bench.sh appends them). It looks
 // at the file at the start of every call, before that call's forced result or delay is
-// taken (and every 200 ms while a wait blocks or a call is held); a file that has shrunk was replaced and is
-// run again from its start.
+// taken, at every query, and every 200 ms while a wait blocks or a call is held; a file that
+// has shrunk was replaced and is run again from its start.
+//
+// Several processes may share one bench file (a station runs one process per token), and all
+// of them see the same tokens: while the file is there, a call that changes its token
+// (initialisation, wipe, PINs, tries left, label, areas) appends the token's new state to the
+// file as one line, in one write, before the call returns:
+//   state <slot> serial=<16 hex> type=<n> so=<hex> user=<hex> so-max=<n> so-left=<n>
+//         user-max=<n> user-left=<n> label=<hex> public=<n> private=<n>
+// Every process (the writer too, which changes nothing by it) applies such a line when it
+// reads it, without a slot event and only to the token with that serial in that slot. The
+// PINs are in the line: the bench file is test equipment, like the PINs of its insert lines;
+// they never go into the journal. Sessions, logins, slot events, the journal, forced results
+// and delays stay each process's own, and so does a token moved by "misbehave=moves".
 //
 // When the environment variable VANTOR_JOURNAL_FILE names a file, every journal line is also
-// appended to it as the call returns, so a test driving the program as another process can
-// read which calls were made.
+// appended to it as the call returns, one whole line per write, so a test driving the program
+// as another process can read which calls were made, and several processes can share the file.
 #include <stddef.h>
 
 #ifdef __cplusplus

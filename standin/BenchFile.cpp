@@ -71,6 +71,7 @@ std::vector<std::string> BenchFileWatcher::TakeNewLines() {
     std::vector<std::string> lines;
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(m_path, error);
+    m_present = !error;
     if (error)
         return lines; // no file (yet): nothing to run
     if (size < m_offset)

@@ -22,9 +22,12 @@ class BenchFileWatcher {
     // and again from the start when the file has shrunk (it was replaced). A line still
     // being written waits for its line end.
     std::vector<std::string> TakeNewLines();
+    // Whether the file was there at the last look.
+    bool Present() const { return m_present; }
 
   private:
     static constexpr std::uintmax_t kMaxReadPerCall = 1 << 20;
     std::filesystem::path m_path;
     std::uintmax_t m_offset = 0;
+    bool m_present = false;
 };

@@ -77,6 +77,21 @@ template <std::size_t N> std::optional<std::array<std::uint8_t, N>> ParseHexByte
     return bytes;
 }
 
+// Any even number of hex digits, at most 2 * maxBytes of them.
+std::optional<SecureBytes> ParseHexRun(std::string_view text, std::size_t maxBytes) {
+    if (text.size() % 2 != 0 || text.size() > 2 * maxBytes)
+        return std::nullopt;
+    std::vector<std::uint8_t, WipingAllocator<std::uint8_t>> values;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        int high = HexDigit(text[i]);
+        int low = HexDigit(text[i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        values.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    return SecureBytes(values.data(), values.size());
+}
+
 // Numbers 0-255 joined by one separator character, exactly N of them.
 template <std::size_t N>
 std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text, char separator) {
@@ -312,6 +327,64 @@ BenchParse ParseHang(const std::vector<std::string_view>& words) {
     return Accept(BenchHang{std::string(words[1]), *filter});
 }
 
+// One key=value of a state line; false for an unknown key or a bad value.
+bool ApplyStateKey(BenchState& line, std::string_view key, std::string_view value) {
+    TokenState& state = line.state;
+    auto set = [](auto& field, auto parsed) {
+        if (!parsed)
+            return false;
+        field = std::move(*parsed);
+        return true;
+    };
+    if (key == "serial")
+        return set(line.serial, ParseHexBytes<8>(value));
+    if (key == "type")
+        return set(state.type, ParseNumber<std::uint8_t>(value));
+    if (key == "so")
+        return set(state.soPin, ParseHexRun(value, kBenchMaxPinBytes));
+    if (key == "user")
+        return set(state.userPin, ParseHexRun(value, kBenchMaxPinBytes));
+    if (key == "so-max")
+        return set(state.soMax, ParseNumber<std::uint8_t>(value));
+    if (key == "so-left")
+        return set(state.soLeft, ParseNumber<std::uint8_t>(value));
+    if (key == "user-max")
+        return set(state.userMax, ParseNumber<std::uint8_t>(value));
+    if (key == "user-left")
+        return set(state.userLeft, ParseNumber<std::uint8_t>(value));
+    if (key == "label") {
+        auto label = ParseHexRun(value, kBenchMaxLabelBytes);
+        if (label)
+            state.label.assign(reinterpret_cast<const char*>(label->data()), label->size());
+        return label.has_value();
+    }
+    if (key == "public")
+        return set(state.publicSize, ParseNumber<std::uint32_t>(value));
+    if (key == "private")
+        return set(state.privateSize, ParseNumber<std::uint32_t>(value));
+    return false;
+}
+
+// Written by the module itself, so every key is there, each once, in any order.
+BenchParse ParseState(const std::vector<std::string_view>& words) {
+    constexpr std::size_t kKeys = 11;
+    auto slot = words.size() == 2 + kKeys ? ParseSlot(words[1]) : std::nullopt;
+    if (!slot)
+        return Refuse("usage: state <slot> serial=... type=... so=... user=... so-max=... so-left=... "
+                      "user-max=... user-left=... label=... public=... private=...");
+    BenchState state{*slot, {}, {}};
+    std::vector<std::string_view> seen;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        const std::size_t equals = words[i].find('=');
+        const std::string_view key = words[i].substr(0, equals);
+        if (equals == std::string_view::npos || std::find(seen.begin(), seen.end(), key) != seen.end() ||
+            !ApplyStateKey(state, key, words[i].substr(equals + 1)))
+            return Refuse("bad state word '" + std::string(words[i]) + "'");
+        seen.push_back(key);
+    }
+    return Accept(std::move(state));
+}
+
 BenchParse ParseWords(const std::vector<std::string_view>& words) {
     if (words.empty())
         return Accept(BenchNothing{});
@@ -350,6 +423,8 @@ BenchParse ParseWords(const std::vector<std::string_view>& words) {
         return ParseDelay(words);
     if (verb == "hang")
         return ParseHang(words);
+    if (verb == "state")
+        return ParseState(words);
     return Refuse("unknown command '" + std::string(verb) + "'");
 }
 

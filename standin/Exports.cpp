@@ -73,6 +73,7 @@ VANTOR_STANDIN_EXPORT size_t Bench_Query(const char* query, char* buffer, size_t
         std::string answer;
         if (query != nullptr) {
             std::lock_guard<std::mutex> lock(state.Mutex());
+            state.PollBenchFile(); // what other processes did to the tokens counts
             answer = state.Query(query);
         }
         return CopyOut(answer, buffer, size);

@@ -1,5 +1,7 @@
 #include "standin/ModuleCall.h"
 
+#include "standin/TokenStateLine.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,6 +42,10 @@ void ModuleCall::Begin(std::optional<CK_SLOT_ID> slot) {
     m_forced = plan.forced;
     if (plan.hold.rule != 0)
         Hold(target, plan.hold);
+    if (slot && m_state.SharesBench()) {
+        if (const VirtualToken* token = m_state.Bench().TokenIn(*slot))
+            m_before = Before{*slot, token->insertion, StateOf(*token)};
+    }
 }
 
 void ModuleCall::Hold(const CallTarget& target, const CallFaults::Hold& hold) {
@@ -103,6 +109,13 @@ CK_RV ModuleCall::FindToken(CK_SLOT_ID slot, VirtualToken*& token) {
 }
 
 CK_RV ModuleCall::Return(CK_RV rv) {
+    if (m_before) {
+        // Published before the journal line: who sees the call has returned sees its effect.
+        const VirtualToken* token = m_state.Bench().TokenIn(m_before->slot);
+        if (token != nullptr && token->insertion == m_before->insertion &&
+            !SameState(StateOf(*token), m_before->state))
+            m_state.PublishState(static_cast<unsigned>(m_before->slot), *token);
+    }
     char result[24];
     std::snprintf(result, sizeof result, " rv=0x%08lX", static_cast<unsigned long>(rv));
     m_state.Record(m_name + m_args + result + m_outs);

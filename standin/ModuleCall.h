@@ -50,6 +50,13 @@ class ModuleCall {
     const char* m_name;
     std::unique_lock<std::mutex> m_lock;
     std::optional<CK_RV> m_forced;
+    // The call's token as the call found it, when the bench file is shared: a change is published.
+    struct Before {
+        CK_SLOT_ID slot;
+        std::uint64_t insertion;
+        TokenState state;
+    };
+    std::optional<Before> m_before;
     std::string m_args;
     std::string m_outs;
 };

@@ -1,6 +1,8 @@
 #include "standin/ModuleState.h"
 
+#include "standin/AppendFile.h"
 #include "standin/BenchParser.h"
+#include "standin/TokenStateLine.h"
 
 #include <charconv>
 #include <cstdio>
@@ -66,6 +68,12 @@ void ModuleState::KeepPkiRecord(const PkiRecordCopy& record) {
     m_lastPkiRecord = std::move(last);
 }
 
+void ModuleState::PublishState(unsigned slot, const VirtualToken& token) {
+    SecretLine line = StateLine(slot, token);
+    // Opened for each line: a test may delete or replace the file between calls.
+    AppendFile(m_benchFile.Path(), AppendFile::Open::OnlyIfExists).Append(line.data(), line.size());
+}
+
 void ModuleState::PollBenchFile() {
     for (const auto& line : m_benchFile.TakeNewLines())
         RunCommand(line); // a refused line changes nothing; the others still run
@@ -129,6 +137,13 @@ bool ModuleState::RunCommand(std::string_view line) {
                                },
                                [this](const BenchHang& c) {
                                    m_faults.Hang(c.call, c.filter);
+                                   return true;
+                               },
+                               [this](const BenchState& c) {
+                                   // No slot event: it is the same token, changed by a call.
+                                   VirtualToken* token = m_bench.TokenIn(c.slot);
+                                   if (token != nullptr && token->serial == c.serial)
+                                       ApplyState(*token, c.state);
                                    return true;
                                },
                                [this](const BenchClearFaults&) {

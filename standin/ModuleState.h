@@ -44,6 +44,11 @@ class ModuleState {
 
     // Runs the bench-file lines written since the last look.
     void PollBenchFile();
+    // Whether the bench file was there at the last look: only then are token changes published.
+    bool SharesBench() const { return m_benchFile.Present(); }
+    // Appends the token's state line to the bench file, when it is there, for the other
+    // processes that share it; this one applies it again when it reads it, changing nothing.
+    void PublishState(unsigned slot, const VirtualToken& token);
     // One or more command lines; 0 when every one was understood and carried out.
     int RunCommands(std::string_view text);
     // The answer to a Bench_Query; empty for an unknown query.
