@@ -10,6 +10,8 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+
 namespace {
 
 constexpr COLORREF kBarBackColor = 0x00A28F87; // greyish slate blue
@@ -117,8 +119,9 @@ void CMainDlg::UseDefaultModule() {
 }
 
 bool CMainDlg::RefuseWhileBatchRuns() {
-    // A worker still finishing a stopped run may be inside the module as well.
-    if (!m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker())
+    // A worker still finishing a stopped run may be inside the module as well; the station's
+    // poller lists slots through the binding.
+    if (!m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker() && !m_pageStation.HasStation())
         return false;
     ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_BATCH_RUNNING);
     return true;
@@ -173,6 +176,7 @@ void CMainDlg::CreateNavigation() {
     m_bar.AddItem(IDI_NAV_BLANK, LoadStringOrDefault(IDS_NAV_BLANK).c_str());
     m_bar.AddItem(IDI_NAV_PKI, LoadStringOrDefault(IDS_NAV_PKI).c_str());
     m_bar.AddItem(IDI_NAV_INFO, LoadStringOrDefault(IDS_NAV_INFO).c_str());
+    m_bar.AddItem(IDI_NAV_STATION, LoadStringOrDefault(IDS_NAV_STATION).c_str());
     m_pager.SetChild(m_bar.GetSafeHwnd());
     m_pager.SetButtonSize(kPagerButtonSize);
 }
@@ -186,31 +190,28 @@ void CMainDlg::CreatePages() {
     m_pageBlank.Create(IDD_BLANK_PAGE, this);
     m_pagePki.Create(IDD_PKI_PAGE, this);
     m_pageInfo.Create(IDD_INFO_PAGE, this);
+    m_pageStation.Create(IDD_STATION_PAGE, this);
     m_pageBlank.MoveWindow(&rect, TRUE);
     m_pagePki.MoveWindow(&rect, TRUE);
     m_pageInfo.MoveWindow(&rect, TRUE);
+    m_pageStation.MoveWindow(&rect, TRUE);
+}
+
+bool CMainDlg::TakeStationParameters(StationOperation operation, StationParameters& parameters) {
+    CInitPage& page = operation == StationOperation::Pki ? static_cast<CInitPage&>(m_pagePki) : m_pageBlank;
+    return page.TakeStationParameters(parameters);
 }
 
 LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
-    // Hide before show: each page resets itself on both, which also ends a batch run.
-    switch (static_cast<int>(index)) {
-    case 0:
-        m_pagePki.ShowWindow(SW_HIDE);
-        m_pageInfo.ShowWindow(SW_HIDE);
-        m_pageBlank.ShowWindow(SW_SHOW);
-        break;
-    case 1:
-        m_pageBlank.ShowWindow(SW_HIDE);
-        m_pageInfo.ShowWindow(SW_HIDE);
-        m_pagePki.ShowWindow(SW_SHOW);
-        break;
-    case 2:
-        m_pageBlank.ShowWindow(SW_HIDE);
-        m_pagePki.ShowWindow(SW_HIDE);
-        m_pageInfo.ShowWindow(SW_SHOW);
-        break;
-    default:
-        break;
+    // Hide before show: each page resets itself on both, which also ends a batch run or the
+    // station's taking of tokens.
+    CWnd* pages[] = {&m_pageBlank, &m_pagePki, &m_pageInfo, &m_pageStation};
+    const int shown = static_cast<int>(index);
+    if (shown >= 0 && shown < static_cast<int>(std::size(pages))) {
+        for (int i = 0; i < static_cast<int>(std::size(pages)); ++i)
+            if (i != shown)
+                pages[i]->ShowWindow(SW_HIDE);
+        pages[shown]->ShowWindow(SW_SHOW);
     }
     m_bar.SetActiveItem(static_cast<int>(index));
     m_bar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -285,11 +286,13 @@ void CMainDlg::OnCancel() {
     m_bClosing = true;
     m_pageBlank.EndBatch();
     m_pagePki.EndBatch();
+    m_pageStation.EndStation();
     EndWhenWorkersHaveEnded();
 }
 
 void CMainDlg::EndWhenWorkersHaveEnded() {
-    if (m_bClosing && !m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker())
+    if (m_bClosing && !m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker() &&
+        !m_pageStation.HasStation())
         EndDialog(IDCANCEL);
 }
 
@@ -299,5 +302,6 @@ void CMainDlg::OnDestroy() {
     // runs here, so no worker calls the module after it is gone.
     m_pageBlank.StopBatchAndWait();
     m_pagePki.StopBatchAndWait();
+    m_pageStation.CloseStation();
     m_tokenModule->UnloadTokenModule();
 }

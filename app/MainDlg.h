@@ -1,11 +1,11 @@
 #pragma once
-// The tool's only top-level window: the navigation bar on the left, the three pages on the
+// The tool's only top-level window: the navigation bar on the left, the four pages on the
 // right, one visible at a time. It owns the binding to the token module for its whole life:
 // it binds the module while it initialises (closing itself when that fails) and releases
-// it when it is destroyed, after every batch worker has ended. A module the operator picks
-// from the system menu replaces the binding at once, while no batch run is active. It also
-// owns the operator's ledger, which both initialisation pages and the information page write
-// to.
+// it when it is destroyed, after every batch worker and the station have ended. A module the
+// operator picks from the system menu replaces the binding at once, while no batch run or
+// station is active. It also owns the operator's ledger, which the initialisation pages, the
+// station and the information page write to.
 #include "win/Afx.h"
 #include "attempt/StockGateOwner.h"
 #include "blank/BlankPage.h"
@@ -14,20 +14,28 @@
 #include "controls/PagerCtrl.h"
 #include "ledger/LedgerOwner.h"
 #include "pki/PkiPage.h"
+#include "stationpage/StationPage.h"
+#include "stationpage/StationParameterSource.h"
 #include "token/TokenModuleOwner.h"
 
 #include <memory>
 #include <string>
 
-class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, public StockGateOwner {
+class CMainDlg : public CDialog,
+                 public TokenModuleOwner,
+                 public LedgerOwner,
+                 public StockGateOwner,
+                 public StationParameterSource {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
     TokenModule* GetTokenModule() override { return m_tokenModule.get(); }
     Ledger* GetLedger() override { return &m_ledger; }
     StockGate* GetStockGate() override { return &m_stock; }
+    // The station's parameters are those of the operation's own page.
+    bool TakeStationParameters(StationOperation operation, StationParameters& parameters) override;
 
-    // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 2) and mark its item.
+    // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 3) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
     LRESULT ShowPage(WPARAM index, LPARAM id);
 
@@ -40,6 +48,7 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
     CBlankPage m_pageBlank;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
+    CStationPage m_pageStation;
     // The module the operator picked (ModuleChoice.h), which may lack the vendor extension,
     // or the maker's module found by name. Replaced only on the interface thread while no
     // batch worker runs, so no attempt holds the one it replaces.
@@ -49,7 +58,8 @@ class CMainDlg : public CDialog, public TokenModuleOwner, public LedgerOwner, pu
   protected:
     BOOL OnInitDialog() override;
     // Enter never closes the main window. Esc and the close box hide it at once; it ends
-    // once every batch worker has reported its end, so the release follows the last call.
+    // once every batch worker and the station have reported their end (a station's hung
+    // attempts are killed at their limit), so the release follows the last call.
     void OnOK() override {}
     void OnCancel() override;
     void OnSysCommand(UINT nID, LPARAM lParam) override;

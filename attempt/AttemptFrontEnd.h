@@ -11,6 +11,8 @@ class AttemptFrontEnd {
     virtual void ReportFailure(bool bCount, std::wstring text) = 0;
     // A batch run's attempt has begun: Start disabled, Stop enabled.
     virtual void ShowRunning() {}
+    // The module answered and the token is being read back (a station's tile shows it).
+    virtual void ShowVerifying() {}
     // Single run, the SO PIN has one try left: the page's Yes/No box, the console's y/N
     // prompt. No is the default.
     virtual bool ConfirmFinalTry() { return false; }

@@ -22,6 +22,7 @@ class Progress final : public AttemptProgress {
         m_frontEnd.ReportSuccess(false, LoadStringOrDefault(messageId));
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
+    void ShowVerifying() override { m_frontEnd.ShowVerifying(); }
     bool ConfirmFinalTry() override { return m_frontEnd.ConfirmFinalTry(); }
     bool MayWorkOn(const std::wstring& serial) override {
         return m_stock == nullptr || m_stock->Admits(serial);
@@ -101,10 +102,11 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     entry.outcome = result.kind == AttemptKind::Success ? LedgerOutcome::Success : LedgerOutcome::Failure;
     // The SO PIN typed for the whole run was refused: every further token would spend one of
     // its tries on it.
-    outcome.bStopBatch = setting.mode == LedgerMode::Batch && setting.operation == LedgerOperation::Wipe &&
+    outcome.bStopBatch = setting.mode != LedgerMode::Single && setting.operation == LedgerOperation::Wipe &&
                          IsWrongSoPinAnswer(result.rv);
-    const std::wstring stopped =
-        outcome.bStopBatch ? LoadStringOrDefault(IDS_BATCH_STOPPED_SO_PIN) : std::wstring();
+    const unsigned stoppedId =
+        setting.mode == LedgerMode::Station ? IDS_STATION_STOPPED_SO_PIN : IDS_BATCH_STOPPED_SO_PIN;
+    const std::wstring stopped = outcome.bStopBatch ? LoadStringOrDefault(stoppedId) : std::wstring();
     if (setting.stopNote == StopNote::InMessage)
         entry.message += stopped;
     outcome.note = Record(outcome, setting.ledger);

@@ -34,7 +34,7 @@ struct AttemptOutcome {
     std::wstring note;          // shown after the entry's message: the ledger's notes, a batch stop
     bool bLedgerFailed = false; // the ledger line could not be written
     LedgerTime time;            // the ledger line's time, or when the attempt ended
-    bool bStopBatch = false;    // a batch run ends here
+    bool bStopBatch = false;    // a batch run ends here; a station takes no new token
 
     bool IsCounted() const { return result.IsCounted(); }
 };

@@ -64,21 +64,33 @@ WideChars Decode(const char* bytes, std::size_t size) {
     return out;
 }
 
-} // namespace
-
-std::string WideToUtf8(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+// Appends the UTF-8 bytes of `size` wide characters; pairs of UTF-16 surrogates are joined.
+template <class Bytes> void AppendWide(Bytes& out, const wchar_t* text, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
         char32_t unit = static_cast<char32_t>(text[i]);
-        if (sizeof(wchar_t) == 2 && IsHigh(unit) && i + 1 < text.size() &&
+        if (sizeof(wchar_t) == 2 && IsHigh(unit) && i + 1 < size &&
             IsLow(static_cast<char32_t>(text[i + 1]))) {
             char32_t low = static_cast<char32_t>(text[++i]);
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         }
         AppendUtf8(out, unit);
     }
+}
+
+} // namespace
+
+std::string WideToUtf8(const std::wstring& text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    AppendWide(out, text.data(), text.size());
     return out;
+}
+
+SecureBytes SecretToUtf8(const SecretText& text) {
+    std::vector<unsigned char, WipingAllocator<unsigned char>> bytes;
+    bytes.reserve(text.length() * 4);
+    AppendWide(bytes, text.c_str(), text.length());
+    return SecureBytes(bytes.data(), bytes.size());
 }
 
 std::wstring Utf8ToWide(const char* bytes, std::size_t size) {

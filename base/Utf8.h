@@ -31,6 +31,8 @@ template <class Bytes> void AppendUtf8(Bytes& out, char32_t code) {
 }
 
 std::string WideToUtf8(const std::wstring& text);
+// A secret's UTF-8 bytes, in wiped storage only.
+SecureBytes SecretToUtf8(const SecretText& text);
 
 // Malformed sequences become U+FFFD.
 std::wstring Utf8ToWide(const char* bytes, std::size_t size);

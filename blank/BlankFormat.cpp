@@ -51,7 +51,9 @@ AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& par
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     const CK_RV rv = module->InitBlankToken(result.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
-    if (rv == CKR_OK)
+    if (rv == CKR_OK) {
+        progress.ShowVerifying();
         return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_BLANK_DONE, 0);
+    }
     return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
 }

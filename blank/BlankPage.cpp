@@ -37,6 +37,18 @@ BatchWorker::Attempt CBlankPage::TakeAttempt() {
     };
 }
 
+bool CBlankPage::FillStationParameters(StationParameters& parameters) {
+    if (!UpdateData(TRUE))
+        return false;
+    parameters.pins.clear();
+    parameters.pins.emplace_back(m_strPin.GetString());
+    return true;
+}
+
+std::vector<int> CBlankPage::ParameterFieldIds() const {
+    return {IDC_BLANK_PIN};
+}
+
 void CBlankPage::LoadDefaults() {
     m_strPin = kDefaultSoPin;
     m_bBatch = FALSE;

@@ -14,6 +14,9 @@ class CBlankPage : public CInitPage {
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BatchWorker::Attempt TakeAttempt() override;
+    // The SO PIN, as the child's only PIN.
+    bool FillStationParameters(StationParameters& parameters) override;
+    std::vector<int> ParameterFieldIds() const override;
     void LoadDefaults() override;
     // The check box and the PIN field.
     void EnableRunInputs(BOOL bEnable) override;

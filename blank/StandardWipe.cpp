@@ -70,8 +70,10 @@ AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& pa
     CK_UTF8CHAR blankLabel[32]; // an empty label: spaces only, no terminating zero
     std::memset(blankLabel, ' ', sizeof blankLabel);
     const CK_RV rv = module.InitToken(result.slot, soPin, blankLabel);
-    if (rv == CKR_OK)
+    if (rv == CKR_OK) {
+        progress.ShowVerifying();
         return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_BLANK_DONE,
                              IDS_STD_WIPE_VERIFY_FAILED);
+    }
     return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
 }

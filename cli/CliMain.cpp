@@ -3,8 +3,10 @@
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/ModuleFileName.h"
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
+#include "cli/SlotAttemptCommand.h"
 #include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
 #include "ledger/LedgerFolder.h"
@@ -14,7 +16,6 @@
 #include "base/Utf8.h"
 
 #include <clocale>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,21 +35,6 @@ class ModuleMessages final : public ModuleMessageSink {
 int Refuse(const std::wstring& error) {
     WriteLine(ConsoleStream::kError, error);
     return kExitUsage;
-}
-
-// An explicit module path is made absolute, so that it names exactly one file.
-std::wstring ModuleFileName(const std::wstring& path) {
-    if (path.empty())
-        return VANTOR_TOKEN_MODULE_NAME;
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
-#ifdef _WIN32
-    return error ? path : full.wstring();
-#else
-    // The native loader takes the file name's bytes one per wide character.
-    const std::string bytes = error ? WideToUtf8(path) : full.string();
-    return std::wstring(bytes.begin(), bytes.end());
-#endif
 }
 
 // The profile and the PINs, checked before the module is touched.
@@ -87,10 +73,13 @@ bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) 
 int Run(const std::vector<std::wstring>& args) {
     if (IsSupervisorCommand(args))
         return RunSupervisorCommand(args);
+    if (IsSlotAttemptCommand(args))
+        return RunSlotAttempt(args);
     const ParsedCommandLine parsed = ParseCommandLine(args);
     const CliOptions& options = parsed.options;
     if (options.bHelp && parsed.error.empty()) {
-        WriteLine(ConsoleStream::kOutput, HelpText() + L"\n\n" + SupervisorHelpText());
+        WriteLine(ConsoleStream::kOutput,
+                  HelpText() + L"\n\n" + SupervisorHelpText() + L"\n\n" + SlotAttemptHelpText());
         return kExitSuccess;
     }
     if (!parsed.error.empty())
@@ -124,6 +113,11 @@ int Run(const std::vector<std::wstring>& args) {
     int code;
     if (options.command == CliCommand::kInfo)
         code = RunInfo(module, writer);
+    else if (options.bStation)
+        code = RunStation(module, job,
+                          StationRun{options.modulePath, options.profilePath,
+                                     WatchLimits{options.count, options.idleSeconds}, options.limitSeconds},
+                          options.bJson, writer);
     else if (options.bWatch)
         code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
     else

@@ -84,9 +84,12 @@ class Parser {
             Pin(arg, equals, o.userPin, PinSource::Kind::kEnvironment);
         else if (name == L"--user-pin-file")
             Pin(arg, equals, o.userPin, PinSource::Kind::kFile);
-        else if (name == L"--count" || name == L"--idle") {
+        else if (name == L"--count" || name == L"--idle" || name == L"--limit") {
             std::wstring text;
-            if (Value(arg, equals, text) && !ParseCount(text, name == L"--count" ? o.count : o.idleSeconds))
+            unsigned long& value = name == L"--count"  ? o.count
+                                   : name == L"--idle" ? o.idleSeconds
+                                                       : o.limitSeconds;
+            if (Value(arg, equals, text) && !ParseCount(text, value))
                 Fail(name + L" 需要一个正整数");
         } else
             return Fail(L"未知选项：" + shownName);
@@ -121,22 +124,29 @@ class Parser {
         CliOptions& o = m_result.options;
         if (o.command != CliCommand::kNone)
             return Fail(L"多余的参数"); // not echoed: it may be a PIN typed in the wrong place
-        if (word == L"watch" && !o.bWatch)
+        const bool bRun = o.bWatch || o.bStation;
+        if (word == L"watch" && !bRun)
             o.bWatch = true;
-        else if (word == L"info" && !o.bWatch)
+        else if (word == L"station" && !bRun)
+            o.bStation = true;
+        else if (word == L"info" && !bRun)
             o.command = CliCommand::kInfo;
         else if (word == L"wipe")
             o.command = CliCommand::kWipe;
         else if (word == L"init")
             o.command = CliCommand::kInit;
         else
-            Fail(o.bWatch ? L"watch 之后应为 wipe 或 init" : L"未知命令");
+            Fail(o.bWatch     ? L"watch 之后应为 wipe 或 init"
+                 : o.bStation ? L"station 之后应为 wipe 或 init"
+                              : L"未知命令");
     }
 
     void Check() {
         const CliOptions& o = m_result.options;
         if (o.command == CliCommand::kNone)
-            return Fail(o.bWatch ? L"watch 之后应为 wipe 或 init" : L"缺少命令：info、wipe、init 或 watch");
+            return Fail(o.bWatch     ? L"watch 之后应为 wipe 或 init"
+                        : o.bStation ? L"station 之后应为 wipe 或 init"
+                                     : L"缺少命令：info、wipe、init、watch 或 station");
         if (o.command == CliCommand::kInit && o.profilePath.empty())
             return Fail(L"init 需要 --profile FILE");
         if (o.command != CliCommand::kInit && !o.profilePath.empty())
@@ -149,8 +159,10 @@ class Parser {
             return Fail(L"info 不需要PIN");
         if (o.command == CliCommand::kInfo && !o.stockPath.empty())
             return Fail(L"--stock 只用于 wipe、init 和 watch");
-        if (!o.bWatch && (o.count != 0 || o.idleSeconds != 0))
-            return Fail(L"--count 和 --idle 只用于 watch");
+        if (!o.bWatch && !o.bStation && (o.count != 0 || o.idleSeconds != 0))
+            return Fail(L"--count 和 --idle 只用于 watch 和 station");
+        if (!o.bStation && o.limitSeconds != 0)
+            return Fail(L"--limit 只用于 station");
     }
 
     const std::vector<std::wstring>& m_args;
@@ -175,6 +187,10 @@ std::wstring HelpText() {
   vantor-cli [选项] watch wipe|init ...      批量：立即执行一次，之后每次插拔令牌执行一次，
                                              直到 Ctrl+C、--count N 次计数操作或 --idle SECONDS 秒无插拔事件；
                                              结束时输出总数、成功、失败；watch wipe 在管理员PIN错误后自行停止
+  vantor-cli [选项] station wipe|init ...    工作站：同时处理所有已插入的令牌，之后插入的令牌一出现即处理，
+                                             处理过的令牌在拔出前不再处理；选项、PIN来源、配置文件和退出码同 watch；
+                                             --count N 处理 N 支令牌后不再接收新令牌，--idle 同 watch；
+                                             station wipe 在管理员PIN错误后不再接收新令牌
 
 选项：
   --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）；
@@ -182,7 +198,7 @@ std::wstring HelpText() {
   --json                 每次操作输出一行JSON（UTF-8），键与值同记录文件的一行：
                          time,station,user,operation,mode,slot,serial,cos_version,type_before,
                          label,outcome,rv,message（outcome：success、failure，未处理令牌时为 none），
-                         另有 note（显示在 message 之后的附注）；watch 的汇总写到标准错误
+                         另有 note（显示在 message 之后的附注）；watch 和 station 的汇总写到标准错误
   --no-ledger            不写记录文件（默认写入与窗口程序相同的记录文件，VANTOR_LEDGER_DIR 可指定文件夹）
   --so-pin-env NAME      管理员PIN取自环境变量 NAME（init：新的管理员PIN）
   --so-pin-file PATH     管理员PIN取自文件的第一行（UTF-8）
@@ -194,6 +210,7 @@ std::wstring HelpText() {
   --current-so-pin-file PATH  同上，取自文件的第一行
   --count N              watch：N 次计数操作后结束
   --idle SECONDS         watch：SECONDS 秒无插拔事件后结束
+  --limit SECONDS        station：一支令牌的操作超过 SECONDS 秒（默认 120）即放弃，记为“操作超时”
   --help                 显示本说明
 
 未指定来源的PIN在终端提示输入（不回显）。PIN不能在命令行中给出：--so-pin 1234 或 --so-pin=1234 被拒绝（退出码 2）。
@@ -212,5 +229,5 @@ wipe 时若管理员PIN只剩最后一次尝试机会：在终端上询问（y/N
   3  没有令牌或多于一支令牌
   4  令牌模块无法加载、缺少扩展接口或无法初始化
   5  记录文件无法写入（优先于 0 和 1：操作结果仍会输出）
-  watch：无法开始为 4；有记录未能写入为 5；否则每次计数操作都成功时为 0，否则为 1)";
+  watch 和 station：无法开始为 4；有记录未能写入为 5；否则每次计数操作都成功时为 0，否则为 1)";
 }

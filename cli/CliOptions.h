@@ -16,6 +16,7 @@ struct PinSource {
 struct CliOptions {
     CliCommand command = CliCommand::kNone;
     bool bWatch = false;
+    bool bStation = false; // station wipe|init: every present token at once
     bool bJson = false;
     bool bLedger = true;
     bool bHelp = false;
@@ -24,9 +25,10 @@ struct CliOptions {
     std::wstring stockPath; // wipe, init, watch: the stock list put in force
     PinSource soPin;
     PinSource userPin;
-    PinSource currentSoPin;        // init on a module without the vendor extension; never prompted
-    unsigned long count = 0;       // watch: end after this many counted attempts (0: no limit)
-    unsigned long idleSeconds = 0; // watch: end after this long without a slot event (0: never)
+    PinSource currentSoPin;         // init on a module without the vendor extension; never prompted
+    unsigned long count = 0;        // watch: end after this many counted attempts (0: no limit)
+    unsigned long idleSeconds = 0;  // watch: end after this long without a slot event (0: never)
+    unsigned long limitSeconds = 0; // station: an attempt still running after this is abandoned (0: 120)
 };
 
 struct ParsedCommandLine {

@@ -27,6 +27,23 @@ struct WatchLimits {
 int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
+// The end of a watch or station run: the counters shown (on standard error with --json), and
+// 5 when a ledger line was lost, otherwise 0 when no counted attempt failed and 1 when one did.
+int EndRun(unsigned long total, unsigned long success, unsigned long failure, bool bJson,
+           const OutcomeWriter& writer);
+
+// What a station run takes besides the job: the options its children get and its ends.
+struct StationRun {
+    std::wstring modulePath;        // as the operator named it; empty: the program's own search
+    std::wstring profilePath;       // init
+    WatchLimits limits;             // count: tokens taken; idle: without a token taken or ended
+    unsigned long limitSeconds = 0; // 0: the station's default limit
+};
+// Every present token handled at once, each in a child process of this program; exit codes
+// as RunWatch.
+int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run, bool bJson,
+               OutcomeWriter& writer);
+
 // One attempt of `job` in single or batch mode through the attempt runner: written to
 // `ledger` (null: none) when it counted, and turned into its record.
 AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <cstdlib>
@@ -87,4 +89,27 @@ PinRead ReadPin(const PinSource& source, const std::wstring& prompt) {
             read.error = L"没有PIN来源：标准输入不是终端，请用环境变量或文件给出PIN";
     }
     return read;
+}
+
+bool ReadPinLines(std::size_t count, std::vector<SecretText>& pins) {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    // Unbuffered, so no copy of a PIN is left in the stream's own buffer.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    Bytes line;
+    line.reserve(kPinFileReadLimit);
+    pins.clear();
+    for (int c; pins.size() < count && (c = std::fgetc(stdin)) != EOF;) {
+        if (c != '\n') {
+            if (line.size() < kPinFileReadLimit)
+                line.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        pins.push_back(Utf8ToSecret(line.data(), line.size()));
+        line.clear();
+    }
+    return pins.size() == count;
 }

@@ -4,7 +4,9 @@
 #include "cli/CliOptions.h"
 #include "base/SecureBuffer.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 struct PinRead {
     SecretText pin;
@@ -13,3 +15,7 @@ struct PinRead {
 
 // `prompt` is shown when the source is the terminal.
 PinRead ReadPin(const PinSource& source, const std::wstring& prompt);
+
+// A station's child: the first `count` lines of standard input (UTF-8), one PIN each. Fewer
+// lines than `count`: false.
+bool ReadPinLines(std::size_t count, std::vector<SecretText>& pins);

@@ -70,12 +70,16 @@ int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limit
     RunBatchWorker(host, signal);
     if (host.m_bRefused)
         return kExitModule;
+    return EndRun(host.m_total, host.m_success, host.m_failure, bJson, writer);
+}
+
+int EndRun(unsigned long total, unsigned long success, unsigned long failure, bool bJson,
+           const OutcomeWriter& writer) {
     // The page's counters; with --json on standard error, so standard output holds attempts only.
-    const std::wstring summary = L"总数：" + std::to_wstring(host.m_total) + L" 成功：" +
-                                 std::to_wstring(host.m_success) + L" 失败：" +
-                                 std::to_wstring(host.m_failure);
+    const std::wstring summary = L"总数：" + std::to_wstring(total) + L" 成功：" + std::to_wstring(success) +
+                                 L" 失败：" + std::to_wstring(failure);
     WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
     if (writer.LedgerFailed())
         return kExitLedger;
-    return host.m_failure == 0 ? kExitSuccess : kExitTokenFailed;
+    return failure == 0 ? kExitSuccess : kExitTokenFailed;
 }

@@ -304,13 +304,7 @@ void CStatusLabel::OnPaint() {
         PaintInto(paint, client);
         return;
     }
-    MemoryDC memory(paint, client.Size());
-    if (!memory.IsValid()) {
-        PaintInto(paint, client); // out of GDI memory: flicker rather than nothing
-        return;
-    }
-    PaintInto(memory, client);
-    ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+    PaintBuffered(paint, client, [&](HDC dc) { PaintInto(dc, client); });
 }
 
 COLORREF CStatusLabel::BackgroundColour() const {

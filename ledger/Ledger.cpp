@@ -30,6 +30,9 @@ bool Ledger::CatchUp(const LedgerPath& file, const std::string& fileName) {
 }
 
 LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
+    // The whole append under the lock: the sources themselves (the user's account record) may
+    // not be read from two threads at once, and lines reach the file in the order of their times.
+    std::lock_guard<std::mutex> lock(mutex_);
     const LedgerTime now = sources_.now();
     const std::string fileName = LedgerDayFileName(now);
     std::string body = LedgerLineText(entry, now, sources_.station(), sources_.user());
@@ -39,7 +42,6 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
     const bool checksDuplicate = entry.operation != LedgerOperation::Info &&
                                  entry.outcome == LedgerOutcome::Success && !serialField.empty();
 
-    std::lock_guard<std::mutex> lock(mutex_);
     LedgerAppendResult result;
     result.time = now;
     if (!CreateLedgerFolders(folder_))

@@ -7,7 +7,7 @@
 #include <string>
 
 enum class LedgerOperation { Wipe, Pki, Info };
-enum class LedgerMode { Single, Batch };
+enum class LedgerMode { Single, Batch, Station };
 enum class LedgerOutcome { Success, Failure };
 
 struct LedgerEntry {

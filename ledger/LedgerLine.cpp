@@ -52,6 +52,18 @@ const char* LedgerOperationWord(LedgerOperation operation) {
     return "info";
 }
 
+const char* LedgerModeWord(LedgerMode mode) {
+    switch (mode) {
+    case LedgerMode::Batch:
+        return "batch";
+    case LedgerMode::Station:
+        return "station";
+    case LedgerMode::Single:
+        break;
+    }
+    return "single";
+}
+
 std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     if (!type)
         return {};
@@ -87,7 +99,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
         station,
         user,
         LedgerOperationWord(entry.operation),
-        entry.mode == LedgerMode::Batch ? "batch" : "single",
+        LedgerModeWord(entry.mode),
         entry.slot ? std::to_string(*entry.slot) : std::string(),
         WideToUtf8(entry.serial),
         WideToUtf8(entry.cosVersion),

@@ -21,6 +21,7 @@ std::string LedgerTimeText(const LedgerTime& time);
 std::string LedgerDayFileName(const LedgerTime& time);
 
 const char* LedgerOperationWord(LedgerOperation operation);
+const char* LedgerModeWord(LedgerMode mode);
 // pki, blank, lock or unknown(N); empty when the type was not read.
 std::string TypeBeforeText(const std::optional<std::uint8_t>& type);
 

@@ -93,7 +93,20 @@ bool BatchControl::HasWorker() const {
     return m_pending || (m_run && !m_run->bEnded);
 }
 
+namespace {
+
+bool g_bStationInFlight = false; // interface thread only
+
+} // namespace
+
+void BatchControl::SetStationInFlight(bool bInFlight) {
+    g_bStationInFlight = bInFlight;
+    RefreshEveryStart();
+}
+
 bool BatchControl::AnyStoppedAttempt() {
+    if (g_bStationInFlight)
+        return true;
     for (const BatchControl* batch : AllBatches()) {
         const BatchWorker* run = batch->m_run.get();
         if (run && !run->bEnded && run->bStoppedInAttempt)

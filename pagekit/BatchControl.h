@@ -124,9 +124,12 @@ class BatchControl {
     bool HasWorker() const;
     // The last run still holds its copy of the parameters.
     bool HoldsRunCopy() const { return m_run && m_run->HoldsAttempt(); }
-    // A stopped run of any page is still inside its last attempt: no Start may begin
-    // another attempt until its worker has ended.
+    // A stopped run of any page is still inside its last attempt, or the station's attempts
+    // are in flight: no Start may begin another attempt until they have ended.
     static bool AnyStoppedAttempt();
+    // The station page's attempts (in child processes) have begun or have all ended; every
+    // page's Start is brought up to date.
+    static void SetStationInFlight(bool bInFlight);
 
     // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
     // once or, while the last worker winds down, when it has ended. False when refused.

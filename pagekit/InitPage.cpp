@@ -77,6 +77,9 @@ LRESULT CInitPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CInitPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CDialog::OnShowWindow(bShow, nStatus);
+    // What the operator leaves on the page is what the station works with.
+    if (!bShow)
+        RememberFields();
     // The run ends here; a worker still finishing its last attempt reports to nobody.
     m_batch.EndForReset();
     LoadDefaults();
@@ -148,6 +151,28 @@ void CInitPage::ReportCountedRefusal(LedgerOperation operation, std::wstring lab
     setting.ledger = CurrentLedger();
     RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
                         setting, *this);
+}
+
+void CInitPage::RememberFields() {
+    m_leftFields.clear();
+    for (int id : ParameterFieldIds()) {
+        HWND field = ::GetDlgItem(m_hWnd, id);
+        std::vector<wchar_t, WipingAllocator<wchar_t>> text(
+            static_cast<size_t>(::GetWindowTextLengthW(field)) + 1);
+        ::GetWindowTextW(field, text.data(), static_cast<int>(text.size()));
+        m_leftFields.push_back({id, SecretText(text.data())});
+    }
+}
+
+bool CInitPage::TakeStationParameters(StationParameters& parameters) {
+    LoadDefaults();
+    UpdateData(FALSE);
+    for (const LeftField& field : m_leftFields)
+        ::SetDlgItemTextW(m_hWnd, field.id, field.text.c_str());
+    const bool bTaken = FillStationParameters(parameters);
+    LoadDefaults();
+    UpdateData(FALSE);
+    return bTaken;
 }
 
 void CInitPage::StopBatchAndWait() {

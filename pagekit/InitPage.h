@@ -6,6 +6,7 @@
 #include "controls/StatusLabel.h"
 #include "ledger/LedgerEntry.h"
 #include "pagekit/BatchControl.h"
+#include "pagekit/StationParameters.h"
 #include "win/Afx.h"
 
 // The page's own controls among those the run page drives.
@@ -61,6 +62,11 @@ class CInitPage : public CDialog, public BatchView {
     void StopBatchAndWait();
     const BatchControl& Batch() const { return m_batch; }
 
+    // The parameters for the station: the fields as the operator last left the page (the
+    // page's defaults before that), checked as Start checks them, with the same messages.
+    // False when they are refused. The hidden page keeps its defaults afterwards.
+    bool TakeStationParameters(StationParameters& parameters);
+
     // Button handlers (BN_CLICKED).
     void OnBatchCheck();
     void OnStart();
@@ -73,6 +79,10 @@ class CInitPage : public CDialog, public BatchView {
     // The page's fields into its members and checked, reporting what is wrong: the attempt
     // with its own copy of them, or an empty one when nothing is to start.
     virtual BatchWorker::Attempt TakeAttempt() = 0;
+    // The fields into the members and checked as TakeAttempt does, then into `parameters`.
+    virtual bool FillStationParameters(StationParameters& parameters) = 0;
+    // The parameter fields whose texts the station takes when the page is left.
+    virtual std::vector<int> ParameterFieldIds() const = 0;
     virtual void LoadDefaults() = 0;
     virtual void EnableRunInputs(BOOL bEnable) = 0;
     // What Stop makes usable at once, before the worker has ended.
@@ -105,8 +115,15 @@ class CInitPage : public CDialog, public BatchView {
     void CreateStockLine();
     void SetStartWanted(bool bWanted);
     CWnd* BatchCheck() { return GetDlgItem(m_ids.batchCheck); }
+    void RememberFields();
+
+    struct LeftField {
+        int id;
+        SecretText text; // may be a PIN
+    };
 
     const InitPageIds m_ids;
     bool m_bStartWanted = true;
+    std::vector<LeftField> m_leftFields; // the parameter fields as the operator last left them
     BatchControl m_batch;
 };

@@ -39,8 +39,10 @@ AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params,
         return Refused(result, IDS_LABEL_LENGTH);
     }
     const CK_RV rv = module->InitPkiToken(result.slot, record.Record());
-    if (rv == CKR_OK)
+    if (rv == CKR_OK) {
+        progress.ShowVerifying();
         return AfterReadBack(result, ReadBackPkiToken(*module, result.slot, record), IDS_PKI_DONE,
                              IDS_PKI_VERIFY_FAILED);
+    }
     return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
 }

@@ -62,8 +62,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
     // Refused PIN lengths count as failed attempts; no token is touched.
-    if (!ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
-                            static_cast<std::size_t>(m_strUserPin.GetLength()))) {
+    if (!HasValidPinLengths()) {
         ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
                              IDS_PIN_LENGTH);
         return nullptr;
@@ -92,6 +91,49 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
             frontEnd);
         return BatchWorker::After::GoOn;
     };
+}
+
+bool CPkiPage::HasValidPinLengths() const {
+    return ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
+                              static_cast<std::size_t>(m_strUserPin.GetLength()));
+}
+
+bool CPkiPage::FillStationParameters(StationParameters& parameters) {
+    if (!UpdateData(TRUE))
+        return false;
+    if (!HasValidPinLengths()) {
+        parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
+        return false;
+    }
+    parameters.label = m_strLabel.ToStdWString();
+    parameters.childArguments = {L"--set", L"label=" + parameters.label};
+    // Standard calls cannot set limits: the page keeps those fields disabled then.
+    const TokenModule* module = CurrentTokenModule();
+    if (module == nullptr || !module->IsStandard()) {
+        const std::pair<const wchar_t*, unsigned long> limits[] = {
+            {L"so_pin_max_retry", m_bySoPinMaxRetry},
+            {L"user_pin_max_retry", m_byUserPinMaxRetry},
+            {L"public_size", m_dwPublicSize},
+            {L"private_size", m_dwPrivateSize}};
+        for (const auto& limit : limits) {
+            parameters.childArguments.push_back(L"--set");
+            parameters.childArguments.push_back(std::wstring(limit.first) + L"=" +
+                                                std::to_wstring(limit.second));
+        }
+    }
+    parameters.pins.clear();
+    parameters.pins.emplace_back(m_strSoPin.GetString());
+    parameters.pins.emplace_back(m_strUserPin.GetString());
+    // The token's current SO PIN, which the standard path needs for a token initialised before.
+    parameters.pins.emplace_back(module != nullptr && module->IsStandard() ? m_strCurrentSoPin.GetString()
+                                                                           : L"");
+    return true;
+}
+
+std::vector<int> CPkiPage::ParameterFieldIds() const {
+    std::vector<int> ids(std::begin(kInputIds), std::end(kInputIds) - 1); // without the check box
+    ids.push_back(IDC_PKI_CURRENT_SO_PIN);
+    return ids;
 }
 
 void CPkiPage::LoadDefaults() {

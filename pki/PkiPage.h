@@ -27,10 +27,17 @@ class CPkiPage : public CInitPage {
     void DoDataExchange(CDataExchange* pDX) override;
     void InitFields() override;
     BatchWorker::Attempt TakeAttempt() override;
+    // The label and, unless the module takes standard calls only, the limits as the child's
+    // options; the new SO and user PINs and, on the standard path, the current SO PIN as its PINs.
+    bool FillStationParameters(StationParameters& parameters) override;
+    std::vector<int> ParameterFieldIds() const override;
     // The seven parameter fields and the check box, and the current SO PIN in the note's place
     // where the binding in force is standard.
     void EnableRunInputs(BOOL bEnable) override;
     CEdit& FirstField() override { return m_editSoPin; }
+
+  private:
+    bool HasValidPinLengths() const;
 };
 
 // The batch worker of `page` (a CPkiPage); 0 at once for a null page.

@@ -85,5 +85,6 @@ AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& para
     if (rv != CKR_OK)
         return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
     const SentPkiValues sent{labelField, soPin, userPin, true};
+    progress.ShowVerifying();
     return AfterReadBack(result, ReadBackPkiToken(module, slot, sent), IDS_PKI_DONE, IDS_PKI_VERIFY_FAILED);
 }

@@ -56,3 +56,22 @@
 // The module picked in the window.
 #define IDS_MODULE_BATCH_RUNNING 161
 #define IDS_MODULE_NOT_SAVED 162
+// The station: every present token handled at once.
+#define IDS_TIMED_OUT 170
+#define IDS_STATION_NO_RESULT 171
+#define IDS_STATION_WAITING 172
+#define IDS_STATION_VERIFYING 173
+#define IDS_STATION_STOPPED_SO_PIN 174
+#define IDS_STATION_EMPTY 175
+// The station page: every token present handled at once, one tile per slot.
+#define IDS_NAV_STATION 180
+#define IDS_TILE_WAITING 181
+#define IDS_TILE_WORKING 182
+#define IDS_TILE_VERIFYING 183
+#define IDS_TILE_DONE 184
+#define IDS_TILE_SLOT 185
+#define IDS_STATION_READY 186
+#define IDS_STATION_RUNNING 187
+#define IDS_STATION_TAKING_ENDED 188
+#define IDS_STATION_FINISHED 189
+#define IDS_STATION_NO_CHILD 190

@@ -5,9 +5,9 @@
 // Naming: IDD_ dialog templates, IDI_ icons, IDB_ bitmaps, IDM_ menu commands, IDC_ controls.
 // A control that plays the same role under the same number on both initialisation pages has
 // no page in its name (IDC_START, IDC_COUNT_TOTAL). Every other control carries its page:
-// IDC_MAIN_, IDC_BLANK_, IDC_PKI_, IDC_INFO_. The templates reuse numbers across pages for
-// different roles (1006, 1007), so each role has its own name with the shared value; never use
-// one page's name for another page's control.
+// IDC_MAIN_, IDC_BLANK_, IDC_PKI_, IDC_INFO_, IDC_STATION_. The templates reuse numbers across
+// pages for different roles (1006, 1007), so each role has its own name with the shared value;
+// never use one page's name for another page's control.
 
 // Dialog templates
 #define IDD_ABOUTBOX 100
@@ -15,12 +15,14 @@
 #define IDD_BLANK_PAGE 133
 #define IDD_PKI_PAGE 136
 #define IDD_INFO_PAGE 137
+#define IDD_STATION_PAGE 1300
 
 // Icons (each with 16, 24, 32 and 48 pixel images) and the separator bitmap
 #define IDI_APP 128
 #define IDI_NAV_BLANK 131
 #define IDI_NAV_PKI 132
 #define IDI_NAV_INFO 138
+#define IDI_NAV_STATION 1301
 #define IDB_SEPARATOR 135 // 434 x 1 pixels, the line under each page heading
 
 // System menu commands: the About box and the ledger folder (the low four bits stay free for
@@ -94,3 +96,16 @@
 // order of the query's fields, made by the page with their captions beside them
 #define IDC_INFO_STD_FIRST 1208
 #define IDC_INFO_STD_LAST 1219
+
+// Station page (IDD_STATION_PAGE)
+#define IDC_STATION_WIPE 1310  // operation: wipe (first of the two radio buttons)
+#define IDC_STATION_PKI 1311   // operation: PKI initialisation
+#define IDC_STATION_LIMIT 1312 // seconds a token's attempt may take before it counts as timed out
+#define IDC_STATION_START 1313
+#define IDC_STATION_STOP 1314
+#define IDC_STATION_COUNT_TOTAL 1315
+#define IDC_STATION_COUNT_SUCCESS 1316
+#define IDC_STATION_COUNT_FAIL 1317
+#define IDC_STATION_STATUS 1318
+#define IDC_STATION_TILES 1319 // one tile per slot
+#define IDC_STATION_NOTE 1320

@@ -8,7 +8,7 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 status=0
-for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord; do
+for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord FuzzAttemptResultLine; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus" build/fuzz/crashes
   log=build/fuzz/$target.log
@@ -20,7 +20,7 @@ for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord; do
   fi
   runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}')
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}')
-  printf '%-16s %8ss  executions %-10s coverage %-6s %s\n' "$target" "$seconds" "${runs:-?}" "${cov:-?}" "$result"
+  printf '%-22s %8ss  executions %-10s coverage %-6s %s\n' "$target" "$seconds" "${runs:-?}" "${cov:-?}" "$result"
   [ "$result" = ok ] || tail -40 "$log"
 done
 exit $status

@@ -9,6 +9,8 @@ class AttemptProgress {
     virtual void ShowProgress(unsigned messageId) = 0;
     // A batch-mode wipe whose slot listing succeeded: the run shows as running.
     virtual void ShowRunning() = 0;
+    // The module answered CKR_OK and the token is being read back (a station's tile shows it).
+    virtual void ShowVerifying() {}
     // Single run only: the SO PIN has one try left. True (Yes) tries it anyway; false (No,
     // the default) ends the attempt as cancelled. A batch run never asks.
     virtual bool ConfirmFinalTry() = 0;

@@ -2,6 +2,8 @@
 
 #include "res/StringIds.h"
 
+#include <algorithm>
+
 CK_RV TokenModule::LoadTokenModule(ModuleMessageSink& sink) {
     if (m_hTokenModule != nullptr)
         return CKR_OK;
@@ -79,7 +81,31 @@ void TokenModule::UnloadTokenModule() {
         return (table)->entry(__VA_ARGS__);                                                                  \
     } while (0)
 
+void TokenModule::LimitToSlot(CK_SLOT_ID slot) {
+    m_bOneSlot = true;
+    m_oneSlot = slot;
+}
+
 CK_RV TokenModule::GetSlotList(CK_SLOT_ID* slots, CK_ULONG* count) {
+    if (!m_bOneSlot)
+        VANTOR_MODULE_CALL(m_pFunctionList, C_GetSlotList, CK_TRUE, slots, count);
+    CK_SLOT_ID present[kOneSlotListPlaces] = {};
+    CK_ULONG presentCount = kOneSlotListPlaces;
+    const CK_RV rv = ListAllSlots(present, &presentCount);
+    if (rv != CKR_OK)
+        return rv;
+    const bool bThere = std::find(present, present + presentCount, m_oneSlot) != present + presentCount;
+    const CK_ULONG places = *count;
+    *count = bThere ? 1 : 0;
+    if (slots == nullptr || !bThere)
+        return CKR_OK;
+    if (places < 1)
+        return CKR_BUFFER_TOO_SMALL;
+    slots[0] = m_oneSlot;
+    return CKR_OK;
+}
+
+CK_RV TokenModule::ListAllSlots(CK_SLOT_ID* slots, CK_ULONG* count) {
     VANTOR_MODULE_CALL(m_pFunctionList, C_GetSlotList, CK_TRUE, slots, count);
 }
 

@@ -74,6 +74,10 @@ class TokenModule {
     // Up to `places` handles of the objects the session sees (all, with no template).
     CK_RV FindObjects(CK_SESSION_HANDLE session, CK_OBJECT_HANDLE* found, CK_ULONG places, CK_ULONG* count);
 
+    // A station's child works on one token only: from now on the slot listing shows `slot`
+    // alone (when it holds a token), so the operations see exactly that token.
+    void LimitToSlot(CK_SLOT_ID slot);
+
     // Set once the release has begun; workers may read it to stop early.
     bool IsReleased() const { return m_bReleased.load(); }
 
@@ -83,10 +87,16 @@ class TokenModule {
     AUX_FUNCTION_LIST_PTR m_pAuxFunctionList = nullptr;
 
   private:
+    // Enough for any hub a station serves.
+    static constexpr CK_ULONG kOneSlotListPlaces = 64;
+    CK_RV ListAllSlots(CK_SLOT_ID* slots, CK_ULONG* count);
+
     const std::wstring m_fileName;
     const bool m_bStandardAllowed;
     bool m_bStandard = false;
     ModuleLibrary m_library;
     std::mutex m_callLock;
     std::atomic<bool> m_bReleased{false};
+    bool m_bOneSlot = false;
+    CK_SLOT_ID m_oneSlot = 0;
 };

@@ -1,5 +1,8 @@
 #include "token/TokenSlots.h"
 
+#include "token/DeviceInfoTexts.h"
+#include "token/StandardToken.h"
+
 #include <cstring>
 
 TokenSlotListing ListTokenSlots(TokenModule& module) {
@@ -14,4 +17,18 @@ TokenSlotListing ListTokenSlots(TokenModule& module) {
 CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info) {
     std::memset(&info, 0, sizeof info);
     return module.GetDeviceInfo(slot, &info);
+}
+
+std::wstring ReadTokenSerial(TokenModule& module, CK_SLOT_ID slot) {
+    // The maker's module: the hardware record's serial, which its token information need not
+    // carry in the same form.
+    if (!module.IsStandard()) {
+        DEVICE_INFO record;
+        return ReadDeviceInfo(module, slot, record) == CKR_OK ? DescribeDeviceInfo(record).strSerialNumber
+                                                              : std::wstring();
+    }
+    CK_TOKEN_INFO info = {};
+    if (module.GetTokenInfo(slot, &info) != CKR_OK)
+        return std::wstring();
+    return PaddedText(info.serialNumber, sizeof info.serialNumber);
 }

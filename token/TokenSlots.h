@@ -22,3 +22,8 @@ TokenSlotListing ListTokenSlots(TokenModule& module);
 
 // Zeroes the whole record first, so bytes the module leaves alone never carry old data.
 CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info);
+
+// The serial number of the token in `slot` as the ledger records it: its hardware record's on
+// the maker's module, its token information's through standard calls; empty when it cannot be
+// read or the slot holds no token of its own (a spare slot).
+std::wstring ReadTokenSerial(TokenModule& module, CK_SLOT_ID slot);

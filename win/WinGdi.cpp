@@ -77,3 +77,14 @@ int CFont::GetLogFont(LOGFONTW* logFont) const {
         return 0;
     return ::GetObjectW(m_font.Get(), sizeof(LOGFONTW), logFont);
 }
+
+void PaintBuffered(HDC target, const RECT& client, const std::function<void(HDC)>& paint) {
+    const SIZE size{client.right - client.left, client.bottom - client.top};
+    MemoryDC memory(target, size);
+    if (!memory.IsValid()) {
+        paint(target);
+        return;
+    }
+    paint(memory);
+    ::BitBlt(target, client.left, client.top, size.cx, size.cy, memory, client.left, client.top, SRCCOPY);
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <utility>
 
 // Owns one GDI object (brush, bitmap, pen, font) and deletes it.
@@ -114,6 +115,11 @@ class MemoryDC {
     BitmapHandle m_bitmap;
     HGDIOBJ m_previousBitmap = nullptr;
 };
+
+// Draws with `paint` into an off-screen copy of `target` and then copies it over, so the
+// window never shows half a picture; straight into `target` when no copy can be made (out of
+// GDI memory: flicker rather than nothing).
+void PaintBuffered(HDC target, const RECT& client, const std::function<void(HDC)>& paint);
 
 // BeginPaint / EndPaint. When the window is asked to paint into a given context
 // (WM_PAINT with a wParam, WM_PRINTCLIENT), that context is used and nothing is validated.

@@ -3,8 +3,8 @@
 
     python3 res/art/make_art.py [output folder]    (default: the folder of this script)
 
-Writes app.ico (128), blank.ico (131), pki.ico (132), info.ico (138), each with 16, 24, 32
-and 48 pixel images in 32-bit colour with alpha, and separator.bmp (135, 434 x 1 pixels).
+Writes app.ico (128), blank.ico (131), pki.ico (132), info.ico (138), station.ico (1301), each
+with 16, 24, 32 and 48 pixel images in 32-bit colour with alpha, and separator.bmp (135, 434 x 1 pixels).
 The output is byte-for-byte reproducible; the generated files are kept in the repository so
 the build needs nothing but the resource compiler.
 
@@ -212,11 +212,24 @@ def refresh_badge(scale):
     return layers
 
 
+def station_badge(scale):
+    """A panel of four ports, three done and one at work: every token on the hub at once."""
+    panel = rounded_box(23, 23, 47, 47, 3.0)
+    layers = outlined(panel, WHITE, 1.0, scale)
+    done = (58, 160, 92, 1.0)
+    busy = (236, 120, 20, 1.0)
+    cells = ((25.5, 25.5, done), (36, 25.5, done), (25.5, 36, busy), (36, 36, done))
+    for x, y, colour in cells:
+        layers.append(Layer(rounded_box(x, y, x + 9, y + 9, 1.6), colour))
+    return layers
+
+
 ICONS = {
     "app.ico": refresh_badge,
     "blank.ico": eraser_badge,
     "pki.ico": key_badge,
     "info.ico": info_badge,
+    "station.ico": station_badge,
 }
 
 

@@ -102,7 +102,7 @@ bool PageVisible(HWND main, int controlId) {
 bool BarMarks(HWND bar, int marked) {
     MoveCursorAway();
     return WaitUntil([&] {
-        for (int item = 0; item < 3; ++item)
+        for (int item = 0; item < 4; ++item)
             if ((FrameEdgePixel(bar, item) != kBarBack) != (item == marked))
                 return false;
         return true;
@@ -276,6 +276,11 @@ TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
     MoveCursorAway();
     Screenshot(main, L"main-info.bmp");
+
+    ClickAt(bar, ItemCentre(bar, 3));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_STATION_TILES); }));
+    EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
+    EXPECT_TRUE(BarMarks(bar, 3));
 
     ClickAt(bar, ItemCentre(bar, 0));
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
@@ -608,4 +613,36 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     EXPECT_EQ(bench.folder.JournalCount("E_InitBlankToken"), 0);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
+}
+
+// Guards against a station that does not run its tokens through vantor-cli beside the
+// program, and a close that waits on a hung token past its limit, leaves it unrecorded, or
+// releases the module before the station has ended.
+TEST(Program, TheStationPageRunsTokensAndItsCloseWaitsAtMostTheLimit) {
+    Workbench bench(L"station");
+    bench.folder.CopyIn(BinFolder() / L"vantor-cli.exe");
+    bench.folder.Bench("hang E_InitBlankToken slot=1\ninsert 0 type=pki serial=00000000000000B0\n"
+                       "insert 1 type=pki serial=00000000000000B1");
+    ProgramUnderTest program(bench.folder);
+    HWND main = program.WaitForWindow(kTitle);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, kOutlookBarClick, 3, IDC_MAIN_NAV_BAR);
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_STATION_TILES); }));
+    HWND station = PageWithControl(main, IDC_STATION_TILES);
+    auto text = [&](int id) { return WindowText(GetDlgItem(station, id)); };
+    SetWindowTextW(GetDlgItem(station, IDC_STATION_LIMIT), L"5");
+    PostMessageW(GetDlgItem(station, IDC_STATION_START), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return text(IDC_STATION_COUNT_SUCCESS) == L"1"; }, 120000));
+    MoveCursorAway();
+    Screenshot(main, L"main-station.bmp");
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(120000));
+    const std::vector<LedgerRecord> lines = ReadLedger(bench.folder.LedgerFolder());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].at("serial"), "00000000000000B0");
+    EXPECT_EQ(lines[1].at("serial"), "00000000000000B1");
+    EXPECT_EQ(lines[1].at("message"), "操作超时");
+    EXPECT_EQ(lines[1].at("mode"), "station");
+    EXPECT_EQ(bench.folder.JournalLines().back().rfind("C_Finalize", 0), 0u) << "nothing after release";
 }

@@ -30,7 +30,7 @@ AttemptResult WithCode(AttemptResult result) {
     return result;
 }
 
-enum RunKind { kSingle, kPageBatch, kConsoleBatch };
+enum RunKind { kSingle, kPageBatch, kConsoleBatch, kStation };
 
 const std::string kPrefix = "2026-12-06T14:03:05+08:00,ST-01,operator,wipe,";
 
@@ -67,6 +67,11 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
          OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_ARGUMENTS_BAD, 7), kConsoleBatch,
          L"管理员PIN错误" + msg::kBatchStopped, false,
          "batch,0,0000000000000007,0.00,pki,,failure,0x00000007,管理员PIN错误", true, 1},
+        {"wrong PIN, station", OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 12),
+         kStation, L"管理员PIN错误，已停止接收新的锁，请核对管理员PIN", false,
+         "station,0,000000000000000C,0.00,pki,,failure,0x000000A0,"
+         "管理员PIN错误，已停止接收新的锁，请核对管理员PIN",
+         true, 1},
         {"cancelled", OnToken(AttemptKind::Cancelled, IDS_CANCELLED, CKR_FUNCTION_CANCELED, 8), kSingle,
          msg::kCancelled, false, "", false, 1},
         {"no module", EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, 0x30), kPageBatch,
@@ -80,7 +85,9 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         AttemptSetting setting;
-        setting.mode = row.run == kSingle ? LedgerMode::Single : LedgerMode::Batch;
+        setting.mode = row.run == kSingle    ? LedgerMode::Single
+                       : row.run == kStation ? LedgerMode::Station
+                                             : LedgerMode::Batch;
         setting.stopNote = row.run == kConsoleBatch ? StopNote::AfterNotes : StopNote::InMessage;
         setting.ledger = &ledger;
         RecordingReporter page;

@@ -60,4 +60,31 @@ TEST(CliSmoke, InfoReadsTheTokenAndNoTokenEndsWithThree) {
     EXPECT_NE(output.find("\"message\":\"请插入USBKey\""), std::string::npos) << output;
 }
 
+// The station on Windows: each token's attempt in a child process of its own in a job object;
+// a hung one killed after --limit and recorded as timed out while the others are wiped.
+TEST(CliSmoke, StationWipesEveryTokenAndAbandonsAHungOne) {
+    ScenarioFolder folder(L"cli_smoke_station");
+    folder.CopyIn(BinFolder() / L"vantor-cli.exe");
+    folder.CopyIn(BinFolder() / L"orbelcsp11.dll");
+    folder.Bench("reset");
+    for (int slot = 0; slot < 3; ++slot)
+        folder.Bench("insert " + std::to_string(slot) + " so=Kw5Zp9 serial=00000000000000D" +
+                     std::to_string(slot));
+    folder.Bench("hang E_InitBlankToken slot=2");
+    SetEnvironmentVariableW(L"SO", L"Kw5Zp9");
+    std::string output;
+    EXPECT_EQ(RunCli(folder, L"station wipe --count 3 --limit 2 --json --so-pin-env SO", output), 1u);
+    std::size_t lines = 0;
+    for (std::size_t at = output.find("\"mode\":\"station\""); at != std::string::npos;
+         at = output.find("\"mode\":\"station\"", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 3u) << output;
+    EXPECT_NE(output.find(
+                  "\"serial\":\"00000000000000D2\",\"cos_version\":\"\",\"type_before\":\"\",\"label\":\"\","
+                  "\"outcome\":\"failure\",\"rv\":\"0x00000006\",\"message\":\"操作超时\""),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("总数：3 成功：2 失败：1"), std::string::npos) << output;
+}
+
 } // namespace

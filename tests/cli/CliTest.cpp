@@ -502,4 +502,39 @@ TEST_F(CliTest, WatchEndsOnInterruptAndWhenIdle) {
     }
 }
 
+// A station run: every plugged token at once, one JSON line each as it ends, a hung one
+// abandoned after --limit as timed out, the summary on standard error, the exit code of watch;
+// no PIN in any output.
+TEST_F(CliTest, StationHandlesEveryTokenAndAbandonsAHungOne) {
+    const std::string profile = File("profile.ini", "label = Station\n");
+    const std::string errors = (folder / "errors.txt").string();
+    Bench("insert 0 type=blank serial=00000000000000C0\ninsert 1 type=blank serial=00000000000000C1\n"
+          "insert 2 type=blank serial=00000000000000C2\nhang E_InitPkiToken slot=2");
+    CliProcess station = Start({"station", "init", "--json", "--count", "3", "--limit", "1", "--profile",
+                                profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+                               {"SO=" + kSoPin, "UPIN=" + kUserPin}, errors);
+    std::map<std::string, std::map<std::string, std::string>> bySlot;
+    std::string line, output;
+    while (bySlot.size() < 3 && station.NextLine(line)) {
+        output += line;
+        auto map = JsonMap(line);
+        EXPECT_EQ(map["mode"], "station") << line;
+        bySlot[map["slot"]] = map;
+    }
+    std::vector<std::string> rest;
+    EXPECT_EQ(station.Finish(&rest), 1);
+    EXPECT_TRUE(rest.empty()) << Joined(rest);
+    ASSERT_EQ(bySlot.size(), 3u);
+    EXPECT_EQ(bySlot["0"]["message"], WideToUtf8(msg::kPkiDone));
+    EXPECT_EQ(bySlot["1"]["message"], WideToUtf8(msg::kPkiDone));
+    EXPECT_EQ(bySlot["2"]["message"], "操作超时");
+    EXPECT_EQ(bySlot["2"]["outcome"], "failure");
+    EXPECT_EQ(bySlot["2"]["serial"], "00000000000000C2");
+    const std::string shown = ReadAll(errors);
+    EXPECT_EQ(shown, "总数：3 成功：2 失败：1\n");
+    EXPECT_EQ(ReadLedgerRows(folder / "ledger").size(), 3u);
+    for (const std::string& pin : {kSoPin, kUserPin})
+        EXPECT_EQ((output + shown).find(pin), std::string::npos);
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "PageHarness.h"
 
 #include "ledger/LedgerOwner.h"
+#include "stationpage/StationParameterSource.h"
 #include "token/TokenModuleOwner.h"
 #include "res/resource.h"
 
@@ -15,7 +16,10 @@ CWinApp g_testApp(L"Vantor page tests");
 
 // The test program's top-level window, made once: without a window manager Wine takes two
 // seconds to hide a top-level window, so the pages come and go inside this one.
-class HostWindow final : public CWnd, public TokenModuleOwner, public LedgerOwner {
+class HostWindow final : public CWnd,
+                         public TokenModuleOwner,
+                         public LedgerOwner,
+                         public StationParameterSource {
   public:
     HostWindow() {
         CreateEx(0, nullptr, L"Orbel PKI 初始化工具",
@@ -26,6 +30,13 @@ class HostWindow final : public CWnd, public TokenModuleOwner, public LedgerOwne
     ~HostWindow() override { AfxGetApp()->m_pMainWnd = nullptr; }
     TokenModule* GetTokenModule() override { return pages != nullptr ? pages->GetTokenModule() : nullptr; }
     Ledger* GetLedger() override { return pages != nullptr && pages->bLedger ? &pages->ledger : nullptr; }
+    bool TakeStationParameters(StationOperation operation, StationParameters& parameters) override {
+        if (pages == nullptr)
+            return false;
+        CInitPage& page =
+            operation == StationOperation::Pki ? static_cast<CInitPage&>(pages->pki) : pages->blank;
+        return page.TakeStationParameters(parameters);
+    }
 
     PageHost* pages = nullptr;
 };
@@ -67,6 +78,7 @@ PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.ws
     bBound = bench.Bind();
     blank.Create(IDD_BLANK_PAGE, &window);
     pki.Create(IDD_PKI_PAGE, &window);
+    station.Create(IDD_STATION_PAGE, &window);
 
     // The window's client area is exactly one page, as the main window's page frame is.
     CRect page;
@@ -76,10 +88,12 @@ PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.ws
     window.SetWindowPos(nullptr, 20, 20, outer.Width(), outer.Height(), SWP_NOZORDER | SWP_SHOWWINDOW);
     blank.MoveWindow(0, 0, page.Width(), page.Height());
     pki.MoveWindow(0, 0, page.Width(), page.Height());
+    station.MoveWindow(0, 0, page.Width(), page.Height());
 }
 
 PageHost::~PageHost() {
     // As the main window closes: every run ended before the binding goes.
+    station.CloseStation();
     blank.StopBatchAndWait();
     pki.StopBatchAndWait();
     TheHostWindow().pages = nullptr;
@@ -90,10 +104,14 @@ void PageHost::ShowPage(int index) {
         blank.ShowWindow(SW_HIDE);
     if (index != 1)
         pki.ShowWindow(SW_HIDE);
+    if (index != 2)
+        station.ShowWindow(SW_HIDE);
     if (index == 0)
         blank.ShowWindow(SW_SHOW);
     if (index == 1)
         pki.ShowWindow(SW_SHOW);
+    if (index == 2)
+        station.ShowWindow(SW_SHOW);
 }
 
 void PagesTest::SetUp() {

@@ -7,6 +7,7 @@
 #include "blank/BlankPage.h"
 #include "ledger/Ledger.h"
 #include "pki/PkiPage.h"
+#include "stationpage/StationPage.h"
 #include "LedgerReader.h"
 #include "StandInBench.h"
 #include "StatusTexts.h"
@@ -25,7 +26,7 @@ namespace pagetest {
 constexpr COLORREF kBlack = 0x00000000;
 constexpr COLORREF kRed = 0x000000FF;
 
-// Both pages as the main window holds them: created hidden over one frame of the test
+// The pages as the main window holds them: created hidden over one frame of the test
 // program's top-level window, which is the application's main window and owns the binding
 // through the pages' host of the moment.
 class PageHost {
@@ -37,8 +38,8 @@ class PageHost {
 
     // Null while `bBound` is false: the program without a binding.
     TokenModule* GetTokenModule() { return bBound ? &bench.Module() : nullptr; }
-    // Hides the other page first, then shows page `index` (0 blank, 1 PKI), as the main
-    // window does; -1 hides both.
+    // Hides the other pages first, then shows page `index` (0 blank, 1 PKI, 2 station), as
+    // the main window does; -1 hides them all.
     void ShowPage(int index);
 
     StandInBench bench; // declared first: it outlives the pages and their workers
@@ -50,6 +51,7 @@ class PageHost {
     bool bLedger = false;
     CBlankPage blank;
     CPkiPage pki;
+    CStationPage station;
 };
 
 // A fresh host with the blank page shown, an empty bench and an empty journal.

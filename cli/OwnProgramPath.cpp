@@ -1,0 +1,27 @@
+#include "cli/OwnProgramPath.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "base/Utf8.h"
+
+#include <filesystem>
+#endif
+
+std::wstring OwnProgramPath() {
+#ifdef _WIN32
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size())
+            return path.substr(0, length);
+        path.resize(path.size() * 2);
+    }
+#else
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::wstring() : Utf8ToWide(path.string());
+#endif
+}

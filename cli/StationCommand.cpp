@@ -1,0 +1,96 @@
+// vantor-cli station wipe|init: the station with a console for its controls. Each token's
+// outcome is written as it ends, the counters at the end, with the exit codes of watch.
+#include "attempt/ExitCode.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/OwnProgramPath.h"
+#include "cli/StopTriggers.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "station/Station.h"
+
+#include <filesystem>
+
+namespace {
+
+class ConsoleStation final : public StationFrontEnd {
+  public:
+    ConsoleStation(OutcomeWriter& writer, const FormatJob& job, StopSignal& run, IdleStop& idle)
+        : m_writer(writer), m_job(job), m_run(run), m_idle(idle) {}
+
+    void ShowTile(const StationTile& tile) override {
+        if (tile.phase == StationPhase::Waiting)
+            m_idle.Touch(); // a token was taken
+    }
+    void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) override {
+        m_total = total, m_success = success, m_failure = failure;
+    }
+    void ShowTakingEnded() override {}
+    void ShowFinished() override { m_run.Stop(); }
+    void ShowOutcome(const AttemptOutcome& outcome) override {
+        AttemptRecord attempt;
+        attempt.outcome = outcome;
+        if (m_job.stock != nullptr)
+            attempt.details.push_back({"stock", L"", StockProgressText(m_job.stock->Count())});
+        m_writer.Write(attempt);
+        m_idle.Touch();
+    }
+
+    // Read after the station has closed: no station thread calls any more.
+    unsigned long m_total = 0, m_success = 0, m_failure = 0;
+
+  private:
+    OutcomeWriter& m_writer;
+    const FormatJob& m_job;
+    StopSignal& m_run;
+    IdleStop& m_idle;
+};
+
+// A path the operator gave, made absolute: it names the same file for every child.
+std::wstring AbsolutePath(const std::wstring& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+    return error ? path : full.wstring();
+}
+
+StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* ledger) {
+    StationSettings settings;
+    settings.operation = job.bPki ? StationOperation::Pki : StationOperation::Wipe;
+    settings.childProgram = OwnProgramPath();
+    if (job.bPki) {
+        settings.childArguments = {L"--profile", AbsolutePath(run.profilePath)};
+        settings.pinLines = StationPinLines(
+            {&job.pkiParams.strSoPin, &job.pkiParams.strUserPin, &job.pkiParams.strCurrentSoPin});
+        settings.label = job.pkiParams.strLabel;
+    } else {
+        settings.pinLines = StationPinLines({&job.soPin});
+    }
+    settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
+    settings.ledger = ledger;
+    settings.stock = job.stock;
+    settings.stopNote = StopNote::AfterNotes;
+    if (run.limitSeconds != 0)
+        settings.limit = std::chrono::seconds(run.limitSeconds);
+    settings.maxTokens = run.limits.count;
+    return settings;
+}
+
+} // namespace
+
+int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run, bool bJson,
+               OutcomeWriter& writer) {
+    StopSignal running;
+    InterruptStop interrupt(running);
+    IdleStop idle(running, std::chrono::seconds(run.limits.idleSeconds));
+    ConsoleStation console(writer, job, running, idle);
+    Station station(module, SettingsOf(job, run, writer.GetLedger()), console);
+    if (!station.Start()) {
+        WriteLine(ConsoleStream::kError, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
+        return kExitModule;
+    }
+    idle.Touch();
+    while (running.PauseWhileRunning(std::chrono::seconds(1))) {
+    }
+    station.Close();
+    return EndRun(console.m_total, console.m_success, console.m_failure, bJson, writer);
+}

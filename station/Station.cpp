@@ -1,0 +1,283 @@
+#include "station/Station.h"
+
+#include "attempt/BatchRun.h"
+#include "base/Utf8.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "station/StationAttempt.h"
+#include "token/TokenSlots.h"
+
+#include <algorithm>
+#include <list>
+#include <map>
+#include <mutex>
+#include <thread>
+
+SecureBytes StationPinLines(const std::vector<const SecretText*>& pins) {
+    std::vector<unsigned char, WipingAllocator<unsigned char>> lines;
+    for (const SecretText* pin : pins) {
+        const SecureBytes bytes = SecretToUtf8(*pin);
+        lines.insert(lines.end(), bytes.data(), bytes.data() + bytes.size());
+        lines.push_back('\n');
+    }
+    return SecureBytes(lines.data(), lines.size());
+}
+
+namespace {
+
+// Places in the station's own slot listing: more than any hub has ports.
+constexpr CK_ULONG kStationSlotPlaces = 64;
+
+} // namespace
+
+class StationEngine {
+  public:
+    StationEngine(TokenModule& module, StationSettings settings, StationFrontEnd& frontEnd)
+        : m_module(module), m_settings(std::move(settings)), m_frontEnd(frontEnd) {}
+    ~StationEngine() { Close(); }
+
+    bool Start();
+    void Stop() { m_taking.Stop(); }
+    void Close();
+    bool IsFinished() const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_bFinished;
+    }
+
+  private:
+    struct Attempt {
+        std::thread thread;
+        bool bDone = false;
+    };
+    // A slot whose token has been taken: not touched again until the slot has been seen empty.
+    struct TakenSlot {
+        bool bInFlight = true;
+    };
+    class Tile;
+
+    void Poll();
+    void TakeNewTokens();
+    void RunAttempt(StationToken token, Attempt& attempt);
+    void ReapEndedAttempts();
+    void FinishWhenDone();
+    template <class Call> void Show(Call show) {
+        std::lock_guard<std::mutex> lock(m_showLock);
+        show(m_frontEnd);
+    }
+
+    TokenModule& m_module;
+    const StationSettings m_settings;
+    StationFrontEnd& m_frontEnd;
+    StopSignal m_taking; // stopped: no new token is taken
+
+    mutable std::mutex m_lock; // everything below
+    std::map<CK_SLOT_ID, TakenSlot> m_slots;
+    std::list<Attempt> m_attempts;
+    unsigned long m_inFlight = 0;
+    unsigned long m_taken = 0, m_total = 0, m_success = 0, m_failure = 0;
+    bool m_bPollerEnded = false;
+    bool m_bFinished = false; // ShowFinished is called, once
+
+    std::thread m_poller;
+    std::mutex m_showLock; // one front end call at a time
+};
+
+// One attempt's tile, fed by the runner: progress until the operation has returned, then the
+// outcome.
+class StationEngine::Tile final : public AttemptFrontEnd {
+  public:
+    Tile(StationEngine& engine, const StationToken& token) : m_engine(engine) {
+        m_tile.slot = static_cast<unsigned long>(token.slot);
+        m_tile.serial = token.serial;
+        Show(StationPhase::Waiting, LoadStringOrDefault(IDS_STATION_WAITING), false);
+    }
+    void ReportSuccess(bool, std::wstring text) override {
+        Show(m_bEnded ? StationPhase::Done : StationPhase::Working, std::move(text), false);
+    }
+    void ReportFailure(bool, std::wstring text) override {
+        Show(m_bEnded ? StationPhase::Done : StationPhase::Working, std::move(text), m_bEnded);
+    }
+    void ShowVerifying() override {
+        Show(StationPhase::Verifying, LoadStringOrDefault(IDS_STATION_VERIFYING), false);
+    }
+    // What the runner shows from now on is the outcome.
+    void OperationEnded() { m_bEnded = true; }
+
+  private:
+    void Show(StationPhase phase, std::wstring text, bool bFailure) {
+        m_tile.phase = phase;
+        m_tile.text = std::move(text);
+        m_tile.bFailure = bFailure;
+        m_engine.Show([this](StationFrontEnd& frontEnd) { frontEnd.ShowTile(m_tile); });
+    }
+
+    StationEngine& m_engine;
+    StationTile m_tile;
+    bool m_bEnded = false;
+};
+
+bool StationEngine::Start() {
+    if (!IsModuleBound(&m_module) || m_poller.joinable())
+        return false;
+    m_poller = std::thread([this] { Poll(); });
+    return true;
+}
+
+void StationEngine::Close() {
+    Stop();
+    if (m_poller.joinable())
+        m_poller.join();
+    // Each attempt ends by its limit at the latest: its child is killed then.
+    std::list<Attempt> attempts;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        attempts.swap(m_attempts);
+    }
+    for (Attempt& attempt : attempts)
+        attempt.thread.join();
+}
+
+void StationEngine::Poll() {
+    do {
+        TakeNewTokens();
+        ReapEndedAttempts();
+    } while (m_taking.PauseWhileRunning(m_settings.pollPeriod));
+    Show([](StationFrontEnd& frontEnd) { frontEnd.ShowTakingEnded(); });
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_bPollerEnded = true;
+    }
+    FinishWhenDone();
+}
+
+void StationEngine::TakeNewTokens() {
+    CK_SLOT_ID present[kStationSlotPlaces] = {};
+    CK_ULONG count = kStationSlotPlaces;
+    if (m_module.GetSlotList(present, &count) != CKR_OK)
+        return; // tried again at the next poll
+    std::vector<CK_SLOT_ID> emptied;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto slot = m_slots.begin(); slot != m_slots.end();) {
+            const bool bPresent = std::find(present, present + count, slot->first) != present + count;
+            if (bPresent || slot->second.bInFlight) {
+                ++slot;
+                continue;
+            }
+            emptied.push_back(slot->first);
+            slot = m_slots.erase(slot);
+        }
+    }
+    for (CK_SLOT_ID slot : emptied) {
+        StationTile tile;
+        tile.slot = static_cast<unsigned long>(slot);
+        tile.text = LoadStringOrDefault(IDS_STATION_EMPTY);
+        Show([&tile](StationFrontEnd& frontEnd) { frontEnd.ShowTile(tile); });
+    }
+    for (CK_ULONG i = 0; i < count && m_taking.IsRunning(); ++i) {
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (m_slots.count(present[i]) != 0)
+                continue;
+        }
+        StationToken token{present[i], ReadTokenSerial(m_module, present[i])};
+        if (token.serial.empty())
+            continue; // unreadable or a spare slot: looked at again at the next poll
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_slots[token.slot] = TakenSlot{true};
+        ++m_inFlight;
+        m_attempts.emplace_back();
+        Attempt& attempt = m_attempts.back();
+        attempt.thread = std::thread([this, token, &attempt] { RunAttempt(token, attempt); });
+        if (m_settings.maxTokens != 0 && ++m_taken >= m_settings.maxTokens)
+            m_taking.Stop();
+    }
+}
+
+void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {
+    AttemptSetting setting;
+    setting.operation =
+        m_settings.operation == StationOperation::Pki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+    setting.mode = LedgerMode::Station;
+    setting.label = m_settings.label;
+    setting.ledger = m_settings.ledger;
+    setting.stopNote = m_settings.stopNote;
+    setting.stock = m_settings.stock;
+    Tile tile(*this, token);
+    const AttemptOutcome outcome = RunAndRecordAttempt(
+        [&](AttemptProgress& progress) {
+            AttemptResult result = RunChildAttempt(m_settings, token, progress);
+            tile.OperationEnded();
+            return result;
+        },
+        setting, tile);
+    if (outcome.bStopBatch)
+        m_taking.Stop(); // the SO PIN typed for the station is wrong
+    unsigned long total, success, failure;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (outcome.IsCounted()) {
+            ++m_total;
+            ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
+        }
+        total = m_total, success = m_success, failure = m_failure;
+    }
+    Show([&](StationFrontEnd& frontEnd) {
+        frontEnd.ShowOutcome(outcome);
+        if (outcome.IsCounted())
+            frontEnd.ShowCounts(total, success, failure);
+    });
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_slots[token.slot].bInFlight = false;
+        --m_inFlight;
+        attempt.bDone = true;
+    }
+    FinishWhenDone();
+}
+
+void StationEngine::ReapEndedAttempts() {
+    std::list<Attempt> ended;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (auto attempt = m_attempts.begin(); attempt != m_attempts.end();) {
+            const auto next = std::next(attempt);
+            if (attempt->bDone)
+                ended.splice(ended.end(), m_attempts, attempt);
+            attempt = next;
+        }
+    }
+    for (Attempt& attempt : ended)
+        attempt.thread.join();
+}
+
+void StationEngine::FinishWhenDone() {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_bPollerEnded || m_inFlight != 0 || m_bFinished)
+            return;
+        m_bFinished = true;
+    }
+    Show([](StationFrontEnd& frontEnd) { frontEnd.ShowFinished(); });
+}
+
+Station::Station(TokenModule& module, StationSettings settings, StationFrontEnd& frontEnd)
+    : m_engine(std::make_unique<StationEngine>(module, std::move(settings), frontEnd)) {}
+
+Station::~Station() = default;
+
+bool Station::Start() {
+    return m_engine->Start();
+}
+
+void Station::Stop() {
+    m_engine->Stop();
+}
+
+void Station::Close() {
+    m_engine->Close();
+}
+
+bool Station::IsFinished() const {
+    return m_engine->IsFinished();
+}
