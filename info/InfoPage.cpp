@@ -29,7 +29,7 @@ constexpr int kVendorIds[] = {IDC_INFO_SERIAL,
 
 } // namespace
 
-CInfoPage::CInfoPage(CWnd* pParent) : CDialog(IDD_INFO_PAGE, pParent) {}
+CInfoPage::CInfoPage(CWnd* pParent) : CPageDialog(IDD_INFO_PAGE, pParent) {}
 
 void CInfoPage::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);

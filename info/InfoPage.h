@@ -5,11 +5,12 @@
 // Every query that shows a token's data is recorded in the operator's ledger.
 #include "info/DeviceInfoQuery.h"
 #include "win/Afx.h"
+#include "win/PageDialog.h"
 
 #include <memory>
 #include <vector>
 
-class CInfoPage : public CDialog {
+class CInfoPage : public CPageDialog {
   public:
     explicit CInfoPage(CWnd* pParent = nullptr);
 
@@ -28,9 +29,6 @@ class CInfoPage : public CDialog {
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Enter and Esc never close or hide the page.
-    void OnOK() override {}
-    void OnCancel() override {}
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     // Every show and hide empties the fields.
     void OnShowWindow(BOOL bShow, UINT nStatus) override;

@@ -21,7 +21,7 @@ void ShowCount(CStatusLabel& label, int count) {
 } // namespace
 
 CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids)
-    : CDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
+    : CPageDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
 
 CInitPage::~CInitPage() {
     StopBatchAndWait();

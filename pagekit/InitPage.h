@@ -8,6 +8,7 @@
 #include "pagekit/BatchControl.h"
 #include "pagekit/StationParameters.h"
 #include "win/Afx.h"
+#include "win/PageDialog.h"
 
 // The page's own controls among those the run page drives.
 struct InitPageIds {
@@ -19,7 +20,7 @@ struct InitPageIds {
 // Sent (posted) to the page's parent when the page's batch worker has made its last request.
 constexpr UINT WM_PAGE_WORKER_ENDED = WM_APP + 0x52;
 
-class CInitPage : public CDialog, public BatchView {
+class CInitPage : public CPageDialog, public BatchView {
   public:
     CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids);
     ~CInitPage() override;
@@ -100,9 +101,6 @@ class CInitPage : public CDialog, public BatchView {
     // The controls shared by both pages; a page exchanges its own fields after these.
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Enter and Esc never close or hide the page.
-    void OnOK() override {}
-    void OnCancel() override {}
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     // Every show and every hide resets the page and ends its batch run.
     void OnShowWindow(BOOL bShow, UINT nStatus) override;

@@ -74,7 +74,7 @@ StationParameterSource* CurrentStationParameterSource() {
     return dynamic_cast<StationParameterSource*>(AfxGetMainWnd());
 }
 
-CStationPage::CStationPage(CWnd* pParent) : CDialog(IDD_STATION_PAGE, pParent) {}
+CStationPage::CStationPage(CWnd* pParent) : CPageDialog(IDD_STATION_PAGE, pParent) {}
 
 CStationPage::~CStationPage() {
     CloseStation();

@@ -11,6 +11,7 @@
 #include "controls/StatusLabel.h"
 #include "station/Station.h"
 #include "win/Afx.h"
+#include "win/PageDialog.h"
 
 #include <memory>
 #include <mutex>
@@ -19,7 +20,7 @@
 // Posted to the page when its station has reported something.
 constexpr UINT WM_STATION_REPORTS = WM_APP + 0x53;
 
-class CStationPage : public CDialog, public StationFrontEnd {
+class CStationPage : public CPageDialog, public StationFrontEnd {
   public:
     explicit CStationPage(CWnd* pParent = nullptr);
     ~CStationPage() override;
@@ -56,9 +57,6 @@ class CStationPage : public CDialog, public StationFrontEnd {
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Enter and Esc never close or hide the page.
-    void OnOK() override {}
-    void OnCancel() override {}
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnShowWindow(BOOL bShow, UINT nStatus) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
