@@ -102,7 +102,7 @@ void CMainDlg::LoadStockList() {
 }
 
 void CMainDlg::ChooseModule() {
-    if (RefuseWhileBatchRuns())
+    if (RefuseWhileRunning())
         return;
     const std::wstring path = PickModuleFile(m_hWnd);
     if (path.empty() || !Rebind(path, true))
@@ -112,18 +112,18 @@ void CMainDlg::ChooseModule() {
 }
 
 void CMainDlg::UseDefaultModule() {
-    if (RefuseWhileBatchRuns() || !Rebind(VANTOR_TOKEN_MODULE_NAME, false))
+    if (RefuseWhileRunning() || !Rebind(VANTOR_TOKEN_MODULE_NAME, false))
         return;
     if (!ForgetModulePath())
         ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_NOT_SAVED);
 }
 
-bool CMainDlg::RefuseWhileBatchRuns() {
+bool CMainDlg::RefuseWhileRunning() {
     // A worker still finishing a stopped run may be inside the module as well; the station's
     // poller lists slots through the binding.
     if (!m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker() && !m_pageStation.HasStation())
         return false;
-    ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_BATCH_RUNNING);
+    ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_RUN_ACTIVE);
     return true;
 }
 

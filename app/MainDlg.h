@@ -79,7 +79,7 @@ class CMainDlg : public CDialog,
     // maker's module found by name again. Both refused while a batch run is active.
     void ChooseModule();
     void UseDefaultModule();
-    bool RefuseWhileBatchRuns();
+    bool RefuseWhileRunning();
     // Releases the binding in force and binds `file` in its place; when that fails (its
     // message shown) the previous module is bound again. True when `file` is bound.
     bool Rebind(const std::wstring& file, bool bPicked);

@@ -54,7 +54,7 @@
 #define IDS_STD_OBJECTS_LEFT 159
 #define IDS_STD_TOKEN_LOST 160
 // The module picked in the window.
-#define IDS_MODULE_BATCH_RUNNING 161
+#define IDS_MODULE_RUN_ACTIVE 161
 #define IDS_MODULE_NOT_SAVED 162
 // The station: every present token handled at once.
 #define IDS_TIMED_OUT 170

@@ -505,7 +505,7 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
     HWND box = WaitForMessageBox(program, main);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), L"批量初始化正在进行，请先停止再更换令牌模块");
+    EXPECT_EQ(MessageBoxText(box), L"批量初始化或工位模式正在进行，请先停止再更换令牌模块");
     Dismiss(box);
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit(15000));
