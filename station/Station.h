@@ -28,7 +28,7 @@ enum class StationPhase {
 
 struct StationTile {
     unsigned long slot = 0;
-    std::wstring serial; // as the token information gives it; empty for an empty slot
+    std::wstring serial; // as the ledger records it; empty for an empty slot
     StationPhase phase = StationPhase::Empty;
     std::wstring text;     // Done: the outcome text with its notes; otherwise the phase's text
     bool bFailure = false; // Done: shown in the failure colour
