@@ -49,10 +49,6 @@ class StationEngine {
         std::thread thread;
         bool bDone = false;
     };
-    // A slot whose token has been taken: not touched again until the slot has been seen empty.
-    struct TakenSlot {
-        bool bInFlight = true;
-    };
     class Tile;
 
     void Poll();
@@ -71,7 +67,9 @@ class StationEngine {
     StopSignal m_taking; // stopped: no new token is taken
 
     mutable std::mutex m_lock; // everything below
-    std::map<CK_SLOT_ID, TakenSlot> m_slots;
+    // Slots whose token has been taken, each with whether its attempt is in flight: not touched
+    // again until the slot has been seen empty.
+    std::map<CK_SLOT_ID, bool> m_slots;
     std::list<Attempt> m_attempts;
     unsigned long m_inFlight = 0;
     unsigned long m_taken = 0, m_total = 0, m_success = 0, m_failure = 0;
@@ -160,7 +158,7 @@ void StationEngine::TakeNewTokens() {
         std::lock_guard<std::mutex> lock(m_lock);
         for (auto slot = m_slots.begin(); slot != m_slots.end();) {
             const bool bPresent = std::find(present, present + count, slot->first) != present + count;
-            if (bPresent || slot->second.bInFlight) {
+            if (bPresent || slot->second) {
                 ++slot;
                 continue;
             }
@@ -184,7 +182,7 @@ void StationEngine::TakeNewTokens() {
         if (token.serial.empty())
             continue; // unreadable or a spare slot: looked at again at the next poll
         std::lock_guard<std::mutex> lock(m_lock);
-        m_slots[token.slot] = TakenSlot{true};
+        m_slots[token.slot] = true;
         ++m_inFlight;
         m_attempts.emplace_back();
         Attempt& attempt = m_attempts.back();
@@ -229,7 +227,7 @@ void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {
     });
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_slots[token.slot].bInFlight = false;
+        m_slots[token.slot] = false;
         --m_inFlight;
         attempt.bDone = true;
     }
