@@ -115,6 +115,12 @@ TEST_F(CliTest, ExitCodesFollowTheOperationsReports) {
         std::string shown;
     } cases[] = {
         {"info", "insert 0 serial=0123456789ABCDEF", {"info"}, 0, "硬件序列号：0123456789ABCDEF"},
+        {"info without token", "", {"info"}, 3, WideToUtf8(msg::kInsertToken)},
+        {"wipe, listing fails",
+         "insert 0\nfail C_GetSlotList 0x30 always",
+         {"wipe", "--so-pin-env", "SO"},
+         4,
+         WideToUtf8(msg::kInitModuleFailed)},
         {"wipe", "insert 0 so=Kw5Zp9", {"wipe", "--so-pin-env", "SO"}, 0, WideToUtf8(msg::kBlankDone)},
         {"wipe, wrong PIN",
          "insert 0 so=tamsel",
