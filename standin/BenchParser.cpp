@@ -63,16 +63,22 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The byte of the two hex digits at `at`; -1 when either is not one.
+int HexPair(std::string_view text, std::size_t at) {
+    const int high = HexDigit(text[at]);
+    const int low = HexDigit(text[at + 1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
 template <std::size_t N> std::optional<std::array<std::uint8_t, N>> ParseHexBytes(std::string_view text) {
     if (text.size() != 2 * N)
         return std::nullopt;
     std::array<std::uint8_t, N> bytes{};
     for (std::size_t i = 0; i < N; ++i) {
-        int high = HexDigit(text[2 * i]);
-        int low = HexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0)
+        const int byte = HexPair(text, 2 * i);
+        if (byte < 0)
             return std::nullopt;
-        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+        bytes[i] = static_cast<std::uint8_t>(byte);
     }
     return bytes;
 }
@@ -83,11 +89,10 @@ std::optional<SecureBytes> ParseHexRun(std::string_view text, std::size_t maxByt
         return std::nullopt;
     std::vector<std::uint8_t, WipingAllocator<std::uint8_t>> values;
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        int high = HexDigit(text[i]);
-        int low = HexDigit(text[i + 1]);
-        if (high < 0 || low < 0)
+        const int byte = HexPair(text, i);
+        if (byte < 0)
             return std::nullopt;
-        values.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        values.push_back(static_cast<std::uint8_t>(byte));
     }
     return SecureBytes(values.data(), values.size());
 }

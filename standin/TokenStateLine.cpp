@@ -26,34 +26,30 @@ void PutHex(SecretLine& line, const char* key, const unsigned char* bytes, std::
     }
 }
 
+// Both ways: a token and its state name the fields alike.
+template <class To, class From> void CopyState(To& to, const From& from) {
+    to.type = from.type;
+    to.soPin = from.soPin;
+    to.userPin = from.userPin;
+    to.soMax = from.soMax;
+    to.soLeft = from.soLeft;
+    to.userMax = from.userMax;
+    to.userLeft = from.userLeft;
+    to.label = from.label;
+    to.publicSize = from.publicSize;
+    to.privateSize = from.privateSize;
+}
+
 } // namespace
 
 TokenState StateOf(const VirtualToken& token) {
     TokenState state;
-    state.type = token.type;
-    state.soPin = token.soPin;
-    state.userPin = token.userPin;
-    state.soMax = token.soMax;
-    state.soLeft = token.soLeft;
-    state.userMax = token.userMax;
-    state.userLeft = token.userLeft;
-    state.label = token.label;
-    state.publicSize = token.publicSize;
-    state.privateSize = token.privateSize;
+    CopyState(state, token);
     return state;
 }
 
 void ApplyState(VirtualToken& token, const TokenState& state) {
-    token.type = state.type;
-    token.soPin = state.soPin;
-    token.userPin = state.userPin;
-    token.soMax = state.soMax;
-    token.soLeft = state.soLeft;
-    token.userMax = state.userMax;
-    token.userLeft = state.userLeft;
-    token.label = state.label;
-    token.publicSize = state.publicSize;
-    token.privateSize = state.privateSize;
+    CopyState(token, state);
 }
 
 bool SameState(const TokenState& a, const TokenState& b) {
