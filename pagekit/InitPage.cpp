@@ -9,17 +9,6 @@
 #include "res/resource.h"
 #include "token/TokenSlots.h"
 
-namespace {
-
-// Counters read "%d".
-void ShowCount(CStatusLabel& label, int count) {
-    CString text;
-    text.Format(L"%d", count);
-    label.SetText(text);
-}
-
-} // namespace
-
 CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids)
     : CPageDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
 

@@ -24,6 +24,8 @@ Ledger* CurrentLedger();
 StockGate* CurrentStockGate();
 
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text);
+// A counter's label shows its count in plain digits.
+void ShowCount(CStatusLabel& label, unsigned long count);
 
 // Whole text selected and the caret in view, so typing replaces it; then the focus.
 void FocusWholeText(CEdit& field);

@@ -20,10 +20,6 @@ constexpr DWORD kLimitMaxSeconds = 3600;
 constexpr int kLimitTypingLimit = 4;
 constexpr const wchar_t* kChildProgramName = L"vantor-cli.exe";
 
-void ShowCount(CStatusLabel& label, unsigned long count) {
-    label.SetText(CString(std::to_wstring(count).c_str()));
-}
-
 unsigned PhaseTextId(StationPhase phase) {
     switch (phase) {
     case StationPhase::Working:
