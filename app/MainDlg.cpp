@@ -121,7 +121,7 @@ void CMainDlg::UseDefaultModule() {
 bool CMainDlg::RefuseWhileRunning() {
     // A worker still finishing a stopped run may be inside the module as well; the station's
     // poller lists slots through the binding.
-    if (!m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker() && !m_pageStation.HasStation())
+    if (!IsAnyRunActive())
         return false;
     ModuleMessageBox(*this).ShowModuleMessage(IDS_MODULE_RUN_ACTIVE);
     return true;
@@ -291,9 +291,12 @@ void CMainDlg::OnCancel() {
 }
 
 void CMainDlg::EndWhenWorkersHaveEnded() {
-    if (m_bClosing && !m_pageBlank.Batch().HasWorker() && !m_pagePki.Batch().HasWorker() &&
-        !m_pageStation.HasStation())
+    if (m_bClosing && !IsAnyRunActive())
         EndDialog(IDCANCEL);
+}
+
+bool CMainDlg::IsAnyRunActive() {
+    return m_pageBlank.Batch().HasWorker() || m_pagePki.Batch().HasWorker() || m_pageStation.HasStation();
 }
 
 void CMainDlg::OnDestroy() {

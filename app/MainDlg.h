@@ -80,6 +80,8 @@ class CMainDlg : public CDialog,
     void ChooseModule();
     void UseDefaultModule();
     bool RefuseWhileRunning();
+    // A batch worker (even one finishing a stopped run) or the station is still at work.
+    bool IsAnyRunActive();
     // Releases the binding in force and binds `file` in its place; when that fails (its
     // message shown) the previous module is bound again. True when `file` is bound.
     bool Rebind(const std::wstring& file, bool bPicked);

@@ -39,6 +39,8 @@ std::string Serial(int slot) {
 int LiveChildren() {
     int count = 0;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1; // never mistaken for "none left"
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
