@@ -8,7 +8,10 @@ seconds=${1:-15}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
 status=0
-for target in FuzzDeviceInfo FuzzBenchLine FuzzPkiRecord FuzzAttemptResultLine; do
+targets=$(cd tests/fuzz && ls Fuzz*.cpp | sed "s/\.cpp$//")
+[ -n "$targets" ] || { echo "fuzz: no target found in tests/fuzz" >&2; exit 1; }
+for target in $targets; do
+  [ -x build/fuzz/bin/$target ] || { echo "fuzz: $target was not built" >&2; status=1; continue; }
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus" build/fuzz/crashes
   log=build/fuzz/$target.log
