@@ -21,6 +21,9 @@ class ConsoleStation final : public StationFrontEnd {
     void ShowTile(const StationTile& tile) override {
         if (tile.phase == StationPhase::Waiting)
             m_idle.Touch(); // a token was taken
+        // A token without a serial number is left alone: no outcome follows.
+        if (tile.phase == StationPhase::Done && tile.serial.empty())
+            WriteLine(ConsoleStream::kError, L"槽位 " + std::to_wstring(tile.slot) + L"：" + tile.text);
     }
     void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) override {
         m_total = total, m_success = success, m_failure = failure;

@@ -63,7 +63,7 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
     attempt.kind = AttemptKind::Success;
     const std::wstring values[std::size(kFields)] = {
         bSlot ? PaddedText(slot.slotDescription, sizeof slot.slotDescription) : notAvailable,
-        attempt.strSerial,
+        attempt.strSerial.empty() ? notAvailable : attempt.strSerial, // never initialised
         PaddedText(info.manufacturerID, sizeof info.manufacturerID),
         PaddedText(info.model, sizeof info.model),
         VersionText(info.hardwareVersion),

@@ -79,9 +79,12 @@ AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& para
     CK_SLOT_ID slot = result.slot;
     CK_TOKEN_INFO now = {};
     if (rv == CKR_OK)
-        rv = FindSlotBySerial(module, info.serialNumber, slot, now);
-    if (rv == CKR_OK)
+        rv = FindInitialisedToken(module, result.slot, info.serialNumber, slot, now);
+    if (rv == CKR_OK) {
+        // The ledger records the serial the token has now: a fresh one gets its first here.
+        result.strSerial = PaddedText(now.serialNumber, sizeof now.serialNumber);
         rv = SetPins(module, slot, soPinNow, soPin, userPin);
+    }
     if (rv != CKR_OK)
         return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
     const SentPkiValues sent{labelField, soPin, userPin, true};

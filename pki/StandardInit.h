@@ -9,7 +9,8 @@
 
 // Called by FormatPkiToken for a module bound without the extension. A token initialised
 // before needs params.strCurrentSoPin (otherwise the counted failure IDS_STD_CURRENT_SO_PIN);
-// the SO PIN guard reads its flags first. After the last write the token is found again by
-// its serial number and read back as on the vendor path.
+// the SO PIN guard reads its flags first. After C_InitToken the token is found again by its
+// serial number (a token never initialised by the one it was just given, which the result then
+// carries) and, after the last write, read back as on the vendor path.
 AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& params,
                                 AttemptProgress& progress);

@@ -63,6 +63,7 @@
 #define IDS_STATION_VERIFYING 173
 #define IDS_STATION_STOPPED_SO_PIN 174
 #define IDS_STATION_EMPTY 175
+#define IDS_STATION_NO_SERIAL 176
 // The station page: every token present handled at once, one tile per slot.
 #define IDS_NAV_STATION 180
 #define IDS_TILE_WAITING 181

@@ -11,6 +11,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 SecureBytes StationPinLines(const std::vector<const SecretText*>& pins) {
@@ -53,6 +54,9 @@ class StationEngine {
 
     void Poll();
     void TakeNewTokens();
+    // A token without a serial number (never initialised, or a module's spare slot) cannot be
+    // keyed as the child, the ledger and a stock list need: its tile says it is left alone.
+    void LeaveUnnumbered(CK_SLOT_ID slot);
     void RunAttempt(StationToken token, Attempt& attempt);
     void ReapEndedAttempts();
     void FinishWhenDone();
@@ -70,6 +74,7 @@ class StationEngine {
     // Slots whose token has been taken, each with whether its attempt is in flight: not touched
     // again until the slot has been seen empty.
     std::map<CK_SLOT_ID, bool> m_slots;
+    std::set<CK_SLOT_ID> m_unnumbered; // those of m_slots left alone for want of a serial
     std::list<Attempt> m_attempts;
     unsigned long m_inFlight = 0;
     unsigned long m_taken = 0, m_total = 0, m_success = 0, m_failure = 0;
@@ -163,6 +168,7 @@ void StationEngine::TakeNewTokens() {
                 continue;
             }
             emptied.push_back(slot->first);
+            m_unnumbered.erase(slot->first);
             slot = m_slots.erase(slot);
         }
     }
@@ -172,15 +178,23 @@ void StationEngine::TakeNewTokens() {
         tile.text = LoadStringOrDefault(IDS_STATION_EMPTY);
         Show([&tile](StationFrontEnd& frontEnd) { frontEnd.ShowTile(tile); });
     }
+    bool bNumbered = false; // a token with a serial number is present
+    std::vector<CK_SLOT_ID> unnumbered;
     for (CK_ULONG i = 0; i < count && m_taking.IsRunning(); ++i) {
         {
             std::lock_guard<std::mutex> lock(m_lock);
-            if (m_slots.count(present[i]) != 0)
+            if (m_slots.count(present[i]) != 0) {
+                bNumbered = bNumbered || m_unnumbered.count(present[i]) == 0;
                 continue;
+            }
         }
         StationToken token{present[i], ReadTokenSerial(m_module, present[i])};
-        if (token.serial.empty())
-            continue; // unreadable or a spare slot: looked at again at the next poll
+        if (token.serial.empty()) {
+            if (HasUnnumberedToken(m_module, token.slot))
+                unnumbered.push_back(token.slot);
+            continue; // otherwise unreadable: looked at again at the next poll
+        }
+        bNumbered = true;
         std::lock_guard<std::mutex> lock(m_lock);
         m_slots[token.slot] = true;
         ++m_inFlight;
@@ -190,6 +204,25 @@ void StationEngine::TakeNewTokens() {
         if (m_settings.maxTokens != 0 && ++m_taken >= m_settings.maxTokens)
             m_taking.Stop();
     }
+    // Beside a token with a serial number, one without is a module's spare slot (SoftHSM2
+    // keeps one): passed over silently, as by the other operations.
+    for (CK_SLOT_ID slot : unnumbered)
+        if (!bNumbered && m_taking.IsRunning())
+            LeaveUnnumbered(slot);
+}
+
+void StationEngine::LeaveUnnumbered(CK_SLOT_ID slot) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_slots[slot] = false; // shown once, not touched while it stays
+        m_unnumbered.insert(slot);
+    }
+    StationTile tile;
+    tile.slot = static_cast<unsigned long>(slot);
+    tile.phase = StationPhase::Done;
+    tile.text = LoadStringOrDefault(IDS_STATION_NO_SERIAL);
+    tile.bFailure = true; // refused, as a token off the stock list
+    Show([&tile](StationFrontEnd& frontEnd) { frontEnd.ShowTile(tile); });
 }
 
 void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {

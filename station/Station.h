@@ -23,7 +23,8 @@ enum class StationPhase {
     Waiting,   // a token was found; its attempt is starting
     Working,   // the token is being wiped or initialised
     Verifying, // the module answered; the token is being read back
-    Done,      // the outcome is in `text`; the token is not touched again while it stays
+    Done,      // the outcome is in `text`; the token is not touched again while it stays.
+               // With an empty serial: a token without one, left alone, no outcome follows
 };
 
 struct StationTile {

@@ -31,21 +31,28 @@ StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress
     if (onListed != nullptr)
         onListed(progress);
 
-    StandardTarget target;
-    CK_ULONG tokens = 0;
+    // A token never initialised has no serial number yet and looks like a spare slot: it is the
+    // token only when no other is present (SoftHSM2 keeps a spare beside every token it holds).
+    StandardTarget target, spare;
+    CK_ULONG tokens = 0, spares = 0;
     for (CK_ULONG i = 0; i < count; ++i) {
         CK_TOKEN_INFO info = {};
         const CK_RV read = module.GetTokenInfo(slots[i], &info);
-        if (read == CKR_OK && IsSpareSlot(info))
-            continue;
-        if (++tokens > 1)
+        const bool bSpare = read == CKR_OK && IsSpareSlot(info);
+        if (!bSpare && ++tokens > 1)
             return Ended(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
-        target.result.slot = slots[i];
-        target.result.rv = read;
-        target.info = info;
+        spares += bSpare ? 1 : 0;
+        StandardTarget& seen = bSpare ? spare : target;
+        seen.result.slot = slots[i];
+        seen.result.rv = read;
+        seen.info = info;
     }
-    if (tokens == 0)
+    if (tokens == 0 && spares > 1) // which of them is meant cannot be told
+        return Ended(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
+    if (tokens == 0 && spares == 0)
         return Ended(AttemptKind::NoToken, IDS_INSERT_TOKEN);
+    if (tokens == 0)
+        target = spare;
 
     // Stays on the status line while the token works.
     progress.ShowProgress(IDS_INITIALISING);
@@ -84,6 +91,20 @@ CK_RV FindSlotBySerial(TokenModule& module, const CK_CHAR (&serial)[16], CK_SLOT
         }
     }
     return CKR_TOKEN_NOT_PRESENT;
+}
+
+CK_RV FindInitialisedToken(TokenModule& module, CK_SLOT_ID slotBefore, const CK_CHAR (&serialBefore)[16],
+                           CK_SLOT_ID& slot, CK_TOKEN_INFO& info) {
+    if (!PaddedText(serialBefore, sizeof serialBefore).empty())
+        return FindSlotBySerial(module, serialBefore, slot, info);
+    CK_TOKEN_INFO read = {};
+    if (module.GetTokenInfo(slotBefore, &read) != CKR_OK || !(read.flags & CKF_TOKEN_INITIALIZED))
+        return CKR_TOKEN_NOT_PRESENT;
+    if (!PaddedText(read.serialNumber, sizeof read.serialNumber).empty())
+        return FindSlotBySerial(module, read.serialNumber, slot, info);
+    slot = slotBefore;
+    info = read;
+    return CKR_OK;
 }
 
 bool FitsPinLimits(const CK_TOKEN_INFO& info, std::size_t bytes) {

@@ -18,8 +18,10 @@ struct StandardTarget {
 
 // As on the vendor path: listing failed IDS_INIT_MODULE_FAILED, two or more tokens
 // IDS_ONE_TOKEN_ONLY, none IDS_INSERT_TOKEN, one IDS_INITIALISING as progress. A slot whose
-// token is neither initialised nor has a serial number is a module's spare slot (SoftHSM2 always
-// keeps one), not a token. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO.
+// token is neither initialised nor has a serial number is a token never initialised when it is
+// the only one, and a module's spare slot (SoftHSM2 keeps one beside its tokens) when another
+// token is present; two such alone are IDS_ONE_TOKEN_ONLY. Its serial is empty, which no stock
+// list admits. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO.
 StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress,
                                   void (*onListed)(AttemptProgress&) = nullptr);
 
@@ -27,6 +29,13 @@ StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress
 // initialise it. CKR_TOKEN_NOT_PRESENT when no slot holds it.
 CK_RV FindSlotBySerial(TokenModule& module, const CK_CHAR (&serial)[16], CK_SLOT_ID& slot,
                        CK_TOKEN_INFO& info);
+
+// Where the token just initialised in `slotBefore` is now, with its information: found again
+// by `serialBefore`, or, when it had none, by the serial number the initialisation gave it (read
+// in `slotBefore`; a module that gives none leaves it there). CKR_TOKEN_NOT_PRESENT when it is
+// not found initialised.
+CK_RV FindInitialisedToken(TokenModule& module, CK_SLOT_ID slotBefore, const CK_CHAR (&serialBefore)[16],
+                           CK_SLOT_ID& slot, CK_TOKEN_INFO& info);
 
 // The token takes a PIN of `bytes` bytes: a limit the token does not give is no limit. Checked
 // before every call that could spend a try.

@@ -32,3 +32,9 @@ std::wstring ReadTokenSerial(TokenModule& module, CK_SLOT_ID slot) {
         return std::wstring();
     return PaddedText(info.serialNumber, sizeof info.serialNumber);
 }
+
+bool HasUnnumberedToken(TokenModule& module, CK_SLOT_ID slot) {
+    CK_TOKEN_INFO info = {};
+    return module.IsStandard() && module.GetTokenInfo(slot, &info) == CKR_OK &&
+           PaddedText(info.serialNumber, sizeof info.serialNumber).empty();
+}

@@ -27,3 +27,8 @@ CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info);
 // the maker's module, its token information's through standard calls; empty when it cannot be
 // read or the slot holds no token of its own (a spare slot).
 std::wstring ReadTokenSerial(TokenModule& module, CK_SLOT_ID slot);
+
+// Through standard calls: `slot` holds a token whose information reads but gives no serial
+// number (one never initialised, or a module's spare slot), which nothing keyed by serial can
+// tell apart. Always false on the maker's module.
+bool HasUnnumberedToken(TokenModule& module, CK_SLOT_ID slot);

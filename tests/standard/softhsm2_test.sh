@@ -79,10 +79,56 @@ expect "\"serial\":\"$serial\"" && expect '"atr":"不可用"' && expect '"token_
 [ "$(grep -o '"slot":' <<<"$out" | wc -l)" = 1 ] || fail "a JSON key twice"
 end
 
-# No token: SoftHSM2's spare slot is no token. Two tokens: refused before anything is read.
+# A token never initialised has no serial number yet; alone it is the token. A stock list
+# cannot hold it and the station, which keys tokens by serial, leaves it alone: both say so
+# and write nothing. Initialised, it is recorded by the serial SoftHSM2 gave it; the spare slot
+# SoftHSM2 then keeps beside it is passed over, as pkcs11-tool confirms.
+begin fresh
+vantor 0 info
+expect "序列号：不可用" && expect "已初始化：否" && expect "制造商：SoftHSM project"
+printf '0123456789abcdef\n' >"$work/stock.txt"
+profile "label=First 1"
+vantor 1 init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --stock "$work/stock.txt"
+expect "该锁不在本批清单中"
+vantor 0 station init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --idle 1
+expect "工位模式不处理"
+witness
+expect "token state:   uninitialized"
+refuse "token label"
+vantor 0 init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER
+expect "初始化为PKI应用成功"
+witness
+expect "token label        : First 1"
+serial=$(awk '/serial num *: [0-9a-f]/{ print $4 }' <<<"$out")
+[ -n "$serial" ] || fail "pkcs11-tool shows no serial number after the initialisation"
+grep -q ",pki,single,[0-9]*,$serial,2\.6,,First 1,success," "$work"/ledger/* ||
+  fail "no ledger line of the success with the serial $serial"
+login_works user "$NEW_USER" || fail "the user PIN does not log in"
+vantor 0 info
+expect "序列号：$serial"
+vantor 1 init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER
+expect "该锁已初始化，需要提供当前的管理员PIN"
+profile "label=Second 2"
+vantor 0 init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --current-so-pin-env NEW_SO
+witness
+[ "$(grep -c 'token state:   uninitialized' <<<"$out")" = 1 ] || fail "the spare slot is gone"
+[ "$(grep -c 'token label' <<<"$out")" = 1 ] || fail "the spare slot was initialised"
+expect "token label        : Second 2" && expect "serial num         : $serial"
+end
+
+# watch init takes a token never initialised too, and records the serial it was given.
+begin fresh-watch
+profile "label=Batch 1"
+vantor 0 watch init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --idle 1
+expect "总数：1 成功：1 失败：0"
+serial=$(pkcs11-tool --module "$module" --list-token-slots | awk '/serial num *: [0-9a-f]/{ print $4 }')
+[ -n "$serial" ] || fail "pkcs11-tool shows no initialised token"
+grep -q ",pki,batch,[0-9]*,$serial,2\.6,,Batch 1,success," "$work"/ledger/* ||
+  fail "no ledger line of the batch success with the serial $serial"
+end
+
+# Two tokens: refused before anything is read.
 begin count
-vantor 3 info
-expect "请插入USBKey"
 softhsm2-util --init-token --free --label one --so-pin "$OLD_SO" --pin "$OLD_USER" >/dev/null
 softhsm2-util --init-token --free --label two --so-pin "$OLD_SO" --pin "$OLD_USER" >/dev/null
 vantor 3 info
