@@ -9,8 +9,35 @@ namespace {
 const wchar_t* const kPinOptions[] = {L"--so-pin",     L"--user-pin",     L"--pin",
                                       L"--new-so-pin", L"--new-user-pin", L"--current-so-pin"};
 
+// Every option name any command takes, besides the PIN options: an argument that begins with
+// one of these is shown as that name only, whatever is glued to it.
+const wchar_t* const kOptionNames[] = {L"--help",
+                                       L"--json",
+                                       L"--no-ledger",
+                                       L"--module",
+                                       L"--profile",
+                                       L"--stock",
+                                       L"--so-pin-env",
+                                       L"--so-pin-file",
+                                       L"--user-pin-env",
+                                       L"--user-pin-file",
+                                       L"--current-so-pin-env",
+                                       L"--current-so-pin-file",
+                                       L"--count",
+                                       L"--idle",
+                                       L"--limit",
+                                       L"--slot",
+                                       L"--serial",
+                                       L"--set",
+                                       L"--pins-stdin",
+                                       L"--from",
+                                       L"--to",
+                                       L"--out"};
+
 // What an option's name is made of; anything after it may be a value.
-constexpr wchar_t kNameChars[] = L"-abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+bool IsNameChar(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
+}
 
 bool IsPinOption(const std::wstring& name) {
     for (const wchar_t* option : kPinOptions)
@@ -55,7 +82,7 @@ class Parser {
         const std::wstring name = arg.substr(0, equals);
         CliOptions& o = m_result.options;
         // A mistyped option may carry a PIN after any separator: only its name is ever shown.
-        const std::wstring shownName = arg.substr(0, arg.find_first_not_of(kNameChars, 2));
+        const std::wstring shownName = ShownOptionName(arg);
         if (IsPinOption(shownName))
             return Fail(
                 L"PIN不能在命令行中给出（" + shownName +
@@ -171,6 +198,27 @@ class Parser {
 };
 
 } // namespace
+
+std::wstring ShownOptionName(const std::wstring& arg) {
+    if (arg.compare(0, 2, L"--") != 0)
+        return std::wstring();
+    std::wstring known;
+    auto consider = [&](const wchar_t* name) {
+        const std::wstring option(name);
+        if (arg.compare(0, option.size(), option) == 0 && option.size() > known.size())
+            known = option;
+    };
+    for (const wchar_t* name : kPinOptions)
+        consider(name);
+    for (const wchar_t* name : kOptionNames)
+        consider(name);
+    if (!known.empty())
+        return known;
+    std::size_t end = 2;
+    while (end < arg.size() && IsNameChar(arg[end]))
+        ++end;
+    return arg.substr(0, end);
+}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     return Parser(args).Run();
