@@ -3,7 +3,6 @@
 #include "attempt/AttemptRunner.h"
 #include "attempt/AttemptResultLine.h"
 #include "attempt/ExitCode.h"
-#include "base/DecimalText.h"
 #include "base/Utf8.h"
 #include "blank/BlankFormat.h"
 #include "cli/CliOptions.h"
@@ -14,6 +13,8 @@
 #include "pki/PkiFormat.h"
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
+
+#include <climits>
 
 #ifdef __linux__
 #include <csignal>
@@ -44,6 +45,22 @@ struct SlotAttemptOptions {
     bool bPinsStdin = false;
 };
 
+// A slot identifier as the station's listing gave it: any CK_SLOT_ID (a module may number its
+// slots far beyond what an option's count reads, as SoftHSM2 does).
+bool ParseSlotId(const std::wstring& text, CK_SLOT_ID& slot) {
+    if (text.empty() || text.size() > 20 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return false;
+    unsigned long long value = 0;
+    for (const wchar_t digit : text) {
+        const unsigned d = static_cast<unsigned>(digit - L'0');
+        if (value > (ULLONG_MAX - d) / 10)
+            return false; // beyond 64 bits
+        value = value * 10 + d;
+    }
+    slot = static_cast<CK_SLOT_ID>(value);
+    return slot == value;
+}
+
 std::wstring Parse(const std::vector<std::wstring>& args, SlotAttemptOptions& o) {
     if (args.size() < 2 || (args[1] != L"wipe" && args[1] != L"init"))
         return L"slot-attempt 之后应为 wipe 或 init";
@@ -58,10 +75,8 @@ std::wstring Parse(const std::vector<std::wstring>& args, SlotAttemptOptions& o)
             return L"选项缺少参数：" + ShownOptionName(name);
         const std::wstring& value = args[++i];
         if (name == L"--slot") {
-            const std::optional<unsigned long> slot = ParseDecimalDigits(value);
-            if (!slot || *slot == kDecimalTooLong)
+            if (!ParseSlotId(value, o.slot))
                 return L"--slot 需要一个整数";
-            o.slot = *slot;
             o.bSlot = true;
         } else if (name == L"--serial") {
             o.serial = value;
