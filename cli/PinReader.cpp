@@ -51,7 +51,7 @@ PinRead ReadFile(const std::wstring& path) {
     const FileRead status = ReadRegularFile(ArgumentPath(path), kPinFileLimit, bytes);
     if (status != FileRead::kRead) {
         read.error =
-            L"无法读取PIN文件：" + shown + L"（" + Utf8ToWide(FileReadProblem(status, kPinFileLimit)) + L"）";
+            L"无法读取PIN文件：" + shown + L"：" + Utf8ToWide(FileReadProblem(status, kPinFileLimit));
         return read;
     }
     KeepFirstLine(bytes);
@@ -110,7 +110,7 @@ PinRead ReadPin(const PinSource& source, const std::wstring& prompt) {
     if (!PromptWithoutEcho(prompt, read.pin, problem))
         read.error = L"没有PIN来源：标准输入不是终端，请用环境变量或文件给出PIN";
     else if (problem != PinTextProblem::kNone)
-        read.error = Refusal(L"输入的PIN", problem);
+        read.error = Refusal(L"终端输入", problem);
     if (!read.error.empty())
         read.pin = SecretText();
     return read;

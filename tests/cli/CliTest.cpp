@@ -12,6 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -659,6 +664,52 @@ TEST_F(CliTest, UnusablePinSourcesAreRefusedBeforeAnyModuleCall) {
             const std::string calls = ReadAll(journal);
             EXPECT_EQ(Count(calls, "C_") + Count(calls, "E_"), 0u) << calls;
         }
+    }
+}
+
+// A PIN typed at the terminal is checked as the other sources are: empty, with a control
+// character or with bytes that are not UTF-8, it is refused with 2 before any module call.
+TEST_F(CliTest, TerminalPinIsCheckedAsTheOtherSources) {
+    const std::string journal = (folder / "journal.txt").string();
+    for (const std::string& typed : {std::string(), std::string("Kw5\x1BZp9"), std::string("\xB9\xDCZp9")}) {
+        SCOPED_TRACE(typed.size());
+        fs::remove(journal);
+        int terminal = -1;
+        const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv("VANTOR_BENCH_FILE", (folder / "bench.txt").c_str(), 1);
+            setenv("VANTOR_LEDGER_DIR", (folder / "ledger").c_str(), 1);
+            setenv("VANTOR_JOURNAL_FILE", journal.c_str(), 1);
+            execl(VANTOR_CLI_PATH, VANTOR_CLI_PATH, "--module", VANTOR_STANDIN_PATH, "wipe", nullptr);
+            _exit(127);
+        }
+        // Typed once the prompt has turned the echo off, as an operator would.
+        std::string output;
+        char buffer[256];
+        for (termios mode{}; tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO) != 0;) {
+            pollfd ready{terminal, POLLIN, 0};
+            if (poll(&ready, 1, 10) > 0) {
+                const ssize_t n = read(terminal, buffer, sizeof buffer);
+                ASSERT_GT(n, 0) << output;
+                output.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        const std::string line = typed + "\n";
+        ASSERT_EQ(write(terminal, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        for (pollfd ready{terminal, POLLIN, 0}; poll(&ready, 1, 60000) > 0;) {
+            const ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0)
+                break; // the program has ended
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        close(terminal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << output;
+        EXPECT_NE(output.find("终端输入："), std::string::npos) << output;
+        EXPECT_EQ(output.find("Zp9"), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(journal)) << ReadAll(journal);
     }
 }
 
