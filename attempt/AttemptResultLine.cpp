@@ -189,6 +189,7 @@ std::string EncodeAttemptResultLine(const AttemptResult& r) {
     add("read_back_rv", Number(r.readBack.rv));
     add("mismatch_prefix", Number(r.mismatchPrefixId));
     add("guard", Number(static_cast<unsigned>(r.guard)));
+    add("so_pin_refused", Number(r.bSoPinRefused));
     return line;
 }
 
@@ -207,7 +208,8 @@ std::optional<AttemptResult> DecodeAttemptResultLine(const std::string& line) {
                        fields.Value("read_back_message", r.readBack.mismatchId, 0xFFFF) &&
                        fields.Value("read_back_rv", r.readBack.rv, kMaxUlong) &&
                        fields.Value("mismatch_prefix", r.mismatchPrefixId, 0xFFFF) &&
-                       fields.Value("guard", r.guard, kMaxGuard) && fields.AllTaken();
+                       fields.Value("guard", r.guard, kMaxGuard) &&
+                       fields.Flag("so_pin_refused", r.bSoPinRefused) && fields.AllTaken();
     if (!bRead)
         return std::nullopt;
     r.readBack.outcome = static_cast<ReadBack::Outcome>(readBackOutcome);

@@ -75,10 +75,6 @@ std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
 
 } // namespace
 
-bool IsWrongSoPinAnswer(CK_RV rv) {
-    return rv == CKR_PIN_INCORRECT || rv == CKR_ARGUMENTS_BAD;
-}
-
 AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const AttemptSetting& setting,
                                    AttemptFrontEnd& frontEnd) {
     Progress progress(frontEnd, setting.stock);
@@ -100,10 +96,9 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     }
 
     entry.outcome = result.kind == AttemptKind::Success ? LedgerOutcome::Success : LedgerOutcome::Failure;
-    // The SO PIN typed for the whole run was refused: every further token would spend one of
-    // its tries on it.
-    outcome.bStopBatch = setting.mode != LedgerMode::Single && setting.operation == LedgerOperation::Wipe &&
-                         IsWrongSoPinAnswer(result.rv);
+    // The SO PIN given for the whole run was refused (a wipe's, or the current one of a standard
+    // initialisation): every further token would spend one of its tries on it.
+    outcome.bStopBatch = setting.mode != LedgerMode::Single && result.bSoPinRefused;
     const unsigned stoppedId =
         setting.mode == LedgerMode::Station ? IDS_STATION_STOPPED_SO_PIN : IDS_BATCH_STOPPED_SO_PIN;
     const std::wstring stopped = outcome.bStopBatch ? LoadStringOrDefault(stoppedId) : std::wstring();

@@ -1,6 +1,7 @@
 #pragma once
 // The one policy every front end applies to an attempt: the text shown, whether it counts, the
-// ledger line and its notes, the end of a batch run after a wrong SO PIN, and the console's
+// ledger line and its notes, the end of a batch run after the module refused its SO PIN
+// (AttemptResult::bSoPinRefused), and the console's
 // exit code. Pages and the console only show the outcome and answer the final-try question.
 #include "attempt/AttemptFrontEnd.h"
 #include "attempt/StockGate.h"
@@ -49,9 +50,6 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
 // An information query's result: a success is recorded (its message empty: the page has no
 // status line); nothing is shown.
 AttemptOutcome RecordInfoQuery(const AttemptResult& result, Ledger* ledger);
-
-// The module's ways of refusing the operator's SO PIN (both shown as IDS_SO_PIN_WRONG).
-bool IsWrongSoPinAnswer(CK_RV rv);
 
 // vantor-cli's exit code of one attempt (attempt/ExitCode.h).
 int ExitCodeOf(const AttemptOutcome& outcome);

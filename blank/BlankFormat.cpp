@@ -55,5 +55,7 @@ AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& par
         progress.ShowVerifying();
         return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_BLANK_DONE, 0);
     }
-    return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    AttemptResult answered = ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    answered.bSoPinRefused = IsSoPinRefusal(rv);
+    return answered;
 }

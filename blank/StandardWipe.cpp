@@ -75,5 +75,7 @@ AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& pa
         return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_BLANK_DONE,
                              IDS_STD_WIPE_VERIFY_FAILED);
     }
-    return ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    AttemptResult answered = ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    answered.bSoPinRefused = IsSoPinRefusal(rv);
+    return answered;
 }

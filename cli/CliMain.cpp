@@ -70,6 +70,15 @@ bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) 
     return error.empty();
 }
 
+// The variables the PINs come from, kept from a station's children.
+std::vector<std::wstring> PinVariables(const CliOptions& options) {
+    std::vector<std::wstring> names;
+    for (const PinSource* source : {&options.soPin, &options.userPin, &options.currentSoPin})
+        if (source->kind == PinSource::Kind::kEnvironment)
+            names.push_back(source->name);
+    return names;
+}
+
 int Run(const std::vector<std::wstring>& args) {
     if (IsSupervisorCommand(args))
         return RunSupervisorCommand(args);
@@ -116,7 +125,8 @@ int Run(const std::vector<std::wstring>& args) {
     else if (options.bStation)
         code = RunStation(module, job,
                           StationRun{options.modulePath, options.profilePath,
-                                     WatchLimits{options.count, options.idleSeconds}, options.limitSeconds},
+                                     WatchLimits{options.count, options.idleSeconds}, options.limitSeconds,
+                                     PinVariables(options)},
                           options.bJson, writer);
     else if (options.bWatch)
         code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);

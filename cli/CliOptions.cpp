@@ -9,8 +9,35 @@ namespace {
 const wchar_t* const kPinOptions[] = {L"--so-pin",     L"--user-pin",     L"--pin",
                                       L"--new-so-pin", L"--new-user-pin", L"--current-so-pin"};
 
+// Every option name any command takes, besides the PIN options: an argument that begins with
+// one of these is shown as that name only, whatever is glued to it.
+const wchar_t* const kOptionNames[] = {L"--help",
+                                       L"--json",
+                                       L"--no-ledger",
+                                       L"--module",
+                                       L"--profile",
+                                       L"--stock",
+                                       L"--so-pin-env",
+                                       L"--so-pin-file",
+                                       L"--user-pin-env",
+                                       L"--user-pin-file",
+                                       L"--current-so-pin-env",
+                                       L"--current-so-pin-file",
+                                       L"--count",
+                                       L"--idle",
+                                       L"--limit",
+                                       L"--slot",
+                                       L"--serial",
+                                       L"--set",
+                                       L"--pins-stdin",
+                                       L"--from",
+                                       L"--to",
+                                       L"--out"};
+
 // What an option's name is made of; anything after it may be a value.
-constexpr wchar_t kNameChars[] = L"-abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
+bool IsNameChar(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
+}
 
 bool IsPinOption(const std::wstring& name) {
     for (const wchar_t* option : kPinOptions)
@@ -55,7 +82,7 @@ class Parser {
         const std::wstring name = arg.substr(0, equals);
         CliOptions& o = m_result.options;
         // A mistyped option may carry a PIN after any separator: only its name is ever shown.
-        const std::wstring shownName = arg.substr(0, arg.find_first_not_of(kNameChars, 2));
+        const std::wstring shownName = ShownOptionName(arg);
         if (IsPinOption(shownName))
             return Fail(
                 L"PIN不能在命令行中给出（" + shownName +
@@ -172,6 +199,27 @@ class Parser {
 
 } // namespace
 
+std::wstring ShownOptionName(const std::wstring& arg) {
+    if (arg.compare(0, 2, L"--") != 0)
+        return std::wstring();
+    std::wstring known;
+    auto consider = [&](const wchar_t* name) {
+        const std::wstring option(name);
+        if (arg.compare(0, option.size(), option) == 0 && option.size() > known.size())
+            known = option;
+    };
+    for (const wchar_t* name : kPinOptions)
+        consider(name);
+    for (const wchar_t* name : kOptionNames)
+        consider(name);
+    if (!known.empty())
+        return known;
+    std::size_t end = 2;
+    while (end < arg.size() && IsNameChar(arg[end]))
+        ++end;
+    return arg.substr(0, end);
+}
+
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     return Parser(args).Run();
 }
@@ -186,11 +234,13 @@ std::wstring HelpText() {
   vantor-cli [选项] init --profile FILE      将令牌初始化为PKI锁
   vantor-cli [选项] watch wipe|init ...      批量：立即执行一次，之后每次插拔令牌执行一次，
                                              直到 Ctrl+C、--count N 次计数操作或 --idle SECONDS 秒无插拔事件；
-                                             结束时输出总数、成功、失败；watch wipe 在管理员PIN错误后自行停止
+                                             结束时输出总数、成功、失败；watch wipe 在管理员PIN错误后自行停止，
+                                             标准接口下 watch init 在当前管理员PIN错误后同样停止
   vantor-cli [选项] station wipe|init ...    工作站：同时处理所有已插入的令牌，之后插入的令牌一出现即处理，
                                              处理过的令牌在拔出前不再处理；选项、PIN来源、配置文件和退出码同 watch；
                                              --count N 处理 N 支令牌后不再接收新令牌，--idle 同 watch；
-                                             station wipe 在管理员PIN错误后不再接收新令牌
+                                             station wipe 在管理员PIN错误后不再接收新令牌，标准接口下
+                                             station init 在当前管理员PIN错误后同样
 
 选项：
   --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）；
@@ -214,6 +264,8 @@ std::wstring HelpText() {
   --help                 显示本说明
 
 未指定来源的PIN在终端提示输入（不回显）。PIN不能在命令行中给出：--so-pin 1234 或 --so-pin=1234 被拒绝（退出码 2）。
+PIN为空、含有空字节或控制字符、或不是UTF-8文本时，在调用令牌模块之前即被拒绝（退出码 2，只说明来源，不显示PIN）；
+PIN文件须为普通文件（上限 4 KB），第一行为PIN（可带 CR LF 和 UTF-8 BOM）。
 wipe 时若管理员PIN只剩最后一次尝试机会：在终端上询问（y/N，默认否）；没有终端时按否处理（已取消，退出码 1）。
 
 配置文件（INI，UTF-8）的键及默认值：label=)" +

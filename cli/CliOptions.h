@@ -36,6 +36,12 @@ struct ParsedCommandLine {
     std::wstring error; // non-empty: usage error, exit 2
 };
 
+// What of a command-line argument a message may show, since anything glued to an option may be
+// a PIN: nothing of an argument that does not begin with "--"; for one that begins with an
+// option name any command knows (PIN options included), that name; otherwise "--" and the
+// letters, digits and '-' after it, up to the first other character.
+std::wstring ShownOptionName(const std::wstring& arg);
+
 // `args` without the program name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
 

@@ -5,6 +5,9 @@
 #include "pki/PkiInitRecord.h"
 #include "token/TokenModule.h"
 
+#include <string>
+#include <vector>
+
 // What one wipe or PKI attempt needs: the operation and its values. The PINs are the run's
 // own copies, wiped when it ends.
 struct FormatJob {
@@ -34,10 +37,11 @@ int EndRun(unsigned long total, unsigned long success, unsigned long failure, bo
 
 // What a station run takes besides the job: the options its children get and its ends.
 struct StationRun {
-    std::wstring modulePath;        // as the operator named it; empty: the program's own search
-    std::wstring profilePath;       // init
-    WatchLimits limits;             // count: tokens taken; idle: without a token taken or ended
-    unsigned long limitSeconds = 0; // 0: the station's default limit
+    std::wstring modulePath;                // as the operator named it; empty: the program's own search
+    std::wstring profilePath;               // init
+    WatchLimits limits;                     // count: tokens taken; idle: without a token taken or ended
+    unsigned long limitSeconds = 0;         // 0: the station's default limit
+    std::vector<std::wstring> pinVariables; // the PINs' environment variables: none reaches a child
 };
 // Every present token handled at once, each in a child process of this program; exit codes
 // as RunWatch.

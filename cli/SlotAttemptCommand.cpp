@@ -3,9 +3,9 @@
 #include "attempt/AttemptRunner.h"
 #include "attempt/AttemptResultLine.h"
 #include "attempt/ExitCode.h"
-#include "base/DecimalText.h"
 #include "base/Utf8.h"
 #include "blank/BlankFormat.h"
+#include "cli/CliOptions.h"
 #include "cli/Console.h"
 #include "cli/ModuleFileName.h"
 #include "cli/PinReader.h"
@@ -13,6 +13,8 @@
 #include "pki/PkiFormat.h"
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
+
+#include <climits>
 
 #ifdef __linux__
 #include <csignal>
@@ -43,6 +45,22 @@ struct SlotAttemptOptions {
     bool bPinsStdin = false;
 };
 
+// A slot identifier as the station's listing gave it: any CK_SLOT_ID (a module may number its
+// slots far beyond what an option's count reads, as SoftHSM2 does).
+bool ParseSlotId(const std::wstring& text, CK_SLOT_ID& slot) {
+    if (text.empty() || text.size() > 20 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return false;
+    unsigned long long value = 0;
+    for (const wchar_t digit : text) {
+        const unsigned d = static_cast<unsigned>(digit - L'0');
+        if (value > (ULLONG_MAX - d) / 10)
+            return false; // beyond 64 bits
+        value = value * 10 + d;
+    }
+    slot = static_cast<CK_SLOT_ID>(value);
+    return slot == value;
+}
+
 std::wstring Parse(const std::vector<std::wstring>& args, SlotAttemptOptions& o) {
     if (args.size() < 2 || (args[1] != L"wipe" && args[1] != L"init"))
         return L"slot-attempt 之后应为 wipe 或 init";
@@ -54,13 +72,11 @@ std::wstring Parse(const std::vector<std::wstring>& args, SlotAttemptOptions& o)
             continue;
         }
         if (i + 1 >= args.size())
-            return L"选项缺少参数：" + name;
+            return L"选项缺少参数：" + ShownOptionName(name);
         const std::wstring& value = args[++i];
         if (name == L"--slot") {
-            const std::optional<unsigned long> slot = ParseDecimalDigits(value);
-            if (!slot || *slot == kDecimalTooLong)
+            if (!ParseSlotId(value, o.slot))
                 return L"--slot 需要一个整数";
-            o.slot = *slot;
             o.bSlot = true;
         } else if (name == L"--serial") {
             o.serial = value;
@@ -71,7 +87,7 @@ std::wstring Parse(const std::vector<std::wstring>& args, SlotAttemptOptions& o)
         } else if (name == L"--set" && o.bPki) {
             o.settings += WideToUtf8(value) + "\n";
         } else {
-            return L"未知选项：" + name; // the names only: no PIN travels as an option
+            return L"未知选项：" + ShownOptionName(name);
         }
     }
     if (!o.bSlot || o.serial.empty() || !o.bPinsStdin)
@@ -110,8 +126,10 @@ int Refuse(const std::wstring& error) {
 // (wipe: SO PIN; init: new SO PIN, new user PIN, current SO PIN).
 std::wstring ReadValues(const SlotAttemptOptions& o, BlankFormatParams& wipe, PkiFormatParams& init) {
     std::vector<SecretText> pins;
-    if (!ReadPinLines(o.bPki ? 3 : 1, pins))
-        return L"标准输入中的PIN行数不足";
+    // init: the current SO PIN's line is empty when none was given.
+    const std::wstring error = o.bPki ? ReadPinLines(3, 2, pins) : ReadPinLines(1, 1, pins);
+    if (!error.empty())
+        return error;
     wipe.bBatch = true;
     if (!o.bPki) {
         wipe.strSoPin = pins[0];
@@ -138,13 +156,22 @@ bool IsSlotAttemptCommand(const std::vector<std::wstring>& args) {
 int RunSlotAttempt(const std::vector<std::wstring>& args) {
     EndWithTheStation();
     SlotAttemptOptions options;
-    std::wstring error = Parse(args, options);
+    const std::wstring usage = Parse(args, options);
+    if (!usage.empty())
+        return Refuse(usage);
     BlankFormatParams wipe;
     PkiFormatParams init;
-    if (error.empty())
-        error = ReadValues(options, wipe, init);
-    if (!error.empty())
-        return Refuse(error);
+    const std::wstring error = ReadValues(options, wipe, init);
+    if (!error.empty()) {
+        // The station's input was unusable: a failed attempt on this token, before any call.
+        WriteLine(ConsoleStream::kError, error);
+        AttemptResult failed = EndedWith(AttemptKind::Failure, IDS_STATION_NO_RESULT, CKR_FUNCTION_FAILED);
+        failed.bToken = true;
+        failed.slot = options.slot;
+        failed.bStandard = true;
+        failed.strSerial = options.serial;
+        return Report(failed);
+    }
 
     TokenModule module(ModuleFileName(options.modulePath), !options.modulePath.empty());
     ModuleMessages messages;

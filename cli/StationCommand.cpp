@@ -68,6 +68,7 @@ StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* 
     } else {
         settings.pinLines = StationPinLines({&job.soPin});
     }
+    settings.pinVariables = run.pinVariables;
     settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
     settings.ledger = ledger;
     settings.stock = job.stock;

@@ -1,7 +1,52 @@
 #include "cli/SupervisorCommands.h"
 
-#include "cli/Console.h"
 #include "attempt/ExitCode.h"
+#include "base/Utf8.h"
+#include "cli/CliOptions.h"
+#include "cli/Console.h"
+#include "report/LedgerReport.h"
+
+namespace {
+
+bool IsReportOption(const std::wstring& arg) {
+    for (const wchar_t* name : {L"--from", L"--to", L"--out", L"--stock"})
+        if (arg == name)
+            return true;
+    return false;
+}
+
+// The arguments either command would refuse, refused here first with no more of them shown than
+// an option's name: anything glued to an option or given in a value's place may be a PIN.
+// Empty when the command may read them itself.
+std::wstring ScreenReport(const std::vector<std::wstring>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& name = args[i];
+        if (!IsReportOption(name)) {
+            const std::wstring shown = ShownOptionName(name);
+            return L"report 不认识的参数" + (shown.empty() ? std::wstring() : L"：" + shown);
+        }
+        if (i + 1 == args.size())
+            break; // the report names the missing value
+        const std::wstring& value = args[++i];
+        if ((name == L"--from" || name == L"--to") && !value.empty() && !IsReportDate(WideToUtf8(value)))
+            return name + L" 需要日期 YYYY-MM-DD";
+    }
+    return std::wstring();
+}
+
+std::wstring ScreenLedgerVerify(const std::vector<std::wstring>& files) {
+    for (const std::wstring& file : files)
+        if (file.compare(0, 2, L"--") == 0)
+            return L"ledger verify 不带选项：" + ShownOptionName(file);
+    return std::wstring();
+}
+
+int Refuse(const std::wstring& error) {
+    WriteLine(ConsoleStream::kError, error);
+    return kExitUsage;
+}
+
+} // namespace
 
 bool IsSupervisorCommand(const std::vector<std::wstring>& args) {
     return !args.empty() && (args[0] == L"ledger" || args[0] == L"report");
@@ -9,12 +54,15 @@ bool IsSupervisorCommand(const std::vector<std::wstring>& args) {
 
 int RunSupervisorCommand(const std::vector<std::wstring>& args) {
     const std::vector<std::wstring> rest(args.begin() + 1, args.end());
-    if (args[0] == L"report")
-        return RunReport(rest);
-    if (!rest.empty() && rest[0] == L"verify")
-        return RunLedgerVerify(std::vector<std::wstring>(rest.begin() + 1, rest.end()));
-    WriteLine(ConsoleStream::kError, L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
-    return kExitUsage;
+    if (args[0] == L"report") {
+        const std::wstring refused = ScreenReport(rest);
+        return refused.empty() ? RunReport(rest) : Refuse(refused + L"（vantor-cli --help 显示用法）");
+    }
+    if (rest.empty() || rest[0] != L"verify")
+        return Refuse(L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
+    const std::vector<std::wstring> files(rest.begin() + 1, rest.end());
+    const std::wstring refused = ScreenLedgerVerify(files);
+    return refused.empty() ? RunLedgerVerify(files) : Refuse(refused);
 }
 
 std::wstring SupervisorHelpText() {

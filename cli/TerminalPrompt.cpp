@@ -10,7 +10,7 @@
 
 namespace {
 
-bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) {
+bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text, PinTextProblem* problem) {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (!GetConsoleMode(input, &mode))
@@ -29,6 +29,11 @@ bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) 
     if (!ok)
         return false;
     line[read] = L'\0';
+    DWORD typed = 0; // up to the line end
+    while (typed < read && line[typed] != L'\r' && line[typed] != L'\n')
+        ++typed;
+    if (problem != nullptr)
+        *problem = CheckPinChars(line.data(), typed);
     for (DWORD i = 0; i < read; ++i)
         if (line[i] == L'\r' || line[i] == L'\n')
             line[i] = L'\0';
@@ -45,7 +50,7 @@ bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) 
 
 namespace {
 
-bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) {
+bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text, PinTextProblem* problem) {
     termios saved{};
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0)
         return false;
@@ -65,6 +70,8 @@ bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) 
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     if (!bEcho)
         std::fputc('\n', stderr);
+    if (problem != nullptr)
+        *problem = CheckPinBytes(line.data(), line.size());
     text = Utf8ToSecret(line.data(), line.size());
     return true;
 }
@@ -72,13 +79,13 @@ bool PromptOnTerminal(const std::wstring& prompt, bool bEcho, SecretText& text) 
 } // namespace
 #endif
 
-bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text) {
-    return PromptOnTerminal(prompt, false, text);
+bool PromptWithoutEcho(const std::wstring& prompt, SecretText& text, PinTextProblem& problem) {
+    return PromptOnTerminal(prompt, false, text, &problem);
 }
 
 bool ConfirmOnTerminal(const std::wstring& question) {
     SecretText answer;
-    if (!PromptOnTerminal(question + L" [y/N] ", true, answer))
+    if (!PromptOnTerminal(question + L" [y/N] ", true, answer, nullptr))
         return false;
     for (const wchar_t* yes : {L"y", L"Y", L"yes", L"YES"})
         if (std::wcscmp(answer.c_str(), yes) == 0)

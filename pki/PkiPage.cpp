@@ -86,10 +86,10 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     setting.ledger = CurrentLedger();
     setting.stock = CurrentStockGate();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
-        RunAndRecordAttempt(
+        const AttemptOutcome outcome = RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,
             frontEnd);
-        return BatchWorker::After::GoOn;
+        return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
     };
 }
 

@@ -76,6 +76,9 @@ AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& para
     // A module refuses C_InitToken while a session is open on the token: none of ours is.
     module.CloseAllSessions(result.slot);
     CK_RV rv = module.InitToken(result.slot, soPinNow, labelField.data());
+    // The current SO PIN C_InitToken refused is the one given for every token of a batch run;
+    // a fresh token takes any SO PIN, so only an initialised one can refuse it.
+    const bool bSoPinRefused = bInitialisedBefore && IsSoPinRefusal(rv);
     CK_SLOT_ID slot = result.slot;
     CK_TOKEN_INFO now = {};
     if (rv == CKR_OK)
@@ -85,8 +88,11 @@ AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& para
         result.strSerial = PaddedText(now.serialNumber, sizeof now.serialNumber);
         rv = SetPins(module, slot, soPinNow, soPin, userPin);
     }
-    if (rv != CKR_OK)
-        return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
+    if (rv != CKR_OK) {
+        AttemptResult answered = ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
+        answered.bSoPinRefused = bSoPinRefused;
+        return answered;
+    }
     const SentPkiValues sent{labelField, soPin, userPin, true};
     progress.ShowVerifying();
     return AfterReadBack(result, ReadBackPkiToken(module, slot, sent), IDS_PKI_DONE, IDS_PKI_VERIFY_FAILED);

@@ -19,9 +19,11 @@ class AttemptChild {
     AttemptChild(const AttemptChild&) = delete;
     AttemptChild& operator=(const AttemptChild&) = delete;
 
-    // False when the program cannot be started.
+    // False when the program cannot be started. The child's environment is this process's
+    // without the variables named in `hidden` (those a PIN was read from: the child takes its
+    // PINs on standard input only).
     bool Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
-               const SecureBytes& input);
+               const SecureBytes& input, const std::vector<std::wstring>& hidden);
     // The next line of its output without the line end; kEnd when the output has ended,
     // kTimedOut when `deadline` passed first.
     Read NextLine(std::string& line, Clock::time_point deadline);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -63,6 +64,24 @@ class SpawnActions {
     posix_spawn_file_actions_t m_actions;
 };
 
+// This process's environment without the entries named in `hidden`; the pointers stay
+// environ's own.
+std::vector<char*> EnvironmentWithout(const std::vector<std::wstring>& hidden) {
+    std::vector<std::string> names;
+    for (const std::wstring& name : hidden)
+        names.push_back(WideToUtf8(name) + "=");
+    std::vector<char*> kept;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        bool bHidden = false;
+        for (const std::string& name : names)
+            bHidden = bHidden || std::strncmp(*entry, name.c_str(), name.size()) == 0;
+        if (!bHidden)
+            kept.push_back(*entry);
+    }
+    kept.push_back(nullptr);
+    return kept;
+}
+
 } // namespace
 
 struct AttemptChild::Process {
@@ -85,7 +104,7 @@ AttemptChild::~AttemptChild() {
 }
 
 bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                         const SecureBytes& input) {
+                         const SecureBytes& input, const std::vector<std::wstring>& hidden) {
     // A child that ends before reading its input must not end the station.
     std::signal(SIGPIPE, SIG_IGN);
     Fd inputRead, inputWrite, outputRead, outputWrite;
@@ -101,7 +120,8 @@ bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wst
     SpawnActions actions;
     posix_spawn_file_actions_adddup2(actions.Get(), inputRead.Get(), 0);
     posix_spawn_file_actions_adddup2(actions.Get(), outputWrite.Get(), 1);
-    if (posix_spawn(&m_process->pid, argv[0], actions.Get(), nullptr, argv.data(), environ) != 0) {
+    std::vector<char*> environment = EnvironmentWithout(hidden);
+    if (posix_spawn(&m_process->pid, argv[0], actions.Get(), nullptr, argv.data(), environment.data()) != 0) {
         m_process->pid = -1;
         return false;
     }

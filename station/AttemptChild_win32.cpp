@@ -2,6 +2,7 @@
 // so a child never outlives the station, even when the station process itself dies.
 #include "station/AttemptChild.h"
 
+#include <cwchar>
 #include <mutex>
 #include <thread>
 
@@ -62,6 +63,36 @@ std::wstring Quoted(const std::wstring& argument) {
 
 constexpr std::chrono::milliseconds kOutputPollPeriod{10};
 
+// The entry's name: up to its '=' (an entry of the form "=C:=C:\\" keeps its first '=').
+bool IsNamed(const wchar_t* entry, const std::wstring& name) {
+    const wchar_t* equals = std::wcschr(entry + 1, L'=');
+    const std::size_t length =
+        equals == nullptr ? std::wcslen(entry) : static_cast<std::size_t>(equals - entry);
+    return length == name.size() && CompareStringOrdinal(entry, static_cast<int>(length), name.c_str(),
+                                                         static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// This process's environment block without the variables named in `hidden` (names are
+// compared as Windows does, ignoring case), for CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
+std::wstring EnvironmentWithout(const std::vector<std::wstring>& hidden) {
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    if (strings != nullptr) {
+        for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+            bool bHidden = false;
+            for (const std::wstring& name : hidden)
+                bHidden = bHidden || IsNamed(entry, name);
+            if (!bHidden)
+                block.append(entry, std::wcslen(entry) + 1);
+        }
+        FreeEnvironmentStringsW(strings);
+    }
+    if (block.empty())
+        block.push_back(L'\0'); // an empty block is two zeros
+    block.push_back(L'\0');
+    return block;
+}
+
 } // namespace
 
 struct AttemptChild::Process {
@@ -77,7 +108,7 @@ AttemptChild::~AttemptChild() {
 }
 
 bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                         const SecureBytes& input) {
+                         const SecureBytes& input, const std::vector<std::wstring>& hidden) {
     Process& p = *m_process;
     p.job.Reset(CreateJobObjectW(nullptr, nullptr));
     if (p.job.Get() == nullptr)
@@ -86,6 +117,7 @@ bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wst
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(p.job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
+    std::wstring environment = EnvironmentWithout(hidden);
     std::wstring commandLine = Quoted(program);
     for (const std::wstring& argument : arguments)
         commandLine += L" " + Quoted(argument);
@@ -106,7 +138,8 @@ bool AttemptChild::Start(const std::wstring& program, const std::vector<std::wst
         startup.hStdOutput = outputWrite.Get();
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                            CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
+                            CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, &environment[0],
+                            nullptr, &startup, &started))
             return false;
         inputRead.Close();
         outputWrite.Close();

@@ -68,6 +68,8 @@ struct StationSettings {
     std::vector<std::wstring> childArguments;
     // The PINs, one per line in UTF-8, for the child's standard input (StationPinLines).
     SecureBytes pinLines;
+    // The environment variables the PINs were read from: left out of every child's environment.
+    std::vector<std::wstring> pinVariables;
     // The module every child binds ("--module"; as there, a module named lacking the vendor
     // extension is driven through standard calls); empty: the child's own search (the module
     // beside vantor-cli).

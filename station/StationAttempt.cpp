@@ -34,7 +34,8 @@ AttemptResult RunChildAttempt(const StationSettings& settings, const StationToke
     AttemptChild child;
     std::optional<AttemptResult> result;
     AttemptChild::Read read = AttemptChild::Read::kEnd;
-    if (child.Start(settings.childProgram, ChildArguments(settings, token), settings.pinLines)) {
+    if (child.Start(settings.childProgram, ChildArguments(settings, token), settings.pinLines,
+                    settings.pinVariables)) {
         std::string line;
         while ((read = child.NextLine(line, deadline)) == AttemptChild::Read::kLine) {
             if (line == "progress working")

@@ -53,9 +53,19 @@ struct AttemptResult {
     ReadBack readBack;
     unsigned mismatchPrefixId = 0;
     SoPinGuardVerdict guard = SoPinGuardVerdict::NotAsked;
+    // The module refused the SO PIN the attempt tried: a wipe's, or the current one a standard
+    // initialisation of a token initialised before hands to C_InitToken. A batch run or station
+    // given that PIN for every token ends here.
+    bool bSoPinRefused = false;
 
     bool IsCounted() const { return kind == AttemptKind::Success || kind == AttemptKind::Failure; }
 };
+
+// The module's ways of refusing an SO PIN it was given (the vendor's wipe also answers
+// CKR_ARGUMENTS_BAD); both are shown as IDS_SO_PIN_WRONG.
+inline bool IsSoPinRefusal(CK_RV rv) {
+    return rv == CKR_PIN_INCORRECT || rv == CKR_ARGUMENTS_BAD;
+}
 
 // An attempt that ended with `messageId` and `rv`, before or without the module's answer.
 inline AttemptResult EndedWith(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {

@@ -25,6 +25,7 @@ AttemptResult EveryFieldSet() {
     r.readBack.rv = 0x80000001ul;
     r.mismatchPrefixId = IDS_PKI_VERIFY_FAILED;
     r.guard = SoPinGuardVerdict::FinalTryDeclined;
+    r.bSoPinRefused = true;
     return r;
 }
 
@@ -46,6 +47,7 @@ void ExpectSame(const AttemptResult& a, const AttemptResult& b) {
     EXPECT_EQ(a.readBack.rv, b.readBack.rv);
     EXPECT_EQ(a.mismatchPrefixId, b.mismatchPrefixId);
     EXPECT_EQ(a.guard, b.guard);
+    EXPECT_EQ(a.bSoPinRefused, b.bSoPinRefused);
 }
 
 TEST(AttemptResultLine, EveryFieldSurvivesOnOneLineWithoutInnerSpaces) {

@@ -25,6 +25,12 @@ AttemptResult OnToken(AttemptKind kind, unsigned messageId, CK_RV rv, std::uint8
     return result;
 }
 
+// The module refused the SO PIN the attempt tried.
+AttemptResult SoPinRefused(AttemptResult result) {
+    result.bSoPinRefused = true;
+    return result;
+}
+
 AttemptResult WithCode(AttemptResult result) {
     result.bShowCode = true;
     return result;
@@ -59,19 +65,26 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
         {"wrong PIN, single", OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 5), kSingle,
          L"管理员PIN错误", false, "single,0,0000000000000005,0.00,pki,,failure,0x000000A0,管理员PIN错误",
          false, 1},
-        {"wrong PIN, page batch", OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 6),
-         kPageBatch, L"管理员PIN错误" + msg::kBatchStopped, false,
+        {"wrong PIN, page batch",
+         SoPinRefused(OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 6)), kPageBatch,
+         L"管理员PIN错误" + msg::kBatchStopped, false,
          "batch,0,0000000000000006,0.00,pki,,failure,0x000000A0,管理员PIN错误，批量已停止，请核对管理员PIN",
          true, 1},
         {"wrong PIN as 0x07, console batch",
-         OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_ARGUMENTS_BAD, 7), kConsoleBatch,
+         SoPinRefused(OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_ARGUMENTS_BAD, 7)), kConsoleBatch,
          L"管理员PIN错误" + msg::kBatchStopped, false,
          "batch,0,0000000000000007,0.00,pki,,failure,0x00000007,管理员PIN错误", true, 1},
-        {"wrong PIN, station", OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 12),
-         kStation, L"管理员PIN错误，已停止接收新的锁，请核对管理员PIN", false,
+        {"wrong PIN, station",
+         SoPinRefused(OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 12)), kStation,
+         L"管理员PIN错误，已停止接收新的锁，请核对管理员PIN", false,
          "station,0,000000000000000C,0.00,pki,,failure,0x000000A0,"
          "管理员PIN错误，已停止接收新的锁，请核对管理员PIN",
          true, 1},
+        // The stop follows the result's reason, not the module's code: the same answer to an
+        // attempt that tried no SO PIN given for the run goes on.
+        {"refusal without an SO PIN tried, page batch",
+         OnToken(AttemptKind::Failure, IDS_SO_PIN_WRONG, CKR_PIN_INCORRECT, 13), kPageBatch, L"管理员PIN错误",
+         false, "batch,0,000000000000000D,0.00,pki,,failure,0x000000A0,管理员PIN错误", false, 1},
         {"cancelled", OnToken(AttemptKind::Cancelled, IDS_CANCELLED, CKR_FUNCTION_CANCELED, 8), kSingle,
          msg::kCancelled, false, "", false, 1},
         {"no module", EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, 0x30), kPageBatch,

@@ -11,7 +11,7 @@
 extern char** environ;
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
-                       const std::string& errorFile) {
+                       const std::string& errorFile, const std::string& inputFile) {
     std::vector<std::string> env = environment;
     // The test's own entries replace the inherited ones of the same name.
     auto given = [&](const char* entry) {
@@ -37,7 +37,8 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<s
         return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, inputFile.empty() ? "/dev/null" : inputFile.c_str(),
+                                     O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
     if (errorFile.empty())
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);

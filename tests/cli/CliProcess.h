@@ -1,7 +1,7 @@
 #pragma once
 // vantor-cli as a separate process: arguments, extra environment, standard output and error
 // together on one pipe read line by line (standard error into a file instead when one is
-// named), standard input from /dev/null (no terminal).
+// named), standard input from a file when one is named, otherwise /dev/null (no terminal).
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -9,7 +9,7 @@
 class CliProcess {
   public:
     CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
-               const std::string& errorFile = std::string());
+               const std::string& errorFile = std::string(), const std::string& inputFile = std::string());
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;

@@ -12,6 +12,11 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -541,6 +546,256 @@ TEST_F(CliTest, StationHandlesEveryTokenAndAbandonsAHungOne) {
     EXPECT_EQ(ReadLedgerRows(folder / "ledger").size(), 3u);
     for (const std::string& pin : {kSoPin, kUserPin})
         EXPECT_EQ((output + shown).find(pin), std::string::npos);
+}
+
+// No argument's text beyond a plain option name ever reaches the output: a PIN glued to any
+// option, in any form, on any command, is refused with the option's name alone; an unknown
+// option's control characters are cut off with everything after its name.
+TEST_F(CliTest, NothingOfAnArgumentBeyondItsOptionNameIsShown) {
+    const std::string secret = "Qv7secret";
+    const std::string profile = File("profile.ini", "label = Orbel\n");
+    const std::vector<std::vector<std::string>> commands = {
+        {"info"},
+        {"wipe"},
+        {"init", "--profile", profile},
+        {"watch", "wipe"},
+        {"station", "init", "--profile", profile},
+        {"slot-attempt", "wipe", "--slot", "0", "--serial", "00000000000000A1", "--pins-stdin"},
+        {"report"},
+        {"ledger", "verify"},
+    };
+    // The token commands after --module; the others are only known as the first word.
+    auto run = [this](const std::vector<std::string>& args, std::vector<std::string>& output) {
+        if (args[0] == "info" || args[0] == "wipe" || args[0] == "init" || args[0] == "watch" ||
+            args[0] == "station")
+            return Run(args, output);
+        return CliProcess(args, {"VANTOR_LEDGER_DIR=" + (folder / "ledger").string()}).Finish(&output);
+    };
+    const std::vector<std::string> options = {"--so-pin",       "--user-pin",       "--pin", "--new-so-pin",
+                                              "--new-user-pin", "--current-so-pin", "--x"};
+    for (const auto& command : commands) {
+        for (const std::string& option : options) {
+            for (const std::string glue : {"", "=", ":", " ", "\n"}) {
+                if (option == "--x" && glue.empty())
+                    continue; // "--xQv7secret" is a name as far as anyone can tell
+                // "\n": the value as the next argument.
+                std::vector<std::string> args = command;
+                if (glue == "\n")
+                    args.insert(args.end(), {option, secret});
+                else
+                    args.push_back(option + glue + secret);
+                SCOPED_TRACE(command[0] + " " + option + " [" + glue + "]");
+                std::vector<std::string> output;
+                EXPECT_EQ(run(args, output), 2);
+                const std::string text = Joined(output);
+                EXPECT_EQ(text.find("secret"), std::string::npos) << text;
+                EXPECT_NE(text.find(option), std::string::npos) << text;
+            }
+        }
+        std::vector<std::string> args = command;
+        args.push_back("--pim\x1B]0;owned\x07");
+        std::vector<std::string> output;
+        EXPECT_EQ(run(args, output), 2);
+        EXPECT_EQ(Joined(output).find_first_of("\x1B\x07"), std::string::npos) << command[0];
+        EXPECT_EQ(Joined(output).find("owned"), std::string::npos) << command[0];
+    }
+}
+
+// A PIN source that is empty, cut, garbled or not a file is refused with 2 before the module
+// is even loaded: no call reaches the stand-in, and no byte of the PIN is shown.
+TEST_F(CliTest, UnusablePinSourcesAreRefusedBeforeAnyModuleCall) {
+    const std::string profile = File("profile.ini", "label = Orbel\n");
+    const std::string gbk = "\xB9\xDC\xC0\xED"; // "管理" saved in the desktop's code page
+    const struct {
+        const char* name;
+        std::string content; // the file's; "\x01folder": a folder; none for a variable
+        std::string variable;
+    } sources[] = {
+        {"empty file", "", ""},
+        {"folder",
+         "\x01"
+         "folder",
+         ""},
+        {"blank first line", "\r\nKw5Zp9\n", ""},
+        {"NUL in the file", std::string("Kw5\0Zp9\n", 8), ""},
+        {"control character", "Kw5\x1BZp9\n", ""},
+        {"GBK bytes", gbk + "Zp9\n", ""},
+        {"larger than a PIN file", std::string(5000, 'Z'), ""},
+        {"empty variable", "", "EMPTY"},
+        {"control character in a variable", "", "ESCAPED"},
+        {"GBK bytes in a variable", "", "GBK"},
+    };
+    const std::vector<std::string> env = {"SO=" + kSoPin, "UPIN=" + kUserPin, "EMPTY=", "ESCAPED=Kw5\x1BZp9",
+                                          "GBK=" + gbk + "Zp9"};
+    Bench("insert 0 so=Kw5Zp9");
+    for (const auto& source : sources) {
+        std::vector<std::string> source_args;
+        std::string named;
+        if (!source.variable.empty()) {
+            named = source.variable;
+        } else if (source.content == "\x01"
+                                     "folder") {
+            named = folder.string();
+        } else {
+            named = File("pin.txt", source.content);
+        }
+        const std::string kind = source.variable.empty() ? "-file" : "-env";
+        // Each PIN of each command that takes one.
+        const std::vector<std::vector<std::string>> runs = {
+            {"wipe", "--so-pin" + kind, named},
+            {"watch", "wipe", "--so-pin" + kind, named},
+            {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin" + kind, named},
+            {"station", "init", "--profile", profile, "--so-pin" + kind, named, "--user-pin-env", "UPIN"},
+            {"init", "--profile", profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN",
+             "--current-so-pin" + kind, named},
+        };
+        for (const auto& args : runs) {
+            SCOPED_TRACE(std::string(source.name) + ": " + args[0] + " " + args[args.size() - 2]);
+            const std::string journal = (folder / "journal.txt").string();
+            fs::remove(journal);
+            std::vector<std::string> output;
+            std::vector<std::string> withJournal = env;
+            withJournal.push_back("VANTOR_JOURNAL_FILE=" + journal);
+            EXPECT_EQ(Start(args, withJournal).Finish(&output), 2);
+            const std::string text = Joined(output);
+            EXPECT_NE(text.find(named), std::string::npos) << text;
+            for (const std::string& part : {std::string("Zp9"), gbk, std::string("\x1B")})
+                EXPECT_EQ(text.find(part), std::string::npos) << text;
+            const std::string calls = ReadAll(journal);
+            EXPECT_EQ(Count(calls, "C_") + Count(calls, "E_"), 0u) << calls;
+        }
+    }
+}
+
+// A PIN typed at the terminal is checked as the other sources are: empty, with a control
+// character or with bytes that are not UTF-8, it is refused with 2 before any module call.
+TEST_F(CliTest, TerminalPinIsCheckedAsTheOtherSources) {
+    const std::string journal = (folder / "journal.txt").string();
+    for (const std::string& typed : {std::string(), std::string("Kw5\x1BZp9"), std::string("\xB9\xDCZp9")}) {
+        SCOPED_TRACE(typed.size());
+        fs::remove(journal);
+        int terminal = -1;
+        const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv("VANTOR_BENCH_FILE", (folder / "bench.txt").c_str(), 1);
+            setenv("VANTOR_LEDGER_DIR", (folder / "ledger").c_str(), 1);
+            setenv("VANTOR_JOURNAL_FILE", journal.c_str(), 1);
+            execl(VANTOR_CLI_PATH, VANTOR_CLI_PATH, "--module", VANTOR_STANDIN_PATH, "wipe", nullptr);
+            _exit(127);
+        }
+        // Typed once the prompt has turned the echo off, as an operator would.
+        std::string output;
+        char buffer[256];
+        for (termios mode{}; tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO) != 0;) {
+            pollfd ready{terminal, POLLIN, 0};
+            if (poll(&ready, 1, 10) > 0) {
+                const ssize_t n = read(terminal, buffer, sizeof buffer);
+                ASSERT_GT(n, 0) << output;
+                output.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        const std::string line = typed + "\n";
+        ASSERT_EQ(write(terminal, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        for (pollfd ready{terminal, POLLIN, 0}; poll(&ready, 1, 60000) > 0;) {
+            const ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0)
+                break; // the program has ended
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        close(terminal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << output;
+        EXPECT_NE(output.find("终端输入："), std::string::npos) << output;
+        EXPECT_EQ(output.find("Zp9"), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(journal)) << ReadAll(journal);
+    }
+}
+
+// A station's child checks its PIN lines as a PIN file's line is checked: a line it cannot
+// use ends the attempt as a failure with its result line, before any module call.
+TEST_F(CliTest, StationChildRefusesUnusablePinLines) {
+    for (const std::string& lines :
+         {std::string("\n"), std::string("Kw5\0Zp9\n", 8), std::string("\xB9\xDCZp9\n")}) {
+        SCOPED_TRACE(lines.size());
+        const std::string journal = (folder / "journal.txt").string();
+        fs::remove(journal);
+        std::vector<std::string> output;
+        CliProcess child(
+            {"slot-attempt", "wipe", "--module", VANTOR_STANDIN_PATH, "--slot", "0", "--serial",
+             "00000000000000A1", "--pins-stdin"},
+            {"VANTOR_BENCH_FILE=" + (folder / "bench.txt").string(), "VANTOR_JOURNAL_FILE=" + journal},
+            std::string(), File("lines.txt", lines));
+        EXPECT_EQ(child.Finish(&output), 1);
+        const std::string text = Joined(output);
+        EXPECT_NE(text.find("result kind=1 "), std::string::npos) << text;
+        EXPECT_EQ(text.find("Zp9"), std::string::npos) << text;
+        EXPECT_FALSE(fs::exists(journal)) << ReadAll(journal);
+    }
+}
+
+// A station's children take their PINs on standard input only: neither the PINs nor the
+// variables they were read from are in a child's command line or environment.
+TEST_F(CliTest, StationChildHoldsNoPinOutsideItsStandardInput) {
+    const std::string profile = File("profile.ini", "label = Station\n");
+    Bench("insert 0 type=blank serial=00000000000000E1\nhang E_InitPkiToken slot=0");
+    CliProcess station = Start({"station", "init", "--json", "--count", "1", "--limit", "60", "--profile",
+                                profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
+                               {"SO=" + kSoPin, "UPIN=" + kUserPin, "KEPT=visible"});
+    // The child is the one process whose command line names this test's profile.
+    std::string cmdline, environ;
+    for (int tries = 0; environ.find("VANTOR_BENCH_FILE=") == std::string::npos; ++tries) {
+        ASSERT_LT(tries, 6000) << "no child seen";
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            const std::string line = ReadAll(entry.path() / "cmdline");
+            if (line.find("slot-attempt") != std::string::npos && line.find(profile) != std::string::npos) {
+                cmdline = line;
+                environ = ReadAll(entry.path() / "environ");
+            }
+        }
+        if (environ.empty())
+            usleep(10000); // the next look at /proc; the outcome decides nothing here
+    }
+    for (const std::string& pin : {kSoPin, kUserPin}) {
+        EXPECT_EQ(cmdline.find(pin), std::string::npos);
+        EXPECT_EQ(environ.find(pin), std::string::npos);
+    }
+    EXPECT_EQ(("\n" + environ).find(std::string("\0SO=", 4)), std::string::npos);
+    EXPECT_EQ(environ.find(std::string("UPIN=")), std::string::npos);
+    EXPECT_NE(environ.find("KEPT=visible"), std::string::npos) << "the rest is inherited";
+    Bench("clear-faults"); // the held call returns and the station ends after its one token
+    std::vector<std::string> rest;
+    EXPECT_EQ(station.Finish(&rest), 0) << Joined(rest);
+}
+
+// On the standard path an initialisation spends the token's current SO PIN; when the module
+// refuses it, watch and station stop taking tokens as after a wipe's wrong SO PIN.
+TEST_F(CliTest, WrongCurrentSoPinStopsStandardInitRuns) {
+    const std::string profile = File("profile.ini", "label = Orbel\n");
+    for (const char* run : {"watch", "station"}) {
+        SCOPED_TRACE(run);
+        Bench("reset\ninsert 0 so=tamsel serial=00000000000000F0");
+        const std::string journal = (folder / (std::string("journal-") + run + ".txt")).string();
+        CliProcess process(
+            {"--module", VANTOR_STANDIN_NOAUX_PATH, run, "init", "--json", "--count", "2", "--profile",
+             profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN", "--current-so-pin-env", "WRONG"},
+            {"VANTOR_BENCH_FILE=" + (folder / "bench.txt").string(),
+             "VANTOR_LEDGER_DIR=" + (folder / "ledger").string(), "VANTOR_JOURNAL_FILE=" + journal,
+             "SO=" + kSoPin, "UPIN=" + kUserPin, "WRONG=Wr0ngPin"},
+            (folder / "errors.txt").string());
+        std::string line;
+        ASSERT_TRUE(process.NextLine(line));
+        const std::string stop = std::string(run) == "watch" ? WideToUtf8(msg::kBatchStopped)
+                                                             : "，已停止接收新的锁，请核对管理员PIN";
+        EXPECT_EQ(JsonMap(line)["message"], WideToUtf8(msg::kSoPinWrong)) << line;
+        EXPECT_EQ(JsonMap(line)["note"], stop) << line;
+        Bench("remove 0\ninsert 1 so=tamsel serial=00000000000000F1");
+        std::vector<std::string> rest;
+        EXPECT_EQ(process.Finish(&rest), 1) << Joined(rest);
+        EXPECT_EQ(ReadAll(folder / "errors.txt"), "总数：1 成功：0 失败：1\n");
+        EXPECT_EQ(Count(ReadAll(journal), "C_InitToken"), 1u);
+    }
 }
 
 } // namespace

@@ -196,11 +196,20 @@ expect "token label        : Again"
 login_works user "$NEW_USER" || fail "the user PIN set after the wipe does not log in"
 end
 
-# Batch: watch wipe stops after the wrong SO PIN, as on the vendor path.
+# Batch: watch wipe stops after the wrong SO PIN, as on the vendor path; so do watch init and
+# a PKI station after a wrong current SO PIN, which C_InitToken spent a try on.
 begin watch Kept "$OLD_SO" "$OLD_USER"
 vantor 1 watch wipe --so-pin-env NEW_SO --idle 1
 expect "批量已停止"
 expect "总数：1 成功：0 失败：1"
+profile "label=Batch"
+vantor 1 watch init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --current-so-pin-env NEW_SO --idle 1
+expect "管理员PIN错误，批量已停止，请核对管理员PIN"
+expect "总数：1 成功：0 失败：1"
+vantor 1 station init --profile "$work/profile.ini" --so-pin-env NEW_SO --user-pin-env NEW_USER --current-so-pin-env NEW_SO --idle 1
+expect "管理员PIN错误，已停止接收新的锁，请核对管理员PIN"
+expect "总数：1 成功：0 失败：1"
+login_works so "$OLD_SO" || fail "the refused runs changed the SO PIN"
 end
 
 if [ "$failures" != 0 ]; then
