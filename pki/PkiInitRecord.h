@@ -12,7 +12,7 @@
 struct PkiFormatParams {
     SecretText strSoPin{kDefaultSoPin};     // new SO PIN, 4-32 characters
     SecretText strUserPin{kDefaultUserPin}; // new user PIN, 4-32 characters
-    std::wstring strLabel{kDefaultLabel};   // 0-32 characters; its UTF-8 length must be 1 to 31
+    std::wstring strLabel{kDefaultLabel};   // 0-32 characters; its UTF-8 length must be 1 to 32
     std::uint8_t bySoPinMaxRetry = kDefaultMaxRetry;
     std::uint8_t byUserPinMaxRetry = kDefaultMaxRetry;
     std::uint32_t ulPublicSize = kDefaultPublicSize;
@@ -24,7 +24,8 @@ struct PkiFormatParams {
 };
 
 // The 33-byte label field for `label`: its UTF-8 bytes, spaces up to byte 31, zero at byte
-// 32. Empty when the label's UTF-8 length is 0 or 32 and more.
+// 32. Empty when the label's UTF-8 length is 0 or more than 32 (PKI_LABEL_MAX_BYTES), which
+// is what "名称长度不在有效的范围内" (IDS_LABEL_LENGTH) tells on every front end.
 SecureBytes MakeLabelField(const std::wstring& label);
 
 class PkiInitRecord {

@@ -22,6 +22,8 @@ inline bool ArePinLengthsValid(std::size_t soPinChars, std::size_t userPinChars)
            userPinChars >= kPinLengths.dwUserPinMin && userPinChars <= kPinLengths.dwUserPinMax;
 }
 
+// The label's characters as typed; its UTF-8 bytes are held to the same 32 (PKI_LABEL_MAX_BYTES),
+// so 32 ASCII characters fit and eleven Chinese ones (33 bytes) do not.
 inline constexpr int kLabelMaxChars = 32;
 inline constexpr unsigned long kAreaSizeMax = 65535;
 inline constexpr std::uint8_t kRetryMin = 1;

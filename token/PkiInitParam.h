@@ -29,7 +29,7 @@ struct PKI_INIT_PARAM {
 
 constexpr std::uint32_t PKI_INIT_FIXED_VERSION = 0x00020001;
 constexpr std::size_t PKI_LABEL_FIELD_SIZE = 33; // 32 bytes of label and spaces, then a zero
-constexpr std::size_t PKI_LABEL_MAX_BYTES = 31;  // at least one space always follows the label
+constexpr std::size_t PKI_LABEL_MAX_BYTES = 32;  // the label may fill the field; the zero ends it
 
 // Offsets in the form this build hands to the module (widened pointers natively).
 constexpr std::size_t kPtr = sizeof(void*);

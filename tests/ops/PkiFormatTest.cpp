@@ -61,9 +61,9 @@ TEST_F(PkiFormat, ModuleAnswersMapToTheirTexts) {
 }
 
 TEST_F(PkiFormat, LabelOutOfRangeIsCountedAndNeverSent) {
-    // Empty; 32 bytes; 33 bytes of eleven Chinese characters; 29 + 3 = 32 bytes.
-    for (const std::wstring& label : {std::wstring(), std::wstring(32, L'A'), std::wstring(11, L'\x4E2D'),
-                                      std::wstring(29, L'a') + L'\x4E2D'}) {
+    // Empty; 33 bytes; 33 bytes of eleven Chinese characters; 30 + 3 = 33 bytes.
+    for (const std::wstring& label : {std::wstring(), std::wstring(33, L'A'), std::wstring(11, L'\x4E2D'),
+                                      std::wstring(30, L'a') + L'\x4E2D'}) {
         SCOPED_TRACE(label.size());
         reporter.reports.clear();
         Do("reset\ninsert 0 type=blank");
@@ -158,7 +158,7 @@ TEST_F(PkiFormat, LabelFieldAsReceived) {
         std::string utf8;
     } rows[] = {
         {L"Orbel", "Orbel"},
-        {std::wstring(31, L'Z'), std::string(31, 'Z')},
+        {std::wstring(32, L'Z'), std::string(32, 'Z')}, // the whole field, no space after it
         {std::wstring(10, L'\x4E2D'), tenChinese},
         {L"a b", "a b"},
         {std::wstring(L"ab\0cd", 5), "ab"}, // text ends at its first zero character
