@@ -88,7 +88,7 @@ TEST_F(FileInput, EveryReaderRefusesWhatIsNoFileOfItsKind) {
         {"stock: pipe", wipe(fifo), 2, unreadList + kNotRegular},
         {"stock: empty", wipe(File("empty.txt", "")), 2, "有误：清单中没有序列号"},
         {"stock: too large", wipe(Oversize("big.txt", kStockListMaxBytes)), 2,
-         unreadList + "文件过大（上限 16 MB）"},
+         unreadList + "文件过大（上限 4 MB）"},
         {"stock: missing", wipe(dir + "/none.txt"), 2, unreadList + "文件不存在"},
         {"stock: no UTF-8", wipe(File("latin1.txt", "A1\nB\xE9\n")), 2, "第 2 行：含有无效的UTF-8"},
         {"stock: control bytes", wipe(File("esc.txt", "A1\n\x1B]0;x\x07\n")), 2,

@@ -83,7 +83,7 @@ TEST(StockList, RefusesWhatIsNoListFile) {
     } cases[] = {
         {folder, "无法读取清单文件，不是普通文件（文件夹、设备或管道）"},
         {folder / "missing.txt", "无法读取清单文件，文件不存在"},
-        {oversize, "无法读取清单文件，文件过大（上限 16 MB）"},
+        {oversize, "无法读取清单文件，文件过大（上限 4 MB）"},
         {file("empty.txt", ""), "清单中没有序列号"},
         {file("latin1.txt", "A1\nB\xE9\n"), "第 2 行：含有无效的UTF-8"},
         {file("escape.txt", "A1\n\x1B]0;x\x07\xC2\x9B\n"), "第 2 行：不是序列号：\\x1B]0;x\\x07\\x9B"},
