@@ -1,5 +1,7 @@
 #include "app/ModuleChoice.h"
 
+#include "base/RegularFile.h"
+#include "base/ShownText.h"
 #include "base/Utf8.h"
 
 #include <windows.h>
@@ -9,6 +11,9 @@
 #include <vector>
 
 namespace {
+
+// One full path and its line end: a file larger than this is not the program's.
+constexpr std::size_t kChoiceFileMaxBytes = 4096;
 
 std::wstring ChoiceFolder() {
     const DWORD size = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
@@ -34,18 +39,22 @@ bool IsFullPath(const std::wstring& path) {
 } // namespace
 
 std::wstring RememberedModulePath() {
+    // Anything but the one line this program writes (a folder, a device, an oversized or
+    // garbled file) is as if nothing were remembered: the maker's module is found as always.
     const std::wstring file = ChoiceFile();
-    std::FILE* in = file.empty() ? nullptr : _wfopen(file.c_str(), L"rb");
-    if (in == nullptr)
+    std::string text;
+    if (file.empty() ||
+        ReadRegularFile(std::filesystem::path(file), kChoiceFileMaxBytes, text) != FileRead::kRead)
         return std::wstring();
-    char line[2048] = {};
-    const bool bRead = std::fgets(line, sizeof line, in) != nullptr;
-    std::fclose(in);
-    std::string text = bRead ? line : "";
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+    text = text.substr(0, text.find('\n'));
+    if (!text.empty() && text.back() == '\r')
         text.pop_back();
+    if (!IsValidUtf8(text))
+        return std::wstring();
     const std::wstring path = Utf8ToWide(text);
-    return IsFullPath(path) ? path : std::wstring();
+    // A control character would be shown escaped: no module's path holds one.
+    const bool bPlain = ShownText(path, path.size()) == path;
+    return bPlain && IsFullPath(path) ? path : std::wstring();
 }
 
 bool RememberModulePath(const std::wstring& path) {

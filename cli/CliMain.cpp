@@ -106,6 +106,8 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
         return Refuse(error);
+    if (!(error = ModuleFileProblem(options.modulePath)).empty())
+        return Refuse(error);
 
     // A module the operator names may lack the vendor extension; the default one may not.
     TokenModule module(ModuleFileName(options.modulePath), !options.modulePath.empty());

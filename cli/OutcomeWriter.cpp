@@ -1,5 +1,6 @@
 #include "cli/OutcomeWriter.h"
 
+#include "base/ShownText.h"
 #include "base/Utf8.h"
 #include "cli/Console.h"
 #include "ledger/LedgerLine.h"
@@ -9,9 +10,33 @@
 
 namespace {
 
+constexpr std::size_t kShownLineMaxChars = 2000; // a status text with its notes, or a field
+
+// A C1 control (C2 80..9F) or a line or paragraph separator (E2 80 A8/A9) at `i`: valid JSON
+// as they are, but a terminal may act on them, so they are written as \u escapes.
+unsigned MultiByteControlAt(const std::string& utf8, std::size_t i) {
+    const auto byte = [&](std::size_t k) {
+        return k < utf8.size() ? static_cast<unsigned char>(utf8[k]) : 0u;
+    };
+    if (byte(i) == 0xC2 && byte(i + 1) >= 0x80 && byte(i + 1) <= 0x9F)
+        return byte(i + 1);
+    if (byte(i) == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9))
+        return 0x2000 + byte(i + 2) - 0x80;
+    return 0;
+}
+
+// The values are UTF-8 made from wide text (WideToUtf8), so always valid.
 void AppendJsonString(std::string& out, const std::string& utf8) {
     out += '"';
-    for (unsigned char c : utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (const unsigned control = MultiByteControlAt(utf8, i)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", control);
+            out += escaped;
+            i += control < 0x100 ? 1 : 2;
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -29,7 +54,7 @@ void AppendJsonString(std::string& out, const std::string& utf8) {
             out += "\\t";
             break;
         default:
-            if (c < 0x20) {
+            if (c < 0x20 || c == 0x7F) {
                 char escaped[8];
                 std::snprintf(escaped, sizeof escaped, "\\u%04X", c);
                 out += escaped;
@@ -74,9 +99,10 @@ void OutcomeWriter::Write(const AttemptRecord& attempt) {
         WriteUtf8Line(ConsoleStream::kOutput, JsonLineText(attempt, m_station, m_user));
         return;
     }
+    // The module's own texts and serials reach these lines: nothing in them may act on a terminal.
     const std::wstring shown = attempt.outcome.entry.message + attempt.outcome.note;
     if (!shown.empty())
-        WriteLine(ConsoleStream::kOutput, shown);
+        WriteLine(ConsoleStream::kOutput, ShownText(shown, kShownLineMaxChars));
     for (const auto& detail : attempt.details)
-        WriteLine(ConsoleStream::kOutput, detail.caption + detail.value);
+        WriteLine(ConsoleStream::kOutput, detail.caption + ShownText(detail.value, kShownLineMaxChars));
 }

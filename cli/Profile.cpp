@@ -2,18 +2,29 @@
 
 #include "base/DecimalText.h"
 #include "base/FieldMessages.h"
+#include "base/RegularFile.h"
+#include "base/ShownText.h"
+#include "base/Utf8.h"
+#include "cli/StockOption.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
-#include "base/Utf8.h"
 
-#include <cstdio>
 #include <cwchar>
-#include <filesystem>
 #include <map>
 #include <sstream>
 
 namespace {
+
+constexpr std::size_t kShownNameMaxChars = 300; // a file's name in a message
+constexpr std::size_t kShownKeyMaxChars = 40;   // an unknown key: enough to recognise it
+
+// One entry of the file: its value and the line it stands on.
+struct Entry {
+    std::wstring value;
+    unsigned long line = 0;
+};
+using Entries = std::map<std::wstring, Entry>;
 
 std::wstring RangeText(const wchar_t* format, unsigned long a, unsigned long b) {
     wchar_t text[80];
@@ -27,42 +38,19 @@ std::wstring TooLong(int maxChars) {
     return text;
 }
 
-// "FILE，第N行：", where a profile's line is refused.
+// "FILE，第N行：", where a profile's line is refused; the name as the operator typed it, escaped.
 std::wstring AtLine(const std::wstring& name, unsigned long lineNumber) {
-    return name + L"，第" + std::to_wstring(lineNumber) + L"行：";
+    return ShownText(name, kShownNameMaxChars) + L"，第" + std::to_wstring(lineNumber) + L"行：";
 }
 
-// No control character but the tab and the line end's CR, no undecodable byte (U+FFFD).
+// No control character but the tab and the line end's CR (C0, DEL, C1, the line and paragraph
+// separators), no undecodable byte (U+FFFD).
 bool IsPlainText(const std::wstring& line) {
     for (wchar_t c : line)
-        if ((c < 0x20 && c != L'\t' && c != L'\r') || c == 0x7F || c == 0xFFFD)
+        if ((c < 0x20 && c != L'\t' && c != L'\r') || (c >= 0x7F && c <= 0x9F) || c == 0x2028 ||
+            c == 0x2029 || c == 0xFFFD)
             return false;
     return true;
-}
-
-// The file's bytes; false for anything that cannot be read whole (missing, a folder, locked).
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    std::error_code error;
-#ifdef _WIN32
-    const std::filesystem::path fsPath(path);
-#else
-    const std::filesystem::path fsPath(WideToUtf8(path));
-#endif
-    if (!std::filesystem::is_regular_file(fsPath, error))
-        return false;
-#ifdef _WIN32
-    std::FILE* file = _wfopen(path.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(fsPath.c_str(), "rb");
-#endif
-    if (file == nullptr)
-        return false;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, got);
-    const bool bRead = std::ferror(file) == 0;
-    std::fclose(file);
-    return bRead;
 }
 
 std::wstring Trim(const std::wstring& text) {
@@ -90,16 +78,16 @@ bool CheckRange(unsigned long value, unsigned long minValue, unsigned long maxVa
     return false;
 }
 
-// Checks one numeric key if present and stores it.
+// Checks one numeric key if present and stores it; a bad value is named by file, line and key.
 template <class Field>
-bool TakeNumber(const std::map<std::wstring, std::wstring>& entries, const wchar_t* key,
-                unsigned long minValue, unsigned long maxValue, Field& field, std::wstring& error) {
+bool TakeNumber(const Entries& entries, const std::wstring& name, const wchar_t* key, unsigned long minValue,
+                unsigned long maxValue, Field& field, std::wstring& error) {
     auto it = entries.find(key);
     if (it == entries.end())
         return true;
     unsigned long value = 0;
-    if (!ParseUnsigned(it->second, value, error) || !CheckRange(value, minValue, maxValue, error)) {
-        error = std::wstring(key) + L"：" + error;
+    if (!ParseUnsigned(it->second.value, value, error) || !CheckRange(value, minValue, maxValue, error)) {
+        error = AtLine(name, it->second.line) + key + L"：" + error;
         return false;
     }
     field = static_cast<Field>(value);
@@ -115,7 +103,7 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         content.erase(0, 1);
     static const wchar_t* const kKeys[] = {L"label", L"so_pin_max_retry", L"user_pin_max_retry",
                                            L"public_size", L"private_size"};
-    std::map<std::wstring, std::wstring> entries;
+    Entries entries;
     std::wistringstream lines(content);
     unsigned long lineNumber = 0;
     for (std::wstring line; std::getline(lines, line);) {
@@ -134,13 +122,14 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         for (const wchar_t* keyName : kKeys)
             known = known || key == keyName;
         if (equals == std::wstring::npos || !known) {
-            read.error = L"配置文件中无法识别的行：" + key;
+            read.error =
+                AtLine(name, lineNumber) + L"配置文件中无法识别的行：" + ShownText(key, kShownKeyMaxChars);
             return read;
         }
         std::wstring value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
             value = value.substr(1, value.size() - 2);
-        if (!entries.emplace(key, value).second) {
+        if (!entries.emplace(key, Entry{value, lineNumber}).second) {
             read.error = AtLine(name, lineNumber) + key + L" 重复";
             return read;
         }
@@ -150,31 +139,32 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         read.bSetsLimits = read.bSetsLimits || entries.count(key) != 0;
     // The page's order of exchange decides which bad field is reported.
     PkiFormatParams& p = read.params;
-    if (!TakeNumber(entries, L"private_size", 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
-        !TakeNumber(entries, L"public_size", 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
-        !TakeNumber(entries, L"so_pin_max_retry", kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))
+    if (!TakeNumber(entries, name, L"private_size", 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
+        !TakeNumber(entries, name, L"public_size", 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
+        !TakeNumber(entries, name, L"so_pin_max_retry", kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))
         return read;
     auto label = entries.find(L"label");
-    if (label != entries.end()) {
-        if (label->second.size() > static_cast<std::size_t>(kLabelMaxChars)) {
-            read.error = L"label：" + TooLong(kLabelMaxChars);
-            return read;
-        }
-        p.strLabel = label->second;
-    }
-    if (!TakeNumber(entries, L"user_pin_max_retry", kRetryMin, kRetryMax, p.byUserPinMaxRetry, read.error))
+    const std::wstring labelAt = label == entries.end() ? std::wstring() : AtLine(name, label->second.line);
+    // One rule and one message for the label, its UTF-8 length: no separate count of
+    // characters whose message would promise more than the byte rule lets through.
+    if (label != entries.end())
+        p.strLabel = label->second.value;
+    if (!TakeNumber(entries, name, L"user_pin_max_retry", kRetryMin, kRetryMax, p.byUserPinMaxRetry,
+                    read.error))
         return read;
-    // The label's UTF-8 length must be 1 to 31: refused here rather than on every token.
+    // The page's rule: 1 to PKI_LABEL_MAX_BYTES bytes of UTF-8, refused here rather than on every token.
     if (MakeLabelField(p.strLabel).empty())
-        read.error = L"label：" + LoadStringOrDefault(IDS_LABEL_LENGTH);
+        read.error = labelAt + L"label：" + LoadStringOrDefault(IDS_LABEL_LENGTH);
     return read;
 }
 
 ProfileRead ReadProfile(const std::wstring& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    const FileRead status = ReadRegularFile(ArgumentPath(path), kProfileMaxBytes, bytes);
+    if (status != FileRead::kRead) {
         ProfileRead read;
-        read.error = L"无法读取配置文件：" + path;
+        read.error = L"无法读取配置文件：" + ShownText(path, kShownNameMaxChars) + L"，" +
+                     Utf8ToWide(FileReadProblem(status, kProfileMaxBytes));
         return read;
     }
     return ParseProfile(bytes, path);

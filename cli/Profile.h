@@ -4,18 +4,24 @@
 // checks its field, with the page's message.
 #include "pki/PkiInitRecord.h"
 
+#include <cstddef>
 #include <string>
+
+// A profile holds five keys: anything larger is no profile.
+inline constexpr std::size_t kProfileMaxBytes = 64u << 10;
 
 struct ProfileRead {
     PkiFormatParams params;
     bool bSetsLimits = false; // a retry limit or an area size is given
-    std::wstring error;       // non-empty: "key：message" of the first bad entry (exit 2)
+    std::wstring error;       // non-empty: "FILE，第N行：key：message" of the first bad entry (exit 2)
 };
 
 // `text`: the file's bytes. Keys: label, so_pin_max_retry, user_pin_max_retry, public_size,
 // private_size; '#' or ';' start a comment line; [section] lines are ignored.
-// `name` names the file in messages about its lines, whose bytes are never shown.
+// `name` names the file in messages about its lines, whose values are never shown (an unknown
+// key is, escaped).
 ProfileRead ParseProfile(const std::string& text, const std::wstring& name);
+// A regular file of at most kProfileMaxBytes; anything else is refused with the file's name.
 ProfileRead ReadProfile(const std::wstring& path);
 
 // The page's checks of the two new PINs, before any token is touched: at most 100

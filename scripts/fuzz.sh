@@ -5,11 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-15}
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)"
-status=0
 targets=$(cd tests/fuzz && ls Fuzz*.cpp | sed "s/\.cpp$//")
 [ -n "$targets" ] || { echo "fuzz: no target found in tests/fuzz" >&2; exit 1; }
+cmake --preset fuzz >/dev/null
+# Every target found, not only those the build preset lists.
+cmake --build --preset fuzz -j "$(nproc)" --target $targets
+status=0
 for target in $targets; do
   [ -x build/fuzz/bin/$target ] || { echo "fuzz: $target was not built" >&2; status=1; continue; }
   corpus=build/fuzz/corpus/$target

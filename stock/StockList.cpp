@@ -1,8 +1,10 @@
 #include "stock/StockList.h"
 
+#include "base/RegularFile.h"
+#include "base/ShownPath.h"
+#include "base/ShownText.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 namespace {
@@ -79,6 +81,8 @@ class Parser {
     void Line(const std::string& line, std::size_t number) {
         if (line.empty())
             return;
+        if (!IsValidUtf8(line))
+            return Fail(number, "含有无效的UTF-8");
         std::vector<std::string> fields;
         if (!SplitCsv(line, fields))
             return Fail(number, "引号不成对");
@@ -100,7 +104,7 @@ class Parser {
         const std::string& serial = fields[column_];
         if (!IsSerial(serial))
             return Fail(number,
-                        serial.empty() ? "序列号为空" : "不是序列号：" + serial.substr(0, kSerialMax));
+                        serial.empty() ? "序列号为空" : "不是序列号：" + ShownText(serial, kSerialMax));
         if (seen_.insert(StockKey(serial)).second)
             list_.serials.push_back(serial);
     }
@@ -119,13 +123,14 @@ StockList ParseStockList(const std::string& bytes) {
 }
 
 StockList ReadStockList(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    const FileRead read = ReadRegularFile(path, kStockListMaxBytes, bytes);
+    if (read != FileRead::kRead) {
         StockList list;
-        list.error = "无法读取清单文件";
+        list.error = "无法读取清单文件，" + FileReadProblem(read, kStockListMaxBytes);
         return list;
     }
-    return ParseStockList(std::string(std::istreambuf_iterator<char>(in), {}));
+    return ParseStockList(bytes);
 }
 
 std::string StockKey(const std::string& serial) {
@@ -137,5 +142,5 @@ std::string StockKey(const std::string& serial) {
 }
 
 std::string StockListProblem(const std::filesystem::path& path, const StockList& list) {
-    return list.error.empty() ? std::string() : "清单 " + path.u8string() + " 有误：" + list.error;
+    return list.error.empty() ? std::string() : "清单 " + ShownPath(path) + " 有误：" + list.error;
 }

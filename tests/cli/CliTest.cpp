@@ -292,7 +292,7 @@ TEST(Profile, KeysFillTheirFieldsAndBadFilesAreNamedByLine) {
     };
     for (const auto& profile : bad)
         EXPECT_EQ(ParseProfile(profile.text, L"p.ini").error, profile.error);
-    EXPECT_EQ(ReadProfile(L"/").error, L"无法读取配置文件：/");
+    EXPECT_EQ(ReadProfile(L"/").error, L"无法读取配置文件：/，不是普通文件（文件夹、设备或管道）");
 }
 
 // The new PINs' lengths, checked alike by the PKI page and the console: 4 to 32 characters.

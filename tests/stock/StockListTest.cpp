@@ -5,8 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
+
+namespace fs = std::filesystem;
 
 using Serials = std::vector<std::string>;
 
@@ -57,7 +63,44 @@ TEST(StockList, NamesTheLineAtFault) {
             EXPECT_EQ(0u, list.error.find("第 " + std::to_string(c.line) + " 行")) << list.error;
         }
     }
-    EXPECT_NE("", ReadStockList(std::filesystem::current_path() / "no-such-list.txt").error);
+}
+
+// Whatever the path names, the list is refused with the file and why, at once and without an
+// exception; a line's control characters and bytes that are no UTF-8 are shown escaped.
+TEST(StockList, RefusesWhatIsNoListFile) {
+    const fs::path folder = fs::current_path() / "stock-files";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const auto file = [&](const char* name, const std::string& bytes) {
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+        return folder / name;
+    };
+    const fs::path oversize = file("oversize.txt", "");
+    fs::resize_file(oversize, kStockListMaxBytes + 1); // sparse: nothing is written
+    const struct {
+        fs::path path;
+        std::string error;
+    } cases[] = {
+        {folder, "无法读取清单文件，不是普通文件（文件夹、设备或管道）"},
+        {folder / "missing.txt", "无法读取清单文件，文件不存在"},
+        {oversize, "无法读取清单文件，文件过大（上限 4 MB）"},
+        {file("empty.txt", ""), "清单中没有序列号"},
+        {file("latin1.txt", "A1\nB\xE9\n"), "第 2 行：含有无效的UTF-8"},
+        {file("escape.txt", "A1\n\x1B]0;x\x07\xC2\x9B\n"), "第 2 行：不是序列号：\\x1B]0;x\\x07\\x9B"},
+#ifndef _WIN32
+        {"/dev/zero", "无法读取清单文件，不是普通文件（文件夹、设备或管道）"},
+        {folder / "fifo", "无法读取清单文件，不是普通文件（文件夹、设备或管道）"},
+#endif
+    };
+#ifndef _WIN32
+    ASSERT_EQ(0, mkfifo((folder / "fifo").c_str(), 0600)); // nobody writes: a blocking read would hang
+#endif
+    for (const auto& c : cases)
+        EXPECT_EQ(c.error, ReadStockList(c.path).error) << c.path;
+    // The file's own name is shown escaped as well.
+    EXPECT_EQ(StockListProblem(fs::u8path("a\x1B[2Jb.txt"), ParseStockList("")),
+              "清单 a\\x1B[2Jb.txt 有误：清单中没有序列号");
+    fs::remove_all(folder);
 }
 
 } // namespace
