@@ -35,8 +35,10 @@ const wchar_t* const kOptionNames[] = {L"--help",
                                        L"--out"};
 
 // What an option's name is made of; anything after it may be a value.
+// Every option name is lower-case words joined by hyphens: a digit or a capital after an
+// unknown name is more likely a glued secret than part of the name, and is not shown.
 bool IsNameChar(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-';
+    return (c >= L'a' && c <= L'z') || c == L'-';
 }
 
 bool IsPinOption(const std::wstring& name) {
