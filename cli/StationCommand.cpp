@@ -9,6 +9,7 @@
 #include "res/StringTable.h"
 #include "station/Station.h"
 
+#include <exception>
 #include <filesystem>
 
 namespace {
@@ -50,10 +51,16 @@ class ConsoleStation final : public StationFrontEnd {
 };
 
 // A path the operator gave, made absolute: it names the same file for every child.
+// The path as given when it cannot be made absolute, or when the working folder's name cannot be
+// written as text (bytes that are not UTF-8 there throw rather than fail).
 std::wstring AbsolutePath(const std::wstring& path) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
-    return error ? path : full.wstring();
+    try {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+        return error ? path : full.wstring();
+    } catch (const std::exception&) {
+        return path;
+    }
 }
 
 StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* ledger) {
