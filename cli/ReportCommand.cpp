@@ -82,14 +82,17 @@ int RunReport(const std::vector<std::wstring>& args) {
     if (!(out << html) || !out.flush())
         return Fail(L"无法写入报告：" + options.out.wstring());
     const LedgerReport& report = read.report;
-    WriteLine(ConsoleStream::kOutput, L"报告已写入：" + options.out.wstring() + L"（" +
-                                          std::to_wstring(report.files.size()) + L" 个记录文件，" +
-                                          std::to_wstring(report.total.Total()) + L" 行：成功 " +
-                                          std::to_wstring(report.total.success) + L"，失败 " +
-                                          std::to_wstring(report.total.failure) + L"）");
+    const std::size_t damaged = DamagedFileCount(report);
+    WriteLine(
+        ConsoleStream::kOutput,
+        L"报告已写入：" + options.out.wstring() + L"（" + std::to_wstring(report.files.size()) +
+            L" 个记录文件，" + (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
+            std::to_wstring(report.total.Total()) + L" 行：成功 " + std::to_wstring(report.total.success) +
+            L"，失败 " + std::to_wstring(report.total.failure) + L"）");
     for (const ReportedFile& file : report.files)
-        if (file.verdict.seal == LedgerSeal::kBroken || file.verdict.seal == LedgerSeal::kMalformed ||
-            file.verdict.seal == LedgerSeal::kUnreadable)
-            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对（见报告）");
+        if (file.verdict.seal == LedgerSeal::kBroken)
+            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对：已损坏，第 " +
+                                                 std::to_wstring(file.verdict.brokenLine) +
+                                                 L" 行起不成立，其中的行不可信（见报告）");
     return kExitSuccess;
 }

@@ -1,6 +1,7 @@
 #include "ledger/LedgerScan.h"
 
 #include "ledger/LedgerLine.h"
+#include "ledger/LedgerVerify.h"
 
 namespace {
 
@@ -9,18 +10,19 @@ constexpr std::size_t kOperationColumn = 3;
 constexpr std::size_t kSerialColumn = 6;
 constexpr std::size_t kOutcomeColumn = 10;
 
-std::string Key(const std::string& operation, const std::string& serialField) {
-    return operation + '\n' + serialField;
-}
-
 } // namespace
 
-void LedgerScan::Feed(const std::string& bytes) {
+void LedgerScan::Feed(std::string_view bytes) {
     reader_.Feed(bytes, [this](const LedgerRow& record) { TakeRecord(record); });
 }
 
 void LedgerScan::TakeRecord(const LedgerRow& record) {
-    chain_.Take(record);
+    const LedgerChain::Step step = chain_.Take(record);
+    if (!headerSeen_) {
+        headerSeen_ = true;
+        damaged_ = !IsLedgerHeader(record);
+    }
+    damaged_ = damaged_ || step == LedgerChain::Step::kBreaks || step == LedgerChain::Step::kNoValue;
     const auto& fields = record.fields;
     if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
         fields[kSerialColumn].empty())
@@ -32,20 +34,24 @@ void LedgerScan::TakeRecord(const LedgerRow& record) {
 }
 
 bool LedgerScan::HasSucceeded(const std::string& operation, const std::string& serialField) const {
-    return successes_.count(Key(operation, serialField)) != 0;
+    return successes_.Contains(SuccessKey(operation, serialField));
 }
 
 void LedgerScan::NoteSuccess(const std::string& operation, const std::string& serialField) {
-    successes_.insert(Key(operation, serialField));
+    successes_.Add(SuccessKey(operation, serialField));
 }
 
 std::string LedgerScan::LineCloser() const {
-    const std::string& partial = reader_.Partial();
-    if (partial.empty())
+    if (!reader_.HasPartial())
         return {};
     if (reader_.PartialInQuotes())
         return "\"\r\n";
-    return partial.back() == '\r' ? "\n" : "\r\n";
+    return reader_.PartialEndsWithCr() ? "\n" : "\r\n";
+}
+
+bool LedgerScan::Damaged(bool closing) const {
+    // A cut header closed is no header; a cut line closed in a sealed file carries no value.
+    return damaged_ || (closing && (!headerSeen_ || chain_.Sealed()));
 }
 
 std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {
