@@ -65,7 +65,7 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
             prefix = std::string(kUtf8ByteOrderMark) + SealedLedgerHeader() + "\r\n";
         prefix += scan_.LineCloser();
         // Told once: the operator passes it on, the supervisor's verify says where.
-        if (scan_.Damaged(!scan_.LineCloser().empty()) && damageToldFor_ != fileName) {
+        if (scan_.Damaged(prefix) && damageToldFor_ != fileName) {
             damageToldFor_ = fileName;
             result.damaged = true;
         }

@@ -3,12 +3,22 @@
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerVerify.h"
 
+#include <utility>
+
 namespace {
 
 // Column positions of the header line.
 constexpr std::size_t kOperationColumn = 3;
 constexpr std::size_t kSerialColumn = 6;
 constexpr std::size_t kOutcomeColumn = 10;
+
+// Whether the record, taken by the chain, makes the file fail to verify.
+bool Damages(LedgerChain& chain, bool& headerSeen, const LedgerRow& record) {
+    const LedgerChain::Step step = chain.Take(record);
+    if (!std::exchange(headerSeen, true))
+        return !IsLedgerHeader(record);
+    return step == LedgerChain::Step::kBreaks || step == LedgerChain::Step::kNoValue;
+}
 
 } // namespace
 
@@ -17,12 +27,7 @@ void LedgerScan::Feed(std::string_view bytes) {
 }
 
 void LedgerScan::TakeRecord(const LedgerRow& record) {
-    const LedgerChain::Step step = chain_.Take(record);
-    if (!headerSeen_) {
-        headerSeen_ = true;
-        damaged_ = !IsLedgerHeader(record);
-    }
-    damaged_ = damaged_ || step == LedgerChain::Step::kBreaks || step == LedgerChain::Step::kNoValue;
+    damaged_ = Damages(chain_, headerSeen_, record) || damaged_;
     const auto& fields = record.fields;
     if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
         fields[kSerialColumn].empty())
@@ -49,9 +54,13 @@ std::string LedgerScan::LineCloser() const {
     return reader_.PartialEndsWithCr() ? "\n" : "\r\n";
 }
 
-bool LedgerScan::Damaged(bool closing) const {
-    // A cut header closed is no header; a cut line closed in a sealed file carries no value.
-    return damaged_ || (closing && (!headerSeen_ || chain_.Sealed()));
+bool LedgerScan::Damaged(const std::string& prefix) const {
+    LedgerRowReader reader = reader_;
+    LedgerChain chain = chain_;
+    bool headerSeen = headerSeen_, damaged = damaged_;
+    reader.Feed(prefix,
+                [&](const LedgerRow& record) { damaged = Damages(chain, headerSeen, record) || damaged; });
+    return damaged;
 }
 
 std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {

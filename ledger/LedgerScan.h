@@ -27,10 +27,11 @@ class LedgerScan {
     // What ends a partial last line (closing an open quote first); empty at a line end.
     std::string LineCloser() const;
 
-    // The file no longer verifies: a line of a sealed file that does not hold (with a wrong
-    // value or none), or a first line that is not the ledger's header. `closing` counts a cut
-    // line about to be closed, which will carry no value either.
-    bool Damaged(bool closing) const;
+    // The file, with `prefix` written after it (a new file's header, the closer of a cut line),
+    // no longer verifies: a line of a sealed file that does not hold (with a wrong value or
+    // none: a cut line closed carries none, unless only its line end was lost), or a first
+    // line that is not the ledger's header.
+    bool Damaged(const std::string& prefix) const;
 
     // The chain value of a line with `body` (its bytes before the value) written right after
     // `prefix` (a new file's header, the closer of a cut line); empty when the file is not
