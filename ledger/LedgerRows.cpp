@@ -4,6 +4,14 @@
 
 #include <utility>
 
+namespace {
+
+bool IsSpecial(char c) {
+    return c == '"' || c == ',' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
 void LedgerRowReader::Keep(std::string_view bytes) {
     recordBytes_ += bytes.size();
     const std::size_t room = kMaxRecordBytes - record_.raw.size();
@@ -12,9 +20,9 @@ void LedgerRowReader::Keep(std::string_view bytes) {
     record_.raw.append(bytes.data(), bytes.size() < room ? bytes.size() : room);
 }
 
-void LedgerRowReader::AddToField(char c) {
+void LedgerRowReader::AddToField(std::string_view run) {
     if (!record_.overlong)
-        record_.fields.back() += c;
+        record_.fields.back().append(run.data(), run.size());
 }
 
 void LedgerRowReader::EndRecord(const Take& take) {
@@ -41,7 +49,7 @@ void LedgerRowReader::Feed(std::string_view bytes, const Take& take) {
         if (quote_ == Quote::kClosing) {
             if (c == '"') { // "" inside quotes: one quote
                 quote_ = Quote::kInside;
-                AddToField(c);
+                AddToField(bytes.substr(i, 1));
                 continue;
             }
             quote_ = Quote::kOutside; // the quote closed the field; c is read outside
@@ -50,7 +58,7 @@ void LedgerRowReader::Feed(std::string_view bytes, const Take& take) {
             quote_ = quote_ == Quote::kInside ? Quote::kClosing : Quote::kInside;
         } else if (quote_ == Quote::kInside) {
             breaks_ += c == '\n';
-            AddToField(c);
+            AddToField(bytes.substr(i, 1));
         } else if (c == '\n') {
             Keep(bytes.substr(start, i + 1 - start));
             start = i + 1;
@@ -59,7 +67,15 @@ void LedgerRowReader::Feed(std::string_view bytes, const Take& take) {
             if (!record_.overlong)
                 record_.fields.emplace_back();
         } else if (c != '\r') {
-            AddToField(c);
+            // A run of plain bytes goes into the field at once, up to the record's limit.
+            const std::size_t limit =
+                record_.overlong ? bytes.size() : start + kMaxRecordBytes - record_.raw.size();
+            std::size_t end = i + 1;
+            while (end < bytes.size() && end < limit && !IsSpecial(bytes[end]))
+                ++end;
+            AddToField(bytes.substr(i, end - i));
+            i = end - 1;
+            lastByte_ = bytes[i];
         }
         // A record is cut off at the limit however the bytes came: keep as it grows.
         if (!record_.overlong && i + 1 - start + record_.raw.size() > kMaxRecordBytes) {

@@ -39,7 +39,7 @@ class LedgerRowReader {
   private:
     enum class Quote { kOutside, kInside, kClosing }; // kClosing: a quote inside, "" or the end
     void Keep(std::string_view bytes);                // into raw, within the limit
-    void AddToField(char c);
+    void AddToField(std::string_view run);
     void EndRecord(const Take& take);
 
     std::uint64_t bytesFed_ = 0;

@@ -48,7 +48,8 @@ TEST(ReportInput, CountsWhatIsLedgerAndNamesTheRest) {
     EXPECT_EQ((std::vector<std::uint64_t>{4, 5}), report.files[0].damagedLines);
 
     folder.File("ledger/2026-12-05.csv", "Name,Amount\r\nrent,12\r\n");
-    const ReportRead foreign = ReadLedgerReport({folder.ledger.string(), "2026-12-05", "2026-12-06", nullptr});
+    const ReportRead foreign =
+        ReadLedgerReport({folder.ledger.string(), "2026-12-05", "2026-12-06", nullptr});
     EXPECT_NE(std::string::npos, foreign.error.find("2026-12-05.csv 不是记录文件")) << foreign.error;
 }
 
@@ -159,7 +160,8 @@ TEST(ReportInput, ReportShowsADamagedFileAsDamaged) {
     EXPECT_NE(std::string::npos, output.find("其中 1 个已损坏")) << output;
     EXPECT_NE(std::string::npos, output.find("2026-12-06.csv 未通过核对：已损坏，第 2 行起")) << output;
     const std::string page = Read(folder.root / "page.html");
-    EXPECT_NE(std::string::npos, page.find("id=\"damaged\">注意：1 个记录文件已损坏：2026-12-06.csv（第 2 行起）"));
+    EXPECT_NE(std::string::npos,
+              page.find("id=\"damaged\">注意：1 个记录文件已损坏：2026-12-06.csv（第 2 行起）"));
     EXPECT_NE(std::string::npos, page.find("已损坏：第 2 行起链值不符"));
 }
 
