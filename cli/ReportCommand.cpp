@@ -7,6 +7,7 @@
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
 #include "report/ReportHtml.h"
+#include "base/ShownText.h"
 #include "base/Utf8.h"
 
 #include <filesystem>
@@ -80,12 +81,12 @@ int RunReport(const std::vector<std::wstring>& args) {
         RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), fs::path(folder).u8string());
     std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
     if (!(out << html) || !out.flush())
-        return Fail(L"无法写入报告：" + options.out.wstring());
+        return Fail(L"无法写入报告：" + ShownText(options.out.wstring()));
     const LedgerReport& report = read.report;
     const std::size_t damaged = DamagedFileCount(report);
     WriteLine(
         ConsoleStream::kOutput,
-        L"报告已写入：" + options.out.wstring() + L"（" + std::to_wstring(report.files.size()) +
+        L"报告已写入：" + ShownText(options.out.wstring()) + L"（" + std::to_wstring(report.files.size()) +
             L" 个记录文件，" + (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
             std::to_wstring(report.total.Total()) + L" 行：成功 " + std::to_wstring(report.total.success) +
             L"，失败 " + std::to_wstring(report.total.failure) + L"）");
