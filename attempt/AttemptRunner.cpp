@@ -8,10 +8,12 @@
 
 namespace {
 
-// Added to the status text when the line could not be written, and after a success on a token
-// already handled today.
+// Added to the status text when the line could not be written, after a success on a token
+// already handled today, and when today's file is found damaged.
 constexpr const wchar_t* kLedgerNotWrittenNote = L"（记录未能写入）";
 constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处理过）";
+// Once per day file, when the ledger finds that it no longer verifies.
+constexpr const wchar_t* kLedgerDamagedNote = L"（今日记录文件已损坏，请告知主管）";
 
 // The operation's progress and question, passed on to the front end; the stock list in force
 // decides which tokens it may work on.
@@ -70,7 +72,7 @@ std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
     outcome.time = written.time;
     outcome.bLedgerFailed = !written.written;
     return std::wstring(written.written ? L"" : kLedgerNotWrittenNote) +
-           (written.duplicate ? kLedgerDuplicateNote : L"");
+           (written.duplicate ? kLedgerDuplicateNote : L"") + (written.damaged ? kLedgerDamagedNote : L"");
 }
 
 } // namespace

@@ -32,7 +32,8 @@ const wchar_t* const kOptionNames[] = {L"--help",
                                        L"--pins-stdin",
                                        L"--from",
                                        L"--to",
-                                       L"--out"};
+                                       L"--out",
+                                       L"--anchor"};
 
 // What an option's name is made of; anything after it may be a value.
 // Every option name is lower-case words joined by hyphens: a digit or a capital after an

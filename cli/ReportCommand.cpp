@@ -1,4 +1,5 @@
 // vantor-cli report: the supervisor's page over the ledger folder.
+#include "cli/CliOptions.h"
 #include "cli/Console.h"
 #include "attempt/ExitCode.h"
 #include "cli/StockOption.h"
@@ -7,6 +8,7 @@
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
 #include "report/ReportHtml.h"
+#include "base/ShownText.h"
 #include "base/Utf8.h"
 
 #include <filesystem>
@@ -27,7 +29,7 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& name = args[i];
         if (name != L"--from" && name != L"--to" && name != L"--out" && name != L"--stock")
-            return L"report 不认识的参数：" + name;
+            return L"report 不认识的参数：" + ShownOptionName(name);
         if (i + 1 == args.size() || args[i + 1].empty())
             return L"选项缺少参数：" + name;
         const std::wstring& value = args[++i];
@@ -36,7 +38,7 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
         else if (name == L"--stock")
             options.stock = value;
         else if (!IsReportDate(WideToUtf8(value)))
-            return name + L" 需要日期 YYYY-MM-DD：" + value;
+            return name + L" 需要日期 YYYY-MM-DD";
         else
             (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
     }
@@ -80,16 +82,19 @@ int RunReport(const std::vector<std::wstring>& args) {
         RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), fs::path(folder).u8string());
     std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
     if (!(out << html) || !out.flush())
-        return Fail(L"无法写入报告：" + options.out.wstring());
+        return Fail(L"无法写入报告：" + ShownText(options.out.wstring()));
     const LedgerReport& report = read.report;
-    WriteLine(ConsoleStream::kOutput, L"报告已写入：" + options.out.wstring() + L"（" +
-                                          std::to_wstring(report.files.size()) + L" 个记录文件，" +
-                                          std::to_wstring(report.total.Total()) + L" 行：成功 " +
-                                          std::to_wstring(report.total.success) + L"，失败 " +
-                                          std::to_wstring(report.total.failure) + L"）");
+    const std::size_t damaged = DamagedFileCount(report);
+    WriteLine(
+        ConsoleStream::kOutput,
+        L"报告已写入：" + ShownText(options.out.wstring()) + L"（" + std::to_wstring(report.files.size()) +
+            L" 个记录文件，" + (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
+            std::to_wstring(report.total.Total()) + L" 行：成功 " + std::to_wstring(report.total.success) +
+            L"，失败 " + std::to_wstring(report.total.failure) + L"）");
     for (const ReportedFile& file : report.files)
-        if (file.verdict.seal == LedgerSeal::kBroken || file.verdict.seal == LedgerSeal::kMalformed ||
-            file.verdict.seal == LedgerSeal::kUnreadable)
-            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对（见报告）");
+        if (file.verdict.seal == LedgerSeal::kBroken)
+            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对：已损坏，第 " +
+                                                 std::to_wstring(file.verdict.brokenLine) +
+                                                 L" 行起不成立，其中的行不可信（见报告）");
     return kExitSuccess;
 }

@@ -34,10 +34,16 @@ std::wstring ScreenReport(const std::vector<std::wstring>& args) {
     return std::wstring();
 }
 
-std::wstring ScreenLedgerVerify(const std::vector<std::wstring>& files) {
-    for (const std::wstring& file : files)
-        if (file.compare(0, 2, L"--") == 0)
-            return L"ledger verify 不带选项：" + ShownOptionName(file);
+// `--anchor VALUE` is the one option; its value is checked, and never shown, by the command.
+std::wstring ScreenLedgerVerify(const std::vector<std::wstring>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == L"--anchor") {
+            ++i;
+            continue;
+        }
+        if (args[i].compare(0, 2, L"--") == 0)
+            return L"ledger verify 不带选项（--anchor 除外）：" + ShownOptionName(args[i]);
+    }
     return std::wstring();
 }
 
@@ -70,12 +76,17 @@ std::wstring SupervisorHelpText() {
   vantor-cli ledger verify [FILE...]         核对记录文件的链值（默认：今天的记录文件），
                                              逐个文件输出：完好、未封存（早先格式）、已损坏（第几行起）
                                              并给出最后的链值；退出码 0 完好或未封存，1 有文件已损坏，
-                                             2 有文件无法读取或不是记录文件
+                                             2 有文件无法读取或不是记录文件（空文件、文件夹、设备、管道）
+  vantor-cli ledger verify --anchor VALUE [FILE]
+                                             另核对文件是否仍经过主管保存的链值 VALUE（64 位十六进制）：
+                                             带有该链值的行及之前各行都完好时退出码为 0；没有一行带有它
+                                             （文件被截短或重新封存）或此前有行不成立时为 1
   vantor-cli report [--from DATE] [--to DATE] [--out FILE.html] [--stock FILE]
                                              将记录文件夹中 DATE（YYYY-MM-DD，默认今天）起止的记录
                                              写成一页 HTML 报告（默认 vantor-report-DATE.html）：
                                              按操作与结果的总数、每小时的令牌数、失败原因、工位、
                                              操作员、重复处理、清单进度（--stock：每行一个序列号，
-                                             或含 serial 列的 CSV）以及各文件的封存状态和最后的链值；
-                                             退出码 0 已写入，2 没有记录、输入有误或无法写入)";
+                                             或含 serial 列的 CSV）以及各文件的封存状态和最后的链值，
+                                             已损坏的文件标明为已损坏；退出码 0 已写入，2 没有记录、
+                                             有文件不是记录文件或无法读取、输入有误或无法写入)";
 }

@@ -11,8 +11,10 @@ int RunSupervisorCommand(const std::vector<std::wstring>& args);
 // Their part of --help.
 std::wstring SupervisorHelpText();
 
-// ledger verify [FILE...]: 0 every file intact or not sealed, 1 a file broken, 2 a file
-// unreadable or not a ledger file (or a usage error).
-int RunLedgerVerify(const std::vector<std::wstring>& files);
-// report [--from DATE] [--to DATE] [--out FILE.html] [--stock FILE]: 0 written, 2 otherwise.
+// ledger verify [--anchor VALUE] [FILE...]: 0 every file intact or not sealed (and passing
+// through the anchor), 1 a file broken (or not through the anchor), 2 a file unreadable or not
+// a ledger file (or a usage error).
+int RunLedgerVerify(const std::vector<std::wstring>& args);
+// report [--from DATE] [--to DATE] [--out FILE.html] [--stock FILE]: 0 written, 2 otherwise
+// (also when a day file of the span is not a ledger file or cannot be read).
 int RunReport(const std::vector<std::wstring>& options);

@@ -13,19 +13,20 @@ bool Ledger::CatchUp(const LedgerPath& file, const std::string& fileName) {
         scan_.Reset();
         scannedFileName_ = fileName;
     }
-    std::string bytes;
+    const auto feed = [this](std::string_view piece) { scan_.Feed(piece); };
     std::uint64_t size = 0;
-    if (!ReadLedgerFile(file, scan_.BytesFed(), bytes, size)) {
+    if (!ReadLedgerFile(file, scan_.BytesFed(), feed, size)) {
         // Read it whole next time.
         scannedFileName_.clear();
         return false;
     }
     if (size < scan_.BytesFed()) { // replaced by a shorter file: start over
         scan_.Reset();
-        if (!ReadLedgerFile(file, 0, bytes, size))
+        if (!ReadLedgerFile(file, 0, feed, size)) {
+            scannedFileName_.clear();
             return false;
+        }
     }
-    scan_.Feed(bytes);
     return true;
 }
 
@@ -63,6 +64,11 @@ LedgerAppendResult Ledger::Append(const LedgerEntry& entry) {
         if (scan_.BytesFed() == 0)
             prefix = std::string(kUtf8ByteOrderMark) + SealedLedgerHeader() + "\r\n";
         prefix += scan_.LineCloser();
+        // Told once: the operator passes it on, the supervisor's verify says where.
+        if (scan_.Damaged(prefix) && damageToldFor_ != fileName) {
+            damageToldFor_ = fileName;
+            result.damaged = true;
+        }
     }
     std::string bytes = prefix + body;
     const std::string chainValue = scanned ? scan_.ChainValueFor(prefix, body) : std::string();

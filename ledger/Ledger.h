@@ -18,6 +18,10 @@ struct LedgerAppendResult {
     // as handled successfully by the same operation.
     bool duplicate = false;
     LedgerTime time; // the line's time
+    // The day's file no longer verifies (a line that does not hold, one cut short, not the
+    // ledger's header): true for the first line this ledger writes after finding it so, once
+    // per day file. The line is written all the same, and chains to what is there.
+    bool damaged = false;
 };
 
 class Ledger {
@@ -29,12 +33,14 @@ class Ledger {
     const LedgerPath& Folder() const { return folder_; }
 
   private:
-    // Brings the scan of the day's file up to date; false when it cannot be read.
+    // Brings the scan of the day's file up to date, reading only what was added since the
+    // last time; false when it cannot be read.
     bool CatchUp(const LedgerPath& file, const std::string& fileName);
 
     const LedgerPath folder_;
     const LedgerSources sources_;
     std::mutex mutex_;
     std::string scannedFileName_; // the day file the scan belongs to
+    std::string damageToldFor_;   // the day file whose damage was told
     LedgerScan scan_;
 };

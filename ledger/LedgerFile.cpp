@@ -18,6 +18,8 @@ namespace {
 // Another writer holds the lock for one read and one write; a holder that long is stuck.
 constexpr auto kLockPatience = std::chrono::seconds(5);
 constexpr auto kLockRetry = std::chrono::milliseconds(5);
+// Pieces of the file read at a time: the memory catching up takes, whatever the file's size.
+constexpr std::size_t kReadPiece = 1 << 20;
 
 template <typename TryLock> bool WaitForLock(TryLock tryLock) {
     const auto giveUp = std::chrono::steady_clock::now() + kLockPatience;
@@ -72,7 +74,8 @@ void MakeFolder(const LedgerPath& path) {
 
 class ReadHandle {
   public:
-    explicit ReadHandle(const LedgerPath& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit ReadHandle(const LedgerPath& path)
+        : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
     ~ReadHandle() {
         if (fd_ >= 0)
             close(fd_);
@@ -108,12 +111,14 @@ bool CreateLedgerFolders(const LedgerPath& folder) {
     return IsFolder(folder);
 }
 
-bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& bytes, std::uint64_t& size) {
-    bytes.clear();
+bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, const LedgerPieceTake& take,
+                    std::uint64_t& size) {
     ReadHandle file(path);
+    std::string piece(kReadPiece, '\0');
 #ifdef _WIN32
     LARGE_INTEGER length{};
-    if (file.get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.get(), &length))
+    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileSizeEx(file.get(), &length))
         return false;
     size = static_cast<std::uint64_t>(length.QuadPart);
     if (size <= offset)
@@ -122,34 +127,31 @@ bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& b
     start.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
         return false;
-    bytes.resize(static_cast<std::size_t>(size - offset));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
-            got == 0)
-            break;
+    std::uint64_t done = 0;
+    for (DWORD got = 0;
+         ReadFile(file.get(), &piece[0], static_cast<DWORD>(piece.size()), &got, nullptr) && got > 0;) {
+        take(std::string_view(piece.data(), got));
         done += got;
     }
 #else
     struct stat status {};
-    if (file.get() < 0 || fstat(file.get(), &status) != 0)
+    if (file.get() < 0 || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     size = static_cast<std::uint64_t>(status.st_size);
     if (size <= offset)
         return true;
-    bytes.resize(static_cast<std::size_t>(size - offset));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got =
-            pread(file.get(), &bytes[done], bytes.size() - done, static_cast<off_t>(offset + done));
+    std::uint64_t done = 0;
+    for (;;) {
+        const ssize_t got = pread(file.get(), &piece[0], piece.size(), static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
             break;
+        take(std::string_view(piece.data(), static_cast<std::size_t>(got)));
         done += static_cast<std::size_t>(got);
     }
 #endif
-    // A file cut shorter while being read keeps what was read.
-    bytes.resize(done);
+    // A file cut shorter or grown while being read: what was read is what it holds.
     size = offset + done;
     return true;
 }
@@ -207,7 +209,7 @@ bool AppendOnlyFile::WriteDurably(const std::string& bytes) {
 }
 #else
 AppendOnlyFile::AppendOnlyFile(const LedgerPath& path)
-    : fd_(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)) {}
+    : fd_(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666)) {}
 
 AppendOnlyFile::~AppendOnlyFile() {
     if (IsOpen())

@@ -1,7 +1,9 @@
 #pragma once
 // The ledger's file system access: wide paths and Win32 on Windows, POSIX elsewhere.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
 using LedgerPath = std::wstring;
@@ -14,9 +16,12 @@ LedgerPath JoinLedgerPath(const LedgerPath& folder, const std::string& asciiName
 // Creates the folder and every missing level above it; true when it exists afterwards.
 bool CreateLedgerFolders(const LedgerPath& folder);
 
-// The file's bytes from offset to its end, and its size (smaller than offset when the file
-// was replaced meanwhile). False when it cannot be read.
-bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, std::string& bytes, std::uint64_t& size);
+using LedgerPieceTake = std::function<void(std::string_view)>;
+// The file's bytes from offset to its end, in pieces of a fixed size to `take`, and its size
+// (smaller than offset when the file was replaced meanwhile). False when it cannot be read or
+// is no regular file (opening never waits on a pipe).
+bool ReadLedgerFile(const LedgerPath& path, std::uint64_t offset, const LedgerPieceTake& take,
+                    std::uint64_t& size);
 
 // A file opened (created when missing) for appending only, others may read and append.
 class AppendOnlyFile {

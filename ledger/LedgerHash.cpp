@@ -50,54 +50,89 @@ class Sha256Provider {
     DWORD objectSize_ = 0;
 };
 
-// One hash computation; Windows 7 wants the object's memory from the caller.
-class Sha256Hash {
-  public:
-    explicit Sha256Hash(const Sha256Provider& provider) : object_(provider.ObjectSize()) {
-        if (provider.get() == nullptr || object_.empty() ||
-            BCryptCreateHash(provider.get(), &handle_, object_.data(), static_cast<ULONG>(object_.size()),
-                             nullptr, 0, 0) != 0)
-            handle_ = nullptr;
-    }
-    ~Sha256Hash() {
-        if (handle_ != nullptr)
-            BCryptDestroyHash(handle_);
-    }
-    Sha256Hash(const Sha256Hash&) = delete;
-    Sha256Hash& operator=(const Sha256Hash&) = delete;
-
-    bool Add(std::string_view piece) {
-        auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(piece.data()));
-        return handle_ != nullptr && BCryptHashData(handle_, bytes, static_cast<ULONG>(piece.size()), 0) == 0;
-    }
-    bool Finish(unsigned char (&digest)[32]) {
-        return handle_ != nullptr && BCryptFinishHash(handle_, digest, sizeof digest, 0) == 0;
-    }
-
-  private:
-    std::vector<unsigned char> object_;
-    BCRYPT_HASH_HANDLE handle_ = nullptr;
-};
+const Sha256Provider& Provider() {
+    static const Sha256Provider provider;
+    return provider;
+}
 #endif
 
 } // namespace
 
-std::string Sha256Hex(std::initializer_list<std::string_view> pieces) {
-    unsigned char digest[32];
 #ifdef _WIN32
-    static const Sha256Provider provider;
-    Sha256Hash hash(provider);
-    for (std::string_view piece : pieces)
-        if (!hash.Add(piece))
-            return {};
-    if (!hash.Finish(digest))
-        return {};
+// One hash computation; Windows 7 wants the object's memory from the caller.
+struct Sha256::State {
+    std::vector<unsigned char> object = std::vector<unsigned char>(Provider().ObjectSize());
+    BCRYPT_HASH_HANDLE handle = nullptr;
+
+    State() {
+        if (Provider().get() == nullptr || object.empty() ||
+            BCryptCreateHash(Provider().get(), &handle, object.data(), static_cast<ULONG>(object.size()),
+                             nullptr, 0, 0) != 0)
+            handle = nullptr;
+    }
+    explicit State(const State& other) {
+        if (other.handle == nullptr || object.empty() ||
+            BCryptDuplicateHash(other.handle, &handle, object.data(), static_cast<ULONG>(object.size()), 0) !=
+                0)
+            handle = nullptr;
+    }
+    ~State() { Drop(); }
+    State& operator=(const State&) = delete;
+    void Drop() {
+        if (handle != nullptr)
+            BCryptDestroyHash(handle);
+        handle = nullptr;
+    }
+};
+
+void Sha256::Add(std::string_view piece) {
+    auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(piece.data()));
+    // BCrypt takes a ULONG length: a longer piece goes in parts.
+    while (state_->handle != nullptr && !piece.empty()) {
+        const ULONG size = piece.size() > (1u << 30) ? (1u << 30) : static_cast<ULONG>(piece.size());
+        if (BCryptHashData(state_->handle, bytes, size, 0) != 0)
+            state_->Drop();
+        bytes += size;
+        piece.remove_prefix(size);
+    }
+}
+
+std::string Sha256::FinishHex() {
+    unsigned char digest[32];
+    const bool done =
+        state_->handle != nullptr && BCryptFinishHash(state_->handle, digest, sizeof digest, 0) == 0;
+    state_->Drop();
+    return done ? Hex(digest, sizeof digest) : std::string();
+}
 #else
+struct Sha256::State {
     sha256_ctx context;
-    sha256_init(&context);
-    for (std::string_view piece : pieces)
-        sha256_update(&context, piece.size(), reinterpret_cast<const std::uint8_t*>(piece.data()));
-    sha256_digest(&context, sizeof digest, digest);
-#endif
+    State() { sha256_init(&context); }
+};
+
+void Sha256::Add(std::string_view piece) {
+    sha256_update(&state_->context, piece.size(), reinterpret_cast<const std::uint8_t*>(piece.data()));
+}
+
+std::string Sha256::FinishHex() {
+    unsigned char digest[32];
+    sha256_digest(&state_->context, sizeof digest, digest);
     return Hex(digest, sizeof digest);
+}
+#endif
+
+Sha256::Sha256() : state_(std::make_unique<State>()) {}
+Sha256::~Sha256() = default;
+Sha256::Sha256(const Sha256& other) : state_(std::make_unique<State>(*other.state_)) {}
+Sha256& Sha256::operator=(const Sha256& other) {
+    if (this != &other)
+        state_ = std::make_unique<State>(*other.state_);
+    return *this;
+}
+
+std::string Sha256Hex(std::initializer_list<std::string_view> pieces) {
+    Sha256 hash;
+    for (std::string_view piece : pieces)
+        hash.Add(piece);
+    return hash.FinishHex();
 }

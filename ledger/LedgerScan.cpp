@@ -1,6 +1,9 @@
 #include "ledger/LedgerScan.h"
 
 #include "ledger/LedgerLine.h"
+#include "ledger/LedgerVerify.h"
+
+#include <utility>
 
 namespace {
 
@@ -9,18 +12,22 @@ constexpr std::size_t kOperationColumn = 3;
 constexpr std::size_t kSerialColumn = 6;
 constexpr std::size_t kOutcomeColumn = 10;
 
-std::string Key(const std::string& operation, const std::string& serialField) {
-    return operation + '\n' + serialField;
+// Whether the record, taken by the chain, makes the file fail to verify.
+bool Damages(LedgerChain& chain, bool& headerSeen, const LedgerRow& record) {
+    const LedgerChain::Step step = chain.Take(record);
+    if (!std::exchange(headerSeen, true))
+        return !IsLedgerHeader(record);
+    return step == LedgerChain::Step::kBreaks || step == LedgerChain::Step::kNoValue;
 }
 
 } // namespace
 
-void LedgerScan::Feed(const std::string& bytes) {
+void LedgerScan::Feed(std::string_view bytes) {
     reader_.Feed(bytes, [this](const LedgerRow& record) { TakeRecord(record); });
 }
 
 void LedgerScan::TakeRecord(const LedgerRow& record) {
-    chain_.Take(record);
+    damaged_ = Damages(chain_, headerSeen_, record) || damaged_;
     const auto& fields = record.fields;
     if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
         fields[kSerialColumn].empty())
@@ -32,20 +39,28 @@ void LedgerScan::TakeRecord(const LedgerRow& record) {
 }
 
 bool LedgerScan::HasSucceeded(const std::string& operation, const std::string& serialField) const {
-    return successes_.count(Key(operation, serialField)) != 0;
+    return successes_.Contains(SuccessKey(operation, serialField));
 }
 
 void LedgerScan::NoteSuccess(const std::string& operation, const std::string& serialField) {
-    successes_.insert(Key(operation, serialField));
+    successes_.Add(SuccessKey(operation, serialField));
 }
 
 std::string LedgerScan::LineCloser() const {
-    const std::string& partial = reader_.Partial();
-    if (partial.empty())
+    if (!reader_.HasPartial())
         return {};
     if (reader_.PartialInQuotes())
         return "\"\r\n";
-    return partial.back() == '\r' ? "\n" : "\r\n";
+    return reader_.PartialEndsWithCr() ? "\n" : "\r\n";
+}
+
+bool LedgerScan::Damaged(const std::string& prefix) const {
+    LedgerRowReader reader = reader_;
+    LedgerChain chain = chain_;
+    bool headerSeen = headerSeen_, damaged = damaged_;
+    reader.Feed(prefix,
+                [&](const LedgerRow& record) { damaged = Damages(chain, headerSeen, record) || damaged; });
+    return damaged;
 }
 
 std::string LedgerScan::ChainValueFor(const std::string& prefix, const std::string& body) const {

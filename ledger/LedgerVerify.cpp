@@ -3,59 +3,105 @@
 #include "ledger/LedgerLine.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <utility>
 
-bool IsLedgerHeader(const std::vector<std::string>& fields) {
+namespace {
+
+// Pieces of the file read at a time: the memory verifying takes, whatever the file's size.
+constexpr std::size_t kReadPiece = 1 << 20;
+
+} // namespace
+
+bool IsLedgerFile(const LedgerVerdict& verdict) {
+    return verdict.seal == LedgerSeal::kIntact || verdict.seal == LedgerSeal::kNotSealed ||
+           verdict.seal == LedgerSeal::kBroken;
+}
+
+bool AnchorHolds(const LedgerVerdict& verdict) {
+    return verdict.anchorLine != 0 &&
+           (verdict.seal == LedgerSeal::kIntact ||
+            (verdict.seal == LedgerSeal::kBroken && verdict.brokenLine > verdict.anchorLine));
+}
+
+bool IsLedgerHeader(const LedgerRow& header) {
     static const std::vector<std::string> columns = LedgerColumnNames();
-    return fields.size() >= columns.size() && std::equal(columns.begin(), columns.end(), fields.begin());
+    return !header.overlong && header.fields.size() >= columns.size() &&
+           std::equal(columns.begin(), columns.end(), header.fields.begin());
+}
+
+LedgerVerifier::LedgerVerifier(std::string anchor) : anchor_(std::move(anchor)) {
+    verdict_.seal = LedgerSeal::kIntact;
+}
+
+void LedgerVerifier::Break(std::uint64_t line, bool withoutValue) {
+    if (verdict_.seal != LedgerSeal::kIntact)
+        return;
+    verdict_.seal = LedgerSeal::kBroken;
+    verdict_.brokenLine = line;
+    verdict_.brokenWithoutValue = withoutValue;
 }
 
 void LedgerVerifier::Take(const LedgerRow& record) {
     const LedgerChain::Step step = chain_.Take(record);
     if (step == LedgerChain::Step::kHeader) {
-        if (!IsLedgerHeader(record.fields))
+        headerSeen_ = true;
+        if (!IsLedgerHeader(record))
             verdict_.seal = LedgerSeal::kMalformed;
         return;
     }
     ++verdict_.lines;
-    if (step == LedgerChain::Step::kUnsealed && chain_.Uncovered() == 1)
-        firstUncovered_ = record.line;
-    if (step == LedgerChain::Step::kBreaks && verdict_.seal == LedgerSeal::kIntact) {
-        // A line without a value of its own before it may be the one changed: the first such.
-        verdict_.seal = LedgerSeal::kBroken;
+    if (step == LedgerChain::Step::kNoValue)
+        Break(record.line, true);
+    else if (step == LedgerChain::Step::kBreaks)
         // A line with a chain value under a header without the column: the header was changed.
-        verdict_.brokenLine = !chain_.Sealed() ? 1 : firstUncovered_ != 0 ? firstUncovered_ : record.line;
-    }
-    if (step == LedgerChain::Step::kHolds || step == LedgerChain::Step::kBreaks)
-        firstUncovered_ = 0;
+        Break(chain_.Sealed() ? record.line : 1, false);
+    if (verdict_.anchorLine == 0 && !anchor_.empty() && !record.overlong && record.fields.back() == anchor_)
+        verdict_.anchorLine = record.line;
 }
 
 LedgerVerdict LedgerVerifier::Finish(const LedgerRowReader& reader) const {
     LedgerVerdict verdict = verdict_;
     verdict.lastChain = chain_.Last();
-    verdict.cutAtEnd = !reader.Partial().empty();
-    if (verdict.seal != LedgerSeal::kIntact)
-        return verdict;
-    if (!chain_.Sealed()) // also an empty file, or one cut inside its header
+    verdict.cutAtEnd = reader.HasPartial();
+    if (!headerSeen_) // nothing, or not one line break: no header
+        verdict.seal = reader.BytesFed() == 0 ? LedgerSeal::kEmpty : LedgerSeal::kMalformed;
+    else if (verdict.seal == LedgerSeal::kIntact && !chain_.Sealed())
         verdict.seal = LedgerSeal::kNotSealed;
-    else if (firstUncovered_ != 0) {
-        // Whole lines after the last sealed one that no value carries: added by hand.
-        verdict.seal = LedgerSeal::kBroken;
-        verdict.brokenLine = firstUncovered_;
-    }
     return verdict;
 }
 
-LedgerVerdict VerifyLedgerBytes(const std::string& bytes) {
+LedgerVerdict VerifyLedgerBytes(std::string_view bytes, const std::string& anchor) {
     LedgerRowReader reader;
-    LedgerVerifier verifier;
+    LedgerVerifier verifier(anchor);
     reader.Feed(bytes, [&verifier](const LedgerRow& record) { verifier.Take(record); });
     return verifier.Finish(reader);
 }
 
-LedgerVerdict VerifyLedgerFile(const LedgerPath& path) {
-    std::string bytes;
-    std::uint64_t size = 0;
-    if (!ReadLedgerFile(path, 0, bytes, size))
-        return {};
-    return VerifyLedgerBytes(bytes);
+LedgerVerdict VerifyLedgerFile(const LedgerPath& path, const std::string& anchor) {
+    LedgerRowReader reader;
+    return VerifyLedgerFile(
+        path, anchor, [](const LedgerRow&) {}, reader);
+}
+
+LedgerVerdict VerifyLedgerFile(const LedgerPath& path, const std::string& anchor,
+                               const LedgerRowReader::Take& take, LedgerRowReader& reader) {
+    LedgerVerdict verdict;
+    RegularFile file{std::filesystem::path(path)};
+    if (file.Status() != FileRead::kRead) {
+        verdict.read = file.Status();
+        return verdict;
+    }
+    LedgerVerifier verifier(anchor);
+    std::string piece(kReadPiece, '\0');
+    for (std::size_t got; (got = file.Read(&piece[0], piece.size())) > 0;)
+        reader.Feed(std::string_view(piece.data(), got), [&](const LedgerRow& record) {
+            verifier.Take(record);
+            take(record);
+        });
+    if (file.Status() != FileRead::kRead) {
+        verdict.read = file.Status();
+        return verdict;
+    }
+    return verifier.Finish(reader);
 }

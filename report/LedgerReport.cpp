@@ -1,11 +1,15 @@
 #include "report/LedgerReport.h"
 
+#include "ledger/LedgerKeys.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerRows.h"
+#include "base/RegularFile.h"
+#include "base/ShownText.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -58,6 +62,33 @@ std::vector<std::pair<std::string, fs::path>> DayFiles(const LedgerPath& folder,
     return files;
 }
 
+// A name from a line, as kept: cut at a character boundary when longer than any real one.
+std::string KeptName(const std::string& field) {
+    if (field.size() <= kReportMaxNameBytes)
+        return field;
+    std::size_t end = kReportMaxNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(field[end]) & 0xC0) == 0x80)
+        --end;
+    return field.substr(0, end) + "…";
+}
+
+// The entry for a name; past the limit of names, the one for all others.
+template <class Value> Value& Named(std::map<std::string, Value>& map, const std::string& field) {
+    const std::string name = KeptName(field);
+    const auto found = map.find(name);
+    if (found != map.end())
+        return found->second;
+    return map[map.size() < kReportMaxNames ? name : kReportOtherName];
+}
+
+// Successes told apart per day: far beyond a busy day, in 16 MB.
+constexpr std::size_t kMaxDaySuccesses = 1 << 20;
+// Tokens handled more than once, and strangers to the stock list, kept by serial.
+constexpr std::size_t kMaxRepeated = 10000;
+constexpr std::size_t kMaxStrangers = 10000;
+// Damaged lines named per file.
+constexpr std::size_t kMaxDamagedLines = 20;
+
 class Counter {
   public:
     Counter(LedgerReport& report, const StockList* stock) : report_(report), stock_(stock) {
@@ -66,32 +97,39 @@ class Counter {
                 listed_.insert(StockKey(serial));
     }
 
-    // One day file, read whole; a file of another program is only named.
+    // One day file, read in pieces; its lines counted when it is a ledger file.
     void File(const std::string& name, const fs::path& path) {
-        ReportedFile file{name, {}, {}};
-        std::string bytes;
-        std::uint64_t size = 0;
-        if (!ReadLedgerFile(path.native(), 0, bytes, size)) {
+        ReportedFile file{name, {}, {}, 0};
+        LedgerRowReader reader;
+        bool header = true, ours = false;
+        LedgerKeys successes(kMaxDaySuccesses);
+        std::map<std::uint64_t, RepeatedToken> repeated;
+        const auto damaged = [&file](std::uint64_t line) {
+            if (file.damagedCount++ < kMaxDamagedLines)
+                file.damagedLines.push_back(line);
+        };
+        file.verdict = VerifyLedgerFile(
+            path.native(), {},
+            [&](const LedgerRow& record) {
+                if (std::exchange(header, false))
+                    ours = IsLedgerHeader(record);
+                else if (ours && !Line(record, name, successes, repeated))
+                    damaged(record.line);
+            },
+            reader);
+        if (ours && file.verdict.cutAtEnd)
+            damaged(reader.PartialLine());
+        if (!IsLedgerFile(file.verdict)) {
             report_.files.push_back(file);
             return;
         }
-        LedgerRowReader reader;
-        LedgerVerifier verifier;
-        bool header = true, ours = false;
-        std::map<std::pair<std::string, std::string>, std::uint64_t> successes; // operation, serial
-        reader.Feed(bytes, [&](const LedgerRow& record) {
-            verifier.Take(record);
-            if (std::exchange(header, false))
-                ours = IsLedgerHeader(record.fields);
-            else if (ours && !Line(record.fields, successes))
-                file.damagedLines.push_back(record.line);
+        std::vector<RepeatedToken> day;
+        for (auto& kept : repeated)
+            day.push_back(std::move(kept.second));
+        std::sort(day.begin(), day.end(), [](const RepeatedToken& a, const RepeatedToken& b) {
+            return std::tie(a.operation, a.serial) < std::tie(b.operation, b.serial);
         });
-        file.verdict = verifier.Finish(reader);
-        if (ours && file.verdict.cutAtEnd)
-            file.damagedLines.push_back(reader.PartialLine());
-        for (const auto& [key, count] : successes)
-            if (count > 1)
-                report_.duplicates.push_back({name.substr(0, 10), key.first, key.second, count});
+        report_.duplicates.insert(report_.duplicates.end(), day.begin(), day.end());
         report_.files.push_back(file);
     }
 
@@ -106,9 +144,10 @@ class Counter {
     }
 
   private:
-    bool Line(const std::vector<std::string>& fields,
-              std::map<std::pair<std::string, std::string>, std::uint64_t>& successes) {
-        if (fields.size() != kColumns && fields.size() != kColumns + 1)
+    bool Line(const LedgerRow& record, const std::string& fileName, LedgerKeys& successes,
+              std::map<std::uint64_t, RepeatedToken>& repeated) {
+        const std::vector<std::string>& fields = record.fields;
+        if (record.overlong || (fields.size() != kColumns && fields.size() != kColumns + 1))
             return false;
         const std::string& time = fields[kTime];
         const std::string& operation = fields[kOperation];
@@ -121,29 +160,68 @@ class Counter {
         add(report_.total);
         add(report_.operations[operation]);
         add(report_.hours[static_cast<std::size_t>(Number(time, 11, 2))]);
-        add(report_.stations[fields[kStation]]);
-        add(report_.users[fields[kUser]]);
+        add(Named(report_.stations, fields[kStation]));
+        add(Named(report_.users, fields[kUser]));
         if (!success)
-            ++report_.failureReasons[fields[kMessage]];
+            ++Named(report_.failureReasons, fields[kMessage]);
         const std::string serial = Unguarded(fields[kSerial]);
         if (operation == "info" || serial.empty())
             return true;
         if (success)
-            ++successes[{operation, serial}];
+            Repeat(fileName, operation, serial, successes, repeated);
         if (stock_ != nullptr) {
             const std::string key = StockKey(serial);
             if (!listed_.count(key))
-                strangers_.insert(serial);
+                Stranger(serial);
             else if (success)
                 done_.insert(key);
         }
         return true;
     }
 
+    // A success counted against the day's earlier ones.
+    void Repeat(const std::string& fileName, const std::string& operation, const std::string& serial,
+                LedgerKeys& successes, std::map<std::uint64_t, RepeatedToken>& repeated) {
+        const std::uint64_t key = SuccessKey(operation, serial);
+        if (successes.Add(key) != LedgerKeys::Added::kPresent)
+            return;
+        const auto found = repeated.find(key);
+        if (found != repeated.end())
+            ++found->second.successes;
+        else if (report_.duplicates.size() + repeated.size() < kMaxRepeated)
+            repeated.emplace(key, RepeatedToken{fileName.substr(0, 10), operation, KeptName(serial), 2});
+        else
+            report_.duplicatesCut = true;
+    }
+
+    void Stranger(const std::string& serial) {
+        if (strangerKeys_.Add(SuccessKey("stranger", StockKey(serial))) != LedgerKeys::Added::kNew)
+            return;
+        ++report_.stock.strangerCount;
+        if (strangers_.size() < kMaxStrangers)
+            strangers_.insert(KeptName(serial));
+    }
+
     LedgerReport& report_;
     const StockList* stock_;
     std::set<std::string> listed_, done_, strangers_;
+    LedgerKeys strangerKeys_{kMaxDaySuccesses};
 };
+
+// The reason a day file cannot be reported, as the supervisor reads it.
+std::string Refusal(const LedgerVerdict& verdict) {
+    switch (verdict.seal) {
+    case LedgerSeal::kEmpty:
+        return "不是记录文件（空文件）";
+    case LedgerSeal::kMalformed:
+        return "不是记录文件（第一行不是记录文件的表头）";
+    default:
+        break;
+    }
+    return verdict.read == FileRead::kUnreadable || verdict.read == FileRead::kRead
+               ? "无法读取"
+               : "无法读取：" + FileReadProblem(verdict.read, 0);
+}
 
 } // namespace
 
@@ -164,18 +242,28 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
     std::error_code error;
     const auto files = DayFiles(request.folder, request.from, request.to, error);
     if (error) {
-        read.error = "无法读取记录文件夹：" + fs::path(request.folder).u8string();
+        read.error = "无法读取记录文件夹：" + ShownText(fs::path(request.folder).u8string());
         return read;
     }
     if (files.empty()) {
         read.error = "记录文件夹中没有 " + request.from +
                      (request.from == request.to ? "" : " 至 " + request.to) + " 的记录文件：" +
-                     fs::path(request.folder).u8string();
+                     ShownText(fs::path(request.folder).u8string());
         return read;
     }
     Counter counter(read.report, request.stock);
     for (const auto& [name, path] : files)
         counter.File(name, path);
     counter.FinishStock();
+    for (const ReportedFile& file : read.report.files)
+        if (!IsLedgerFile(file.verdict))
+            read.error += (read.error.empty() ? "" : "\n") + std::string("记录文件夹中的 ") + file.name +
+                          " " + Refusal(file.verdict) + "，未生成报告";
     return read;
+}
+
+std::size_t DamagedFileCount(const LedgerReport& report) {
+    return static_cast<std::size_t>(
+        std::count_if(report.files.begin(), report.files.end(),
+                      [](const ReportedFile& file) { return file.verdict.seal == LedgerSeal::kBroken; }));
 }

@@ -19,7 +19,8 @@ struct Tally {
 struct ReportedFile {
     std::string name; // YYYY-MM-DD.csv
     LedgerVerdict verdict;
-    std::vector<std::uint64_t> damagedLines; // lines that are not a ledger line, in order
+    std::vector<std::uint64_t> damagedLines; // the first lines that are not a ledger line, in order
+    std::uint64_t damagedCount = 0;          // all of them
 };
 
 // A serial handled successfully more than once a day by one operation (not named after the
@@ -32,8 +33,15 @@ struct RepeatedToken {
 struct StockProgress {
     std::size_t expected = 0;
     std::vector<std::string> done, missing; // of the list
-    std::vector<std::string> strangers;     // handled (wiped or initialised) but not on the list
+    std::vector<std::string> strangers;     // handled (wiped or initialised) but not on the list: the first
+    std::uint64_t strangerCount = 0;        // all of them, told apart by key
 };
+
+// Distinct stations, users and failure texts kept by name, and the bytes of a name kept; the
+// rest of a hostile file's variety is counted under "（其他）".
+inline constexpr std::size_t kReportMaxNames = 1000;
+inline constexpr std::size_t kReportMaxNameBytes = 200;
+inline constexpr const char* kReportOtherName = "（其他）";
 
 struct LedgerReport {
     std::string from, to;                                // YYYY-MM-DD
@@ -42,7 +50,8 @@ struct LedgerReport {
     std::array<Tally, 24> hours{};                       // by the hour of the line's local time
     std::map<std::string, std::uint64_t> failureReasons; // by the status text shown
     std::map<std::string, Tally> stations, users;
-    std::vector<RepeatedToken> duplicates;
+    std::vector<RepeatedToken> duplicates; // by day, operation and serial
+    bool duplicatesCut = false;            // more than the report keeps: only the first are shown
     bool hasStock = false;
     StockProgress stock;
     std::vector<ReportedFile> files; // every day file in the span, by date
@@ -59,7 +68,13 @@ struct ReportRead {
     std::string error; // UTF-8; non-empty: nothing to report, and why
 };
 
+// Every day file of the span read in pieces, so that memory stays bounded whatever the files
+// hold. A day file that is not a ledger file (empty, another program's, a folder, a device, a
+// pipe) or cannot be read makes `error` name it; a broken one is counted and shown as broken.
 ReportRead ReadLedgerReport(const ReportRequest& request);
+
+// Day files whose chain is broken: their lines are counted, but not to be trusted.
+std::size_t DamagedFileCount(const LedgerReport& report);
 
 // YYYY-MM-DD with a month and day that exist in a calendar.
 bool IsReportDate(const std::string& text);

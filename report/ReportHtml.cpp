@@ -135,9 +135,11 @@ std::string SealText(const LedgerVerdict& verdict) {
         return "未封存（早先格式，无链值）";
     case LedgerSeal::kBroken:
         return "<span class=\"bad\">已损坏：第 " + std::to_string(verdict.brokenLine) +
-               " 行起链值不符</span>";
+               (verdict.brokenWithoutValue ? " 行没有链值（写入中断或被手工添加）" : " 行起链值不符") +
+               "</span>";
     case LedgerSeal::kUnreadable:
         return "<span class=\"bad\">无法读取</span>";
+    case LedgerSeal::kEmpty:
     case LedgerSeal::kMalformed:
         break;
     }
@@ -149,11 +151,11 @@ std::string FilesSection(const LedgerReport& report) {
                        "<th>状态</th><th>最后的链值</th><th>无法识别的行</th></tr>\n";
     for (const ReportedFile& file : report.files) {
         std::string damaged;
-        for (std::size_t i = 0; i < file.damagedLines.size() && i < 20; ++i)
+        for (std::size_t i = 0; i < file.damagedLines.size(); ++i)
             damaged += (i ? "、" : "第 ") + std::to_string(file.damagedLines[i]);
         if (!damaged.empty())
-            damaged += " 行" + (file.damagedLines.size() > 20
-                                    ? "等 " + std::to_string(file.damagedLines.size()) + " 行"
+            damaged += " 行" + (file.damagedCount > file.damagedLines.size()
+                                    ? "等 " + std::to_string(file.damagedCount) + " 行"
                                     : std::string());
         html += "<tr><td>" + Escape(file.name) + "</td>" + Cell(file.verdict.lines) + "<td>" +
                 SealText(file.verdict) + "</td><td class=\"chain\">" + Escape(file.verdict.lastChain) +
@@ -169,13 +171,27 @@ std::string FilesSection(const LedgerReport& report) {
     return html;
 }
 
+// Files whose chain is broken, named before any number: what they hold is counted, and not to
+// be taken for a clean record.
+std::string DamageBanner(const LedgerReport& report) {
+    std::string names;
+    for (const ReportedFile& file : report.files)
+        if (file.verdict.seal == LedgerSeal::kBroken)
+            names += (names.empty() ? "" : "、") + Escape(file.name) + "（第 " +
+                     std::to_string(file.verdict.brokenLine) + " 行起）";
+    if (names.empty())
+        return {};
+    return "<p class=\"bad\" id=\"damaged\">注意：" + std::to_string(DamagedFileCount(report)) +
+           " 个记录文件已损坏：" + names + "。下面的计数包括其中的行，这些行不能当作可信的记录。</p>\n";
+}
+
 std::string StockSection(const StockProgress& stock) {
     std::string html = "<section><h2>清单进度</h2>\n<p>清单中 <b id=\"stock-expected\">" +
                        std::to_string(stock.expected) + "</b> 支，已完成 <b id=\"stock-done\">" +
                        std::to_string(stock.done.size()) + "</b> 支，未完成 <b id=\"stock-missing\">" +
                        std::to_string(stock.missing.size()) +
                        "</b> 支；不在清单中却已处理 <b id=\"stock-strangers\">" +
-                       std::to_string(stock.strangers.size()) + "</b> 支。</p>\n";
+                       std::to_string(stock.strangerCount) + "</b> 支。</p>\n";
     html += "<h3>未完成</h3>\n" + List(stock.missing, "stock-missing-list");
     html += "<h3>不在清单中</h3>\n" + List(stock.strangers, "stock-strangers-list");
     return html + "</section>\n";
@@ -192,6 +208,7 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
     html += "<h1>Vantor 记录报告 " + span + "</h1>\n<p class=\"meta\">生成于 " + Escape(generated) +
             "；记录文件夹：" + Escape(folder) + "</p>\n";
 
+    html += DamageBanner(report);
     html +=
         "<section><h2>总计</h2>\n<table><tr><th>操作</th><th class=\"n\">成功</th><th class=\"n\">失败</th>"
         "<th class=\"n\">合计</th></tr>\n";
@@ -227,8 +244,10 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
         html += "<p class=\"none\">无</p>\n";
     else {
         html += "<p>同一天同一操作成功多次的令牌：<b id=\"duplicates\">" +
-                std::to_string(report.duplicates.size()) +
-                "</b> 支</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
+                std::to_string(report.duplicates.size()) + "</b> 支" +
+                (report.duplicatesCut ? "（太多，只计前 " + std::to_string(report.duplicates.size()) + " 支）"
+                                      : std::string()) +
+                "</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
                 "class=\"n\">成功次数</th></tr>\n";
         for (std::size_t i = 0; i < report.duplicates.size() && i < kListMax; ++i) {
             const RepeatedToken& d = report.duplicates[i];
