@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <bcrypt.h>
 #else
-#include <nettle/sha2.h>
+#include <openssl/evp.h>
 #endif
 
 namespace {
@@ -105,19 +105,29 @@ std::string Sha256::FinishHex() {
     return done ? Hex(digest, sizeof digest) : std::string();
 }
 #else
+// OpenSSL's digest context; a copy goes on from the same point.
 struct Sha256::State {
-    sha256_ctx context;
-    State() { sha256_init(&context); }
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+    bool ok = false;
+    State() { ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1; }
+    explicit State(const State& other) {
+        ok = other.ok && context && EVP_MD_CTX_copy_ex(context.get(), other.context.get()) == 1;
+    }
+    State& operator=(const State&) = delete;
 };
 
 void Sha256::Add(std::string_view piece) {
-    sha256_update(&state_->context, piece.size(), reinterpret_cast<const std::uint8_t*>(piece.data()));
+    if (state_->ok && EVP_DigestUpdate(state_->context.get(), piece.data(), piece.size()) != 1)
+        state_->ok = false;
 }
 
 std::string Sha256::FinishHex() {
-    unsigned char digest[32];
-    sha256_digest(&state_->context, sizeof digest, digest);
-    return Hex(digest, sizeof digest);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    const bool done =
+        state_->ok && EVP_DigestFinal_ex(state_->context.get(), digest, &size) == 1 && size == 32;
+    state_->ok = false;
+    return done ? Hex(digest, size) : std::string();
 }
 #endif
 

@@ -1,5 +1,5 @@
 #pragma once
-// SHA-256 from the platform (BCrypt on Windows, nettle elsewhere), never our own.
+// SHA-256 from the platform (BCrypt on Windows, OpenSSL elsewhere), never our own.
 #include <initializer_list>
 #include <memory>
 #include <string>

@@ -10,7 +10,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
   softhsm2 opensc locales nsis
-  nettle-dev chromium
+  libssl-dev openssl chromium
 )
 
 need_i386=0
