@@ -79,20 +79,28 @@ struct NoQuestions final : AttemptProgress {
 };
 
 // A child given a serial its slot no longer holds writes nothing and says so in its result
-// line; given the serial the slot holds, it wipes (so the journal does see writes).
+// line; given the serial the slot holds, it wipes (so the journal does see writes). With the
+// vendor extension and through standard calls alike.
 TEST_F(StationTest, AChildWritesOnlyToTheSerialItWasGiven) {
-    Insert(1);
     StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::minutes(1); // nothing hangs here
     NoQuestions progress;
-    AttemptResult result = RunChildAttempt(settings, StationToken{1, L"00000000000000EE"}, progress);
-    EXPECT_EQ(result.kind, AttemptKind::NoToken);
-    EXPECT_EQ(result.messageId, unsigned(IDS_INSERT_TOKEN)) << "no result line from the child";
-    EXPECT_EQ(WritesOn(1), 0);
+    int slot = 0;
+    for (const std::wstring& path : {StandinPath(), NoAuxStandinPath()}) {
+        SCOPED_TRACE(WideToUtf8(path));
+        Insert(++slot);
+        settings.modulePath = path;
+        AttemptResult result =
+            RunChildAttempt(settings, StationToken{CK_SLOT_ID(slot), L"00000000000000EE"}, progress);
+        EXPECT_EQ(result.kind, AttemptKind::NoToken);
+        EXPECT_EQ(result.messageId, unsigned(IDS_INSERT_TOKEN)) << "no result line from the child";
+        EXPECT_EQ(WritesOn(slot), 0);
 
-    result = RunChildAttempt(settings, StationToken{1, Utf8ToWide(Serial(1))}, progress);
-    EXPECT_EQ(result.kind, AttemptKind::Success);
-    EXPECT_EQ(WritesOn(1), 1);
+        result =
+            RunChildAttempt(settings, StationToken{CK_SLOT_ID(slot), Utf8ToWide(Serial(slot))}, progress);
+        EXPECT_EQ(result.kind, AttemptKind::Success);
+        EXPECT_EQ(WritesOn(slot), 1);
+    }
 }
 
 // The token is swapped between the station's read and its child's start: the station's own
