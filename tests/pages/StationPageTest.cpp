@@ -162,6 +162,7 @@ TEST_F(StationPageTest, StopAndTheEndOfThePageWhileATokenHangs) {
     Bench("insert 1 type=blank serial=" + Serial(1));
     ASSERT_TRUE(Until([&] { return !Page().HasStation(); }));
     EXPECT_EQ(Tile(0)->text, kTimedOut);
+    EXPECT_EQ(Tile(0)->look, TileLook::Failure);
     EXPECT_EQ(Tile(1), nullptr) << "taken after Stop";
     EXPECT_EQ(Counts(), L"1/0/1");
     EXPECT_TRUE(Enabled(Page(), IDC_STATION_START));
