@@ -2,16 +2,39 @@
 
 #include "base/Utf8.h"
 #include "ledger/LedgerLine.h"
+#include "ledger/LedgerSources.h"
 #include "report/LedgerReport.h"
+
+namespace {
+
+// The list's serials that the day's file in `folder` shows done, as the day report counts them.
+std::vector<std::string> DoneOn(const StockList& list, const LedgerPath& folder, const LedgerTime& day) {
+    const std::string name = LedgerDayFileName(day).substr(0, 10);
+    // No file that day (or none readable): nothing of the list is done yet.
+    return ReadLedgerReport({folder, name, name, &list}).report.stock.done;
+}
+
+} // namespace
 
 void StockGate::Put(const StockList& list, const std::vector<std::string>& done) {
     std::lock_guard<std::mutex> lock(m_lock);
     m_bInForce = true;
+    m_list = list;
+    m_folder.reset();
     m_listed.clear();
     m_done.clear();
     for (const std::string& serial : list.serials)
         m_listed.insert(StockKey(serial));
-    for (const std::string& serial : done)
+    NoteDone(done);
+}
+
+void StockGate::Follow(const LedgerPath& folder) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_folder = folder;
+}
+
+void StockGate::NoteDone(const std::vector<std::string>& serials) {
+    for (const std::string& serial : serials)
         if (m_listed.count(StockKey(serial)))
             m_done.insert(StockKey(serial));
 }
@@ -27,10 +50,21 @@ bool StockGate::Admits(const std::wstring& serial) const {
 }
 
 void StockGate::NoteSuccess(const std::wstring& serial) {
-    const std::string key = StockKey(WideToUtf8(serial));
+    StockList list;
+    LedgerPath folder;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        NoteDone({WideToUtf8(serial)});
+        if (!m_folder)
+            return;
+        list = m_list;
+        folder = *m_folder;
+    }
+    // Read without the lock: the interface thread may show the count meanwhile.
+    const std::vector<std::string> done = DoneOn(list, folder, LocalTimeNow());
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_listed.count(key))
-        m_done.insert(key);
+    if (m_folder == folder)
+        NoteDone(done);
 }
 
 StockCount StockGate::Count() const {
@@ -40,10 +74,8 @@ StockCount StockGate::Count() const {
 
 void PutStockInForce(StockGate& gate, const StockList& list, const LedgerPath& folder,
                      const LedgerTime& today) {
-    const std::string day = LedgerDayFileName(today).substr(0, 10);
-    // No file today (or none readable): nothing of the list is done yet.
-    const ReportRead read = ReadLedgerReport({folder, day, day, &list});
-    gate.Put(list, read.report.stock.done);
+    gate.Put(list, DoneOn(list, folder, today));
+    gate.Follow(folder);
 }
 
 std::wstring StockProgressText(const StockCount& count) {

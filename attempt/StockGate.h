@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ class StockGate {
   public:
     // Puts `list` in force; `done` are those of its serials already done today.
     void Put(const StockList& list, const std::vector<std::string>& done);
+    // From now on each success also takes in what today's file in `folder` shows done: another
+    // station writing the same folder adds to it.
+    void Follow(const LedgerPath& folder);
     bool InForce() const;
     // Every serial while no list is in force.
     bool Admits(const std::wstring& serial) const;
@@ -29,14 +33,18 @@ class StockGate {
     StockCount Count() const;
 
   private:
+    void NoteDone(const std::vector<std::string>& serials); // under the lock
+
     mutable std::mutex m_lock;
     bool m_bInForce = false;
+    StockList m_list;                       // in force, as read
+    std::optional<LedgerPath> m_folder;     // followed
     std::set<std::string> m_listed, m_done; // by StockKey
 };
 
 // Puts `list` in force with its serials that today's file in `folder` shows done (a
 // successful wipe or PKI initialisation, whichever station wrote it), as the day report
-// counts them.
+// counts them, and follows that file from then on.
 void PutStockInForce(StockGate& gate, const StockList& list, const LedgerPath& folder,
                      const LedgerTime& today);
 

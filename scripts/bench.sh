@@ -4,6 +4,7 @@
 #   scripts/bench.sh [--file F] insert 0 type=blank
 # Default file: build/windows/bin/orbelcsp11-bench.txt, next to the stand-in DLL.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 here=$(cd "$(dirname "$0")/.." && pwd)
 file=$here/build/windows/bin/orbelcsp11-bench.txt
 

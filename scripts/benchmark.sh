@@ -8,6 +8,7 @@
 # else the 64-bit one; VANTOR_WIN64=1 takes the 64-bit one anywhere).
 # Exit code: 0 when every figure was measured and met its target.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 source scripts/edition.sh

@@ -2,6 +2,7 @@
 # Fails when a file of the program includes a header of a folder that scripts/layers.txt does not
 # allow for its own folder, or when a folder of the program is missing from that list.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 cd "$(dirname "$0")/.."
 layers=scripts/layers.txt
 declare -A allowed

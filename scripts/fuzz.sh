@@ -3,6 +3,7 @@
 # runs each for a bounded time: `scripts/fuzz.sh [seconds per target]` (default 15).
 # Prints the executions, coverage and findings of each; exits non-zero on any finding.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 cd "$(dirname "$0")/.."
 seconds=${1:-15}
 targets=$(cd tests/fuzz && ls Fuzz*.cpp | sed "s/\.cpp$//")

@@ -7,6 +7,7 @@
 # can be plugged in with scripts/bench.sh). Either way it exits non-zero, saying why, when
 # the Vantor window does not appear.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 

@@ -2,6 +2,7 @@
 # Installs every system package the build and the tests need on Debian 12 (run as root).
 # Does nothing when everything is already there.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev make pkg-config

@@ -5,6 +5,7 @@
 # one where 32-bit programs execute, else the 64-bit one; VANTOR_WIN64=1 takes the 64-bit one
 # anywhere), plus the other edition's installer where the machine can run it.
 set -euo pipefail
+source "$(dirname "$0")/report-failure.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)

@@ -4,6 +4,7 @@
 # token module).
 # Usage: check_dist.sh BUILD_DIR OBJDUMP ARCHIVE (the objdump of the build's own toolchain).
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/report-failure.sh"
 build=$1 objdump=$2 archive=$3
 listing=$(cmake -E tar tf "$archive" | grep -v '/$' | sed 's|^[^/]*/||' | sort)
 expected=$(printf '%s\n' Vantor.exe vantor-cli.exe 操作说明.txt | sort)

@@ -5,6 +5,7 @@
 # ledger with it on uninstall, or adds a second entry on upgrade.
 # Usage: check_installer.sh win32|win64 SETUP_EXE STANDIN_DLL VERSION PUBLISHER PROGRAM...
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/report-failure.sh"
 arch=$1
 # A machine that cannot execute 32-bit code cannot run the 32-bit installer: say so, as a failure.
 if [ "$arch" = win32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then

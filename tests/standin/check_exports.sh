@@ -3,6 +3,7 @@
 # but system DLLs.
 #   check_exports.sh <objdump> <module> <variant without the extension>
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/report-failure.sh"
 objdump=$1
 module=$2
 noaux=$3

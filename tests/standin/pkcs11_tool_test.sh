@@ -3,6 +3,7 @@
 # scripts/bench.sh before the client starts.
 #   pkcs11_tool_test.sh <liborbelcsp11.so> <scripts/bench.sh>
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/report-failure.sh"
 command -v pkcs11-tool >/dev/null || { echo "FAIL: pkcs11-tool (OpenSC) is not installed" >&2; exit 1; }
 module=$1
 bench=$2

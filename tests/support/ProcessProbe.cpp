@@ -1,5 +1,8 @@
 #include "ProcessProbe.h"
 
+#include <tlhelp32.h>
+
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -98,4 +101,17 @@ int CountWindows(DWORD processId) {
     WindowCount search{processId};
     EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.count;
+}
+
+int ChildProcesses(DWORD parent, const wchar_t* exeName) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        count += entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, exeName) == 0;
+    ::CloseHandle(snapshot);
+    return count;
 }

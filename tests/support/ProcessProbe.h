@@ -12,3 +12,6 @@ int CountGdiObjects(HANDLE process);
 // Windows of the process, top-level ones (visible or not) and all their descendants:
 // Wine's GetGuiResources does not count user objects.
 int CountWindows(DWORD processId);
+// Processes started by `parent` from the program file `exeName` (its name only) that are
+// still there; -1 when the process list cannot be read, never mistaken for none left.
+int ChildProcesses(DWORD parent, const wchar_t* exeName);
