@@ -243,7 +243,7 @@ std::wstring HelpText() {
                                              处理过的令牌在拔出前不再处理；选项、PIN来源、配置文件和退出码同 watch；
                                              --count N 处理 N 支令牌后不再接收新令牌，--idle 同 watch；
                                              station wipe 在管理员PIN错误后不再接收新令牌，标准接口下
-                                             station init 在当前管理员PIN错误后同样
+                                             station init 在当前管理员PIN错误后同样不再接收新令牌
 
 选项：
   --module PATH          令牌模块文件（默认：程序所在文件夹、系统文件夹、PATH，从不搜索当前文件夹）；
