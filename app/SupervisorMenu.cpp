@@ -1,5 +1,6 @@
 #include "app/SupervisorMenu.h"
 
+#include "base/ShownPath.h"
 #include "base/Utf8.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
@@ -56,9 +57,9 @@ void OpenTodaysReport(CWnd& owner, const LedgerPath& folder, const StockList* li
     std::error_code error;
     const fs::path page = fs::temp_directory_path(error) / ("vantor-report-" + today + ".html");
     std::ofstream out(page, std::ios::binary | std::ios::trunc);
-    if (error || !(out << RenderReportHtml(read.report, LedgerTimeText(now), fs::path(folder).u8string())) ||
+    if (error || !(out << RenderReportHtml(read.report, LedgerTimeText(now), ShownPath(folder))) ||
         !out.flush())
-        return ShowProblem(owner, "无法写入报告：" + page.u8string());
+        return ShowProblem(owner, "无法写入报告：" + ShownPath(page));
     out.close();
     ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

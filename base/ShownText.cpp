@@ -26,8 +26,12 @@ std::size_t SequenceLength(const unsigned char* p, std::size_t left, char32_t& c
     return extra + 1;
 }
 
+// C0, DEL and C1 controls, the line and paragraph separators, and the marks that reorder the
+// text around them (a file name could be made to read backwards).
 bool IsControl(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029;
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
+           code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
 }
 
 std::string Escape(const char* format, unsigned value) {

@@ -1,7 +1,8 @@
 #pragma once
 // Text from outside (a file's line, an argument, a serial) shown to the operator: control
-// characters could retitle or clear a terminal and bytes that are not UTF-8 garble it, so both
-// are shown escaped (`\x1B`, `\u0085`), everything else as it is.
+// characters could retitle or clear a terminal, direction marks reorder what follows them, and
+// bytes that are not UTF-8 garble it, so all are shown escaped (`\x1B`, `\u202E`), everything
+// else as it is.
 #include <cstddef>
 #include <string>
 

@@ -36,11 +36,6 @@ const wchar_t* const kOptionNames[] = {L"--help",
                                        L"--anchor"};
 
 // What an option's name is made of; anything after it may be a value.
-// Every option name is lower-case words joined by hyphens: a digit or a capital after an
-// unknown name is more likely a glued secret than part of the name, and is not shown.
-bool IsNameChar(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || c == L'-';
-}
 
 bool IsPinOption(const std::wstring& name) {
     for (const wchar_t* option : kPinOptions)
@@ -215,12 +210,9 @@ std::wstring ShownOptionName(const std::wstring& arg) {
         consider(name);
     for (const wchar_t* name : kOptionNames)
         consider(name);
-    if (!known.empty())
-        return known;
-    std::size_t end = 2;
-    while (end < arg.size() && IsNameChar(arg[end]))
-        ++end;
-    return arg.substr(0, end);
+    // An unknown name may be a secret glued to a mistyped option in any form (`--sopin1234`,
+    // `--passwdsecret`): none of it is shown.
+    return known.empty() ? std::wstring(L"--…") : known;
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {

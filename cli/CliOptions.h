@@ -38,8 +38,8 @@ struct ParsedCommandLine {
 
 // What of a command-line argument a message may show, since anything glued to an option may be
 // a PIN: nothing of an argument that does not begin with "--"; for one that begins with an
-// option name any command knows (PIN options included), that name; otherwise "--" and the
-// letters, digits and '-' after it, up to the first other character.
+// option name any command knows (PIN options included), that name; otherwise "--…", since
+// nothing marks where an unknown name would end and a glued PIN begin.
 std::wstring ShownOptionName(const std::wstring& arg);
 
 // `args` without the program name.

@@ -31,7 +31,7 @@ void AppendJsonString(std::string& out, const std::string& utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (const unsigned control = MultiByteControlAt(utf8, i)) {
-            char escaped[8];
+            char escaped[16];
             std::snprintf(escaped, sizeof escaped, "\\u%04X", control);
             out += escaped;
             i += control < 0x100 ? 1 : 2;

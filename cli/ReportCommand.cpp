@@ -8,6 +8,7 @@
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
 #include "report/ReportHtml.h"
+#include "base/ShownPath.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -78,19 +79,24 @@ int RunReport(const std::vector<std::wstring>& args) {
     if (!read.error.empty())
         return Fail(Utf8ToWide(read.error));
 
-    const std::string html =
-        RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), fs::path(folder).u8string());
+    const std::string html = RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), ShownPath(folder));
+    const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
+    // Only a regular file is written: opening a pipe nobody reads would wait for ever.
+    std::error_code error;
+    const fs::file_status status = fs::status(options.out, error);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return Fail(L"无法写入报告：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
     std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
     if (!(out << html) || !out.flush())
-        return Fail(L"无法写入报告：" + ShownText(options.out.wstring()));
+        return Fail(L"无法写入报告：" + shownOut);
     const LedgerReport& report = read.report;
     const std::size_t damaged = DamagedFileCount(report);
-    WriteLine(
-        ConsoleStream::kOutput,
-        L"报告已写入：" + ShownText(options.out.wstring()) + L"（" + std::to_wstring(report.files.size()) +
-            L" 个记录文件，" + (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
-            std::to_wstring(report.total.Total()) + L" 行：成功 " + std::to_wstring(report.total.success) +
-            L"，失败 " + std::to_wstring(report.total.failure) + L"）");
+    WriteLine(ConsoleStream::kOutput,
+              L"报告已写入：" + shownOut + L"（" + std::to_wstring(report.files.size()) + L" 个记录文件，" +
+                  (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
+                  std::to_wstring(report.total.Total()) + L" 行：成功 " +
+                  std::to_wstring(report.total.success) + L"，失败 " + std::to_wstring(report.total.failure) +
+                  L"）");
     for (const ReportedFile& file : report.files)
         if (file.verdict.seal == LedgerSeal::kBroken)
             WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对：已损坏，第 " +

@@ -4,6 +4,7 @@
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerRows.h"
 #include "base/RegularFile.h"
+#include "base/ShownPath.h"
 #include "base/ShownText.h"
 
 #include <algorithm>
@@ -242,13 +243,13 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
     std::error_code error;
     const auto files = DayFiles(request.folder, request.from, request.to, error);
     if (error) {
-        read.error = "无法读取记录文件夹：" + ShownText(fs::path(request.folder).u8string());
+        read.error = "无法读取记录文件夹：" + ShownPath(request.folder);
         return read;
     }
     if (files.empty()) {
         read.error = "记录文件夹中没有 " + request.from +
                      (request.from == request.to ? "" : " 至 " + request.to) + " 的记录文件：" +
-                     ShownText(fs::path(request.folder).u8string());
+                     ShownPath(request.folder);
         return read;
     }
     Counter counter(read.report, request.stock);

@@ -1,5 +1,7 @@
 #include "report/ReportHtml.h"
 
+#include "base/ShownText.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -20,7 +22,10 @@ ul.list{columns:4;margin:4px 0;padding-left:20px;font-family:monospace}
 @media print{body{margin:0;font-size:11px}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}tr{break-inside:avoid}}
 </style>)";
 
-std::string Escape(const std::string& text) {
+// Control characters (a terminal's escape sequences, a bell, a direction override) and bytes
+// that are not UTF-8 are shown as their escapes, then the markup's own characters.
+std::string Escape(const std::string& raw) {
+    const std::string text = ShownText(raw, raw.size() * 6 + 8);
     std::string out;
     for (char c : text) {
         switch (c) {

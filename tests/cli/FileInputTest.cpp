@@ -112,6 +112,22 @@ TEST_F(FileInput, EveryReaderRefusesWhatIsNoFileOfItsKind) {
     });
 }
 
+// The report's page goes only to a regular file, under any name the file system takes.
+TEST_F(FileInput, TheReportIsWrittenToRegularFilesOnly) {
+    std::string text;
+    ASSERT_EQ(Run({"info"}, text), 0) << text; // today's ledger line
+    const std::string page = (folder / "报告.html").string();
+    Check({
+        {"report: a page under a Chinese name", {"report", "--out", page}, 0, "报告已写入：" + page},
+        {"report: onto a pipe nobody reads",
+         {"report", "--out", (folder / "fifo").string()},
+         2,
+         "无法写入报告：" + (folder / "fifo").string() + "，" + kNotRegular},
+        {"report: onto a folder", {"report", "--out", folder.string()}, 2, kNotRegular},
+    });
+    EXPECT_TRUE(fs::is_regular_file(fs::u8path(page)));
+}
+
 // Every bad entry of a profile is named by file and line; a label takes up to 31 bytes of UTF-8
 // (a space always follows it in its field), and one message refuses every label past that.
 TEST_F(FileInput, ProfileErrorsNameTheLineAndOneRuleForTheLabel) {

@@ -7,14 +7,17 @@
 
 namespace {
 
-// A C0 or DEL byte, a C1 control (C2 80..9F) or a line or paragraph separator (E2 80 A8/A9).
+// A C0 or DEL byte, a C1 control (C2 80..9F), a line or paragraph separator (E2 80 A8/A9) or a
+// direction mark (U+200E/F, U+202A..E, U+2066..9).
 bool HasControl(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
         const auto after = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
         if (c < 0x20 || c == 0x7F || (c == 0xC2 && next >= 0x80 && next <= 0x9F) ||
-            (c == 0xE2 && next == 0x80 && (after == 0xA8 || after == 0xA9)))
+            (c == 0xE2 && next == 0x80 &&
+             (after == 0x8E || after == 0x8F || (after >= 0xA8 && after <= 0xAE))) ||
+            (c == 0xE2 && next == 0x81 && after >= 0xA6 && after <= 0xA9))
             return true;
     }
     return false;
