@@ -96,7 +96,7 @@ void CMainDlg::AddSystemMenuItems() {
 
 void CMainDlg::LoadStockList() {
     if (AskAndPutStockInForce(*this, m_stock, m_stockList, m_ledger.Folder())) {
-        m_pageBlank.ShowStockLine();
+        m_pageWipe.ShowStockLine();
         m_pagePki.ShowStockLine();
     }
 }
@@ -173,7 +173,7 @@ void CMainDlg::CreateNavigation() {
     m_bar.m_crTextColor = kBarTextColor;
     m_pager.Create(WS_CHILD | WS_VISIBLE, rect, frame, IDC_MAIN_NAV_PAGER);
     m_bar.Create(WS_CHILD | WS_VISIBLE, rect, &m_pager, IDC_MAIN_NAV_BAR);
-    m_bar.AddItem(IDI_NAV_BLANK, LoadStringOrDefault(IDS_NAV_BLANK).c_str());
+    m_bar.AddItem(IDI_NAV_WIPE, LoadStringOrDefault(IDS_NAV_WIPE).c_str());
     m_bar.AddItem(IDI_NAV_PKI, LoadStringOrDefault(IDS_NAV_PKI).c_str());
     m_bar.AddItem(IDI_NAV_INFO, LoadStringOrDefault(IDS_NAV_INFO).c_str());
     m_bar.AddItem(IDI_NAV_STATION, LoadStringOrDefault(IDS_NAV_STATION).c_str());
@@ -187,25 +187,25 @@ void CMainDlg::CreatePages() {
         frame->GetWindowRect(&rect);
         ScreenToClient(&rect);
     }
-    m_pageBlank.Create(IDD_BLANK_PAGE, this);
+    m_pageWipe.Create(IDD_WIPE_PAGE, this);
     m_pagePki.Create(IDD_PKI_PAGE, this);
     m_pageInfo.Create(IDD_INFO_PAGE, this);
     m_pageStation.Create(IDD_STATION_PAGE, this);
-    m_pageBlank.MoveWindow(&rect, TRUE);
+    m_pageWipe.MoveWindow(&rect, TRUE);
     m_pagePki.MoveWindow(&rect, TRUE);
     m_pageInfo.MoveWindow(&rect, TRUE);
     m_pageStation.MoveWindow(&rect, TRUE);
 }
 
 bool CMainDlg::TakeStationParameters(StationOperation operation, StationParameters& parameters) {
-    CInitPage& page = operation == StationOperation::Pki ? static_cast<CInitPage&>(m_pagePki) : m_pageBlank;
+    CInitPage& page = operation == StationOperation::Pki ? static_cast<CInitPage&>(m_pagePki) : m_pageWipe;
     return page.TakeStationParameters(parameters);
 }
 
 LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
     // Hide before show: each page resets itself on both, which also ends a batch run or the
     // station's taking of tokens.
-    CWnd* pages[] = {&m_pageBlank, &m_pagePki, &m_pageInfo, &m_pageStation};
+    CWnd* pages[] = {&m_pageWipe, &m_pagePki, &m_pageInfo, &m_pageStation};
     const int shown = static_cast<int>(index);
     if (shown >= 0 && shown < static_cast<int>(std::size(pages))) {
         for (int i = 0; i < static_cast<int>(std::size(pages)); ++i)
@@ -284,7 +284,7 @@ BOOL CMainDlg::OnHelpInfo(HELPINFO*) {
 void CMainDlg::OnCancel() {
     ShowWindow(SW_HIDE);
     m_bClosing = true;
-    m_pageBlank.EndBatch();
+    m_pageWipe.EndBatch();
     m_pagePki.EndBatch();
     m_pageStation.EndStation();
     EndWhenWorkersHaveEnded();
@@ -296,14 +296,14 @@ void CMainDlg::EndWhenWorkersHaveEnded() {
 }
 
 bool CMainDlg::IsAnyRunActive() {
-    return m_pageBlank.Batch().HasWorker() || m_pagePki.Batch().HasWorker() || m_pageStation.HasStation();
+    return m_pageWipe.Batch().HasWorker() || m_pagePki.Batch().HasWorker() || m_pageStation.HasStation();
 }
 
 void CMainDlg::OnDestroy() {
     CDialog::OnDestroy();
     // Closing has already waited for the workers; a window destroyed any other way ends its
     // runs here, so no worker calls the module after it is gone.
-    m_pageBlank.StopBatchAndWait();
+    m_pageWipe.StopBatchAndWait();
     m_pagePki.StopBatchAndWait();
     m_pageStation.CloseStation();
     m_tokenModule->UnloadTokenModule();

@@ -8,7 +8,7 @@
 // station and the information page write to.
 #include "win/Afx.h"
 #include "attempt/StockGateOwner.h"
-#include "blank/BlankPage.h"
+#include "wipe/WipePage.h"
 #include "info/InfoPage.h"
 #include "controls/OutlookBar.h"
 #include "controls/PagerCtrl.h"
@@ -45,7 +45,7 @@ class CMainDlg : public CDialog,
     Ledger m_ledger;   // declared before the pages: it outlives their batch workers, which write to it
     StockGate m_stock; // the stock list in force (none at start); outlives the batch workers too
     StockList m_stockList;
-    CBlankPage m_pageBlank;
+    CWipePage m_pageWipe;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
     CStationPage m_pageStation;

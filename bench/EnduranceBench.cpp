@@ -1,4 +1,4 @@
-// Endurance: ten thousand batch attempts on the blank page (the stand-in's churn plugs and
+// Endurance: ten thousand batch attempts on the wipe page (the stand-in's churn plugs and
 // pulls a blank token as fast as the worker takes the events), with the program's GDI objects,
 // windows and private memory before and after, and the counters and the module journal
 // checked for lost or doubled attempts.
@@ -49,7 +49,7 @@ bool RunEnduranceBench(const BenchOptions& options) {
     VantorSession session(L"bench-endurance");
     if (!session.Ready())
         return false;
-    BatchPage page(session.Main(), kBlankPageControls);
+    BatchPage page(session.Main(), kWipePageControls);
     if (!page.Valid() || !page.StartBatch())
         return false;
     const ScenarioFolder& folder = session.Folder();

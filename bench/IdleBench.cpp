@@ -21,7 +21,7 @@ bool RunIdleBench(const BenchOptions& options) {
     VantorSession session(L"bench-idle");
     if (!session.Ready())
         return false;
-    BatchPage page(session.Main(), kBlankPageControls);
+    BatchPage page(session.Main(), kWipePageControls);
     if (!page.Valid() || !page.StartBatch())
         return false;
     ProgramUnderTest minimal(session.Folder(), L"MinimalDialog.exe");

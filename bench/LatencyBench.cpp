@@ -1,4 +1,4 @@
-// Batch latency on the blank page, against the worker's 500 ms poll period: from a token's
+// Batch latency on the wipe page, against the worker's 500 ms poll period: from a token's
 // insertion (a line appended to the bench file) until the attempt's first status text is on
 // screen, and from Stop until Start is enabled again. Each event comes at a random moment of
 // the poll period.
@@ -41,10 +41,10 @@ bool RunLatencyBench(const BenchOptions& options) {
     VantorSession session(L"bench-latency");
     if (!session.Ready())
         return false;
-    BatchPage page(session.Main(), kBlankPageControls);
+    BatchPage page(session.Main(), kWipePageControls);
     if (!page.Valid() || !page.StartBatch() ||
         !WaitUntil([&] { return page.Status() == msg::kInsertToken; })) {
-        PrintNote("latency: the blank page's batch run did not start; status: " + WideToUtf8(page.Status()));
+        PrintNote("latency: the wipe page's batch run did not start; status: " + WideToUtf8(page.Status()));
         return false;
     }
     const ScenarioFolder& folder = session.Folder();

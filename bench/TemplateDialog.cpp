@@ -22,7 +22,7 @@ void CreatePages(HWND dialog) {
     GetWindowRect(GetDlgItem(dialog, IDC_MAIN_PAGE_FRAME), &frame);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&frame), 2);
     HWND first = nullptr;
-    for (UINT id : {IDD_BLANK_PAGE, IDD_PKI_PAGE, IDD_INFO_PAGE}) {
+    for (UINT id : {IDD_WIPE_PAGE, IDD_PKI_PAGE, IDD_INFO_PAGE}) {
         HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), dialog, PageProc, 0);
         MoveWindow(page, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, TRUE);
         if (first == nullptr)

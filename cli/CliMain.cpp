@@ -38,7 +38,7 @@ int Refuse(const std::wstring& error) {
 }
 
 // The profile and the PINs, checked before the module is touched.
-bool PrepareJob(const CliOptions& options, FormatJob& job, std::wstring& error) {
+bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
     job.bPki = options.command == CliCommand::kInit;
     if (job.bPki) {
         ProfileRead profile = ReadProfile(options.profilePath);
@@ -94,7 +94,7 @@ int Run(const std::vector<std::wstring>& args) {
     if (!parsed.error.empty())
         return Refuse(parsed.error + L"（vantor-cli --help 显示用法）");
 
-    FormatJob job;
+    TokenJob job;
     std::wstring error;
     StockGate stock;
     if (!options.stockPath.empty()) {
@@ -133,7 +133,7 @@ int Run(const std::vector<std::wstring>& args) {
     else if (options.bWatch)
         code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
     else
-        code = RunFormatOnce(module, job, writer);
+        code = RunJobOnce(module, job, writer);
     module.UnloadTokenModule();
     return code;
 }

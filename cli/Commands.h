@@ -10,16 +10,16 @@
 
 // What one wipe or PKI attempt needs: the operation and its values. The PINs are the run's
 // own copies, wiped when it ends.
-struct FormatJob {
+struct TokenJob {
     bool bPki = false;
     SecretText soPin;           // wipe: the current SO PIN
-    PkiFormatParams pkiParams;  // init: every value, PINs included
+    PkiInitParams pkiParams;    // init: every value, PINs included
     StockGate* stock = nullptr; // --stock: the list in force
     bool bProfileSetsLimits = false;
 };
 
 int RunInfo(TokenModule& module, OutcomeWriter& writer);
-int RunFormatOnce(TokenModule& module, const FormatJob& job, OutcomeWriter& writer);
+int RunJobOnce(TokenModule& module, const TokenJob& job, OutcomeWriter& writer);
 
 struct WatchLimits {
     unsigned long count = 0;       // counted attempts; 0: no limit
@@ -27,7 +27,7 @@ struct WatchLimits {
 };
 // 4 when the run could not start, 5 when a ledger line was lost, otherwise 0 when every
 // counted attempt succeeded and 1 when one failed.
-int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
+int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
 // The end of a watch or station run: the counters shown (on standard error with --json), and
@@ -45,9 +45,9 @@ struct StationRun {
 };
 // Every present token handled at once, each in a child process of this program; exit codes
 // as RunWatch.
-int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run, bool bJson,
+int RunStation(TokenModule& module, const TokenJob& job, const StationRun& run, bool bJson,
                OutcomeWriter& writer);
 
 // One attempt of `job` in single or batch mode through the attempt runner: written to
 // `ledger` (null: none) when it counted, and turned into its record.
-AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger);
+AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatch, Ledger* ledger);

@@ -138,7 +138,7 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
     for (const wchar_t* key : {L"so_pin_max_retry", L"user_pin_max_retry", L"public_size", L"private_size"})
         read.bSetsLimits = read.bSetsLimits || entries.count(key) != 0;
     // The page's order of exchange decides which bad field is reported.
-    PkiFormatParams& p = read.params;
+    PkiInitParams& p = read.params;
     if (!TakeNumber(entries, name, L"private_size", 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
         !TakeNumber(entries, name, L"public_size", 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
         !TakeNumber(entries, name, L"so_pin_max_retry", kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))

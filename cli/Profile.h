@@ -11,7 +11,7 @@
 inline constexpr std::size_t kProfileMaxBytes = 64u << 10;
 
 struct ProfileRead {
-    PkiFormatParams params;
+    PkiInitParams params;
     bool bSetsLimits = false; // a retry limit or an area size is given
     std::wstring error;       // non-empty: "FILE，第N行：key：message" of the first bad entry (exit 2)
 };

@@ -4,13 +4,13 @@
 #include "attempt/AttemptResultLine.h"
 #include "attempt/ExitCode.h"
 #include "base/Utf8.h"
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
 #include "cli/ModuleFileName.h"
 #include "cli/PinReader.h"
 #include "cli/Profile.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
 
@@ -124,7 +124,7 @@ int Refuse(const std::wstring& error) {
 
 // The operation's values: the profile (a file or --set lines) and the PINs from standard input
 // (wipe: SO PIN; init: new SO PIN, new user PIN, current SO PIN).
-std::wstring ReadValues(const SlotAttemptOptions& o, BlankFormatParams& wipe, PkiFormatParams& init) {
+std::wstring ReadValues(const SlotAttemptOptions& o, WipeParams& wipe, PkiInitParams& init) {
     std::vector<SecretText> pins;
     // init: the current SO PIN's line is empty when none was given.
     const std::wstring error = o.bPki ? ReadPinLines(3, 2, pins) : ReadPinLines(1, 1, pins);
@@ -159,8 +159,8 @@ int RunSlotAttempt(const std::vector<std::wstring>& args) {
     const std::wstring usage = Parse(args, options);
     if (!usage.empty())
         return Refuse(usage);
-    BlankFormatParams wipe;
-    PkiFormatParams init;
+    WipeParams wipe;
+    PkiInitParams init;
     const std::wstring error = ReadValues(options, wipe, init);
     if (!error.empty()) {
         // The station's input was unusable: a failed attempt on this token, before any call.
@@ -184,8 +184,8 @@ int RunSlotAttempt(const std::vector<std::wstring>& args) {
     // The station saw this token here; another one in its place is none of this attempt's.
     const AttemptResult result = ReadTokenSerial(module, options.slot) != options.serial
                                      ? EndedWith(AttemptKind::NoToken, IDS_INSERT_TOKEN)
-                                 : options.bPki ? FormatPkiToken(&module, init, progress)
-                                                : FormatBlankToken(&module, wipe, progress);
+                                 : options.bPki ? InitialisePkiToken(&module, init, progress)
+                                                : WipeToken(&module, wipe, progress);
     const int code = Report(result);
     module.UnloadTokenModule();
     return code;

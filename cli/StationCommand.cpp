@@ -16,7 +16,7 @@ namespace {
 
 class ConsoleStation final : public StationFrontEnd {
   public:
-    ConsoleStation(OutcomeWriter& writer, const FormatJob& job, StopSignal& run, IdleStop& idle)
+    ConsoleStation(OutcomeWriter& writer, const TokenJob& job, StopSignal& run, IdleStop& idle)
         : m_writer(writer), m_job(job), m_run(run), m_idle(idle) {}
 
     void ShowTile(const StationTile& tile) override {
@@ -45,7 +45,7 @@ class ConsoleStation final : public StationFrontEnd {
 
   private:
     OutcomeWriter& m_writer;
-    const FormatJob& m_job;
+    const TokenJob& m_job;
     StopSignal& m_run;
     IdleStop& m_idle;
 };
@@ -63,7 +63,7 @@ std::wstring AbsolutePath(const std::wstring& path) {
     }
 }
 
-StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* ledger) {
+StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Ledger* ledger) {
     StationSettings settings;
     settings.operation = job.bPki ? StationOperation::Pki : StationOperation::Wipe;
     settings.childProgram = OwnProgramPath();
@@ -88,7 +88,7 @@ StationSettings SettingsOf(const FormatJob& job, const StationRun& run, Ledger* 
 
 } // namespace
 
-int RunStation(TokenModule& module, const FormatJob& job, const StationRun& run, bool bJson,
+int RunStation(TokenModule& module, const TokenJob& job, const StationRun& run, bool bJson,
                OutcomeWriter& writer) {
     StopSignal running;
     InterruptStop interrupt(running);

@@ -12,7 +12,7 @@ namespace {
 // slot event, each written as it ends and counted as on the page.
 class WatchHost final : public BatchFrontEnd {
   public:
-    WatchHost(TokenModule& module, const FormatJob& job, const WatchLimits& limits, OutcomeWriter& writer,
+    WatchHost(TokenModule& module, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
               StopSignal& signal, IdleStop& idle)
         : m_module(module), m_job(job), m_limits(limits), m_writer(writer), m_signal(signal), m_idle(idle) {}
 
@@ -33,7 +33,7 @@ class WatchHost final : public BatchFrontEnd {
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
-        const AttemptRecord attempt = RunFormatAttempt(m_module, m_job, true, m_writer.GetLedger());
+        const AttemptRecord attempt = RunJobAttempt(m_module, m_job, true, m_writer.GetLedger());
         const AttemptOutcome& outcome = attempt.outcome;
         m_writer.Write(attempt);
         m_idle.Touch(); // the idle time counts from the end of the last attempt
@@ -52,7 +52,7 @@ class WatchHost final : public BatchFrontEnd {
 
   private:
     TokenModule& m_module;
-    const FormatJob& m_job;
+    const TokenJob& m_job;
     const WatchLimits& m_limits;
     OutcomeWriter& m_writer;
     StopSignal& m_signal;
@@ -61,7 +61,7 @@ class WatchHost final : public BatchFrontEnd {
 
 } // namespace
 
-int RunWatch(TokenModule& module, const FormatJob& job, const WatchLimits& limits, bool bJson,
+int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer) {
     StopSignal signal;
     InterruptStop interrupt(signal);

@@ -1,7 +1,7 @@
 #include "info/DeviceInfoQuery.h"
 
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 
 #include <utility>
 
@@ -26,7 +26,7 @@ DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
         result.standardFields = std::move(standard.fields);
         return result;
     }
-    const FormatTarget target = FindFormatTarget(module, silent);
+    const TokenTarget target = FindTokenTarget(module, silent);
     DeviceInfoResult result;
     result.attempt = target.result;
     AttemptResult& attempt = result.attempt;

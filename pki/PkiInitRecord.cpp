@@ -16,7 +16,7 @@ SecureBytes MakeLabelField(const std::wstring& label) {
     return field;
 }
 
-PkiInitRecord::PkiInitRecord(const PkiFormatParams& params)
+PkiInitRecord::PkiInitRecord(const PkiInitParams& params)
     : m_soPin(WideToMultiByte(params.strSoPin, CP_ACP)),
       m_userPin(WideToMultiByte(params.strUserPin, CP_ACP)), m_labelField(MakeLabelField(params.strLabel)) {
     std::memset(&m_record, 0, sizeof m_record);

@@ -9,7 +9,7 @@
 #include <string>
 
 // The page's values for one attempt. Defaults are the page's own defaults.
-struct PkiFormatParams {
+struct PkiInitParams {
     SecretText strSoPin{kDefaultSoPin};     // new SO PIN, 4-32 characters
     SecretText strUserPin{kDefaultUserPin}; // new user PIN, 4-32 characters
     std::wstring strLabel{kDefaultLabel};   // 0-32 characters; its UTF-8 length must be 1 to 31
@@ -30,7 +30,7 @@ SecureBytes MakeLabelField(const std::wstring& label);
 class PkiInitRecord {
   public:
     // Converts the PINs (active ANSI code page) and the label (UTF-8).
-    explicit PkiInitRecord(const PkiFormatParams& params);
+    explicit PkiInitRecord(const PkiInitParams& params);
     ~PkiInitRecord();
     PkiInitRecord(const PkiInitRecord&) = delete;
     PkiInitRecord& operator=(const PkiInitRecord&) = delete;

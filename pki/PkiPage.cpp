@@ -2,7 +2,7 @@
 
 #include "attempt/AttemptRunner.h"
 #include "pagekit/PageSupport.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -67,7 +67,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
                              IDS_PIN_LENGTH);
         return nullptr;
     }
-    PkiFormatParams params;
+    PkiInitParams params;
     params.strSoPin = SecretText(m_strSoPin.GetString());
     params.strUserPin = SecretText(m_strUserPin.GetString());
     params.strLabel = m_strLabel.ToStdWString();
@@ -87,7 +87,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     setting.stock = CurrentStockGate();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return FormatPkiToken(module, params, progress); }, setting,
+            [&](AttemptProgress& progress) { return InitialisePkiToken(module, params, progress); }, setting,
             frontEnd);
         return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
     };

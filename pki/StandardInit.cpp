@@ -3,7 +3,7 @@
 #include "base/TextEncoding.h"
 #include "pki/PkiReadBack.h"
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
 #include "token/StandardToken.h"
 #include "token/TokenSession.h"
@@ -43,8 +43,7 @@ CK_RV SetPins(TokenModule& module, CK_SLOT_ID slot, const SecureBytes& soPinNow,
 
 } // namespace
 
-AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& params,
-                                AttemptProgress& progress) {
+AttemptResult InitStandardToken(TokenModule& module, const PkiInitParams& params, AttemptProgress& progress) {
     StandardTarget target = FindStandardTarget(module, progress);
     AttemptResult& result = target.result;
     if (!target.bFound)

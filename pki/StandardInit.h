@@ -7,10 +7,9 @@
 #include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
-// Called by FormatPkiToken for a module bound without the extension. A token initialised
+// Called by InitialisePkiToken for a module bound without the extension. A token initialised
 // before needs params.strCurrentSoPin (otherwise the counted failure IDS_STD_CURRENT_SO_PIN);
 // the SO PIN guard reads its flags first. After C_InitToken the token is found again by its
 // serial number (a token never initialised by the one it was just given, which the result then
 // carries) and, after the last write, read back as on the vendor path.
-AttemptResult InitStandardToken(TokenModule& module, const PkiFormatParams& params,
-                                AttemptProgress& progress);
+AttemptResult InitStandardToken(TokenModule& module, const PkiInitParams& params, AttemptProgress& progress);

@@ -2,14 +2,14 @@
 // Identifiers of the string table (res/strings.inc). Usable from C++ and the resource script.
 
 #define IDS_ABOUTBOX 101
-#define IDS_NAV_BLANK 102
+#define IDS_NAV_WIPE 102
 #define IDS_NAV_PKI 103
 #define IDS_NAV_INFO 104
 #define IDS_LOAD_MODULE_FAILED 105
 #define IDS_INIT_MODULE_FAILED 106
 #define IDS_INSERT_AND_START 107
 #define IDS_ONE_TOKEN_ONLY 108
-#define IDS_BLANK_DONE 109
+#define IDS_WIPE_DONE 109
 #define IDS_SO_PIN_WRONG 111
 #define IDS_UNKNOWN_ERROR 112
 #define IDS_INSERT_TOKEN 113

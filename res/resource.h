@@ -12,14 +12,14 @@
 // Dialog templates
 #define IDD_ABOUTBOX 100
 #define IDD_MAIN 102
-#define IDD_BLANK_PAGE 133
+#define IDD_WIPE_PAGE 133
 #define IDD_PKI_PAGE 136
 #define IDD_INFO_PAGE 137
 #define IDD_STATION_PAGE 1300
 
 // Icons (each with 16, 24, 32 and 48 pixel images) and the separator bitmap
 #define IDI_APP 128
-#define IDI_NAV_BLANK 131
+#define IDI_NAV_WIPE 131
 #define IDI_NAV_PKI 132
 #define IDI_NAV_INFO 138
 #define IDI_NAV_STATION 1301
@@ -53,11 +53,11 @@
 #define IDC_COUNT_SUCCESS 1021
 #define IDC_STOCK_LINE 1040 // created under the status line while a stock list is in force
 
-// Blank-format page (IDD_BLANK_PAGE)
-#define IDC_BLANK_PIN 1011 // current SO PIN, masked
-#define IDC_BLANK_BATCH_CHECK 1007
-#define IDC_BLANK_STATUS 1016
-#define IDC_BLANK_COUNT_FAIL 1022
+// Wipe page (IDD_WIPE_PAGE)
+#define IDC_WIPE_PIN 1011 // current SO PIN, masked
+#define IDC_WIPE_BATCH_CHECK 1007
+#define IDC_WIPE_STATUS 1016
+#define IDC_WIPE_COUNT_FAIL 1022
 
 // PKI-format page (IDD_PKI_PAGE), parameter fields in tab order
 #define IDC_PKI_SO_PIN 1003   // masked

@@ -3,7 +3,7 @@
 #include "attempt/AttemptResultLine.h"
 #include "res/StringIds.h"
 #include "station/AttemptChild.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 
 #include <optional>
 

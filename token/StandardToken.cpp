@@ -1,7 +1,7 @@
 #include "token/StandardToken.h"
 
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 #include "token/TokenSlots.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 
     python3 res/art/make_art.py [output folder]    (default: the folder of this script)
 
-Writes app.ico (128), blank.ico (131), pki.ico (132), info.ico (138), station.ico (1301), each
+Writes app.ico (128), wipe.ico (131), pki.ico (132), info.ico (138), station.ico (1301), each
 with 16, 24, 32 and 48 pixel images in 32-bit colour with alpha, and separator.bmp (135, 434 x 1 pixels).
 The output is byte-for-byte reproducible; the generated files are kept in the repository so
 the build needs nothing but the resource compiler.
@@ -226,7 +226,7 @@ def station_badge(scale):
 
 ICONS = {
     "app.ico": refresh_badge,
-    "blank.ico": eraser_badge,
+    "wipe.ico": eraser_badge,
     "pki.ico": key_badge,
     "info.ico": info_badge,
     "station.ico": station_badge,

@@ -137,7 +137,7 @@ TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
     ProgramUnderTest program(bench.folder);
     HWND main = program.WaitForWindow(kTitle);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_WIPE_PIN); }));
     EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
     HWND bar = NavigationBar(main);
@@ -155,7 +155,7 @@ TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
     // Keys typed in the page stay in it: Tab moves on from the PIN, Esc and Enter close nothing
     // and F1 opens nothing; the click after them, handled after them, finds the one window.
     SetForegroundWindow(main);
-    HWND pin = GetDlgItem(PageWithControl(main, IDC_BLANK_PIN), IDC_BLANK_PIN);
+    HWND pin = GetDlgItem(PageWithControl(main, IDC_WIPE_PIN), IDC_WIPE_PIN);
     ClickAt(pin, POINT{5, 5});
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == pin; }));
     PressKey(VK_TAB);
@@ -268,7 +268,7 @@ TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
 
     ClickAt(bar, ItemCentre(bar, 1));
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_PKI_SO_PIN); }));
-    EXPECT_FALSE(PageVisible(main, IDC_BLANK_PIN));
+    EXPECT_FALSE(PageVisible(main, IDC_WIPE_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
     EXPECT_TRUE(BarMarks(bar, 1));
     Screenshot(main, L"main-pki.bmp");
@@ -285,11 +285,11 @@ TEST(Program, BarClicksSwitchPagesAndMarkTheirItem) {
     EXPECT_TRUE(BarMarks(bar, 3));
 
     ClickAt(bar, ItemCentre(bar, 0));
-    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
+    ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_WIPE_PIN); }));
 
     // An index outside the pages changes no page but becomes the active item.
     SendMessageW(main, kOutlookBarClick, 7, IDC_MAIN_NAV_BAR);
-    EXPECT_TRUE(PageVisible(main, IDC_BLANK_PIN));
+    EXPECT_TRUE(PageVisible(main, IDC_WIPE_PIN));
     EXPECT_TRUE(BarMarks(bar, -1));
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
@@ -502,7 +502,7 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
     EXPECT_FALSE(fs::exists(remembered));
 
     // While a batch run is in the module, no other module is bound.
-    const BatchPage blank(main, kBlankPageControls);
+    const BatchPage blank(main, kWipePageControls);
     ASSERT_TRUE(blank.StartBatch());
     PostMessageW(main, WM_SYSCOMMAND, IDM_CHOOSE_MODULE, 0);
     HWND box = WaitForMessageBox(program, main);
@@ -517,7 +517,7 @@ TEST(Program, AModuleChosenFromTheSystemMenuIsBoundAtOnce) {
 
 // Guards against a module call after the release when the window closes during a batch run.
 TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
-    for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {
+    for (const PageControls* controls : {&kWipePageControls, &kPkiPageControls}) {
         Workbench bench(controls->barItem == 0 ? L"close-blank" : L"close-pki");
         bench.folder.Bench("insert 0 type=blank");
         bench.folder.Bench("delay C_WaitForSlotEvent 50");
@@ -589,7 +589,7 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     ProgramUnderTest program(bench.folder);
     HWND main = program.WaitForWindow(kTitle);
     ASSERT_NE(main, nullptr);
-    HWND blank = PageWithControl(main, IDC_BLANK_PIN);
+    HWND blank = PageWithControl(main, IDC_WIPE_PIN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(blank) != FALSE; }));
     HWND line = GetDlgItem(blank, IDC_STOCK_LINE);
     EXPECT_FALSE(IsWindowVisible(line)) << "no list, no line";
@@ -610,8 +610,8 @@ TEST(Program, AStockListLoadedFromTheSystemMenuRefusesStrangers) {
     Screenshot(main, L"main-stock.bmp");
 
     SendMessageW(GetDlgItem(blank, IDC_START), BM_CLICK, 0, 0);
-    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_STATUS)), L"该锁不在本批清单中");
-    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_BLANK_COUNT_FAIL)), L"1");
+    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_WIPE_STATUS)), L"该锁不在本批清单中");
+    EXPECT_EQ(WindowText(GetDlgItem(blank, IDC_WIPE_COUNT_FAIL)), L"1");
     EXPECT_EQ(bench.folder.JournalCount("E_InitBlankToken"), 0);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());

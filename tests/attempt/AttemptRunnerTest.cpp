@@ -53,10 +53,10 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
         bool stop;
         int exitCode;
     } rows[] = {
-        {"wiped", OnToken(AttemptKind::Success, IDS_BLANK_DONE, CKR_OK, 1), kSingle,
+        {"wiped", OnToken(AttemptKind::Success, IDS_WIPE_DONE, CKR_OK, 1), kSingle,
          L"初始化为空锁成功，请更换USBKey", true,
          "single,0,0000000000000001,0.00,pki,,success,0x00000000,初始化为空锁成功，请更换USBKey", false, 0},
-        {"wiped again today", OnToken(AttemptKind::Success, IDS_BLANK_DONE, CKR_OK, 1), kSingle,
+        {"wiped again today", OnToken(AttemptKind::Success, IDS_WIPE_DONE, CKR_OK, 1), kSingle,
          L"初始化为空锁成功，请更换USBKey（重复：该锁今天已处理过）", true,
          "single,0,0000000000000001,0.00,pki,,success,0x00000000,初始化为空锁成功，请更换USBKey", false, 0},
         {"unknown answer", WithCode(OnToken(AttemptKind::Failure, IDS_UNKNOWN_ERROR, 0x30, 4)), kConsoleBatch,

@@ -6,7 +6,7 @@
 #include "WaitFor.h"
 #include "attempt/AttemptRunner.h"
 #include "attempt/BatchRun.h"
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +32,14 @@ class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
     void ShowRunning() override { Bump(&Counts::running); }
     void RunAttempt() override {
         Bump(&Counts::attempts);
-        BlankFormatParams params;
+        WipeParams params;
         params.strSoPin = SecretText(L"tamsel");
         params.bBatch = true;
         AttemptSetting setting;
         setting.mode = LedgerMode::Batch;
         RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return FormatBlankToken(GetTokenModule(), params, progress); },
-            setting, *this);
+            [&](AttemptProgress& progress) { return WipeToken(GetTokenModule(), params, progress); }, setting,
+            *this);
         Bump(&Counts::attemptsEnded);
     }
     void ShowFinished() override { Bump(&Counts::finished); }

@@ -25,8 +25,8 @@ std::string Convert(const std::wstring& text, unsigned codePage) {
 
 // Guards against PIN bytes that differ from the typed text, a conversion that runs past the
 // first zero character, or a stored form without its closing zero. What the module receives
-// for a label (UTF-8, cut at a zero character) is checked in PkiFormatTest, and an empty PIN in
-// BlankFormatTest.
+// for a label (UTF-8, cut at a zero character) is checked in PkiInitTest, and an empty PIN in
+// WipeTokenTest.
 TEST(TextEncoding, AsciiPinsAndTheFirstZeroCharacter) {
     EXPECT_EQ("", Convert(L"", CP_ACP));
     EXPECT_EQ("tamsel", Convert(L"tamsel", CP_ACP));

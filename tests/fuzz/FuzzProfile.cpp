@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         return 0;
     }
-    const PkiFormatParams& p = read.params;
+    const PkiInitParams& p = read.params;
     if (MakeLabelField(p.strLabel).empty() || p.bySoPinMaxRetry < kRetryMin ||
         p.byUserPinMaxRetry < kRetryMin || p.ulPublicSize > kAreaSizeMax || p.ulPrivateSize > kAreaSizeMax)
         std::abort();

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh binding to the stand-in with an empty bench for every test.
 #include "RecordingReporter.h"
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 #include "StandInBench.h"
 #include "StatusTexts.h"
 

@@ -7,7 +7,7 @@ namespace {
 using DeviceInfoQuery = BenchTest;
 
 // The binding, the listing and the token count are the initialisation attempts' own start,
-// tested with them (FormatCommonTest); the query differs only in what it shows, and an
+// tested with them (TokenTargetTest); the query differs only in what it shows, and an
 // unreadable record leaves every text empty.
 TEST_F(DeviceInfoQuery, ACraftedTokenReadsAsItWasMadeAnUnreadableOneNot) {
     Do("insert 4 type=pki serial=01A2000000003C4D atr=3B9F958131FE9F0066465305010011AB cos=1.5 "

@@ -2,7 +2,7 @@
 // never spends a locked or final SO PIN try unasked. Rows of tokens that lie, calls that fail
 // and PIN counters, with the calls as the module's journal saw them.
 #include "BenchTest.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 
 #include <algorithm>
 
@@ -34,7 +34,7 @@ Calls Init(Calls readBack) {
 
 const Row kRows[] = {
     // Item 1: what the token shows after E_InitPkiToken answered CKR_OK (a token that reads
-    // back right: PkiFormatTest).
+    // back right: PkiInitTest).
     {"insert 0 type=pki misbehave=label", Op::kPki, CKR_GENERAL_ERROR,
      Failure(true, kPkiVerifyFailed + L"名称不符"), Init({"C_GetTokenInfo"})},
     {"insert 0 type=blank misbehave=init-flag", Op::kPki, CKR_GENERAL_ERROR,
@@ -69,7 +69,7 @@ const Row kRows[] = {
      Success(true, msg::kPkiDone + kNotVerified + L"000000B3）"), Init(kLogins)},
 
     // Item 2: the hardware record read again after a wipe answered CKR_OK (one that reads back
-    // right: BlankFormatTest).
+    // right: WipeTokenTest).
     {"insert 0 misbehave=wipe",
      Op::kWipe,
      CKR_GENERAL_ERROR,
@@ -113,19 +113,21 @@ class ReadBack : public BenchTest {
   protected:
     CK_RV Run(Op op) {
         if (op == Op::kPki) {
-            PkiFormatParams params;
+            PkiInitParams params;
             params.strLabel = L"Bench 7";
             params.strSoPin = L"new-so-pin";
             params.strUserPin = L"24680";
             return RunRecorded(
-                [&](AttemptProgress& progress) { return FormatPkiToken(&bench.Module(), params, progress); },
+                [&](AttemptProgress& progress) {
+                    return InitialisePkiToken(&bench.Module(), params, progress);
+                },
                 reporter);
         }
-        BlankFormatParams params;
+        WipeParams params;
         params.strSoPin = L"tamsel";
         params.bBatch = op == Op::kWipeBatch;
         return RunRecorded(
-            [&](AttemptProgress& progress) { return FormatBlankToken(&bench.Module(), params, progress); },
+            [&](AttemptProgress& progress) { return WipeToken(&bench.Module(), params, progress); },
             reporter);
     }
 };

@@ -5,8 +5,8 @@
 #include "BenchTest.h"
 #include "FreedBytes.h"
 #include "base/TextEncoding.h"
-#include "blank/BlankFormat.h"
-#include "pki/PkiFormat.h"
+#include "wipe/WipeToken.h"
+#include "pki/PkiInit.h"
 
 #include <memory>
 
@@ -24,8 +24,8 @@ void ExpectNothingLeft(const FreedBytes& freed, int secrets = 3) {
     }
 }
 
-PkiFormatParams SecretParams() {
-    PkiFormatParams params;
+PkiInitParams SecretParams() {
+    PkiInitParams params;
     params.strSoPin = kWide[0];
     params.strUserPin = kWide[1];
     params.strLabel = kWide[2];
@@ -51,7 +51,7 @@ TEST(Wiping, SecretTextsAndBytesAreZeroWhenFreed) {
 // Guards against a record that keeps its pointers and values, or PIN bytes of the record's
 // conversions left behind.
 TEST(Wiping, TheRecordIsZeroWhenFreed) {
-    const PkiFormatParams params = SecretParams();
+    const PkiInitParams params = SecretParams();
     FreedBytes freed;
     auto record = std::make_unique<PkiInitRecord>(params);
     ASSERT_TRUE(record->IsValid());
@@ -69,18 +69,18 @@ class WipingAttempts : public BenchTest {};
 
 // Guards against an attempt's conversions of the PINs (ANSI code page) freed unwiped.
 TEST_F(WipingAttempts, LeaveNoPinBehind) {
-    const PkiFormatParams pki = SecretParams();
-    BlankFormatParams blank;
+    const PkiInitParams pki = SecretParams();
+    WipeParams blank;
     blank.strSoPin = kWide[0];
     Do("insert 0 type=blank");
     {
         FreedBytes freed;
-        EXPECT_EQ(RunRecorded([&](AttemptProgress& p) { return FormatPkiToken(&bench.Module(), pki, p); },
+        EXPECT_EQ(RunRecorded([&](AttemptProgress& p) { return InitialisePkiToken(&bench.Module(), pki, p); },
                               reporter),
                   CKR_OK);
-        EXPECT_EQ(RunRecorded([&](AttemptProgress& p) { return FormatBlankToken(&bench.Module(), blank, p); },
-                              reporter),
-                  CKR_OK);
+        EXPECT_EQ(
+            RunRecorded([&](AttemptProgress& p) { return WipeToken(&bench.Module(), blank, p); }, reporter),
+            CKR_OK);
         ExpectNothingLeft(freed, 2); // the stand-in's journal shows the label
     }
     EXPECT_EQ(reporter.reports.back(), Success(true, msg::kBlankDone));

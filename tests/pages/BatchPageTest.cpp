@@ -48,23 +48,23 @@ class RequestSpy {
     Hook m_after;
 };
 
-class BlankBatchTest : public PagesTest {
+class WipeBatchTest : public PagesTest {
   protected:
-    CBlankPage& Page() { return host->blank; }
-    std::wstring Status() { return Text(Page(), IDC_BLANK_STATUS); }
+    CWipePage& Page() { return host->blank; }
+    std::wstring Status() { return Text(Page(), IDC_WIPE_STATUS); }
     std::wstring Total() { return Text(Page(), IDC_COUNT_TOTAL); }
     bool Running() { return Enabled(Page(), IDC_STOP) && !Enabled(Page(), IDC_START); }
     bool Ended() { return !Page().Batch().IsWorkerAlive(); }
     // Batch mode ticked and Start pressed; waits until the run shows as running.
     void StartBatch() {
-        ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+        ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
         ASSERT_TRUE(Click(Page(), IDC_START));
         ASSERT_TRUE(PumpUntil([&] { return Running(); }));
     }
     void ExpectCounts(const wchar_t* total, const wchar_t* success, const wchar_t* fail) {
         EXPECT_EQ(Total(), total);
         EXPECT_EQ(Text(Page(), IDC_COUNT_SUCCESS), success);
-        EXPECT_EQ(Text(Page(), IDC_BLANK_COUNT_FAIL), fail);
+        EXPECT_EQ(Text(Page(), IDC_WIPE_COUNT_FAIL), fail);
         EXPECT_EQ(Page().m_nTotal, Page().m_nSuccess + Page().m_nFail);
     }
     JournalCall LastCallOf(const std::string& name) {
@@ -79,7 +79,7 @@ class BlankBatchTest : public PagesTest {
 } // namespace
 
 // Guards against outcomes counted twice or not at all, in the wrong colour, or ending the run.
-TEST_F(BlankBatchTest, TokenAfterTokenIsWipedAndCountedOnce) {
+TEST_F(WipeBatchTest, TokenAfterTokenIsWipedAndCountedOnce) {
     StartBatch();
     ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
     ExpectCounts(L"0", L"0", L"0");
@@ -115,17 +115,17 @@ TEST_F(BlankBatchTest, TokenAfterTokenIsWipedAndCountedOnce) {
 
 // Guards against a stopped run resuming, taking up parameters typed after Start, or going on
 // after a wrong SO PIN.
-TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
+TEST_F(WipeBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
     Do("insert 0 type=pki\ndelay E_InitBlankToken 600000"); // held until the next delay line
     StartBatch();
     ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
     ASSERT_TRUE(Click(Page(), IDC_STOP));
     // Clearing and ticking the box again neither resumes the run nor hands it the PIN typed
     // now.
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
     EXPECT_FALSE(Enabled(Page(), IDC_START)) << "held while the stopped wipe is under way";
-    Type(Page(), IDC_BLANK_PIN, L"changed-pin");
+    Type(Page(), IDC_WIPE_PIN, L"changed-pin");
     Do("delay E_InitBlankToken 0");
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
     ExpectCounts(L"1", L"1", L"0");
@@ -142,7 +142,7 @@ TEST_F(BlankBatchTest, StopDuringAnAttemptLetsItsOutcomeCountButNeverResumes) {
 }
 
 // Guards against an attempt begun after Stop, when Stop and a token's event cross.
-TEST_F(BlankBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
+TEST_F(WipeBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
     StartBatch();
     ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
     // The worker has seen the token's event and asks to begin an attempt; Stop comes first.
@@ -161,7 +161,7 @@ TEST_F(BlankBatchTest, StopRightAsATokenArrivesTouchesNoToken) {
 }
 
 // Guards against the attempt under way re-enabling Stop after the operator pressed it.
-TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
+TEST_F(WipeBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
     Do("insert 0 type=pki");
     // The worker shows the run (first request to show it), is granted its attempt and lists
     // the slots; Stop is pressed as the listing asks to show the run again.
@@ -177,7 +177,7 @@ TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
         [&](RunRequest::Kind) {
             stopEnabledAfterStop = stopEnabledAfterStop || (showRunning >= 2 && Enabled(Page(), IDC_STOP));
         });
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
     ASSERT_TRUE(Click(Page(), IDC_START));
     ASSERT_TRUE(PumpUntil([&] { return Ended(); }));
     EXPECT_EQ(showRunning, 2);
@@ -190,9 +190,9 @@ TEST_F(BlankBatchTest, AfterStopTheAttemptInProgressNeverEnablesStopAgain) {
 // overlap two attempts or freeze the window waiting. Start stays disabled on both pages while
 // the window answers, and comes back when the worker ends; the run's PIN copies go with it,
 // wiped before their memory is freed.
-TEST_F(BlankBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
+TEST_F(WipeBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
     Do("insert 0 type=pki so=Run-copy-5517\ndelay E_InitBlankToken 600000"); // held until the next delay
-    Type(Page(), IDC_BLANK_PIN, L"Run-copy-5517"); // too long for a string's inline buffer
+    Type(Page(), IDC_WIPE_PIN, L"Run-copy-5517"); // too long for a string's inline buffer
     StartBatch();
     EXPECT_TRUE(Page().Batch().HoldsRunCopy());
     ASSERT_TRUE(PumpUntil([&] { return CallCount("E_GetDeviceInfo") == 1; }));
@@ -200,8 +200,8 @@ TEST_F(BlankBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
     EXPECT_FALSE(Click(host->pki, IDC_START));
     host->ShowPage(0);
     EXPECT_FALSE(Click(Page(), IDC_START));
-    Type(Page(), IDC_BLANK_PIN, L"typed-meanwhile");
-    EXPECT_EQ(Text(Page(), IDC_BLANK_PIN), L"typed-meanwhile");
+    Type(Page(), IDC_WIPE_PIN, L"typed-meanwhile");
+    EXPECT_EQ(Text(Page(), IDC_WIPE_PIN), L"typed-meanwhile");
 
     FreedBytes freed; // from here on only the run and its attempt free the PIN
     Do("delay E_InitBlankToken 0");
@@ -221,12 +221,12 @@ TEST_F(BlankBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
 // Guards against a refused run that leaves the page looking busy or counts: no binding, or a
 // poll failure before the first attempt (refused in red). A failure later in a run ends it
 // quietly (BatchRunTest); the controls after a run's end are PageStateTest's.
-TEST_F(BlankBatchTest, RefusedRunsLeaveThePageIdle) {
+TEST_F(WipeBatchTest, RefusedRunsLeaveThePageIdle) {
     host->bBound = false;
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
+    ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
     ASSERT_TRUE(Click(Page(), IDC_START));
     EXPECT_EQ(Status(), msg::kInitModuleFailed);
-    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN)) << "Start stopped before disabling anything";
+    EXPECT_TRUE(Enabled(Page(), IDC_WIPE_PIN)) << "Start stopped before disabling anything";
     EXPECT_EQ(Page().Batch().MaxWorkersAlive(), 0);
     host->bBound = true;
 
@@ -237,8 +237,8 @@ TEST_F(BlankBatchTest, RefusedRunsLeaveThePageIdle) {
     EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kRed);
     ExpectCounts(L"0", L"0", L"0");
     EXPECT_FALSE(Enabled(Page(), IDC_STOP));
-    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_PIN));
-    EXPECT_TRUE(Enabled(Page(), IDC_BLANK_BATCH_CHECK));
+    EXPECT_TRUE(Enabled(Page(), IDC_WIPE_PIN));
+    EXPECT_TRUE(Enabled(Page(), IDC_WIPE_BATCH_CHECK));
 }
 
 // Guards against a PKI run that reads the fields anew for each token or leaves them enabled.

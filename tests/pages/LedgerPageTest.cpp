@@ -51,13 +51,13 @@ class LedgerPageTest : public PagesTest {
         PagesTest::SetUp();
         host->bLedger = true;
     }
-    CBlankPage& Blank() { return host->blank; }
-    std::wstring Status() { return Text(Blank(), IDC_BLANK_STATUS); }
+    CWipePage& Blank() { return host->blank; }
+    std::wstring Status() { return Text(Blank(), IDC_WIPE_STATUS); }
     std::wstring Total() { return Text(Blank(), IDC_COUNT_TOTAL); }
     bool Ended() { return !Blank().Batch().IsWorkerAlive(); }
     std::vector<LedgerRecord> Lines() { return ReadLedger(host->ledgerFolder); }
     void StartBatch() {
-        ASSERT_TRUE(Click(Blank(), IDC_BLANK_BATCH_CHECK));
+        ASSERT_TRUE(Click(Blank(), IDC_WIPE_BATCH_CHECK));
         ASSERT_TRUE(Click(Blank(), IDC_START));
         ASSERT_TRUE(PumpUntil([&] { return Status() == msg::kInsertToken; }));
     }
@@ -69,7 +69,7 @@ class LedgerPageTest : public PagesTest {
 // pages' own fields (operation, mode, label) lost, and PIN bytes in the folder. What each kind
 // of result writes and shows is the attempt runner's, tested there.
 TEST_F(LedgerPageTest, EachCountedAttemptLeavesOneLineWithWhatWasShown) {
-    Type(Blank(), IDC_BLANK_PIN, L"Secret-77");
+    Type(Blank(), IDC_WIPE_PIN, L"Secret-77");
     StartBatch();
     Do("insert 0 so=Secret-77 serial=00000000000000A1");
     ASSERT_TRUE(PumpUntil([&] { return Total() == L"1"; }));
@@ -135,7 +135,7 @@ TEST_F(LedgerPageTest, TheLastSoPinTryIsSpentOnlyWhenTheOperatorSaysYes) {
         g_question = &question;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &AnswerQuestion);
         if (c.bBatch) {
-            ASSERT_TRUE(Click(Blank(), IDC_BLANK_BATCH_CHECK));
+            ASSERT_TRUE(Click(Blank(), IDC_WIPE_BATCH_CHECK));
             ASSERT_TRUE(Click(Blank(), IDC_START));
             ASSERT_TRUE(PumpUntil([&] { return Total() == c.total; }));
         } else {

@@ -76,7 +76,7 @@ PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.ws
     HostWindow& window = TheHostWindow();
     window.pages = this;
     bBound = bench.Bind();
-    blank.Create(IDD_BLANK_PAGE, &window);
+    blank.Create(IDD_WIPE_PAGE, &window);
     pki.Create(IDD_PKI_PAGE, &window);
     station.Create(IDD_STATION_PAGE, &window);
 

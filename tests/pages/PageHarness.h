@@ -4,7 +4,7 @@
 // are driven as an operator drives them (clicks on enabled, visible buttons; typed text), and
 // every wait handles the window messages meanwhile instead of sleeping blindly.
 #include "win/Afx.h"
-#include "blank/BlankPage.h"
+#include "wipe/WipePage.h"
 #include "ledger/Ledger.h"
 #include "pki/PkiPage.h"
 #include "stationpage/StationPage.h"
@@ -49,12 +49,12 @@ class PageHost {
     std::filesystem::path ledgerFolder;
     Ledger ledger;
     bool bLedger = false;
-    CBlankPage blank;
+    CWipePage blank;
     CPkiPage pki;
     CStationPage station;
 };
 
-// A fresh host with the blank page shown, an empty bench and an empty journal.
+// A fresh host with the wipe page shown, an empty bench and an empty journal.
 class PagesTest : public ::testing::Test {
   protected:
     void SetUp() override;

@@ -22,10 +22,10 @@ struct PageControls {
 
 const PageControls kBlank{"blank",
                           0,
-                          IDC_BLANK_BATCH_CHECK,
-                          IDC_BLANK_STATUS,
-                          IDC_BLANK_COUNT_FAIL,
-                          {IDC_BLANK_PIN},
+                          IDC_WIPE_BATCH_CHECK,
+                          IDC_WIPE_STATUS,
+                          IDC_WIPE_COUNT_FAIL,
+                          {IDC_WIPE_PIN},
                           [](PageHost& h) -> CDialog& { return h.blank; }};
 const PageControls kPki{"pki",
                         1,
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, PageStateTest, ::testing::Values(&kBlank, &kPki)
 
 // Guards against Enter or Esc closing a page.
 TEST_F(PagesTest, EnterAndEscLeaveThePageAlone) {
-    CBlankPage& page = host->blank;
+    CWipePage& page = host->blank;
     ::SendMessageW(page.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ::SendMessageW(page.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_TRUE(page.IsWindowVisible());

@@ -53,7 +53,7 @@ TEST(PageRaces, RandomOperatorSequencesDuringBatchRuns) {
         const int steps = 3 + pick(7);
         for (int step = 0; step < steps; ++step) {
             CDialog& page = shown == 0 ? static_cast<CDialog&>(host->blank) : host->pki;
-            const int check = shown == 0 ? IDC_BLANK_BATCH_CHECK : IDC_PKI_BATCH_CHECK;
+            const int check = shown == 0 ? IDC_WIPE_BATCH_CHECK : IDC_PKI_BATCH_CHECK;
             switch (pick(9)) {
             case 0:
             case 1:
@@ -97,7 +97,7 @@ TEST(PageRaces, RandomOperatorSequencesDuringBatchRuns) {
         FlushEvents(5);
         EXPECT_EQ(host->bench.Calls().size(), calls.size()) << "a module call after release";
 
-        ExpectConsistentCounts(host->blank, IDC_BLANK_COUNT_FAIL, "blank");
+        ExpectConsistentCounts(host->blank, IDC_WIPE_COUNT_FAIL, "blank");
         ExpectConsistentCounts(host->pki, IDC_PKI_COUNT_FAIL, "pki");
         // Every counted outcome read one token's record: no outcome was counted twice.
         EXPECT_LE(host->blank.m_nTotal + host->pki.m_nTotal, Count(calls, "E_GetDeviceInfo"));

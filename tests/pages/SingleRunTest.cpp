@@ -27,11 +27,11 @@ void ExpectOutcome(const CWnd& page, int statusId, int failId, const CStatusLabe
     EXPECT_EQ(Text(page, failId), o.fail);
 }
 
-class BlankSingleRunTest : public PagesTest {
+class WipeSingleRunTest : public PagesTest {
   protected:
-    CBlankPage& Page() { return host->blank; }
+    CWipePage& Page() { return host->blank; }
     void ExpectOutcome(const Outcome& o) {
-        ::ExpectOutcome(Page(), IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL, Page().m_lblStatus, o);
+        ::ExpectOutcome(Page(), IDC_WIPE_STATUS, IDC_WIPE_COUNT_FAIL, Page().m_lblStatus, o);
     }
 };
 
@@ -60,7 +60,7 @@ class PkiSingleRunTest : public PagesTest {
 // Guards against an outcome shown in the wrong colour or counted wrongly. Which text and count
 // each kind of result gets is the attempt runner's, tested there; the PIN a run takes from the
 // page is BatchPageTest's.
-TEST_F(BlankSingleRunTest, EachOutcomeOnTheStatusLineAndCounters) {
+TEST_F(WipeSingleRunTest, EachOutcomeOnTheStatusLineAndCounters) {
     const struct {
         const char* bench;
         Outcome outcome;
@@ -68,7 +68,7 @@ TEST_F(BlankSingleRunTest, EachOutcomeOnTheStatusLineAndCounters) {
         {"insert 0 type=pki so=secret12", {msg::kBlankDone, kBlack, L"1", L"1", L"0"}},
         {"remove 0\ninsert 0 type=pki so=other99", {msg::kSoPinWrong, kRed, L"2", L"1", L"1"}},
     };
-    Type(Page(), IDC_BLANK_PIN, L"secret12");
+    Type(Page(), IDC_WIPE_PIN, L"secret12");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bench);
         Do(c.bench);
@@ -76,8 +76,8 @@ TEST_F(BlankSingleRunTest, EachOutcomeOnTheStatusLineAndCounters) {
         ExpectOutcome(c.outcome);
     }
     // A change of mode keeps the last colour and the counts.
-    ASSERT_TRUE(Click(Page(), IDC_BLANK_BATCH_CHECK));
-    EXPECT_EQ(Text(Page(), IDC_BLANK_STATUS), msg::kInsertAndStart);
+    ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
+    EXPECT_EQ(Text(Page(), IDC_WIPE_STATUS), msg::kInsertAndStart);
     EXPECT_EQ(Page().m_lblStatus.GetTextColor(), kRed);
     EXPECT_EQ(Text(Page(), IDC_COUNT_TOTAL), L"2");
 }

@@ -236,7 +236,7 @@ TEST_F(StationPageTest, ParametersAreThoseOfTheOperationsPage) {
 
     // The wipe page's SO PIN and the PKI page's label reach the tokens.
     host->ShowPage(0);
-    Type(host->blank, IDC_BLANK_PIN, L"Secret-77");
+    Type(host->blank, IDC_WIPE_PIN, L"Secret-77");
     host->ShowPage(1);
     Type(host->pki, IDC_PKI_LABEL, L"Desk9");
     host->ShowPage(2);

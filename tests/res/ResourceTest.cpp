@@ -48,7 +48,7 @@ TEST(Resources, ChineseRendersInEveryTemplateFont) {
     UniqueWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
                                       GetModuleHandleW(nullptr), nullptr));
     ASSERT_TRUE(host);
-    for (int id : {IDD_MAIN, IDD_BLANK_PAGE, IDD_PKI_PAGE, IDD_INFO_PAGE, IDD_ABOUTBOX}) {
+    for (int id : {IDD_MAIN, IDD_WIPE_PAGE, IDD_PKI_PAGE, IDD_INFO_PAGE, IDD_ABOUTBOX}) {
         SCOPED_TRACE(testing::Message() << "template " << id);
         UniqueWindow dialog(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), host.get(),
                                                PlainDialogProc, 0));
@@ -75,7 +75,7 @@ TEST(Resources, EveryStringIdentifierResolves) {
 // corners keep the bar's colour while the token's dark body shows.
 TEST(Resources, IconsDrawOnTheBarWithTransparentCorners) {
     const COLORREF kBarColour = 0x00A28F87;
-    for (int id : {IDI_APP, IDI_NAV_BLANK, IDI_NAV_PKI, IDI_NAV_INFO}) {
+    for (int id : {IDI_APP, IDI_NAV_WIPE, IDI_NAV_PKI, IDI_NAV_INFO}) {
         for (int size : {16, 32, 48}) {
             SCOPED_TRACE(testing::Message() << "icon " << id << " at " << size);
             HICON icon = static_cast<HICON>(

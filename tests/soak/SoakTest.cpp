@@ -1,5 +1,5 @@
 // A long batch session: Vantor.exe as a separate process works through a thousand insert and
-// remove cycles of blank tokens on both initialisation pages (wiped on the blank page,
+// remove cycles of blank tokens on both initialisation pages (wiped on the wipe page,
 // initialised on the PKI page), then closes. Nothing may be lost, doubled or left behind.
 #include "BatchPage.h"
 #include "ProcessProbe.h"
@@ -40,7 +40,7 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
     ASSERT_NE(main, nullptr);
 
     // Both pages once, so that what they keep for their whole life exists before counting.
-    for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {
+    for (const PageControls* controls : {&kWipePageControls, &kPkiPageControls}) {
         BatchPage page(main, *controls);
         ASSERT_TRUE(page.Valid());
         ASSERT_NO_FATAL_FAILURE(Churn(folder, page, kWarmUpCycles));
@@ -49,7 +49,7 @@ TEST(Soak, ThousandInsertRemoveCyclesOnBothPagesThenACleanClose) {
     ASSERT_GT(before.first, 0) << "GDI handle table not readable";
     ASSERT_GT(before.second, 0);
 
-    for (const PageControls* controls : {&kBlankPageControls, &kPkiPageControls}) {
+    for (const PageControls* controls : {&kWipePageControls, &kPkiPageControls}) {
         BatchPage page(main, *controls);
         ASSERT_TRUE(page.Valid());
         EXPECT_EQ(0, page.Total()) << "a page starts afresh when shown";

@@ -10,7 +10,7 @@ constexpr UINT kOutlookBarClick = WM_USER + 1019;
 
 } // namespace
 
-const PageControls kBlankPageControls{0, IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL};
+const PageControls kWipePageControls{0, IDC_WIPE_BATCH_CHECK, IDC_WIPE_STATUS, IDC_WIPE_COUNT_FAIL};
 const PageControls kPkiPageControls{1, IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL};
 
 BatchPage::BatchPage(HWND main, const PageControls& controls) : m_controls(controls) {

@@ -12,7 +12,7 @@ struct PageControls {
     int status;
     int failCount;
 };
-extern const PageControls kBlankPageControls;
+extern const PageControls kWipePageControls;
 extern const PageControls kPkiPageControls;
 
 class BatchPage {

@@ -1,8 +1,8 @@
-#include "app/TokenFormatApp.h"
+#include "app/VantorApp.h"
 
 #include "app/MainDlg.h"
 
-CTokenFormatApp theApp;
+CVantorApp theApp;
 
 namespace {
 
@@ -18,7 +18,7 @@ CString InstanceMutexName() {
     return name;
 }
 
-BOOL CTokenFormatApp::InitInstance() {
+BOOL CVantorApp::InitInstance() {
     // The mutex lives as long as this process; the system closes its handle at exit.
     CreateMutexW(nullptr, FALSE, InstanceMutexName());
     if (GetLastError() == ERROR_ALREADY_EXISTS)

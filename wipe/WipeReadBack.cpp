@@ -1,4 +1,4 @@
-#include "blank/WipeReadBack.h"
+#include "wipe/WipeReadBack.h"
 
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"

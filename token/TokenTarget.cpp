@@ -1,4 +1,4 @@
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 
 #include "res/StringIds.h"
 #include "token/DeviceInfoTexts.h"
@@ -8,16 +8,16 @@
 
 namespace {
 
-FormatTarget Ended(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {
-    FormatTarget target;
+TokenTarget Ended(AttemptKind kind, unsigned messageId, CK_RV rv = CKR_OK) {
+    TokenTarget target;
     target.result = EndedWith(kind, messageId, rv);
     return target;
 }
 
 } // namespace
 
-FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
-                              void (*onListed)(AttemptProgress&)) {
+TokenTarget FindTokenTarget(TokenModule* module, AttemptProgress& progress,
+                            void (*onListed)(AttemptProgress&)) {
     if (!IsModuleBound(module))
         return Ended(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, CKR_FUNCTION_FAILED);
     // More than ten tokens make a conforming module answer CKR_BUFFER_TOO_SMALL.
@@ -33,7 +33,7 @@ FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
 
     // Stays on the status line while the token works.
     progress.ShowProgress(IDS_INITIALISING);
-    FormatTarget target;
+    TokenTarget target;
     AttemptResult& result = target.result;
     result.bToken = true;
     result.slot = listing.slot;

@@ -1,9 +1,9 @@
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 
 #include "pki/PkiReadBack.h"
 #include "pki/StandardInit.h"
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 
 namespace {
 
@@ -16,10 +16,11 @@ const ResultMessage kInitFailures[] = {
 
 } // namespace
 
-AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params, AttemptProgress& progress) {
+AttemptResult InitialisePkiToken(TokenModule* module, const PkiInitParams& params,
+                                 AttemptProgress& progress) {
     if (module != nullptr && module->IsStandard())
         return InitStandardToken(*module, params, progress);
-    FormatTarget target = FindFormatTarget(module, progress);
+    TokenTarget target = FindTokenTarget(module, progress);
     AttemptResult& result = target.result;
     if (!target.bFound)
         return result;

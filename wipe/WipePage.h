@@ -4,9 +4,9 @@
 // Stop. A status line and three counters (total, success, failure) show the outcomes.
 #include "pagekit/InitPage.h"
 
-class CBlankPage : public CInitPage {
+class CWipePage : public CInitPage {
   public:
-    explicit CBlankPage(CWnd* pParent = nullptr);
+    explicit CWipePage(CWnd* pParent = nullptr);
 
     CEdit m_editPin;
     CString m_strPin; // current SO PIN as typed
@@ -25,7 +25,7 @@ class CBlankPage : public CInitPage {
     CEdit& FirstField() override { return m_editPin; }
 };
 
-// The batch worker of `page` (a CBlankPage); 0 at once for a null page.
-inline UINT BlankWorkerProc(LPVOID page) {
+// The batch worker of `page` (a CWipePage); 0 at once for a null page.
+inline UINT WipeWorkerProc(LPVOID page) {
     return CInitPage::WorkerProc(page);
 }

@@ -1,7 +1,7 @@
 // The rows both format operations share: the binding, the token count and the hardware record.
 #include "BenchTest.h"
 #include "attempt/StockGate.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 
 namespace {
 
@@ -11,29 +11,30 @@ struct Operation {
 };
 
 CK_RV RunWipe(TokenModule* module, RecordingReporter& reporter, const AttemptSetting& setting) {
-    BlankFormatParams params;
+    WipeParams params;
     params.strSoPin = L"tamsel";
-    return RunAndRecordAttempt(
-               [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
-               reporter)
+    return RunAndRecordAttempt([&](AttemptProgress& progress) { return WipeToken(module, params, progress); },
+                               setting, reporter)
         .result.rv;
 }
 
 CK_RV RunPkiInit(TokenModule* module, RecordingReporter& reporter, const AttemptSetting& setting) {
     return RunAndRecordAttempt(
-               [&](AttemptProgress& progress) { return FormatPkiToken(module, PkiFormatParams{}, progress); },
+               [&](AttemptProgress& progress) {
+                   return InitialisePkiToken(module, PkiInitParams{}, progress);
+               },
                setting, reporter)
         .result.rv;
 }
 
-class FormatCommon : public BenchTest, public ::testing::WithParamInterface<Operation> {
+class TokenTarget : public BenchTest, public ::testing::WithParamInterface<Operation> {
   protected:
     CK_RV Attempt(const AttemptSetting& setting = {}) {
         return GetParam().run(&bench.Module(), reporter, setting);
     }
 };
 
-TEST_P(FormatCommon, ModuleNotBoundCallsNothing) {
+TEST_P(TokenTarget, ModuleNotBoundCallsNothing) {
     Do("insert 0");
     EXPECT_EQ(CKR_FUNCTION_FAILED, GetParam().run(nullptr, reporter, {}));
     TokenModule unbound(L"no-such-module");
@@ -45,7 +46,7 @@ TEST_P(FormatCommon, ModuleNotBoundCallsNothing) {
 
 // Guards against a token touched that should not be, a refusal counted wrongly or told with
 // the wrong text, and a listing that asks for other slots than those with a token.
-TEST_P(FormatCommon, RefusalsBeforeAnyChangeToTheToken) {
+TEST_P(TokenTarget, RefusalsBeforeAnyChangeToTheToken) {
     const Calls listed = {"C_GetSlotList"}, read = {"C_GetSlotList", "E_GetDeviceInfo"};
     std::string ten = "insert 0";
     for (int slot = 1; slot < 10; ++slot)
@@ -88,7 +89,7 @@ TEST_P(FormatCommon, RefusalsBeforeAnyChangeToTheToken) {
 
 // While a stock list is in force, a token off it is refused once its record is read: nothing
 // is written to it, nor is its SO PIN tried. One on the list goes on and counts as done.
-TEST_P(FormatCommon, StockListRefusesStrangersBeforeAnyWrite) {
+TEST_P(TokenTarget, StockListRefusesStrangersBeforeAnyWrite) {
     StockGate gate;
     gate.Put(ParseStockList("serial\n00000000000000a1\n00000000000000A2\n"), {});
     AttemptSetting setting;
@@ -107,7 +108,7 @@ TEST_P(FormatCommon, StockListRefusesStrangersBeforeAnyWrite) {
     EXPECT_EQ(gate.Count().done, 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothOperations, FormatCommon,
+INSTANTIATE_TEST_SUITE_P(BothOperations, TokenTarget,
                          ::testing::Values(Operation{"Wipe", RunWipe}, Operation{"PkiInit", RunPkiInit}),
                          [](const ::testing::TestParamInfo<Operation>& info) { return info.param.name; });
 

@@ -1,12 +1,12 @@
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "info/DeviceInfoQuery.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 #include "base/Utf8.h"
 #include "res/InfoCaptions.h"
 
-AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool bBatch, Ledger* ledger) {
+AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatch, Ledger* ledger) {
     AttemptSetting setting;
     setting.operation = job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
     setting.mode = bBatch ? LedgerMode::Batch : LedgerMode::Single;
@@ -19,14 +19,14 @@ AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool b
     attempt.outcome = RunAndRecordAttempt(
         [&](AttemptProgress& progress) {
             if (job.bPki) {
-                PkiFormatParams params = job.pkiParams;
+                PkiInitParams params = job.pkiParams;
                 params.bBatch = bBatch;
-                return FormatPkiToken(&module, params, progress);
+                return InitialisePkiToken(&module, params, progress);
             }
-            BlankFormatParams params;
+            WipeParams params;
             params.strSoPin = job.soPin;
             params.bBatch = bBatch;
-            return FormatBlankToken(&module, params, progress);
+            return WipeToken(&module, params, progress);
         },
         setting, console);
     if (job.stock != nullptr)
@@ -34,8 +34,8 @@ AttemptRecord RunFormatAttempt(TokenModule& module, const FormatJob& job, bool b
     return attempt;
 }
 
-int RunFormatOnce(TokenModule& module, const FormatJob& job, OutcomeWriter& writer) {
-    const AttemptRecord attempt = RunFormatAttempt(module, job, false, writer.GetLedger());
+int RunJobOnce(TokenModule& module, const TokenJob& job, OutcomeWriter& writer) {
+    const AttemptRecord attempt = RunJobAttempt(module, job, false, writer.GetLedger());
     writer.Write(attempt);
     return ExitCodeOf(attempt.outcome);
 }

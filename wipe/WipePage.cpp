@@ -1,27 +1,27 @@
-#include "blank/BlankPage.h"
+#include "wipe/WipePage.h"
 
 #include "attempt/AttemptRunner.h"
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "token/PinDefaults.h"
 
-CBlankPage::CBlankPage(CWnd* pParent)
-    : CInitPage(IDD_BLANK_PAGE, pParent, {IDC_BLANK_BATCH_CHECK, IDC_BLANK_STATUS, IDC_BLANK_COUNT_FAIL}) {}
+CWipePage::CWipePage(CWnd* pParent)
+    : CInitPage(IDD_WIPE_PAGE, pParent, {IDC_WIPE_BATCH_CHECK, IDC_WIPE_STATUS, IDC_WIPE_COUNT_FAIL}) {}
 
-void CBlankPage::DoDataExchange(CDataExchange* pDX) {
+void CWipePage::DoDataExchange(CDataExchange* pDX) {
     CInitPage::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_BLANK_PIN, m_editPin);
-    DDX_Text(pDX, IDC_BLANK_PIN, m_strPin);
+    DDX_Control(pDX, IDC_WIPE_PIN, m_editPin);
+    DDX_Text(pDX, IDC_WIPE_PIN, m_strPin);
     DDV_MaxChars(pDX, m_strPin, kPinMaxChars);
 }
 
-BatchWorker::Attempt CBlankPage::TakeAttempt() {
+BatchWorker::Attempt CWipePage::TakeAttempt() {
     if (!UpdateData(TRUE))
         return nullptr;
-    BlankFormatParams params;
+    WipeParams params;
     params.strSoPin = SecretText(m_strPin.GetString());
     params.bBatch = m_bBatch != FALSE;
     AttemptSetting setting;
@@ -31,13 +31,13 @@ BatchWorker::Attempt CBlankPage::TakeAttempt() {
     setting.stock = CurrentStockGate();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return FormatBlankToken(module, params, progress); }, setting,
+            [&](AttemptProgress& progress) { return WipeToken(module, params, progress); }, setting,
             frontEnd);
         return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
     };
 }
 
-bool CBlankPage::FillStationParameters(StationParameters& parameters) {
+bool CWipePage::FillStationParameters(StationParameters& parameters) {
     if (!UpdateData(TRUE))
         return false;
     parameters.pins.clear();
@@ -45,22 +45,22 @@ bool CBlankPage::FillStationParameters(StationParameters& parameters) {
     return true;
 }
 
-std::vector<int> CBlankPage::ParameterFieldIds() const {
-    return {IDC_BLANK_PIN};
+std::vector<int> CWipePage::ParameterFieldIds() const {
+    return {IDC_WIPE_PIN};
 }
 
-void CBlankPage::LoadDefaults() {
+void CWipePage::LoadDefaults() {
     m_strPin = kDefaultSoPin;
     m_bBatch = FALSE;
 }
 
-void CBlankPage::EnableRunInputs(BOOL bEnable) {
-    if (CWnd* check = GetDlgItem(IDC_BLANK_BATCH_CHECK))
+void CWipePage::EnableRunInputs(BOOL bEnable) {
+    if (CWnd* check = GetDlgItem(IDC_WIPE_BATCH_CHECK))
         check->EnableWindow(bEnable);
     m_editPin.EnableWindow(bEnable);
 }
 
-void CBlankPage::EnableInputsAtStop() {
-    if (CWnd* check = GetDlgItem(IDC_BLANK_BATCH_CHECK))
+void CWipePage::EnableInputsAtStop() {
+    if (CWnd* check = GetDlgItem(IDC_WIPE_BATCH_CHECK))
         check->EnableWindow(TRUE);
 }

@@ -1,8 +1,8 @@
-#include "blank/StandardWipe.h"
+#include "wipe/StandardWipe.h"
 
 #include "base/TextEncoding.h"
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
 #include "token/StandardToken.h"
 #include "token/TokenSession.h"
@@ -44,8 +44,7 @@ ReadBack ReadBackStandardWipe(TokenModule& module, const CK_CHAR (&serial)[16]) 
 
 } // namespace
 
-AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& params,
-                                AttemptProgress& progress) {
+AttemptResult WipeStandardToken(TokenModule& module, const WipeParams& params, AttemptProgress& progress) {
     StandardTarget target = FindStandardTarget(
         module, progress, params.bBatch ? +[](AttemptProgress& shown) { shown.ShowRunning(); } : nullptr);
     AttemptResult& result = target.result;
@@ -72,10 +71,10 @@ AttemptResult WipeStandardToken(TokenModule& module, const BlankFormatParams& pa
     const CK_RV rv = module.InitToken(result.slot, soPin, blankLabel);
     if (rv == CKR_OK) {
         progress.ShowVerifying();
-        return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_BLANK_DONE,
+        return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_WIPE_DONE,
                              IDS_STD_WIPE_VERIFY_FAILED);
     }
-    AttemptResult answered = ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    AttemptResult answered = ModuleAnswer(result, rv, IDS_WIPE_DONE, kWipeFailures);
     answered.bSoPinRefused = IsSoPinRefusal(rv);
     return answered;
 }

@@ -1,18 +1,18 @@
 // The PKI initialisation: which tokens are initialised, how the module's answers read, and
 // the record's bytes as the module received them.
 #include "BenchTest.h"
-#include "pki/PkiFormat.h"
+#include "pki/PkiInit.h"
 
 #include <cstddef>
 #include <cstring>
 
 namespace {
 
-class PkiFormat : public BenchTest {
+class PkiInit : public BenchTest {
   protected:
-    CK_RV Init(const PkiFormatParams& params = PkiFormatParams{}) {
+    CK_RV Init(const PkiInitParams& params = PkiInitParams{}) {
         return RunRecorded(
-            [&](AttemptProgress& progress) { return FormatPkiToken(&bench.Module(), params, progress); },
+            [&](AttemptProgress& progress) { return InitialisePkiToken(&bench.Module(), params, progress); },
             reporter);
     }
 };
@@ -23,7 +23,7 @@ const Calls kVerifiedCalls = {"C_GetSlotList", "E_GetDeviceInfo", "E_InitPkiToke
                               "C_OpenSession", "C_Login",         "C_Logout",       "C_Login",
                               "C_Logout",      "C_CloseSession"};
 
-TEST_F(PkiFormat, BlankAndPkiTokensAreInitialised) {
+TEST_F(PkiInit, BlankAndPkiTokensAreInitialised) {
     for (const char* type : {"blank", "pki"}) {
         SCOPED_TRACE(type);
         reporter.reports.clear();
@@ -36,7 +36,7 @@ TEST_F(PkiFormat, BlankAndPkiTokensAreInitialised) {
     }
 }
 
-TEST_F(PkiFormat, ModuleAnswersMapToTheirTexts) {
+TEST_F(PkiInit, ModuleAnswersMapToTheirTexts) {
     const struct {
         const char* code;
         CK_RV rv;
@@ -60,14 +60,14 @@ TEST_F(PkiFormat, ModuleAnswersMapToTheirTexts) {
     }
 }
 
-TEST_F(PkiFormat, LabelOutOfRangeIsCountedAndNeverSent) {
+TEST_F(PkiInit, LabelOutOfRangeIsCountedAndNeverSent) {
     // Empty; 32 bytes; 33 bytes of eleven Chinese characters; 29 + 3 = 32 bytes.
     for (const std::wstring& label : {std::wstring(), std::wstring(32, L'A'), std::wstring(11, L'\x4E2D'),
                                       std::wstring(29, L'a') + L'\x4E2D'}) {
         SCOPED_TRACE(label.size());
         reporter.reports.clear();
         Do("reset\ninsert 0 type=blank");
-        PkiFormatParams params;
+        PkiInitParams params;
         params.strLabel = label;
         EXPECT_EQ(CK_RV{1}, Init(params));
         EXPECT_EQ(Reports({Success(false, msg::kInitialising), Failure(true, msg::kLabelLength)}),
@@ -115,7 +115,7 @@ std::vector<unsigned char> LabelField(const std::string& utf8) {
     return bytes;
 }
 
-TEST_F(PkiFormat, DefaultRecordAsReceived) {
+TEST_F(PkiInit, DefaultRecordAsReceived) {
     Do("insert 0 type=blank");
     ASSERT_EQ(CKR_OK, Init());
     auto received = bench.Query("last-pki-record");
@@ -133,9 +133,9 @@ TEST_F(PkiFormat, DefaultRecordAsReceived) {
     }
 }
 
-TEST_F(PkiFormat, EveryParameterLandsInItsField) {
+TEST_F(PkiInit, EveryParameterLandsInItsField) {
     Do("insert 0 type=pki");
-    PkiFormatParams params;
+    PkiInitParams params;
     params.strSoPin = L"12345678901234567890123456789012";
     params.strUserPin = L"abcd";
     params.bySoPinMaxRetry = 255;
@@ -149,7 +149,7 @@ TEST_F(PkiFormat, EveryParameterLandsInItsField) {
     EXPECT_EQ("4", received["user-len"]);
 }
 
-TEST_F(PkiFormat, LabelFieldAsReceived) {
+TEST_F(PkiInit, LabelFieldAsReceived) {
     std::string tenChinese;
     for (int i = 0; i < 10; ++i)
         tenChinese += "\xE4\xB8\xAD";
@@ -166,7 +166,7 @@ TEST_F(PkiFormat, LabelFieldAsReceived) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.utf8);
         Do("reset\ninsert 0 type=blank");
-        PkiFormatParams params;
+        PkiInitParams params;
         params.strLabel = row.label;
         ASSERT_EQ(CKR_OK, Init(params));
         EXPECT_EQ(LabelField(row.utf8), ParseHex(bench.Query("last-pki-record")["label"]));

@@ -3,19 +3,19 @@
 
 namespace {
 
-class BlankFormat : public BenchTest {
+class WipeOperation : public BenchTest {
   protected:
     CK_RV Wipe(const wchar_t* soPin = L"tamsel", bool bBatch = false) {
-        BlankFormatParams params;
+        WipeParams params;
         params.strSoPin = soPin;
         params.bBatch = bBatch;
         return RunRecorded(
-            [&](AttemptProgress& progress) { return FormatBlankToken(&bench.Module(), params, progress); },
+            [&](AttemptProgress& progress) { return WipeToken(&bench.Module(), params, progress); },
             reporter);
     }
 };
 
-TEST_F(BlankFormat, PkiTokenIsWipedWithItsSoPin) {
+TEST_F(WipeOperation, PkiTokenIsWipedWithItsSoPin) {
     Do("insert 3 type=pki so=tamsel");
     EXPECT_EQ(CKR_OK, Wipe(L"tamsel"));
     EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kBlankDone)}),
@@ -29,7 +29,7 @@ TEST_F(BlankFormat, PkiTokenIsWipedWithItsSoPin) {
     EXPECT_EQ("4", bench.Query("token 3")["type"]);
 }
 
-TEST_F(BlankFormat, BlankTokenCountsAsSuccessWithoutWipe) {
+TEST_F(WipeOperation, BlankTokenCountsAsSuccessWithoutWipe) {
     Do("insert 0 type=blank");
     EXPECT_EQ(CKR_OK, Wipe(L"anything"));
     EXPECT_EQ(Reports({Success(false, msg::kInitialising), Success(true, msg::kAlreadyBlank)}),
@@ -37,13 +37,13 @@ TEST_F(BlankFormat, BlankTokenCountsAsSuccessWithoutWipe) {
     EXPECT_EQ(Calls({"C_GetSlotList", "E_GetDeviceInfo"}), bench.Calls());
 }
 
-TEST_F(BlankFormat, EmptyPinIsSentAsZeroBytes) {
+TEST_F(WipeOperation, EmptyPinIsSentAsZeroBytes) {
     Do("insert 0\nfail E_InitBlankToken 0xA0 once");
     EXPECT_EQ(CKR_PIN_INCORRECT, Wipe(L""));
     EXPECT_EQ("0", CallOf("E_InitBlankToken").args["pinlen"]);
 }
 
-TEST_F(BlankFormat, ModuleAnswersMapToTheirTexts) {
+TEST_F(WipeOperation, ModuleAnswersMapToTheirTexts) {
     const struct {
         const char* code;
         CK_RV rv;
@@ -69,17 +69,16 @@ TEST_F(BlankFormat, ModuleAnswersMapToTheirTexts) {
     }
 }
 
-TEST_F(BlankFormat, ButtonsStayWhenNotBatchOrNotListed) {
+TEST_F(WipeOperation, ButtonsStayWhenNotBatchOrNotListed) {
     Do("insert 0");
     EXPECT_EQ(CKR_OK, Wipe(L"tamsel", false));
     Do("fail C_GetSlotList 0x30 once");
     EXPECT_EQ(CK_RV{0x30}, Wipe(L"tamsel", true));
-    BlankFormatParams params;
+    WipeParams params;
     params.bBatch = true;
-    EXPECT_EQ(
-        CKR_FUNCTION_FAILED,
-        RunRecorded([&](AttemptProgress& progress) { return FormatBlankToken(nullptr, params, progress); },
-                    reporter));
+    EXPECT_EQ(CKR_FUNCTION_FAILED,
+              RunRecorded([&](AttemptProgress& progress) { return WipeToken(nullptr, params, progress); },
+                          reporter));
     EXPECT_EQ(0, reporter.runningCalls);
 }
 

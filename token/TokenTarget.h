@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-struct FormatTarget {
+struct TokenTarget {
     bool bFound = false;  // the attempt goes on with result.slot and result.info
     AttemptResult result; // the token found so far; when not found, how the attempt ended
 };
@@ -30,8 +30,8 @@ struct ResultMessage {
 // unreadable: IDS_NO_DEVICE_INFO, a counted failure; refused by `progress` (MayWorkOn):
 // IDS_NOT_IN_STOCK with CKR_CANCEL, a counted failure. `onListed` runs after a
 // successful listing, before the token count is looked at.
-FormatTarget FindFormatTarget(TokenModule* module, AttemptProgress& progress,
-                              void (*onListed)(AttemptProgress&) = nullptr);
+TokenTarget FindTokenTarget(TokenModule* module, AttemptProgress& progress,
+                            void (*onListed)(AttemptProgress&) = nullptr);
 
 // The counted end after the module answered `rv`: CKR_OK a success with `successId`, the listed
 // answers failures with their message, any other a failure shown with its code.

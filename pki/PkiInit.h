@@ -10,4 +10,4 @@
 // `params` is the attempt's own copy of the page's values. A label whose byte length is out of
 // range ends the attempt before the module is asked (IDS_LABEL_LENGTH, CKR_CANCEL: the attempt
 // gave up on its own). After E_InitPkiToken answered CKR_OK the token is read back.
-AttemptResult FormatPkiToken(TokenModule* module, const PkiFormatParams& params, AttemptProgress& progress);
+AttemptResult InitialisePkiToken(TokenModule* module, const PkiInitParams& params, AttemptProgress& progress);

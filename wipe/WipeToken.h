@@ -7,7 +7,7 @@
 #include "token/TokenModule.h"
 
 // The attempt's own copy of the page's values, so the page may reset itself meanwhile.
-struct BlankFormatParams {
+struct WipeParams {
     SecretText strSoPin; // current SO PIN, sent in the active ANSI code page
     bool bBatch = false;
 };
@@ -15,5 +15,4 @@ struct BlankFormatParams {
 // `module` is the binding read anew for this attempt; null when the module is not bound. A
 // blank token counts as done without a wipe; after a wipe answered CKR_OK the token is read
 // back and must show the blank type.
-AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& params,
-                               AttemptProgress& progress);
+AttemptResult WipeToken(TokenModule* module, const WipeParams& params, AttemptProgress& progress);

@@ -1,10 +1,10 @@
-#include "blank/BlankFormat.h"
+#include "wipe/WipeToken.h"
 
 #include "base/TextEncoding.h"
-#include "blank/StandardWipe.h"
-#include "blank/WipeReadBack.h"
+#include "wipe/StandardWipe.h"
+#include "wipe/WipeReadBack.h"
 #include "res/StringIds.h"
-#include "token/FormatTarget.h"
+#include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
 
 namespace {
@@ -24,11 +24,10 @@ const ResultMessage kWipeFailures[] = {
 
 } // namespace
 
-AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& params,
-                               AttemptProgress& progress) {
+AttemptResult WipeToken(TokenModule* module, const WipeParams& params, AttemptProgress& progress) {
     if (module != nullptr && module->IsStandard())
         return WipeStandardToken(*module, params, progress);
-    FormatTarget target = FindFormatTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr);
+    TokenTarget target = FindTokenTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr);
     AttemptResult& result = target.result;
     if (!target.bFound)
         return result;
@@ -53,9 +52,9 @@ AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& par
     const CK_RV rv = module->InitBlankToken(result.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
     if (rv == CKR_OK) {
         progress.ShowVerifying();
-        return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_BLANK_DONE, 0);
+        return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_WIPE_DONE, 0);
     }
-    AttemptResult answered = ModuleAnswer(result, rv, IDS_BLANK_DONE, kWipeFailures);
+    AttemptResult answered = ModuleAnswer(result, rv, IDS_WIPE_DONE, kWipeFailures);
     answered.bSoPinRefused = IsSoPinRefusal(rv);
     return answered;
 }

@@ -3,9 +3,9 @@
 // modally as the only window, the process ending when it closes.
 #include "win/Afx.h"
 
-class CTokenFormatApp : public CWinApp {
+class CVantorApp : public CWinApp {
   public:
-    CTokenFormatApp() = default;
+    CVantorApp() = default;
     BOOL InitInstance() override;
 };
 
