@@ -1,8 +1,7 @@
-#include "wipe/WipeToken.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleFrontEnd.h"
 #include "info/DeviceInfoQuery.h"
-#include "pki/PkiInit.h"
+#include "attempt/Job.h"
 #include "base/Utf8.h"
 #include "res/InfoCaptions.h"
 
@@ -18,15 +17,11 @@ AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatc
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(
         [&](AttemptProgress& progress) {
-            if (job.bPki) {
-                PkiInitParams params = job.pkiParams;
-                params.bBatch = bBatch;
-                return InitialisePkiToken(&module, params, progress);
-            }
-            WipeParams params;
-            params.strSoPin = job.soPin;
-            params.bBatch = bBatch;
-            return WipeToken(&module, params, progress);
+            Job work;
+            work.operation = job.bPki ? JobOperation::Pki : JobOperation::Wipe;
+            work.soPin = job.soPin;
+            work.pki = job.pkiParams;
+            return DoJob(&module, work, bBatch, progress);
         },
         setting, console);
     if (job.stock != nullptr)

@@ -4,9 +4,9 @@
 // are driven as an operator drives them (clicks on enabled, visible buttons; typed text), and
 // every wait handles the window messages meanwhile instead of sleeping blindly.
 #include "win/Afx.h"
-#include "wipe/WipePage.h"
+#include "wipepage/WipePage.h"
 #include "ledger/Ledger.h"
-#include "pki/PkiPage.h"
+#include "pkipage/PkiPage.h"
 #include "stationpage/StationPage.h"
 #include "LedgerReader.h"
 #include "StandInBench.h"

@@ -1,4 +1,4 @@
-#include "info/InfoPage.h"
+#include "infopage/InfoPage.h"
 
 #include "attempt/AttemptRunner.h"
 #include "attempt/OutcomeText.h"

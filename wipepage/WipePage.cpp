@@ -1,4 +1,4 @@
-#include "wipe/WipePage.h"
+#include "wipepage/WipePage.h"
 
 #include "attempt/AttemptRunner.h"
 #include "wipe/WipeToken.h"

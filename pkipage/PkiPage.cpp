@@ -1,4 +1,4 @@
-#include "pki/PkiPage.h"
+#include "pkipage/PkiPage.h"
 
 #include "attempt/AttemptRunner.h"
 #include "pagekit/PageSupport.h"

@@ -1,0 +1,28 @@
+#pragma once
+// What to do to a token: the operation and every value it takes, the PINs in wiped storage. A
+// front end makes one from its fields or options; the workbench runs it as a single attempt, a
+// batch or a station, and a station's child receives it through the job codec.
+#include "ledger/LedgerEntry.h"
+#include "pki/PkiInitRecord.h"
+#include "token/AttemptProgress.h"
+#include "token/AttemptResult.h"
+#include "token/TokenModule.h"
+
+#include <string>
+
+enum class JobOperation { Wipe, Pki };
+
+struct Job {
+    JobOperation operation = JobOperation::Wipe;
+    SecretText soPin;  // wipe: the token's current SO PIN
+    PkiInitParams pki; // PKI initialisation: every value, the PINs included
+
+    bool IsPki() const { return operation == JobOperation::Pki; }
+    // The ledger's operation column and, for a PKI initialisation, its label column.
+    LedgerOperation Recorded() const { return IsPki() ? LedgerOperation::Pki : LedgerOperation::Wipe; }
+    std::wstring Label() const { return IsPki() ? pki.strLabel : std::wstring(); }
+};
+
+// One attempt of `job` on the single present token of `module` (null: not bound). `bBatch`:
+// part of a run, where the SO PIN's final try is never spent.
+AttemptResult DoJob(TokenModule* module, const Job& job, bool bBatch, AttemptProgress& progress);
