@@ -34,12 +34,15 @@ class ModuleMessageBox final : public ModuleMessageSink {
 } // namespace
 
 CMainDlg::CMainDlg(CWnd* pParent)
-    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))) {
+    : CDialog(IDD_MAIN, pParent), m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP))),
+      m_pageWipe(nullptr, m_bench), m_pagePki(nullptr, m_bench), m_pageInfo(nullptr, m_bench),
+      m_pageStation(nullptr, m_bench, {m_pageWipe, m_pagePki}) {
+    m_bench.OpenLedger(std::make_unique<Ledger>());
     // The binding the window starts with: the remembered module, or the maker's found by name.
     const std::wstring picked = RememberedModulePath();
     m_bPickedModule = !picked.empty();
-    m_tokenModule =
-        std::make_unique<TokenModule>(m_bPickedModule ? picked : VANTOR_TOKEN_MODULE_NAME, m_bPickedModule);
+    m_bench.Bind(
+        std::make_unique<TokenModule>(m_bPickedModule ? picked : VANTOR_TOKEN_MODULE_NAME, m_bPickedModule));
 }
 
 BOOL CMainDlg::OnInitDialog() {
@@ -50,7 +53,7 @@ BOOL CMainDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
 
     ModuleMessageBox messages(*this);
-    if (m_tokenModule->LoadTokenModule(messages) != CKR_OK) {
+    if (m_bench.Module()->LoadTokenModule(messages) != CKR_OK) {
         EndDialog(IDOK);
         return TRUE;
     }
@@ -95,7 +98,8 @@ void CMainDlg::AddSystemMenuItems() {
 }
 
 void CMainDlg::LoadStockList() {
-    if (AskAndPutStockInForce(*this, m_stock, m_stockList, m_ledger.Folder())) {
+    if (AskAndPutStockInForce(*this, m_bench.Stock(), m_bench.StockListRead(),
+                              m_bench.GetLedger()->Folder())) {
         m_pageWipe.ShowStockLine();
         m_pagePki.ShowStockLine();
     }
@@ -128,18 +132,16 @@ bool CMainDlg::RefuseWhileRunning() {
 }
 
 bool CMainDlg::Rebind(const std::wstring& file, bool bPicked) {
-    const std::wstring previous = m_tokenModule->FileName();
+    const std::wstring previous = m_bench.Module()->FileName();
     const bool bPreviousPicked = m_bPickedModule;
-    // Released first: the new module may be the same library, which must start afresh.
-    m_tokenModule.reset();
     ModuleMessageBox messages(*this);
-    m_tokenModule = std::make_unique<TokenModule>(file, bPicked);
-    const bool bBound = m_tokenModule->LoadTokenModule(messages) == CKR_OK;
+    m_bench.Bind(std::make_unique<TokenModule>(file, bPicked));
+    const bool bBound = m_bench.Module()->LoadTokenModule(messages) == CKR_OK;
     if (bBound) {
         m_bPickedModule = bPicked;
     } else {
-        m_tokenModule = std::make_unique<TokenModule>(previous, bPreviousPicked);
-        m_tokenModule->LoadTokenModule(messages);
+        m_bench.Bind(std::make_unique<TokenModule>(previous, bPreviousPicked));
+        m_bench.Module()->LoadTokenModule(messages);
     }
     ShowModuleInUse();
     // The pages show the fields of the path now in force.
@@ -152,7 +154,8 @@ void CMainDlg::ShowModuleInUse() {
     // A module the operator picked is named in the title, with the path it takes.
     std::wstring title = LoadStringOrDefault(IDS_APP_TITLE);
     if (m_bPickedModule)
-        title += L" - " + m_tokenModule->FileName() + (m_tokenModule->IsStandard() ? L"（标准接口）" : L"");
+        title +=
+            L" - " + m_bench.Module()->FileName() + (m_bench.Module()->IsStandard() ? L"（标准接口）" : L"");
     SetWindowText(title.c_str());
     CMenu* systemMenu = GetSystemMenu(FALSE);
     if (systemMenu != nullptr && systemMenu->GetSafeHmenu() != nullptr)
@@ -197,11 +200,6 @@ void CMainDlg::CreatePages() {
     m_pageStation.MoveWindow(&rect, TRUE);
 }
 
-bool CMainDlg::TakeStationParameters(StationOperation operation, StationParameters& parameters) {
-    CInitPage& page = operation == StationOperation::Pki ? static_cast<CInitPage&>(m_pagePki) : m_pageWipe;
-    return page.TakeStationParameters(parameters);
-}
-
 LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
     // Hide before show: each page resets itself on both, which also ends a batch run or the
     // station's taking of tokens.
@@ -243,7 +241,7 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         return;
     }
     if ((nID & 0xFFF0) == IDM_OPEN_REPORT) {
-        OpenTodaysReport(*this, m_ledger.Folder(), m_stock.InForce() ? &m_stockList : nullptr);
+        OpenTodaysReport(*this, m_bench.GetLedger()->Folder(), m_bench.StockInForce());
         return;
     }
     if ((nID & 0xFFF0) == IDM_CHOOSE_MODULE) {
@@ -296,7 +294,7 @@ void CMainDlg::EndWhenWorkersHaveEnded() {
 }
 
 bool CMainDlg::IsAnyRunActive() {
-    return m_pageWipe.Batch().HasWorker() || m_pagePki.Batch().HasWorker() || m_pageStation.HasStation();
+    return m_bench.Runs().AnyBusy();
 }
 
 void CMainDlg::OnDestroy() {
@@ -306,5 +304,5 @@ void CMainDlg::OnDestroy() {
     m_pageWipe.StopBatchAndWait();
     m_pagePki.StopBatchAndWait();
     m_pageStation.CloseStation();
-    m_tokenModule->UnloadTokenModule();
+    m_bench.Module()->UnloadTokenModule();
 }

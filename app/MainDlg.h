@@ -7,33 +7,23 @@
 // station is active. It also owns the operator's ledger, which the initialisation pages, the
 // station and the information page write to.
 #include "win/Afx.h"
-#include "attempt/StockGateOwner.h"
 #include "wipepage/WipePage.h"
 #include "infopage/InfoPage.h"
 #include "controls/OutlookBar.h"
 #include "controls/PagerCtrl.h"
-#include "ledger/LedgerOwner.h"
 #include "pkipage/PkiPage.h"
 #include "stationpage/StationPage.h"
-#include "stationpage/StationParameterSource.h"
-#include "token/TokenModuleOwner.h"
+#include "workbench/Workbench.h"
 
 #include <memory>
 #include <string>
 
-class CMainDlg : public CDialog,
-                 public TokenModuleOwner,
-                 public LedgerOwner,
-                 public StockGateOwner,
-                 public StationParameterSource {
+class CMainDlg : public CDialog {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
-    TokenModule* GetTokenModule() override { return m_tokenModule.get(); }
-    Ledger* GetLedger() override { return &m_ledger; }
-    StockGate* GetStockGate() override { return &m_stock; }
-    // The station's parameters are those of the operation's own page.
-    bool TakeStationParameters(StationOperation operation, StationParameters& parameters) override;
+    // The binding in force; null when there is none.
+    TokenModule* GetTokenModule() { return m_bench.Module(); }
 
     // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 3) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
@@ -42,17 +32,15 @@ class CMainDlg : public CDialog,
     HICON m_hIcon;
     CPagerCtrl m_pager;
     COutlookBar m_bar;
-    Ledger m_ledger;   // declared before the pages: it outlives their batch workers, which write to it
-    StockGate m_stock; // the stock list in force (none at start); outlives the batch workers too
-    StockList m_stockList;
+    // Declared before the pages: the binding, the ledger and the stock list outlive their batch
+    // workers and the station, which use them. The module the operator picked (ModuleChoice.h),
+    // which may lack the vendor extension, or the maker's module found by name; replaced only on
+    // the interface thread while no run is at work, so no attempt holds the one it replaces.
+    Workbench m_bench;
     CWipePage m_pageWipe;
     CPkiPage m_pagePki;
     CInfoPage m_pageInfo;
     CStationPage m_pageStation;
-    // The module the operator picked (ModuleChoice.h), which may lack the vendor extension,
-    // or the maker's module found by name. Replaced only on the interface thread while no
-    // batch worker runs, so no attempt holds the one it replaces.
-    std::unique_ptr<TokenModule> m_tokenModule;
     bool m_bPickedModule = false;
 
   protected:

@@ -1,14 +1,17 @@
 #pragma once
-// Whoever shows attempts to an operator: a page or the console. It shows the texts it is given,
-// counts what it is told to count and answers the one question; it decides nothing.
+// Whoever shows attempts to an operator: a page, a station's tile or the console. It shows what
+// it is told and answers the one question; it decides nothing.
+#include "attempt/AttemptOutcome.h"
+
 #include <string>
 
 class AttemptFrontEnd {
   public:
-    // Status text in black; counted, it adds one to the total and one to the successes.
-    virtual void ReportSuccess(bool bCount, std::wstring text) = 0;
-    // Status text in red; counted, it adds one to the total and one to the failures.
-    virtual void ReportFailure(bool bCount, std::wstring text) = 0;
+    // While the token works: an uncounted text in the status colour (black).
+    virtual void ShowProgress(std::wstring text) = 0;
+    // The attempt's end as the runner made it, ledger line written: its text in the status
+    // colour or red (IsShownAsSuccess), counted or not.
+    virtual void ShowOutcome(const AttemptOutcome& outcome) = 0;
     // A batch run's attempt has begun: Start disabled, Stop enabled.
     virtual void ShowRunning() {}
     // The module answered and the token is being read back (a station's tile shows it).

@@ -21,7 +21,7 @@ class Progress final : public AttemptProgress {
   public:
     Progress(AttemptFrontEnd& frontEnd, const StockGate* stock) : m_frontEnd(frontEnd), m_stock(stock) {}
     void ShowProgress(unsigned messageId) override {
-        m_frontEnd.ReportSuccess(false, LoadStringOrDefault(messageId));
+        m_frontEnd.ShowProgress(LoadStringOrDefault(messageId));
     }
     void ShowRunning() override { m_frontEnd.ShowRunning(); }
     void ShowVerifying() override { m_frontEnd.ShowVerifying(); }
@@ -55,14 +55,6 @@ void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
     entry.typeBefore = result.info.byDeviceType;
 }
 
-// The text in the status colour (black) or red, counted or not.
-void Show(AttemptFrontEnd& frontEnd, bool bSuccess, bool bCount, std::wstring text) {
-    if (bSuccess)
-        frontEnd.ReportSuccess(bCount, std::move(text));
-    else
-        frontEnd.ReportFailure(bCount, std::move(text));
-}
-
 // Writes the counted entry; the notes the ledger's answer calls for.
 std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
     outcome.time = LocalTimeNow();
@@ -90,10 +82,9 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     FillTokenFields(entry, result);
     entry.rv = result.rv;
     entry.message = OutcomeText(result);
-    const bool bShownAsSuccess = IsShownAsSuccess(result);
     if (!result.IsCounted()) {
         outcome.time = LocalTimeNow();
-        Show(frontEnd, bShownAsSuccess, false, entry.message);
+        frontEnd.ShowOutcome(outcome);
         return outcome;
     }
 
@@ -111,7 +102,7 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
         setting.stock->NoteSuccess(entry.serial);
     if (setting.stopNote == StopNote::AfterNotes)
         outcome.note += stopped;
-    Show(frontEnd, bShownAsSuccess, true, entry.message + outcome.note);
+    frontEnd.ShowOutcome(outcome);
     return outcome;
 }
 

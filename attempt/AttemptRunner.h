@@ -4,6 +4,7 @@
 // (AttemptResult::bSoPinRefused), and the console's
 // exit code. Pages and the console only show the outcome and answer the final-try question.
 #include "attempt/AttemptFrontEnd.h"
+#include "attempt/AttemptOutcome.h"
 #include "attempt/StockGate.h"
 #include "ledger/Ledger.h"
 #include "token/AttemptProgress.h"
@@ -24,20 +25,6 @@ struct AttemptSetting {
     Ledger* ledger = nullptr; // null: nothing is written, no note is added
     StopNote stopNote = StopNote::InMessage;
     StockGate* stock = nullptr; // null, or no list in force: every token is worked on
-};
-
-// What the runner made of one attempt.
-struct AttemptOutcome {
-    AttemptResult result;
-    // The ledger's fields: as written for a counted attempt; for an uncounted one what is
-    // known, with the text shown as its message.
-    LedgerEntry entry;
-    std::wstring note;          // shown after the entry's message: the ledger's notes, a batch stop
-    bool bLedgerFailed = false; // the ledger line could not be written
-    LedgerTime time;            // the ledger line's time, or when the attempt ended
-    bool bStopBatch = false;    // a batch run ends here; a station takes no new token
-
-    bool IsCounted() const { return result.IsCounted(); }
 };
 
 using AttemptOperation = std::function<AttemptResult(AttemptProgress& progress)>;

@@ -21,8 +21,7 @@ namespace {
 
 // A run cannot start: the module is missing or cannot report slot events without blocking.
 unsigned RefuseRun(BatchFrontEnd& host) {
-    host.ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
-    host.EnableInputs();
+    host.ShowRefused(LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
     return 0;
 }
 

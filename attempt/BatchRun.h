@@ -31,8 +31,9 @@ class BatchFrontEnd {
   public:
     // The main window's binding, read anew at every use; null when there is none.
     virtual TokenModule* GetTokenModule() = 0;
-    virtual void ReportFailure(bool bCount, std::wstring text) = 0;
-    virtual void EnableInputs() = 0;
+    // The run cannot start (the module is missing or cannot report slot events): shown in red,
+    // not counted, the inputs enabled again.
+    virtual void ShowRefused(std::wstring text) = 0;
     // Start disabled, Stop enabled: the run has begun.
     virtual void ShowRunning() = 0;
     // One attempt with the run's own copy of the parameters.

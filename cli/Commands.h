@@ -1,5 +1,6 @@
 #pragma once
 // The commands over a bound module. Each returns the program's exit code.
+#include "attempt/RunTally.h"
 #include "attempt/StockGate.h"
 #include "cli/OutcomeWriter.h"
 #include "pki/PkiInitRecord.h"
@@ -32,8 +33,7 @@ int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits
 
 // The end of a watch or station run: the counters shown (on standard error with --json), and
 // 5 when a ledger line was lost, otherwise 0 when no counted attempt failed and 1 when one did.
-int EndRun(unsigned long total, unsigned long success, unsigned long failure, bool bJson,
-           const OutcomeWriter& writer);
+int EndRun(const RunCounts& counts, bool bJson, const OutcomeWriter& writer);
 
 // What a station run takes besides the job: the options its children get and its ends.
 struct StationRun {

@@ -5,8 +5,8 @@
 
 class ConsoleFrontEnd final : public AttemptFrontEnd {
   public:
-    void ReportSuccess(bool, std::wstring) override {}
-    void ReportFailure(bool, std::wstring) override {}
+    void ShowProgress(std::wstring) override {}
+    void ShowOutcome(const AttemptOutcome&) override {}
     // Asked on the terminal (y/N); without one the answer is No.
     bool ConfirmFinalTry() override;
 };

@@ -26,9 +26,7 @@ class ConsoleStation final : public StationFrontEnd {
         if (tile.phase == StationPhase::Done && tile.serial.empty())
             WriteLine(ConsoleStream::kError, L"槽位 " + std::to_wstring(tile.slot) + L"：" + tile.text);
     }
-    void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) override {
-        m_total = total, m_success = success, m_failure = failure;
-    }
+    void ShowCounts(const RunCounts& counts) override { m_counts = counts; }
     void ShowTakingEnded() override {}
     void ShowFinished() override { m_run.Stop(); }
     void ShowOutcome(const AttemptOutcome& outcome) override {
@@ -41,7 +39,7 @@ class ConsoleStation final : public StationFrontEnd {
     }
 
     // Read after the station has closed: no station thread calls any more.
-    unsigned long m_total = 0, m_success = 0, m_failure = 0;
+    RunCounts m_counts;
 
   private:
     OutcomeWriter& m_writer;
@@ -103,5 +101,5 @@ int RunStation(TokenModule& module, const TokenJob& job, const StationRun& run, 
     while (running.PauseWhileRunning(std::chrono::seconds(1))) {
     }
     station.Close();
-    return EndRun(console.m_total, console.m_success, console.m_failure, bJson, writer);
+    return EndRun(console.m_counts, bJson, writer);
 }

@@ -1,4 +1,5 @@
 #include "attempt/ExitCode.h"
+#include "attempt/RunTally.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/StopTriggers.h"
@@ -14,11 +15,12 @@ class WatchHost final : public BatchFrontEnd {
   public:
     WatchHost(TokenModule& module, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
               StopSignal& signal, IdleStop& idle)
-        : m_module(module), m_job(job), m_limits(limits), m_writer(writer), m_signal(signal), m_idle(idle) {}
+        : m_tally(limits.count), m_module(module), m_job(job), m_writer(writer), m_signal(signal),
+          m_idle(idle) {}
 
     TokenModule* GetTokenModule() override { return &m_module; }
     // The run could not start (module trouble): shown like an attempt that handled no token.
-    void ReportFailure(bool, std::wstring text) override {
+    void ShowRefused(std::wstring text) override {
         AttemptRecord attempt;
         AttemptOutcome& outcome = attempt.outcome;
         outcome.result.kind = AttemptKind::NoModule;
@@ -29,7 +31,6 @@ class WatchHost final : public BatchFrontEnd {
         m_writer.Write(attempt);
         m_bRefused = true;
     }
-    void EnableInputs() override {}
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
@@ -37,23 +38,16 @@ class WatchHost final : public BatchFrontEnd {
         const AttemptOutcome& outcome = attempt.outcome;
         m_writer.Write(attempt);
         m_idle.Touch(); // the idle time counts from the end of the last attempt
-        if (!outcome.IsCounted())
-            return;
-        ++m_total;
-        ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
-        if (outcome.bStopBatch || (m_limits.count != 0 && m_total >= m_limits.count))
+        if (m_tally.Add(outcome))
             m_signal.Stop();
     }
 
-    unsigned long m_total = 0;
-    unsigned long m_success = 0;
-    unsigned long m_failure = 0;
+    RunTally m_tally;
     bool m_bRefused = false;
 
   private:
     TokenModule& m_module;
     const TokenJob& m_job;
-    const WatchLimits& m_limits;
     OutcomeWriter& m_writer;
     StopSignal& m_signal;
     IdleStop& m_idle;
@@ -70,16 +64,14 @@ int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits
     RunBatchWorker(host, signal);
     if (host.m_bRefused)
         return kExitModule;
-    return EndRun(host.m_total, host.m_success, host.m_failure, bJson, writer);
+    return EndRun(host.m_tally.Counts(), bJson, writer);
 }
 
-int EndRun(unsigned long total, unsigned long success, unsigned long failure, bool bJson,
-           const OutcomeWriter& writer) {
+int EndRun(const RunCounts& counts, bool bJson, const OutcomeWriter& writer) {
     // The page's counters; with --json on standard error, so standard output holds attempts only.
-    const std::wstring summary = L"总数：" + std::to_wstring(total) + L" 成功：" + std::to_wstring(success) +
-                                 L" 失败：" + std::to_wstring(failure);
+    const std::wstring summary = L"总数：" + std::to_wstring(counts.total) + L" 成功：" +
+                                 std::to_wstring(counts.success) + L" 失败：" +
+                                 std::to_wstring(counts.failure);
     WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
-    if (writer.LedgerFailed())
-        return kExitLedger;
-    return failure == 0 ? kExitSuccess : kExitTokenFailed;
+    return RunExitCode(counts, writer.LedgerFailed());
 }

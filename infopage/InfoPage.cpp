@@ -29,7 +29,7 @@ constexpr int kVendorIds[] = {IDC_INFO_SERIAL,
 
 } // namespace
 
-CInfoPage::CInfoPage(CWnd* pParent) : CPageDialog(IDD_INFO_PAGE, pParent) {}
+CInfoPage::CInfoPage(CWnd* pParent, Workbench& bench) : CPageDialog(IDD_INFO_PAGE, pParent), m_bench(bench) {}
 
 void CInfoPage::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -98,7 +98,7 @@ void CInfoPage::OnShowWindow(BOOL bShow, UINT nStatus) {
 void CInfoPage::OnGetInfo() {
     // The fields stay empty during the query and after any failure.
     ClearFields();
-    DeviceInfoResult result = QueryDeviceInfo(CurrentTokenModule());
+    DeviceInfoResult result = QueryDeviceInfo(m_bench.Module());
     if (result.attempt.kind != AttemptKind::Success) {
         ShowError(OutcomeText(result.attempt));
         return;
@@ -106,7 +106,7 @@ void CInfoPage::OnGetInfo() {
     // A line that cannot be written changes nothing on screen: the query touched no token,
     // the data is shown all the same, and the next initialisation attempt tells the operator
     // about the ledger.
-    RecordInfoQuery(result.attempt, CurrentLedger());
+    RecordInfoQuery(result.attempt, m_bench.GetLedger());
     for (std::size_t i = 0; i < result.standardFields.size() && i < m_stdValues.size(); ++i)
         m_stdValues[i]->SetWindowText(result.standardFields[i].value.c_str());
     m_strSerialNumber = result.texts.strSerialNumber;
@@ -128,7 +128,7 @@ void CInfoPage::ClearFields() {
     UpdateData(FALSE);
     for (const auto& value : m_stdValues)
         value->SetWindowText(L"");
-    const TokenModule* module = CurrentTokenModule();
+    const TokenModule* module = m_bench.Module();
     ShowStandardRows(module != nullptr && module->IsStandard());
 }
 

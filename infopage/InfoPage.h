@@ -6,13 +6,14 @@
 #include "info/DeviceInfoQuery.h"
 #include "win/Afx.h"
 #include "win/PageDialog.h"
+#include "workbench/Workbench.h"
 
 #include <memory>
 #include <vector>
 
 class CInfoPage : public CPageDialog {
   public:
-    explicit CInfoPage(CWnd* pParent = nullptr);
+    CInfoPage(CWnd* pParent, Workbench& bench);
 
     CString m_strSerialNumber;
     CString m_strCosVersion;
@@ -37,6 +38,8 @@ class CInfoPage : public CPageDialog {
     void CreateStandardRows();
     void ShowStandardRows(bool bStandard);
     void ShowError(const std::wstring& text);
+
+    Workbench& m_bench;
 
     // The standard path's rows, caption and value, in the order of StandardInfoFields().
     std::vector<std::unique_ptr<CStatic>> m_stdCaptions;

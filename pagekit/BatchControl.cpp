@@ -1,10 +1,5 @@
 #include "pagekit/BatchControl.h"
 
-#include "pagekit/PageSupport.h"
-
-#include <algorithm>
-#include <vector>
-
 // Worker side. SendMessage returns once the page has handled the request, so the request
 // may live on this thread's stack; when the page's window is gone nothing is answered and
 // the run winds down without a binding.
@@ -14,9 +9,8 @@ void BatchWorker::Send(RunRequest& request) {
                    reinterpret_cast<LPARAM>(&request));
 }
 
-void BatchWorker::Send(RunRequest::Kind kind, bool bCount, const std::wstring* text) {
+void BatchWorker::Send(RunRequest::Kind kind, const std::wstring* text) {
     RunRequest request{kind};
-    request.bCount = bCount;
     request.text = text;
     Send(request);
 }
@@ -27,14 +21,16 @@ TokenModule* BatchWorker::GetTokenModule() {
     return request.module;
 }
 
-void BatchWorker::ReportSuccess(bool bCount, std::wstring text) {
-    Send(RunRequest::kReportSuccess, bCount, &text);
+void BatchWorker::ShowProgress(std::wstring text) {
+    Send(RunRequest::kShowProgress, &text);
 }
-void BatchWorker::ReportFailure(bool bCount, std::wstring text) {
-    Send(RunRequest::kReportFailure, bCount, &text);
+void BatchWorker::ShowOutcome(const AttemptOutcome& outcome) {
+    RunRequest request{RunRequest::kShowOutcome};
+    request.outcome = &outcome;
+    Send(request);
 }
-void BatchWorker::EnableInputs() {
-    Send(RunRequest::kEnableInputs);
+void BatchWorker::ShowRefused(std::wstring text) {
+    Send(RunRequest::kShowRefused, &text);
 }
 void BatchWorker::ShowRunning() {
     Send(RunRequest::kShowRunning);
@@ -60,25 +56,14 @@ void BatchWorker::RunAttempt() {
 
 // Interface side.
 
-namespace {
-
-// Every page's batch side; pages live on the interface thread, which alone reads this.
-std::vector<BatchControl*>& AllBatches() {
-    static std::vector<BatchControl*> batches;
-    return batches;
-}
-
-} // namespace
-
-BatchControl::BatchControl(BatchView& page) : m_page(page) {
-    AllBatches().push_back(this);
+BatchControl::BatchControl(BatchView& page, Workbench& bench) : m_page(page), m_bench(bench) {
+    m_bench.Runs().Join(*this);
 }
 
 BatchControl::~BatchControl() {
     EndForReset();
     WaitForWorker();
-    auto& batches = AllBatches();
-    batches.erase(std::remove(batches.begin(), batches.end(), this), batches.end());
+    m_bench.Runs().Leave(*this);
 }
 
 bool BatchControl::IsLive() const {
@@ -93,35 +78,16 @@ bool BatchControl::HasWorker() const {
     return m_pending || (m_run && !m_run->bEnded);
 }
 
-namespace {
-
-bool g_bStationInFlight = false; // interface thread only
-
-} // namespace
-
-void BatchControl::SetStationInFlight(bool bInFlight) {
-    g_bStationInFlight = bInFlight;
-    RefreshEveryStart();
+bool BatchControl::HoldsModule() const {
+    return m_run && !m_run->bEnded && m_run->bStoppedInAttempt;
 }
 
-bool BatchControl::AnyStoppedAttempt() {
-    if (g_bStationInFlight)
-        return true;
-    for (const BatchControl* batch : AllBatches()) {
-        const BatchWorker* run = batch->m_run.get();
-        if (run && !run->bEnded && run->bStoppedInAttempt)
-            return true;
-    }
-    return false;
-}
-
-void BatchControl::RefreshEveryStart() {
-    for (BatchControl* batch : AllBatches())
-        batch->m_page.RefreshStart();
+void BatchControl::RefreshStart() {
+    m_page.RefreshStart();
 }
 
 bool BatchControl::Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
-    if (IsLive() || AnyStoppedAttempt())
+    if (IsLive() || IsGateHeld())
         return false;
     PendingStart start{page, std::move(attempt), proc, param};
     // One worker per page at a time: the last one is only polling towards its end.
@@ -165,7 +131,7 @@ void BatchControl::MarkStopped() {
     m_run->Signal().Stop();
     if (m_run->bInAttempt && !m_run->bStoppedInAttempt) {
         m_run->bStoppedInAttempt = true;
-        RefreshEveryStart();
+        m_bench.Runs().Changed();
     }
 }
 
@@ -194,11 +160,11 @@ LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
     const bool live = run.Signal().IsRunning();
     switch (request.kind) {
     case RunRequest::kGetModule:
-        request.module = CurrentTokenModule();
+        request.module = m_bench.Module();
         break;
     case RunRequest::kBeginAttempt:
         request.bGranted = live;
-        request.module = live ? CurrentTokenModule() : nullptr;
+        request.module = live ? m_bench.Module() : nullptr;
         run.bInAttempt = live;
         break;
     case RunRequest::kEndAttempt:
@@ -207,19 +173,18 @@ LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
         if (request.bStopRun && live && !run.bDetached)
             page.StopRun();
         break;
-    case RunRequest::kReportSuccess:
-    case RunRequest::kReportFailure:
-        // A stopped run's last outcome still shows and counts; a reset page starts afresh.
-        if (!run.bDetached && request.text != nullptr) {
-            if (request.kind == RunRequest::kReportSuccess)
-                page.ReportSuccess(request.bCount, *request.text);
-            else
-                page.ReportFailure(request.bCount, *request.text);
-        }
+    case RunRequest::kShowProgress:
+        if (!run.bDetached && request.text != nullptr)
+            page.ShowProgress(*request.text);
         break;
-    case RunRequest::kEnableInputs:
-        if (!run.bDetached)
-            page.EnableInputs();
+    case RunRequest::kShowOutcome:
+        // A stopped run's last outcome still shows and counts; a reset page starts afresh.
+        if (!run.bDetached && request.outcome != nullptr)
+            page.ShowOutcome(*request.outcome);
+        break;
+    case RunRequest::kShowRefused:
+        if (!run.bDetached && request.text != nullptr)
+            page.ShowRefused(*request.text);
         break;
     case RunRequest::kShowRunning:
         // Stop may have come first: then the run never shows as running again.
@@ -239,7 +204,7 @@ LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
             if (!Launch(std::move(*next)))
                 page.EnableInputs();
         }
-        RefreshEveryStart();
+        m_bench.Runs().Changed();
         page.OnWorkerEnded();
         break;
     }

@@ -8,6 +8,7 @@
 #include "attempt/BatchRun.h"
 #include "token/TokenModule.h"
 #include "win/Afx.h"
+#include "workbench/Workbench.h"
 
 #include <atomic>
 #include <functional>
@@ -17,6 +18,8 @@
 // What a run changes on its page. Called on the interface thread only.
 class BatchView : public AttemptFrontEnd {
   public:
+    // The run could not start: its reason in red, the inputs enabled again.
+    virtual void ShowRefused(std::wstring text) = 0;
     virtual void EnableInputs() = 0;
     // Start disabled, Stop enabled.
     void ShowRunning() override = 0;
@@ -42,17 +45,17 @@ struct RunRequest {
         kGetModule,
         kBeginAttempt,
         kEndAttempt,
-        kReportSuccess,
-        kReportFailure,
-        kEnableInputs,
+        kShowProgress,
+        kShowOutcome,
+        kShowRefused,
         kShowRunning,
         kShowFinished,
         kEnded
     };
     Kind kind;
-    bool bCount = false;
-    const std::wstring* text = nullptr;
-    bool bStopRun = false; // kEndAttempt: the attempt ends the run
+    const std::wstring* text = nullptr;      // kShowProgress, kShowRefused
+    const AttemptOutcome* outcome = nullptr; // kShowOutcome
+    bool bStopRun = false;                   // kEndAttempt: the attempt ends the run
     // Answers.
     TokenModule* module = nullptr;
     bool bGranted = false;
@@ -76,9 +79,9 @@ class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
 
     // Worker thread.
     TokenModule* GetTokenModule() override;
-    void ReportSuccess(bool bCount, std::wstring text) override;
-    void ReportFailure(bool bCount, std::wstring text) override;
-    void EnableInputs() override;
+    void ShowProgress(std::wstring text) override;
+    void ShowOutcome(const AttemptOutcome& outcome) override;
+    void ShowRefused(std::wstring text) override;
     void ShowRunning() override;
     void RunAttempt() override;
     void ShowFinished() override;
@@ -98,7 +101,7 @@ class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
 
   private:
     void Send(RunRequest& request);
-    void Send(RunRequest::Kind kind, bool bCount = false, const std::wstring* text = nullptr);
+    void Send(RunRequest::Kind kind, const std::wstring* text = nullptr);
 
     const HWND m_hPage;
     Attempt m_attempt;
@@ -109,9 +112,9 @@ class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
 // worker filtered by what the page has done since (Stop, reset). The interface thread never
 // waits here: a Start that finds the page's last worker still winding down starts the new
 // run when that worker reports its end. Interface thread only, except RunWorker.
-class BatchControl {
+class BatchControl final : public RunGate::Member {
   public:
-    explicit BatchControl(BatchView& page);
+    BatchControl(BatchView& page, Workbench& bench);
     BatchControl(const BatchControl&) = delete;
     BatchControl& operator=(const BatchControl&) = delete;
     ~BatchControl();
@@ -126,10 +129,12 @@ class BatchControl {
     bool HoldsRunCopy() const { return m_run && m_run->HoldsAttempt(); }
     // A stopped run of any page is still inside its last attempt, or the station's attempts
     // are in flight: no Start may begin another attempt until they have ended.
-    static bool AnyStoppedAttempt();
-    // The station page's attempts (in child processes) have begun or have all ended; every
-    // page's Start is brought up to date.
-    static void SetStationInFlight(bool bInFlight);
+    bool IsGateHeld() const { return m_bench.Runs().IsHeld(); }
+
+    // The gate's view of this page's runs.
+    bool HoldsModule() const override;
+    bool IsBusy() const override { return HasWorker(); }
+    void RefreshStart() override;
 
     // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
     // once or, while the last worker winds down, when it has ended. False when refused.
@@ -160,9 +165,9 @@ class BatchControl {
     };
     void MarkStopped();
     bool Launch(PendingStart start);
-    static void RefreshEveryStart();
 
     BatchView& m_page;
+    Workbench& m_bench;
     std::unique_ptr<BatchWorker> m_run;
     std::unique_ptr<PendingStart> m_pending;
     std::atomic<int> m_nWorkersAlive{0};

@@ -9,8 +9,8 @@
 #include "res/resource.h"
 #include "token/TokenSlots.h"
 
-CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids)
-    : CPageDialog(templateId, pParent), m_ids(ids), m_batch(*this) {}
+CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids, Workbench& bench)
+    : CPageDialog(templateId, pParent), m_ids(ids), m_bench(bench), m_batch(*this, bench) {}
 
 CInitPage::~CInitPage() {
     StopBatchAndWait();
@@ -74,9 +74,7 @@ void CInitPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     LoadDefaults();
     ShowFreshCounters();
     ShowStockLine();
-    m_nFail = 0;
-    m_nSuccess = 0;
-    m_nTotal = 0;
+    m_tally = RunTally();
     m_bBatch = FALSE;
     UpdateData(FALSE);
     // Idle at once, without waiting for that worker.
@@ -97,14 +95,14 @@ void CInitPage::OnBatchCheck() {
 void CInitPage::OnStart() {
     // A second press while this page's run goes on starts nothing, and while a stopped
     // run's attempt is still inside the module no other attempt may begin.
-    if (m_batch.IsLive() || BatchControl::AnyStoppedAttempt())
+    if (m_batch.IsLive() || m_batch.IsGateHeld())
         return;
     BatchWorker::Attempt attempt = TakeAttempt();
     if (!attempt)
         return;
-    TokenModule* module = CurrentTokenModule();
+    TokenModule* module = m_bench.Module();
     if (!IsModuleBound(module)) {
-        ReportFailure(false, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
+        ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return;
     }
     if (!m_bBatch) {
@@ -137,7 +135,7 @@ void CInitPage::ReportCountedRefusal(LedgerOperation operation, std::wstring lab
     setting.operation = operation;
     setting.mode = RunMode();
     setting.label = std::move(label);
-    setting.ledger = CurrentLedger();
+    setting.ledger = m_bench.GetLedger();
     RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
                         setting, *this);
 }
@@ -169,23 +167,30 @@ void CInitPage::StopBatchAndWait() {
     m_batch.WaitForWorker();
 }
 
-void CInitPage::ReportSuccess(bool bCount, std::wstring text) {
+void CInitPage::ShowProgress(std::wstring text) {
     ShowStatus(m_lblStatus, kColorBlack, text);
-    if (bCount)
-        CountOutcome(m_nSuccess, m_lblSuccess, kColorBlue);
 }
 
-void CInitPage::ReportFailure(bool bCount, std::wstring text) {
-    ShowStatus(m_lblStatus, kColorRed, text);
-    if (bCount)
-        CountOutcome(m_nFail, m_lblFail, kColorRed);
-}
-
-void CInitPage::CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour) {
-    // The total's colour stays as it is.
-    ShowCount(m_lblTotal, ++m_nTotal);
-    ShowCount(lblTally.SetTextColor(tallyColour), ++nTally);
+void CInitPage::ShowOutcome(const AttemptOutcome& outcome) {
+    const bool bSuccess = IsShownAsSuccess(outcome.result);
+    ShowStatus(m_lblStatus, bSuccess ? kColorBlack : kColorRed, outcome.ShownText());
+    if (!outcome.IsCounted())
+        return;
+    // A batch run that ends with this outcome is stopped by its worker, after it has shown.
+    m_tally.Add(outcome);
+    // The total's colour stays as it is; the counter that grew shows in its colour.
+    const RunCounts& counts = m_tally.Counts();
+    ShowCount(m_lblTotal, counts.total);
+    if (outcome.result.kind == AttemptKind::Success)
+        ShowCount(m_lblSuccess.SetTextColor(kColorBlue), counts.success);
+    else
+        ShowCount(m_lblFail.SetTextColor(kColorRed), counts.failure);
     ShowStockLine();
+}
+
+void CInitPage::ShowRefused(std::wstring text) {
+    ShowStatus(m_lblStatus, kColorRed, text);
+    EnableInputs();
 }
 
 void CInitPage::CreateStockLine() {
@@ -199,10 +204,10 @@ void CInitPage::CreateStockLine() {
 }
 
 void CInitPage::ShowStockLine() {
-    const StockGate* stock = CurrentStockGate();
-    const bool bInForce = stock != nullptr && stock->InForce();
+    const StockGate& stock = m_bench.Stock();
+    const bool bInForce = stock.InForce();
     if (bInForce)
-        m_lblStock.SetText(CString(StockProgressText(stock->Count())));
+        m_lblStock.SetText(CString(StockProgressText(stock.Count())));
     if (m_lblStock.GetSafeHwnd() != nullptr)
         m_lblStock.ShowWindow(bInForce ? SW_SHOW : SW_HIDE);
 }
@@ -237,7 +242,7 @@ void CInitPage::OnWorkerEnded() {
 
 void CInitPage::SetStartWanted(bool bWanted) {
     m_bStartWanted = bWanted;
-    m_btnStart.EnableWindow(bWanted && !BatchControl::AnyStoppedAttempt() ? TRUE : FALSE);
+    m_btnStart.EnableWindow(bWanted && !m_batch.IsGateHeld() ? TRUE : FALSE);
 }
 
 void CInitPage::LayOutRunButtons() {

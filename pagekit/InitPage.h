@@ -4,6 +4,7 @@
 // or, in batch mode, on a worker for every token plugged in until Stop. A page adds only its
 // own fields, defaults, data exchange and attempt.
 #include "controls/StatusLabel.h"
+#include "attempt/RunTally.h"
 #include "ledger/LedgerEntry.h"
 #include "pagekit/BatchControl.h"
 #include "pagekit/StationParameters.h"
@@ -22,7 +23,7 @@ constexpr UINT WM_PAGE_WORKER_ENDED = WM_APP + 0x52;
 
 class CInitPage : public CPageDialog, public BatchView {
   public:
-    CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids);
+    CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids, Workbench& bench);
     ~CInitPage() override;
 
     CButton m_btnStart;
@@ -33,15 +34,14 @@ class CInitPage : public CPageDialog, public BatchView {
     CStatusLabel m_lblStatus;
     CStatusLabel m_lblStock; // IDC_STOCK_LINE, under the status line: the stock list's progress
     BOOL m_bBatch = FALSE;   // the check box: batch mode selected
-    int m_nTotal = 0;
-    int m_nSuccess = 0;
-    int m_nFail = 0;
-    CRect m_rcStart; // Start's own place, in page client coordinates
+    RunTally m_tally;        // the counters shown, over the runs while the page stays on screen
+    CRect m_rcStart;         // Start's own place, in page client coordinates
 
     // Outcomes and control changes, on the interface thread (a batch worker's arrive here
     // as messages to the page).
-    void ReportSuccess(bool bCount, std::wstring text) override;
-    void ReportFailure(bool bCount, std::wstring text) override;
+    void ShowProgress(std::wstring text) override;
+    void ShowOutcome(const AttemptOutcome& outcome) override;
+    void ShowRefused(std::wstring text) override;
     void EnableInputs() override { EnableRunInputs(TRUE); }
     void DisableInputs() { EnableRunInputs(FALSE); }
     void ShowRunning() override;
@@ -92,6 +92,7 @@ class CInitPage : public CPageDialog, public BatchView {
     virtual CEdit& FirstField() = 0;
     // The page's own part of the dialog initialisation.
     virtual void InitFields() {}
+    Workbench& Bench() { return m_bench; }
     // The ledger's mode of a run started now.
     LedgerMode RunMode() const { return m_bBatch ? LedgerMode::Batch : LedgerMode::Single; }
     // A counted failure before any token is touched (fields refused): recorded in the ledger
@@ -107,7 +108,6 @@ class CInitPage : public CPageDialog, public BatchView {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void CountOutcome(int& nTally, CStatusLabel& lblTally, COLORREF tallyColour);
     void ShowFreshCounters();
     void LayOutRunButtons();
     void CreateStockLine();
@@ -121,6 +121,7 @@ class CInitPage : public CPageDialog, public BatchView {
     };
 
     const InitPageIds m_ids;
+    Workbench& m_bench;
     bool m_bStartWanted = true;
     std::vector<LeftField> m_leftFields; // the parameter fields as the operator last left them
     BatchControl m_batch;

@@ -1,24 +1,5 @@
 #include "pagekit/PageSupport.h"
 
-#include "attempt/StockGateOwner.h"
-#include "ledger/LedgerOwner.h"
-#include "token/TokenModuleOwner.h"
-
-TokenModule* CurrentTokenModule() {
-    auto* owner = dynamic_cast<TokenModuleOwner*>(AfxGetMainWnd());
-    return owner != nullptr ? owner->GetTokenModule() : nullptr;
-}
-
-Ledger* CurrentLedger() {
-    auto* owner = dynamic_cast<LedgerOwner*>(AfxGetMainWnd());
-    return owner != nullptr ? owner->GetLedger() : nullptr;
-}
-
-StockGate* CurrentStockGate() {
-    auto* owner = dynamic_cast<StockGateOwner*>(AfxGetMainWnd());
-    return owner != nullptr ? owner->GetStockGate() : nullptr;
-}
-
 void ShowStatus(CStatusLabel& status, COLORREF colour, const std::wstring& text) {
     status.SetTextColor(colour).SetText(CString(text));
 }

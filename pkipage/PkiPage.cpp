@@ -20,8 +20,8 @@ constexpr int kInputIds[] = {IDC_PKI_SO_PIN,       IDC_PKI_USER_PIN,   IDC_PKI_L
 
 } // namespace
 
-CPkiPage::CPkiPage(CWnd* pParent)
-    : CInitPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}) {}
+CPkiPage::CPkiPage(CWnd* pParent, Workbench& bench)
+    : CInitPage(IDD_PKI_PAGE, pParent, {IDC_PKI_BATCH_CHECK, IDC_PKI_STATUS, IDC_PKI_COUNT_FAIL}, bench) {}
 
 void CPkiPage::DoDataExchange(CDataExchange* pDX) {
     CInitPage::DoDataExchange(pDX);
@@ -75,7 +75,7 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     params.byUserPinMaxRetry = m_byUserPinMaxRetry;
     params.ulPublicSize = m_dwPublicSize;
     params.ulPrivateSize = m_dwPrivateSize;
-    const TokenModule* bound = CurrentTokenModule();
+    const TokenModule* bound = Bench().Module();
     if (bound != nullptr && bound->IsStandard())
         params.strCurrentSoPin = SecretText(m_strCurrentSoPin.GetString());
     AttemptSetting setting;
@@ -83,8 +83,8 @@ BatchWorker::Attempt CPkiPage::TakeAttempt() {
     setting.mode = RunMode();
     params.bBatch = setting.mode == LedgerMode::Batch; // the SO PIN guard of the standard path
     setting.label = params.strLabel;
-    setting.ledger = CurrentLedger();
-    setting.stock = CurrentStockGate();
+    setting.ledger = Bench().GetLedger();
+    setting.stock = &Bench().Stock();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return InitialisePkiToken(module, params, progress); }, setting,
@@ -108,7 +108,7 @@ bool CPkiPage::FillStationParameters(StationParameters& parameters) {
     parameters.label = m_strLabel.ToStdWString();
     parameters.childArguments = {L"--set", L"label=" + parameters.label};
     // Standard calls cannot set limits: the page keeps those fields disabled then.
-    const TokenModule* module = CurrentTokenModule();
+    const TokenModule* module = Bench().Module();
     if (module == nullptr || !module->IsStandard()) {
         const std::pair<const wchar_t*, unsigned long> limits[] = {
             {L"so_pin_max_retry", m_bySoPinMaxRetry},
@@ -150,7 +150,7 @@ void CPkiPage::LoadDefaults() {
 
 void CPkiPage::EnableRunInputs(BOOL bEnable) {
     // Standard calls cannot set retry limits or area sizes: those fields stay disabled then.
-    const TokenModule* module = CurrentTokenModule();
+    const TokenModule* module = Bench().Module();
     const bool bStandard = module != nullptr && module->IsStandard();
     for (int id : kInputIds) {
         const bool bLimit = id == IDC_PKI_USER_RETRY || id == IDC_PKI_SO_RETRY || id == IDC_PKI_PUBLIC_SIZE ||

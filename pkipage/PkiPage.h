@@ -8,7 +8,7 @@
 
 class CPkiPage : public CInitPage {
   public:
-    explicit CPkiPage(CWnd* pParent = nullptr);
+    CPkiPage(CWnd* pParent, Workbench& bench);
 
     CEdit m_editSoPin;
     CStatusLabel m_lblNote;

@@ -1,6 +1,8 @@
 #include "station/Station.h"
 
 #include "attempt/BatchRun.h"
+#include "attempt/OutcomeText.h"
+#include "attempt/RunTally.h"
 #include "base/Utf8.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -77,7 +79,8 @@ class StationEngine {
     std::set<CK_SLOT_ID> m_unnumbered; // those of m_slots left alone for want of a serial
     std::list<Attempt> m_attempts;
     unsigned long m_inFlight = 0;
-    unsigned long m_taken = 0, m_total = 0, m_success = 0, m_failure = 0;
+    unsigned long m_taken = 0;
+    RunTally m_tally;
     bool m_bPollerEnded = false;
     bool m_bFinished = false; // ShowFinished is called, once
 
@@ -94,17 +97,13 @@ class StationEngine::Tile final : public AttemptFrontEnd {
         m_tile.serial = token.serial;
         Show(StationPhase::Waiting, LoadStringOrDefault(IDS_STATION_WAITING), false);
     }
-    void ReportSuccess(bool, std::wstring text) override {
-        Show(m_bEnded ? StationPhase::Done : StationPhase::Working, std::move(text), false);
-    }
-    void ReportFailure(bool, std::wstring text) override {
-        Show(m_bEnded ? StationPhase::Done : StationPhase::Working, std::move(text), m_bEnded);
+    void ShowProgress(std::wstring text) override { Show(StationPhase::Working, std::move(text), false); }
+    void ShowOutcome(const AttemptOutcome& outcome) override {
+        Show(StationPhase::Done, outcome.ShownText(), !IsShownAsSuccess(outcome.result));
     }
     void ShowVerifying() override {
         Show(StationPhase::Verifying, LoadStringOrDefault(IDS_STATION_VERIFYING), false);
     }
-    // What the runner shows from now on is the outcome.
-    void OperationEnded() { m_bEnded = true; }
 
   private:
     void Show(StationPhase phase, std::wstring text, bool bFailure) {
@@ -116,7 +115,6 @@ class StationEngine::Tile final : public AttemptFrontEnd {
 
     StationEngine& m_engine;
     StationTile m_tile;
-    bool m_bEnded = false;
 };
 
 bool StationEngine::Start() {
@@ -236,27 +234,21 @@ void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {
     setting.stock = m_settings.stock;
     Tile tile(*this, token);
     const AttemptOutcome outcome = RunAndRecordAttempt(
-        [&](AttemptProgress& progress) {
-            AttemptResult result = RunChildAttempt(m_settings, token, progress);
-            tile.OperationEnded();
-            return result;
-        },
-        setting, tile);
-    if (outcome.bStopBatch)
-        m_taking.Stop(); // the SO PIN typed for the station is wrong
-    unsigned long total, success, failure;
+        [&](AttemptProgress& progress) { return RunChildAttempt(m_settings, token, progress); }, setting,
+        tile);
+    RunCounts counts;
+    bool bEnds;
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (outcome.IsCounted()) {
-            ++m_total;
-            ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
-        }
-        total = m_total, success = m_success, failure = m_failure;
+        bEnds = m_tally.Add(outcome);
+        counts = m_tally.Counts();
     }
+    if (bEnds)
+        m_taking.Stop(); // the SO PIN typed for the station is wrong
     Show([&](StationFrontEnd& frontEnd) {
         frontEnd.ShowOutcome(outcome);
         if (outcome.IsCounted())
-            frontEnd.ShowCounts(total, success, failure);
+            frontEnd.ShowCounts(counts);
     });
     {
         std::lock_guard<std::mutex> lock(m_lock);

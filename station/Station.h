@@ -5,6 +5,7 @@
 // never returns can be abandoned by ending its process. The station's own binding only lists
 // slots and reads serials; each outcome goes through the one attempt runner (mode station).
 #include "attempt/AttemptRunner.h"
+#include "attempt/RunTally.h"
 #include "attempt/StockGate.h"
 #include "base/SecureBuffer.h"
 #include "ledger/Ledger.h"
@@ -42,7 +43,7 @@ class StationFrontEnd {
   public:
     virtual void ShowTile(const StationTile& tile) = 0;
     // The run's counters, after every counted outcome.
-    virtual void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) = 0;
+    virtual void ShowCounts(const RunCounts& counts) = 0;
     // No new token is taken any more: Stop, a wrong SO PIN on a wipe station, or the count
     // reached. Attempts in flight go on.
     virtual void ShowTakingEnded() = 0;

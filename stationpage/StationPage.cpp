@@ -1,12 +1,9 @@
 #include "stationpage/StationPage.h"
 
-#include "pagekit/BatchControl.h"
-#include "pagekit/InitPage.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
-#include "stationpage/StationParameterSource.h"
 #include "token/TokenSlots.h"
 
 #include <algorithm>
@@ -66,14 +63,14 @@ std::wstring ChildProgramPath() {
 
 } // namespace
 
-StationParameterSource* CurrentStationParameterSource() {
-    return dynamic_cast<StationParameterSource*>(AfxGetMainWnd());
+CStationPage::CStationPage(CWnd* pParent, Workbench& bench, StationJobPages jobPages)
+    : CPageDialog(IDD_STATION_PAGE, pParent), m_bench(bench), m_jobPages(jobPages) {
+    m_bench.Runs().Join(*this);
 }
-
-CStationPage::CStationPage(CWnd* pParent) : CPageDialog(IDD_STATION_PAGE, pParent) {}
 
 CStationPage::~CStationPage() {
     CloseStation();
+    m_bench.Runs().Leave(*this);
 }
 
 void CStationPage::DoDataExchange(CDataExchange* pDX) {
@@ -144,11 +141,11 @@ StationOperation CStationPage::Operation() const {
 
 void CStationPage::OnStart() {
     // A stopped batch run's attempt may still be inside the module.
-    if (m_station || BatchControl::AnyStoppedAttempt() || !UpdateData(TRUE))
+    if (m_station || m_bench.Runs().IsHeld() || !UpdateData(TRUE))
         return;
     if (StartStation()) {
         // No page starts an attempt while the station's may touch a token.
-        BatchControl::SetStationInFlight(true);
+        m_bench.Runs().Changed();
         ShowRunning();
         m_btnStop.SetFocus();
         ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_RUNNING));
@@ -160,14 +157,14 @@ void CStationPage::OnStart() {
 }
 
 bool CStationPage::StartStation() {
-    TokenModule* module = CurrentTokenModule();
+    TokenModule* module = m_bench.Module();
     if (!IsModuleBound(module)) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return false;
     }
-    StationParameterSource* source = CurrentStationParameterSource();
+    CInitPage& jobPage = Operation() == StationOperation::Pki ? m_jobPages.pki : m_jobPages.wipe;
     StationParameters parameters;
-    if (source == nullptr || !source->TakeStationParameters(Operation(), parameters)) {
+    if (!jobPage.TakeStationParameters(parameters)) {
         if (!parameters.refusal.empty())
             ShowStatus(m_lblStatus, kColorRed, parameters.refusal);
         return false;
@@ -188,8 +185,8 @@ bool CStationPage::StartStation() {
     if (module->FileName() != VANTOR_TOKEN_MODULE_NAME)
         settings.modulePath = module->FileName();
     settings.label = std::move(parameters.label);
-    settings.ledger = CurrentLedger();
-    settings.stock = CurrentStockGate();
+    settings.ledger = m_bench.GetLedger();
+    settings.stock = &m_bench.Stock();
     settings.limit = std::chrono::seconds(m_dwLimitSeconds);
 
     m_bDetached = false;
@@ -224,7 +221,7 @@ void CStationPage::CloseStation() {
     m_bDetached = true;
     m_station->Close();
     m_station.reset();
-    BatchControl::SetStationInFlight(false);
+    m_bench.Runs().Changed();
 }
 
 void CStationPage::ShowCounters() {
@@ -267,11 +264,11 @@ void CStationPage::ShowTile(const StationTile& tile) {
     Queue({Report::kTile, tile});
 }
 
-void CStationPage::ShowCounts(unsigned long total, unsigned long success, unsigned long failure) {
+void CStationPage::ShowCounts(const RunCounts& counts) {
     Report report{Report::kCounts, {}};
-    report.counts[0] = total;
-    report.counts[1] = success;
-    report.counts[2] = failure;
+    report.counts[0] = counts.total;
+    report.counts[1] = counts.success;
+    report.counts[2] = counts.failure;
     Queue(std::move(report));
 }
 
@@ -299,7 +296,7 @@ void CStationPage::Show(const Report& report) {
     if (report.kind == Report::kFinished) {
         // Every attempt has ended: the station's threads are done with the page.
         m_station.reset();
-        BatchControl::SetStationInFlight(false);
+        m_bench.Runs().Changed();
         if (!m_bDetached) {
             ShowIdle();
             ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_FINISHED));

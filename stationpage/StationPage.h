@@ -8,10 +8,12 @@
 // and the page takes it on its interface thread. Every show and every hide resets the page
 // and ends the taking of new tokens, as the other pages end their batch runs.
 #include "controls/StationTiles.h"
+#include "pagekit/InitPage.h"
 #include "controls/StatusLabel.h"
 #include "station/Station.h"
 #include "win/Afx.h"
 #include "win/PageDialog.h"
+#include "workbench/Workbench.h"
 
 #include <memory>
 #include <mutex>
@@ -20,9 +22,15 @@
 // Posted to the page when its station has reported something.
 constexpr UINT WM_STATION_REPORTS = WM_APP + 0x53;
 
-class CStationPage : public CPageDialog, public StationFrontEnd {
+// The pages whose fields the station takes for its operation.
+struct StationJobPages {
+    CInitPage& wipe;
+    CInitPage& pki;
+};
+
+class CStationPage : public CPageDialog, public StationFrontEnd, public RunGate::Member {
   public:
-    explicit CStationPage(CWnd* pParent = nullptr);
+    CStationPage(CWnd* pParent, Workbench& bench, StationJobPages jobPages);
     ~CStationPage() override;
 
     CButton m_btnStart;
@@ -38,7 +46,7 @@ class CStationPage : public CPageDialog, public StationFrontEnd {
 
     // Station threads.
     void ShowTile(const StationTile& tile) override;
-    void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) override;
+    void ShowCounts(const RunCounts& counts) override;
     void ShowTakingEnded() override;
     void ShowFinished() override;
 
@@ -47,6 +55,9 @@ class CStationPage : public CPageDialog, public StationFrontEnd {
     void OnStop();
     // A station has been started and has not finished (it may still finish stopped attempts).
     bool HasStation() const { return m_station != nullptr; }
+    // The gate's view: a station holds the module from its start until its last attempt ended.
+    bool HoldsModule() const override { return HasStation(); }
+    bool IsBusy() const override { return HasStation(); }
     // Ends the taking of new tokens; nothing the station still reports reaches the page
     // except its end.
     void EndStation();
@@ -77,6 +88,8 @@ class CStationPage : public CPageDialog, public StationFrontEnd {
     void EnableInputs(BOOL bEnable);
     StationOperation Operation() const;
 
+    Workbench& m_bench;
+    const StationJobPages m_jobPages;
     std::mutex m_reportLock;
     std::vector<Report> m_reports;              // guarded by m_reportLock
     bool m_bDetached = false;                   // the station was ended by a reset: only its end counts

@@ -8,8 +8,9 @@
 #include "res/resource.h"
 #include "token/PinDefaults.h"
 
-CWipePage::CWipePage(CWnd* pParent)
-    : CInitPage(IDD_WIPE_PAGE, pParent, {IDC_WIPE_BATCH_CHECK, IDC_WIPE_STATUS, IDC_WIPE_COUNT_FAIL}) {}
+CWipePage::CWipePage(CWnd* pParent, Workbench& bench)
+    : CInitPage(IDD_WIPE_PAGE, pParent, {IDC_WIPE_BATCH_CHECK, IDC_WIPE_STATUS, IDC_WIPE_COUNT_FAIL}, bench) {
+}
 
 void CWipePage::DoDataExchange(CDataExchange* pDX) {
     CInitPage::DoDataExchange(pDX);
@@ -27,8 +28,8 @@ BatchWorker::Attempt CWipePage::TakeAttempt() {
     AttemptSetting setting;
     setting.operation = LedgerOperation::Wipe;
     setting.mode = RunMode();
-    setting.ledger = CurrentLedger();
-    setting.stock = CurrentStockGate();
+    setting.ledger = Bench().GetLedger();
+    setting.stock = &Bench().Stock();
     return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
             [&](AttemptProgress& progress) { return WipeToken(module, params, progress); }, setting,

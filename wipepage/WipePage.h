@@ -6,7 +6,7 @@
 
 class CWipePage : public CInitPage {
   public:
-    explicit CWipePage(CWnd* pParent = nullptr);
+    CWipePage(CWnd* pParent, Workbench& bench);
 
     CEdit m_editPin;
     CString m_strPin; // current SO PIN as typed

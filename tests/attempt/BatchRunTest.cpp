@@ -6,6 +6,7 @@
 #include "WaitFor.h"
 #include "attempt/AttemptRunner.h"
 #include "attempt/BatchRun.h"
+#include "attempt/OutcomeText.h"
 #include "wipe/WipeToken.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,14 @@ class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
     explicit RecordingHost(TokenModule* module) : m_module(module) {}
 
     TokenModule* GetTokenModule() override { return m_module; }
-    void ReportSuccess(bool bCount, std::wstring text) override { Record(true, bCount, text); }
-    void ReportFailure(bool bCount, std::wstring text) override { Record(false, bCount, text); }
-    void EnableInputs() override { Bump(&Counts::inputsEnabled); }
+    void ShowProgress(std::wstring text) override { Record(true, false, text); }
+    void ShowOutcome(const AttemptOutcome& outcome) override {
+        Record(IsShownAsSuccess(outcome.result), outcome.IsCounted(), outcome.ShownText());
+    }
+    void ShowRefused(std::wstring text) override {
+        Record(false, false, text);
+        Bump(&Counts::inputsEnabled);
+    }
     void ShowRunning() override { Bump(&Counts::running); }
     void RunAttempt() override {
         Bump(&Counts::attempts);

@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for a page: records every report of an attempt, in order.
 #include "attempt/AttemptRunner.h"
+#include "attempt/OutcomeText.h"
 #include "base/Utf8.h"
 
 #include <ostream>
@@ -8,7 +9,7 @@
 #include <vector>
 
 struct Report {
-    bool bSuccess; // ReportSuccess rather than ReportFailure
+    bool bSuccess; // in the status colour rather than red
     bool bCount;
     std::wstring text;
 
@@ -31,8 +32,10 @@ inline Report Failure(bool bCount, std::wstring text) {
 
 class RecordingReporter final : public AttemptFrontEnd {
   public:
-    void ReportSuccess(bool bCount, std::wstring text) override { reports.push_back(Success(bCount, text)); }
-    void ReportFailure(bool bCount, std::wstring text) override { reports.push_back(Failure(bCount, text)); }
+    void ShowProgress(std::wstring text) override { reports.push_back(Success(false, text)); }
+    void ShowOutcome(const AttemptOutcome& outcome) override {
+        reports.push_back(Report{IsShownAsSuccess(outcome.result), outcome.IsCounted(), outcome.ShownText()});
+    }
     void ShowRunning() override { ++runningCalls; }
     bool ConfirmFinalTry() override {
         ++questions;

@@ -65,7 +65,8 @@ class WipeBatchTest : public PagesTest {
         EXPECT_EQ(Total(), total);
         EXPECT_EQ(Text(Page(), IDC_COUNT_SUCCESS), success);
         EXPECT_EQ(Text(Page(), IDC_WIPE_COUNT_FAIL), fail);
-        EXPECT_EQ(Page().m_nTotal, Page().m_nSuccess + Page().m_nFail);
+        EXPECT_EQ(Page().m_tally.Counts().total,
+                  Page().m_tally.Counts().success + Page().m_tally.Counts().failure);
     }
     JournalCall LastCallOf(const std::string& name) {
         JournalCall last;
@@ -222,13 +223,13 @@ TEST_F(WipeBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
 // poll failure before the first attempt (refused in red). A failure later in a run ends it
 // quietly (BatchRunTest); the controls after a run's end are PageStateTest's.
 TEST_F(WipeBatchTest, RefusedRunsLeaveThePageIdle) {
-    host->bBound = false;
+    host->SetBound(false);
     ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
     ASSERT_TRUE(Click(Page(), IDC_START));
     EXPECT_EQ(Status(), msg::kInitModuleFailed);
     EXPECT_TRUE(Enabled(Page(), IDC_WIPE_PIN)) << "Start stopped before disabling anything";
     EXPECT_EQ(Page().Batch().MaxWorkersAlive(), 0);
-    host->bBound = true;
+    host->SetBound(true);
 
     Do("fail C_WaitForSlotEvent 0x30 once");
     ASSERT_TRUE(Click(Page(), IDC_START));

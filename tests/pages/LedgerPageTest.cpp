@@ -49,7 +49,7 @@ class LedgerPageTest : public PagesTest {
   protected:
     void SetUp() override {
         PagesTest::SetUp();
-        host->bLedger = true;
+        host->UseLedger();
     }
     CWipePage& Blank() { return host->blank; }
     std::wstring Status() { return Text(Blank(), IDC_WIPE_STATUS); }

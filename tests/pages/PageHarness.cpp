@@ -1,8 +1,5 @@
 #include "PageHarness.h"
 
-#include "ledger/LedgerOwner.h"
-#include "stationpage/StationParameterSource.h"
-#include "token/TokenModuleOwner.h"
 #include "res/resource.h"
 
 #include <memory>
@@ -16,10 +13,7 @@ CWinApp g_testApp(L"Vantor page tests");
 
 // The test program's top-level window, made once: without a window manager Wine takes two
 // seconds to hide a top-level window, so the pages come and go inside this one.
-class HostWindow final : public CWnd,
-                         public TokenModuleOwner,
-                         public LedgerOwner,
-                         public StationParameterSource {
+class HostWindow final : public CWnd {
   public:
     HostWindow() {
         CreateEx(0, nullptr, L"Orbel PKI 初始化工具",
@@ -28,15 +22,6 @@ class HostWindow final : public CWnd,
         AfxGetApp()->m_pMainWnd = this;
     }
     ~HostWindow() override { AfxGetApp()->m_pMainWnd = nullptr; }
-    TokenModule* GetTokenModule() override { return pages != nullptr ? pages->GetTokenModule() : nullptr; }
-    Ledger* GetLedger() override { return pages != nullptr && pages->bLedger ? &pages->ledger : nullptr; }
-    bool TakeStationParameters(StationOperation operation, StationParameters& parameters) override {
-        if (pages == nullptr)
-            return false;
-        CInitPage& page =
-            operation == StationOperation::Pki ? static_cast<CInitPage&>(pages->pki) : pages->blank;
-        return page.TakeStationParameters(parameters);
-    }
 
     PageHost* pages = nullptr;
 };
@@ -72,10 +57,13 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
-PageHost::PageHost() : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.wstring(), SourcesOnOneDay()) {
+PageHost::PageHost()
+    : ledgerFolder(FreshLedgerFolder()), ledger(ledgerFolder.wstring(), SourcesOnOneDay()),
+      blank(nullptr, workbench), pki(nullptr, workbench), station(nullptr, workbench, {blank, pki}) {
     HostWindow& window = TheHostWindow();
     window.pages = this;
     bBound = bench.Bind();
+    SetBound(bBound);
     blank.Create(IDD_WIPE_PAGE, &window);
     pki.Create(IDD_PKI_PAGE, &window);
     station.Create(IDD_STATION_PAGE, &window);

@@ -36,8 +36,10 @@ class PageHost {
     PageHost(const PageHost&) = delete;
     PageHost& operator=(const PageHost&) = delete;
 
-    // Null while `bBound` is false: the program without a binding.
-    TokenModule* GetTokenModule() { return bBound ? &bench.Module() : nullptr; }
+    // The program with the stand-in bound, or without a binding.
+    void SetBound(bool bBound) { workbench.Lend(bBound ? &bench.Module() : nullptr); }
+    // The pages write to `ledger` from now on.
+    void UseLedger() { workbench.LendLedger(&ledger); }
     // Hides the other pages first, then shows page `index` (0 blank, 1 PKI, 2 station), as
     // the main window does; -1 hides them all.
     void ShowPage(int index);
@@ -45,10 +47,10 @@ class PageHost {
     StandInBench bench; // declared first: it outlives the pages and their workers
     bool bBound = false;
     // The program's ledger, on a folder of the test's own, emptied for every host, with a
-    // clock that stays on one day; the pages reach it only while `bLedger` is set.
+    // clock that stays on one day; the pages reach it only after UseLedger().
     std::filesystem::path ledgerFolder;
     Ledger ledger;
-    bool bLedger = false;
+    Workbench workbench; // the binding while bound, no ledger until UseLedger()
     CWipePage blank;
     CPkiPage pki;
     CStationPage station;

@@ -21,10 +21,10 @@ int Count(const std::vector<std::string>& calls, const std::string& name) {
 // The counters as the page holds them and as the operator reads them.
 template <class Page> void ExpectConsistentCounts(const Page& page, int failCountId, const char* name) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(page.m_nTotal, page.m_nSuccess + page.m_nFail);
-    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), std::to_wstring(page.m_nTotal));
-    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), std::to_wstring(page.m_nSuccess));
-    EXPECT_EQ(Text(page, failCountId), std::to_wstring(page.m_nFail));
+    EXPECT_EQ(page.m_tally.Counts().total, page.m_tally.Counts().success + page.m_tally.Counts().failure);
+    EXPECT_EQ(Text(page, IDC_COUNT_TOTAL), std::to_wstring(page.m_tally.Counts().total));
+    EXPECT_EQ(Text(page, IDC_COUNT_SUCCESS), std::to_wstring(page.m_tally.Counts().success));
+    EXPECT_EQ(Text(page, failCountId), std::to_wstring(page.m_tally.Counts().failure));
     EXPECT_LE(page.Batch().MaxWorkersAlive(), 1) << "two workers of one page were alive at once";
 }
 
@@ -100,7 +100,8 @@ TEST(PageRaces, RandomOperatorSequencesDuringBatchRuns) {
         ExpectConsistentCounts(host->blank, IDC_WIPE_COUNT_FAIL, "blank");
         ExpectConsistentCounts(host->pki, IDC_PKI_COUNT_FAIL, "pki");
         // Every counted outcome read one token's record: no outcome was counted twice.
-        EXPECT_LE(host->blank.m_nTotal + host->pki.m_nTotal, Count(calls, "E_GetDeviceInfo"));
+        EXPECT_LE(host->blank.m_tally.Counts().total + host->pki.m_tally.Counts().total,
+                  Count(calls, "E_GetDeviceInfo"));
     }
     SetValidationMessageHook(nullptr);
     EXPECT_TRUE(validationMessages.empty());

@@ -47,7 +47,7 @@ class StationPageTest : public PagesTest {
         // Every process starts from the same empty bench.
         std::ofstream(BenchFile(), std::ios::trunc) << "reset\n";
         PagesTest::SetUp();
-        host->bLedger = true;
+        host->UseLedger();
         host->ShowPage(2);
         HandlePending();
     }

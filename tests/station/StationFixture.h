@@ -32,8 +32,8 @@ class Recorder final : public StationFrontEnd {
     void ShowTile(const StationTile& tile) override {
         Record([&] { tiles.push_back(tile); });
     }
-    void ShowCounts(unsigned long total, unsigned long success, unsigned long failure) override {
-        Record([&] { counts = {total, success, failure}; });
+    void ShowCounts(const RunCounts& shown) override {
+        Record([&] { counts = {shown.total, shown.success, shown.failure}; });
     }
     void ShowTakingEnded() override {
         Record([&] { ++takingEnded; });
