@@ -2,6 +2,7 @@
 
 #include "base/ShownPath.h"
 #include "base/Utf8.h"
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
 #include "report/ReportHtml.h"
@@ -50,7 +51,7 @@ bool AskAndPutStockInForce(CWnd& owner, StockGate& gate, StockList& list, const 
 
 void OpenTodaysReport(CWnd& owner, const LedgerPath& folder, const StockList* list) {
     const LedgerTime now = LocalTimeNow();
-    const std::string today = LedgerDayFileName(now).substr(0, 10);
+    const std::string today = LedgerDayName(now);
     const ReportRead read = ReadLedgerReport({folder, today, today, list});
     if (!read.error.empty())
         return ShowProblem(owner, read.error);

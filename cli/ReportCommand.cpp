@@ -4,6 +4,7 @@
 #include "attempt/ExitCode.h"
 #include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
@@ -38,12 +39,12 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
             options.out = ArgumentPath(value);
         else if (name == L"--stock")
             options.stock = value;
-        else if (!IsReportDate(WideToUtf8(value)))
+        else if (!IsLedgerDate(WideToUtf8(value)))
             return name + L" 需要日期 YYYY-MM-DD";
         else
             (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
     }
-    const std::string today = LedgerDayFileName(LocalTimeNow()).substr(0, 10);
+    const std::string today = LedgerDayName(LocalTimeNow());
     if (options.from.empty())
         options.from = options.to.empty() ? today : options.to;
     if (options.to.empty())

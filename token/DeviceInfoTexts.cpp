@@ -1,5 +1,6 @@
 #include "token/DeviceInfoTexts.h"
 
+#include "base/HexText.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
@@ -16,17 +17,6 @@ std::wstring Printf(const wchar_t* format, ...) {
     int n = std::vswprintf(text, sizeof text / sizeof text[0], format, args);
     va_end(args);
     return n < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(n));
-}
-
-std::wstring Hex(const std::uint8_t* bytes, std::size_t count) {
-    static const wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring text;
-    text.reserve(2 * count);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    return text;
 }
 
 // Code 4 and every unrecognised code alike read as blank.
@@ -52,7 +42,7 @@ bool DeviceInfoTexts::operator==(const DeviceInfoTexts& other) const {
 DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info) {
     const std::uint8_t* made = info.abyProductionTime;
     DeviceInfoTexts texts;
-    texts.strSerialNumber = Hex(info.abySerialNumber, sizeof info.abySerialNumber);
+    texts.strSerialNumber = WideHexText(info.abySerialNumber, sizeof info.abySerialNumber);
     texts.strCosVersion =
         Printf(L"%u.%02u", unsigned{info.byCosVersionMajor}, unsigned{info.byCosVersionMinor});
     // A year byte above 99 gives a five-digit year: the byte is shown as it is.
@@ -60,7 +50,7 @@ DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info) {
         Printf(L"20%02u-%02u-%02u %02u:%02u:%02u", unsigned{made[0]}, unsigned{made[1]}, unsigned{made[2]},
                unsigned{made[3]}, unsigned{made[4]}, unsigned{made[5]});
     texts.strTotalSpace = Printf(L"%uK", static_cast<unsigned>(info.ulTotalSpace / 1024));
-    texts.strAtr = Hex(info.abyAtr, sizeof info.abyAtr);
+    texts.strAtr = WideHexText(info.abyAtr, sizeof info.abyAtr);
     texts.strDeviceType = LoadStringDirect(TypeNameId(info.byDeviceType));
     return texts;
 }

@@ -1,4 +1,5 @@
 // The text of one ledger line: fields a spreadsheet reads back exactly as they were given.
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerLine.h"
 
 #include <gtest/gtest.h>
