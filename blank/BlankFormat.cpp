@@ -4,6 +4,7 @@
 #include "blank/StandardWipe.h"
 #include "blank/WipeReadBack.h"
 #include "res/StringIds.h"
+#include "token/DeviceType.h"
 #include "token/FormatTarget.h"
 #include "token/SoPinGuard.h"
 
@@ -33,14 +34,14 @@ AttemptResult FormatBlankToken(TokenModule* module, const BlankFormatParams& par
     if (!target.bFound)
         return result;
 
-    switch (result.info.byDeviceType) {
-    case DEVICE_TYPE_PKI:
+    switch (DeviceTypeOf(result.info.byDeviceType)) {
+    case DeviceType::kPki:
         break;
-    case DEVICE_TYPE_BLANK: // nothing to wipe: the token already is what was asked for
+    case DeviceType::kBlank: // nothing to wipe: the token already is what was asked for
         return CountedEnd(result, AttemptKind::Success, IDS_ALREADY_BLANK);
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
+    case DeviceType::kLock:
         return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
-    default:
+    case DeviceType::kUnknown:
         return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 

@@ -1,7 +1,7 @@
 #include "ledger/LedgerLine.h"
 
 #include "base/Utf8.h"
-#include "token/AuxFunctionList.h"
+#include "token/DeviceType.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -106,16 +106,8 @@ const char* LedgerModeWord(LedgerMode mode) {
 std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     if (!type)
         return {};
-    switch (*type) {
-    case DEVICE_TYPE_PKI:
-        return "pki";
-    case DEVICE_TYPE_BLANK:
-        return "blank";
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
-        return "lock";
-    default:
-        return "unknown(" + std::to_string(unsigned{*type}) + ")";
-    }
+    const char* word = DeviceTypeWord(*type);
+    return word != nullptr ? word : "unknown(" + std::to_string(unsigned{*type}) + ")";
 }
 
 std::vector<std::string> LedgerColumnNames() {

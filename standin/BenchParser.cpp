@@ -3,6 +3,7 @@
 #include "base/HexText.h"
 #include "standin/CallNames.h"
 #include "token/AuxFunctionList.h"
+#include "token/DeviceType.h"
 
 #include <algorithm>
 #include <charconv>
@@ -107,12 +108,9 @@ std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text
 }
 
 std::optional<std::uint8_t> ParseType(std::string_view text) {
-    if (text == "pki")
-        return std::uint8_t{DEVICE_TYPE_PKI};
-    if (text == "lock")
-        return std::uint8_t{DEVICE_TYPE_ENCRYPTION_LOCK};
-    if (text == "blank")
-        return std::uint8_t{DEVICE_TYPE_BLANK};
+    std::uint8_t code = 0;
+    if (DeviceTypeCodeOfWord(text, code))
+        return code;
     return ParseNumber<std::uint8_t>(text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/HexText.h"
 #include "res/StringIds.h"
+#include "token/DeviceType.h"
 #include "res/StringTable.h"
 
 #include <cstdarg>
@@ -21,14 +22,16 @@ std::wstring Printf(const wchar_t* format, ...) {
 
 // Code 4 and every unrecognised code alike read as blank.
 unsigned TypeNameId(std::uint8_t deviceType) {
-    switch (deviceType) {
-    case DEVICE_TYPE_PKI:
+    switch (DeviceTypeOf(deviceType)) {
+    case DeviceType::kPki:
         return IDS_TYPE_PKI;
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
+    case DeviceType::kLock:
         return IDS_TYPE_ENCRYPTION_LOCK;
-    default:
-        return IDS_TYPE_BLANK;
+    case DeviceType::kBlank:
+    case DeviceType::kUnknown:
+        break;
     }
+    return IDS_TYPE_BLANK;
 }
 
 } // namespace
