@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kPrefix[] = "result";
+
 std::string Hex(const void* data, std::size_t size) {
     return HexText(data, size);
 }

@@ -19,17 +19,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The day file names in the folder from `from` to `to`, in order.
-std::vector<std::pair<std::string, fs::path>> DayFiles(const LedgerPath& folder, const std::string& from,
-                                                       const std::string& to, std::error_code& error) {
-    std::vector<std::pair<std::string, fs::path>> files;
+struct DayFile {
+    std::string name, day; // 2026-12-06.csv, 2026-12-06
+    fs::path path;
+};
+
+// The day files in the folder from `from` to `to`, in order.
+std::vector<DayFile> DayFiles(const LedgerPath& folder, const std::string& from, const std::string& to,
+                              std::error_code& error) {
+    std::vector<DayFile> files;
     for (fs::directory_iterator it(fs::path(folder), error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().u8string(); // never throws, whatever the name
         const std::optional<std::string> day = LedgerDayOfFileName(name);
         if (day && *day >= from && *day <= to)
-            files.emplace_back(name, it->path());
+            files.push_back({name, *day, it->path()});
     }
-    std::sort(files.begin(), files.end());
+    std::sort(files.begin(), files.end(), [](const DayFile& a, const DayFile& b) { return a.name < b.name; });
     return files;
 }
 
@@ -69,8 +74,8 @@ class Counter {
     }
 
     // One day file, read in pieces; its lines counted when it is a ledger file.
-    void File(const std::string& name, const fs::path& path) {
-        ReportedFile file{name, *LedgerDayOfFileName(name), {}, {}, 0};
+    void File(const DayFile& dayFile) {
+        ReportedFile file{dayFile.name, dayFile.day, {}, {}, 0};
         LedgerRowReader reader;
         bool header = true, ours = false;
         LedgerKeys successes(kMaxDaySuccesses);
@@ -80,7 +85,7 @@ class Counter {
                 file.damagedLines.push_back(line);
         };
         file.verdict = VerifyLedgerFile(
-            path.native(), {},
+            dayFile.path.native(), {},
             [&](const LedgerRow& record) {
                 if (std::exchange(header, false))
                     ours = IsLedgerHeader(record);
@@ -208,8 +213,8 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
         return read;
     }
     Counter counter(read.report, request.stock);
-    for (const auto& [name, path] : files)
-        counter.File(name, path);
+    for (const DayFile& day : files)
+        counter.File(day);
     counter.FinishStock();
     for (const ReportedFile& file : read.report.files)
         if (!IsLedgerFile(file.verdict))
