@@ -3,12 +3,11 @@
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
+#include "win/FileDialogs.h"
 
 #include <windows.h>
 
-#include <commdlg.h>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -76,16 +75,5 @@ bool ForgetModulePath() {
 }
 
 std::wstring PickModuleFile(void* ownerWindow) {
-    std::vector<wchar_t> path(MAX_PATH * 4, L'\0');
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = static_cast<HWND>(ownerWindow);
-    dialog.lpstrFilter = L"PKCS#11 模块 (*.dll)\0*.dll\0";
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrTitle = L"选择令牌模块";
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog))
-        return std::wstring();
-    return path.data();
+    return ChooseFile(static_cast<HWND>(ownerWindow), L"选择令牌模块", L"PKCS#11 模块 (*.dll)\0*.dll\0");
 }

@@ -1,5 +1,6 @@
 #include "attempt/AttemptResultLine.h"
 
+#include "base/HexText.h"
 #include "base/Utf8.h"
 
 #include <algorithm>
@@ -11,16 +12,9 @@
 namespace {
 
 constexpr char kPrefix[] = "result";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 std::string Hex(const void* data, std::size_t size) {
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += kHexDigits[bytes[i] >> 4];
-        text += kHexDigits[bytes[i] & 15];
-    }
-    return text;
+    return HexText(data, size);
 }
 
 std::string Number(unsigned long long value) {
@@ -40,16 +34,15 @@ std::string Escaped(const std::wstring& text) {
             escaped += static_cast<char>(c);
         } else {
             escaped += '%';
-            escaped += kHexDigits[c >> 4];
-            escaped += kHexDigits[c & 15];
+            AppendHex(escaped, &c, 1);
         }
     }
     return escaped;
 }
 
+// Upper-case digits only, as written.
 int HexValue(char c) {
-    const char* at = c == '\0' ? nullptr : std::strchr(kHexDigits, c);
-    return at == nullptr ? -1 : static_cast<int>(at - kHexDigits);
+    return HexDigitValue(c, HexCase::kUpper);
 }
 
 bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long& value) {

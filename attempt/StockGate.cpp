@@ -1,7 +1,7 @@
 #include "attempt/StockGate.h"
 
 #include "base/Utf8.h"
-#include "ledger/LedgerLine.h"
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerSources.h"
 #include "report/LedgerReport.h"
 
@@ -9,7 +9,7 @@ namespace {
 
 // The list's serials that the day's file in `folder` shows done, as the day report counts them.
 std::vector<std::string> DoneOn(const StockList& list, const LedgerPath& folder, const LedgerTime& day) {
-    const std::string name = LedgerDayFileName(day).substr(0, 10);
+    const std::string name = LedgerDayName(day);
     // No file that day (or none readable): nothing of the list is done yet.
     return ReadLedgerReport({folder, name, name, &list}).report.stock.done;
 }

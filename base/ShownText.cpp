@@ -1,37 +1,15 @@
 #include "base/ShownText.h"
 
+#include "base/Utf8.h"
+
 #include <cstdio>
 
 namespace {
 
-// The length of the valid UTF-8 sequence at `p` (of `left` bytes), 0 when it is not one.
-std::size_t SequenceLength(const unsigned char* p, std::size_t left, char32_t& code) {
-    const unsigned char lead = p[0];
-    std::size_t extra = lead < 0x80         ? 0
-                        : (lead >> 5) == 6  ? 1
-                        : (lead >> 4) == 14 ? 2
-                        : (lead >> 3) == 30 ? 3
-                                            : 9;
-    if (extra == 9 || extra >= left)
-        return 0;
-    code = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
-    for (std::size_t k = 1; k <= extra; ++k) {
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (p[k] & 0x3F);
-    }
-    static const char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (code < kMinimum[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return extra + 1;
-}
-
-// C0, DEL and C1 controls, the line and paragraph separators, and the marks that reorder the
-// text around them (a file name could be made to read backwards).
+// Controls and the marks that reorder the text around them (a file name could be made to read
+// backwards) alike.
 bool IsControl(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
-           code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return IsControlCharacter(code) || IsDirectionMark(code);
 }
 
 std::string Escape(const char* format, unsigned value) {
@@ -42,11 +20,19 @@ std::string Escape(const char* format, unsigned value) {
 
 } // namespace
 
+bool IsControlCharacter(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029;
+}
+
+bool IsDirectionMark(char32_t code) {
+    return code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+
 bool IsValidUtf8(const char* bytes, std::size_t size) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
     for (std::size_t i = 0; i < size;) {
         char32_t code = 0;
-        const std::size_t length = SequenceLength(p + i, size - i, code);
+        const std::size_t length = Utf8SequenceLength(bytes + i, size - i, code);
         if (length == 0)
             return false;
         i += length;
@@ -59,7 +45,7 @@ std::string ShownText(const std::string& utf8, std::size_t maxBytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t code = 0;
-        const std::size_t length = SequenceLength(p + i, utf8.size() - i, code);
+        const std::size_t length = Utf8SequenceLength(utf8.data() + i, utf8.size() - i, code);
         std::string piece;
         if (length == 0)
             piece = Escape("\\x%02X", p[i]);

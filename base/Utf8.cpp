@@ -31,34 +31,11 @@ void AppendCodePoint(WideChars& out, unsigned long c) {
 WideChars Decode(const char* bytes, std::size_t size) {
     WideChars out;
     out.reserve(size + 1);
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    std::size_t i = 0;
-    while (i < size) {
-        unsigned char lead = p[i];
-        int extra = lead < 0x80         ? 0
-                    : (lead >> 5) == 6  ? 1
-                    : (lead >> 4) == 14 ? 2
-                    : (lead >> 3) == 30 ? 3
-                                        : -1;
-        unsigned long c = extra == 0   ? lead
-                          : extra == 1 ? lead & 0x1F
-                          : extra == 2 ? lead & 0x0F
-                                       : lead & 0x07;
-        bool valid = extra >= 0;
-        for (int k = 1; valid && k <= extra; ++k) {
-            if (i + static_cast<std::size_t>(k) >= size || (p[i + k] & 0xC0) != 0x80)
-                valid = false;
-            else
-                c = (c << 6) | (p[i + k] & 0x3F);
-        }
-        static const unsigned long kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (!valid || c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            AppendCodePoint(out, kReplacement);
-            ++i;
-            continue;
-        }
-        AppendCodePoint(out, c);
-        i += static_cast<std::size_t>(extra) + 1;
+    for (std::size_t i = 0; i < size;) {
+        char32_t code = 0;
+        const std::size_t length = Utf8SequenceLength(bytes + i, size - i, code);
+        AppendCodePoint(out, length == 0 ? kReplacement : code);
+        i += length == 0 ? 1 : length;
     }
     out.push_back(L'\0');
     return out;
@@ -78,6 +55,28 @@ template <class Bytes> void AppendWide(Bytes& out, const wchar_t* text, std::siz
 }
 
 } // namespace
+
+std::size_t Utf8SequenceLength(const char* bytes, std::size_t left, char32_t& code) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    const unsigned char lead = p[0];
+    std::size_t extra = lead < 0x80         ? 0
+                        : (lead >> 5) == 6  ? 1
+                        : (lead >> 4) == 14 ? 2
+                        : (lead >> 3) == 30 ? 3
+                                            : 9;
+    if (extra == 9 || extra >= left)
+        return 0;
+    code = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    for (std::size_t k = 1; k <= extra; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (p[k] & 0x3F);
+    }
+    static const char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kMinimum[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
 
 std::string WideToUtf8(const std::wstring& text) {
     std::string out;

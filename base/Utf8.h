@@ -30,6 +30,10 @@ template <class Bytes> void AppendUtf8(Bytes& out, char32_t code) {
     }
 }
 
+// The length of the valid UTF-8 sequence at `bytes` (of `left` bytes) with its code point in
+// `code`; 0 when it is not one (a stray byte, a cut, overlong or surrogate sequence).
+std::size_t Utf8SequenceLength(const char* bytes, std::size_t left, char32_t& code);
+
 std::string WideToUtf8(const std::wstring& text);
 // A secret's UTF-8 bytes, in wiped storage only.
 SecureBytes SecretToUtf8(const SecretText& text);

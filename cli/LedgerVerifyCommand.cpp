@@ -5,6 +5,7 @@
 #include "attempt/ExitCode.h"
 #include "cli/SupervisorCommands.h"
 #include "ledger/LedgerFolder.h"
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
 #include "ledger/LedgerVerify.h"

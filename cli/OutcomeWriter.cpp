@@ -15,14 +15,9 @@ constexpr std::size_t kShownLineMaxChars = 2000; // a status text with its notes
 // A C1 control (C2 80..9F) or a line or paragraph separator (E2 80 A8/A9) at `i`: valid JSON
 // as they are, but a terminal may act on them, so they are written as \u escapes.
 unsigned MultiByteControlAt(const std::string& utf8, std::size_t i) {
-    const auto byte = [&](std::size_t k) {
-        return k < utf8.size() ? static_cast<unsigned char>(utf8[k]) : 0u;
-    };
-    if (byte(i) == 0xC2 && byte(i + 1) >= 0x80 && byte(i + 1) <= 0x9F)
-        return byte(i + 1);
-    if (byte(i) == 0xE2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xA8 || byte(i + 2) == 0xA9))
-        return 0x2000 + byte(i + 2) - 0x80;
-    return 0;
+    char32_t code = 0;
+    const std::size_t length = Utf8SequenceLength(utf8.data() + i, utf8.size() - i, code);
+    return length > 1 && IsControlCharacter(code) ? static_cast<unsigned>(code) : 0;
 }
 
 // The values are UTF-8 made from wide text (WideToUtf8), so always valid.

@@ -1,25 +1,7 @@
 #include "cli/PinText.h"
 
 #include "base/ShownText.h"
-
-namespace {
-
-// As ShownText escapes them: C0, DEL, C1 and the Unicode line and paragraph separators.
-bool IsControl(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029;
-}
-
-// The code point of the valid UTF-8 sequence at `p`; its length was checked before.
-char32_t Decode(const unsigned char* p, std::size_t& length) {
-    const unsigned char lead = p[0];
-    length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : 4;
-    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    for (std::size_t k = 1; k < length; ++k)
-        code = (code << 6) | (p[k] & 0x3F);
-    return code;
-}
-
-} // namespace
+#include "base/Utf8.h"
 
 PinTextProblem CheckPinBytes(const char* bytes, std::size_t size) {
     if (size == 0)
@@ -29,10 +11,13 @@ PinTextProblem CheckPinBytes(const char* bytes, std::size_t size) {
             return PinTextProblem::kNul;
     if (!IsValidUtf8(bytes, size))
         return PinTextProblem::kNotUtf8;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    for (std::size_t i = 0, length = 0; i < size; i += length)
-        if (IsControl(Decode(p + i, length)))
+    // Controls only, as they have always been refused: direction marks are a PIN's own business.
+    for (std::size_t i = 0, length = 0; i < size; i += length) {
+        char32_t code = 0;
+        length = Utf8SequenceLength(bytes + i, size - i, code);
+        if (IsControlCharacter(code))
             return PinTextProblem::kControl;
+    }
     return PinTextProblem::kNone;
 }
 
@@ -54,7 +39,7 @@ PinTextProblem CheckPinChars(const wchar_t* text, std::size_t length) {
         }
         if (code == 0xFFFD || code > 0x10FFFF)
             return PinTextProblem::kNotUtf8;
-        if (IsControl(code))
+        if (IsControlCharacter(code))
             return PinTextProblem::kControl;
     }
     return PinTextProblem::kNone;

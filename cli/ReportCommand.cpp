@@ -4,16 +4,15 @@
 #include "attempt/ExitCode.h"
 #include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerFolder.h"
-#include "ledger/LedgerLine.h"
 #include "ledger/LedgerSources.h"
-#include "report/ReportHtml.h"
+#include "report/DayReport.h"
 #include "base/ShownPath.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -38,12 +37,12 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
             options.out = ArgumentPath(value);
         else if (name == L"--stock")
             options.stock = value;
-        else if (!IsReportDate(WideToUtf8(value)))
+        else if (!IsLedgerDate(WideToUtf8(value)))
             return name + L" 需要日期 YYYY-MM-DD";
         else
             (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
     }
-    const std::string today = LedgerDayFileName(LocalTimeNow()).substr(0, 10);
+    const std::string today = LedgerDayName(LocalTimeNow());
     if (options.from.empty())
         options.from = options.to.empty() ? today : options.to;
     if (options.to.empty())
@@ -51,7 +50,7 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
     if (options.from > options.to)
         return L"--from 晚于 --to";
     if (options.out.empty())
-        options.out = fs::path("vantor-report-" + options.to + ".html");
+        options.out = fs::path(ReportFileName(options.to));
     return {};
 }
 
@@ -73,23 +72,21 @@ int RunReport(const std::vector<std::wstring>& args) {
         if (!error.empty())
             return Fail(error);
     }
-    const LedgerPath folder = DefaultLedgerFolder();
-    const ReportRead read =
-        ReadLedgerReport({folder, options.from, options.to, options.stock.empty() ? nullptr : &stock});
-    if (!read.error.empty())
-        return Fail(Utf8ToWide(read.error));
-
-    const std::string html = RenderReportHtml(read.report, LedgerTimeText(LocalTimeNow()), ShownPath(folder));
+    const WrittenReport written = WriteDayReport(
+        {DefaultLedgerFolder(), options.from, options.to, options.stock.empty() ? nullptr : &stock},
+        LocalTimeNow(), options.out);
     const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
-    // Only a regular file is written: opening a pipe nobody reads would wait for ever.
-    std::error_code error;
-    const fs::file_status status = fs::status(options.out, error);
-    if (fs::exists(status) && !fs::is_regular_file(status))
+    switch (written.outcome) {
+    case ReportWrite::kNotRead:
+        return Fail(Utf8ToWide(written.read.error));
+    case ReportWrite::kNotRegularFile:
         return Fail(L"无法写入报告：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
-    std::ofstream out(options.out, std::ios::binary | std::ios::trunc);
-    if (!(out << html) || !out.flush())
+    case ReportWrite::kNotWritten:
         return Fail(L"无法写入报告：" + shownOut);
-    const LedgerReport& report = read.report;
+    case ReportWrite::kWritten:
+        break;
+    }
+    const LedgerReport& report = written.read.report;
     const std::size_t damaged = DamagedFileCount(report);
     WriteLine(ConsoleStream::kOutput,
               L"报告已写入：" + shownOut + L"（" + std::to_wstring(report.files.size()) + L" 个记录文件，" +

@@ -3,7 +3,7 @@
 #include "attempt/ExitCode.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/OwnProgramPath.h"
+#include "base/OwnProgram.h"
 #include "cli/StopTriggers.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"

@@ -4,7 +4,7 @@
 #include "base/Utf8.h"
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
-#include "report/LedgerReport.h"
+#include "ledger/LedgerDay.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ std::wstring ScreenReport(const std::vector<std::wstring>& args) {
         if (i + 1 == args.size())
             break; // the report names the missing value
         const std::wstring& value = args[++i];
-        if ((name == L"--from" || name == L"--to") && !value.empty() && !IsReportDate(WideToUtf8(value)))
+        if ((name == L"--from" || name == L"--to") && !value.empty() && !IsLedgerDate(WideToUtf8(value)))
             return name + L" 需要日期 YYYY-MM-DD";
     }
     return std::wstring();

@@ -1,5 +1,6 @@
 #include "ledger/Ledger.h"
 
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerLine.h"
 #include "base/Utf8.h"
 

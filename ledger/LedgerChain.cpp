@@ -1,6 +1,9 @@
 #include "ledger/LedgerChain.h"
 
 #include "ledger/LedgerLine.h"
+#include "base/HexText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -16,7 +19,8 @@ std::string SealedLedgerHeader() {
 }
 
 bool IsChainValue(const std::string& field) {
-    return field.size() == 64 && field.find_first_not_of("0123456789abcdef") == std::string::npos;
+    return field.size() == 64 && std::all_of(field.begin(), field.end(),
+                                             [](char c) { return HexDigitValue(c, HexCase::kLower) >= 0; });
 }
 
 LedgerChain::Step LedgerChain::Take(const LedgerRow& record) {

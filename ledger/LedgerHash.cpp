@@ -1,5 +1,7 @@
 #include "ledger/LedgerHash.h"
 
+#include "base/HexText.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -11,16 +13,6 @@
 #endif
 
 namespace {
-
-std::string Hex(const unsigned char* digest, std::size_t size) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += kDigits[digest[i] >> 4];
-        text += kDigits[digest[i] & 15];
-    }
-    return text;
-}
 
 #ifdef _WIN32
 // The algorithm provider, opened once for the process.
@@ -102,7 +94,7 @@ std::string Sha256::FinishHex() {
     const bool done =
         state_->handle != nullptr && BCryptFinishHash(state_->handle, digest, sizeof digest, 0) == 0;
     state_->Drop();
-    return done ? Hex(digest, sizeof digest) : std::string();
+    return done ? HexText(digest, sizeof digest, HexCase::kLower) : std::string();
 }
 #else
 // OpenSSL's digest context; a copy goes on from the same point.
@@ -127,7 +119,7 @@ std::string Sha256::FinishHex() {
     const bool done =
         state_->ok && EVP_DigestFinal_ex(state_->context.get(), digest, &size) == 1 && size == 32;
     state_->ok = false;
-    return done ? Hex(digest, size) : std::string();
+    return done ? HexText(digest, size, HexCase::kLower) : std::string();
 }
 #endif
 

@@ -1,15 +1,46 @@
 #include "ledger/LedgerLine.h"
 
 #include "base/Utf8.h"
-#include "token/AuxFunctionList.h"
+#include "token/DeviceType.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+// The operation and outcome words, written and read by these tables only.
+struct OperationWord {
+    LedgerOperation operation;
+    const char* word;
+};
+constexpr OperationWord kOperationWords[] = {
+    {LedgerOperation::Wipe, "wipe"},
+    {LedgerOperation::Pki, "pki"},
+    {LedgerOperation::Info, "info"},
+};
+constexpr const char* kSuccessWord = "success";
+constexpr const char* kFailureWord = "failure";
+
+// The hour of 2026-12-06T14:03:05+08:00; nothing when it is not there.
+std::optional<int> HourOf(const std::string& time) {
+    if (time.size() < 13 || time[11] < '0' || time[11] > '9' || time[12] < '0' || time[12] > '9')
+        return std::nullopt;
+    const int hour = (time[11] - '0') * 10 + (time[12] - '0');
+    return hour <= 23 ? std::optional<int>(hour) : std::nullopt;
+}
+
+} // namespace
 
 std::string GuardFormula(const std::string& utf8) {
     if (!utf8.empty() && (utf8[0] == '=' || utf8[0] == '+' || utf8[0] == '-' || utf8[0] == '@'))
         return "'" + utf8;
     return utf8;
+}
+
+std::string UnguardFormula(const std::string& field) {
+    if (field.size() > 1 && field[0] == '\'' && GuardFormula(field.substr(1)) == field)
+        return field.substr(1);
+    return field;
 }
 
 std::string CsvField(const std::string& utf8) {
@@ -34,22 +65,30 @@ std::string LedgerTimeText(const LedgerTime& time) {
     return text;
 }
 
-std::string LedgerDayFileName(const LedgerTime& time) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d.csv", time.year, time.month, time.day);
-    return text;
+const char* LedgerOperationWord(LedgerOperation operation) {
+    for (const OperationWord& known : kOperationWords)
+        if (known.operation == operation)
+            return known.word;
+    return "info";
 }
 
-const char* LedgerOperationWord(LedgerOperation operation) {
-    switch (operation) {
-    case LedgerOperation::Wipe:
-        return "wipe";
-    case LedgerOperation::Pki:
-        return "pki";
-    case LedgerOperation::Info:
-        break;
-    }
-    return "info";
+const char* LedgerOutcomeWord(LedgerOutcome outcome) {
+    return outcome == LedgerOutcome::Success ? kSuccessWord : kFailureWord;
+}
+
+std::optional<LedgerOperation> LedgerOperationOfWord(const std::string& word) {
+    for (const OperationWord& known : kOperationWords)
+        if (word == known.word)
+            return known.operation;
+    return std::nullopt;
+}
+
+std::optional<LedgerOutcome> LedgerOutcomeOfWord(const std::string& word) {
+    if (word == kSuccessWord)
+        return LedgerOutcome::Success;
+    if (word == kFailureWord)
+        return LedgerOutcome::Failure;
+    return std::nullopt;
 }
 
 const char* LedgerModeWord(LedgerMode mode) {
@@ -67,16 +106,8 @@ const char* LedgerModeWord(LedgerMode mode) {
 std::string TypeBeforeText(const std::optional<std::uint8_t>& type) {
     if (!type)
         return {};
-    switch (*type) {
-    case DEVICE_TYPE_PKI:
-        return "pki";
-    case DEVICE_TYPE_BLANK:
-        return "blank";
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
-        return "lock";
-    default:
-        return "unknown(" + std::to_string(unsigned{*type}) + ")";
-    }
+    const char* word = DeviceTypeWord(*type);
+    return word != nullptr ? word : "unknown(" + std::to_string(unsigned{*type}) + ")";
 }
 
 std::vector<std::string> LedgerColumnNames() {
@@ -105,7 +136,7 @@ std::vector<std::string> LedgerFields(const LedgerEntry& entry, const LedgerTime
         WideToUtf8(entry.cosVersion),
         TypeBeforeText(entry.typeBefore),
         WideToUtf8(entry.label),
-        entry.outcome == LedgerOutcome::Success ? "success" : "failure",
+        LedgerOutcomeWord(entry.outcome),
         rv,
         WideToUtf8(entry.message),
     };
@@ -118,4 +149,22 @@ std::string LedgerLineText(const LedgerEntry& entry, const LedgerTime& time, con
     for (std::size_t i = 0; i < fields.size(); ++i)
         line += (i == 0 ? "" : ",") + CsvField(fields[i]);
     return line + "\r\n";
+}
+
+std::optional<LedgerLineRead> ReadLedgerLine(const LedgerRow& record) {
+    const std::vector<std::string>& fields = record.fields;
+    if (record.overlong || (fields.size() != kLedgerColumns && fields.size() != kLedgerColumns + 1))
+        return std::nullopt;
+    const std::optional<int> hour = HourOf(fields[kLedgerTime]);
+    const std::optional<LedgerOutcome> outcome = LedgerOutcomeOfWord(fields[kLedgerOutcome]);
+    const std::optional<LedgerOperation> operation = LedgerOperationOfWord(fields[kLedgerOperation]);
+    if (!hour || !outcome || !operation)
+        return std::nullopt;
+    return LedgerLineRead{*operation,
+                          *outcome,
+                          *hour,
+                          fields[kLedgerStation],
+                          fields[kLedgerUser],
+                          UnguardFormula(fields[kLedgerSerial]),
+                          fields[kLedgerMessage]};
 }

@@ -7,11 +7,6 @@
 
 namespace {
 
-// Column positions of the header line.
-constexpr std::size_t kOperationColumn = 3;
-constexpr std::size_t kSerialColumn = 6;
-constexpr std::size_t kOutcomeColumn = 10;
-
 // Whether the record, taken by the chain, makes the file fail to verify.
 bool Damages(LedgerChain& chain, bool& headerSeen, const LedgerRow& record) {
     const LedgerChain::Step step = chain.Take(record);
@@ -29,13 +24,13 @@ void LedgerScan::Feed(std::string_view bytes) {
 void LedgerScan::TakeRecord(const LedgerRow& record) {
     damaged_ = Damages(chain_, headerSeen_, record) || damaged_;
     const auto& fields = record.fields;
-    if (fields.size() <= kOutcomeColumn || fields[kOutcomeColumn] != "success" ||
-        fields[kSerialColumn].empty())
+    if (fields.size() <= kLedgerOutcome ||
+        fields[kLedgerOutcome] != LedgerOutcomeWord(LedgerOutcome::Success) || fields[kLedgerSerial].empty())
         return;
-    const std::string& operation = fields[kOperationColumn];
+    const std::string& operation = fields[kLedgerOperation];
     if (operation == LedgerOperationWord(LedgerOperation::Wipe) ||
         operation == LedgerOperationWord(LedgerOperation::Pki))
-        NoteSuccess(operation, fields[kSerialColumn]);
+        NoteSuccess(operation, fields[kLedgerSerial]);
 }
 
 bool LedgerScan::HasSucceeded(const std::string& operation, const std::string& serialField) const {

@@ -3,6 +3,7 @@
 #include "pki/PkiReadBack.h"
 #include "pki/StandardInit.h"
 #include "res/StringIds.h"
+#include "token/DeviceType.h"
 #include "token/TokenTarget.h"
 
 namespace {
@@ -25,13 +26,13 @@ AttemptResult InitialisePkiToken(TokenModule* module, const PkiInitParams& param
     if (!target.bFound)
         return result;
 
-    switch (result.info.byDeviceType) {
-    case DEVICE_TYPE_PKI:
-    case DEVICE_TYPE_BLANK:
+    switch (DeviceTypeOf(result.info.byDeviceType)) {
+    case DeviceType::kPki:
+    case DeviceType::kBlank:
         break;
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
+    case DeviceType::kLock:
         return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
-    default:
+    case DeviceType::kUnknown:
         return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 

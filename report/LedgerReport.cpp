@@ -1,5 +1,6 @@
 #include "report/LedgerReport.h"
 
+#include "ledger/LedgerDay.h"
 #include "ledger/LedgerKeys.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerRows.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -17,49 +19,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Column positions of the ledger's line.
-enum Column : std::size_t {
-    kTime = 0,
-    kStation = 1,
-    kUser = 2,
-    kOperation = 3,
-    kSerial = 6,
-    kOutcome = 10,
-    kMessage = 12,
-    kColumns = 13,
+struct DayFile {
+    std::string name, day; // 2026-12-06.csv, 2026-12-06
+    fs::path path;
 };
 
-bool IsDigits(const std::string& text, std::size_t at, std::size_t count) {
-    if (text.size() < at + count)
-        return false;
-    for (std::size_t i = at; i < at + count; ++i)
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-    return true;
-}
-
-int Number(const std::string& text, std::size_t at, std::size_t count) {
-    return std::stoi(text.substr(at, count));
-}
-
-// The serial as the token gave it, without the guard a spreadsheet needs.
-std::string Unguarded(const std::string& field) {
-    if (field.size() > 1 && field[0] == '\'' && std::string("=+-@").find(field[1]) != std::string::npos)
-        return field.substr(1);
-    return field;
-}
-
-// The day file names in the folder from `from` to `to`, in order.
-std::vector<std::pair<std::string, fs::path>> DayFiles(const LedgerPath& folder, const std::string& from,
-                                                       const std::string& to, std::error_code& error) {
-    std::vector<std::pair<std::string, fs::path>> files;
+// The day files in the folder from `from` to `to`, in order.
+std::vector<DayFile> DayFiles(const LedgerPath& folder, const std::string& from, const std::string& to,
+                              std::error_code& error) {
+    std::vector<DayFile> files;
     for (fs::directory_iterator it(fs::path(folder), error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().u8string(); // never throws, whatever the name
-        if (name.size() == 14 && name.compare(10, 4, ".csv") == 0 && IsReportDate(name.substr(0, 10)) &&
-            name.substr(0, 10) >= from && name.substr(0, 10) <= to)
-            files.emplace_back(name, it->path());
+        const std::optional<std::string> day = LedgerDayOfFileName(name);
+        if (day && *day >= from && *day <= to)
+            files.push_back({name, *day, it->path()});
     }
-    std::sort(files.begin(), files.end());
+    std::sort(files.begin(), files.end(), [](const DayFile& a, const DayFile& b) { return a.name < b.name; });
     return files;
 }
 
@@ -99,8 +74,8 @@ class Counter {
     }
 
     // One day file, read in pieces; its lines counted when it is a ledger file.
-    void File(const std::string& name, const fs::path& path) {
-        ReportedFile file{name, {}, {}, 0};
+    void File(const DayFile& dayFile) {
+        ReportedFile file{dayFile.name, dayFile.day, {}, {}, 0};
         LedgerRowReader reader;
         bool header = true, ours = false;
         LedgerKeys successes(kMaxDaySuccesses);
@@ -110,11 +85,11 @@ class Counter {
                 file.damagedLines.push_back(line);
         };
         file.verdict = VerifyLedgerFile(
-            path.native(), {},
+            dayFile.path.native(), {},
             [&](const LedgerRow& record) {
                 if (std::exchange(header, false))
                     ours = IsLedgerHeader(record);
-                else if (ours && !Line(record, name, successes, repeated))
+                else if (ours && !Line(record, file.day, successes, repeated))
                     damaged(record.line);
             },
             reader);
@@ -145,31 +120,26 @@ class Counter {
     }
 
   private:
-    bool Line(const LedgerRow& record, const std::string& fileName, LedgerKeys& successes,
+    bool Line(const LedgerRow& record, const std::string& day, LedgerKeys& successes,
               std::map<std::uint64_t, RepeatedToken>& repeated) {
-        const std::vector<std::string>& fields = record.fields;
-        if (record.overlong || (fields.size() != kColumns && fields.size() != kColumns + 1))
+        const std::optional<LedgerLineRead> line = ReadLedgerLine(record);
+        if (!line)
             return false;
-        const std::string& time = fields[kTime];
-        const std::string& operation = fields[kOperation];
-        const std::string& outcome = fields[kOutcome];
-        const bool success = outcome == "success";
-        if (!IsDigits(time, 11, 2) || Number(time, 11, 2) > 23 || (!success && outcome != "failure") ||
-            (operation != "wipe" && operation != "pki" && operation != "info"))
-            return false;
+        const bool success = line->outcome == LedgerOutcome::Success;
+        const std::string operation = LedgerOperationWord(line->operation);
         auto add = [success](Tally& tally) { ++(success ? tally.success : tally.failure); };
         add(report_.total);
         add(report_.operations[operation]);
-        add(report_.hours[static_cast<std::size_t>(Number(time, 11, 2))]);
-        add(Named(report_.stations, fields[kStation]));
-        add(Named(report_.users, fields[kUser]));
+        add(report_.hours[static_cast<std::size_t>(line->hour)]);
+        add(Named(report_.stations, line->station));
+        add(Named(report_.users, line->user));
         if (!success)
-            ++Named(report_.failureReasons, fields[kMessage]);
-        const std::string serial = Unguarded(fields[kSerial]);
-        if (operation == "info" || serial.empty())
+            ++Named(report_.failureReasons, line->message);
+        const std::string& serial = line->serial;
+        if (line->operation == LedgerOperation::Info || serial.empty())
             return true;
         if (success)
-            Repeat(fileName, operation, serial, successes, repeated);
+            Repeat(day, operation, serial, successes, repeated);
         if (stock_ != nullptr) {
             const std::string key = StockKey(serial);
             if (!listed_.count(key))
@@ -181,7 +151,7 @@ class Counter {
     }
 
     // A success counted against the day's earlier ones.
-    void Repeat(const std::string& fileName, const std::string& operation, const std::string& serial,
+    void Repeat(const std::string& day, const std::string& operation, const std::string& serial,
                 LedgerKeys& successes, std::map<std::uint64_t, RepeatedToken>& repeated) {
         const std::uint64_t key = SuccessKey(operation, serial);
         if (successes.Add(key) != LedgerKeys::Added::kPresent)
@@ -190,7 +160,7 @@ class Counter {
         if (found != repeated.end())
             ++found->second.successes;
         else if (report_.duplicates.size() + repeated.size() < kMaxRepeated)
-            repeated.emplace(key, RepeatedToken{fileName.substr(0, 10), operation, KeptName(serial), 2});
+            repeated.emplace(key, RepeatedToken{day, operation, KeptName(serial), 2});
         else
             report_.duplicatesCut = true;
     }
@@ -226,16 +196,6 @@ std::string Refusal(const LedgerVerdict& verdict) {
 
 } // namespace
 
-bool IsReportDate(const std::string& text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !IsDigits(text, 0, 4) ||
-        !IsDigits(text, 5, 2) || !IsDigits(text, 8, 2))
-        return false;
-    const int year = Number(text, 0, 4), month = Number(text, 5, 2), day = Number(text, 8, 2);
-    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month >= 1 && month <= 12 && day >= 1 && day <= (month == 2 && !leap ? 28 : kDays[month - 1]);
-}
-
 ReportRead ReadLedgerReport(const ReportRequest& request) {
     ReportRead read;
     read.report.from = request.from;
@@ -253,8 +213,8 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
         return read;
     }
     Counter counter(read.report, request.stock);
-    for (const auto& [name, path] : files)
-        counter.File(name, path);
+    for (const DayFile& day : files)
+        counter.File(day);
     counter.FinishStock();
     for (const ReportedFile& file : read.report.files)
         if (!IsLedgerFile(file.verdict))

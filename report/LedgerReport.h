@@ -18,6 +18,7 @@ struct Tally {
 
 struct ReportedFile {
     std::string name; // YYYY-MM-DD.csv
+    std::string day;  // YYYY-MM-DD
     LedgerVerdict verdict;
     std::vector<std::uint64_t> damagedLines; // the first lines that are not a ledger line, in order
     std::uint64_t damagedCount = 0;          // all of them
@@ -75,6 +76,3 @@ ReportRead ReadLedgerReport(const ReportRequest& request);
 
 // Day files whose chain is broken: their lines are counted, but not to be trusted.
 std::size_t DamagedFileCount(const LedgerReport& report);
-
-// YYYY-MM-DD with a month and day that exist in a calendar.
-bool IsReportDate(const std::string& text);

@@ -1,8 +1,10 @@
 #include "report/ReportHtml.h"
 
 #include "base/ShownText.h"
+#include "ledger/LedgerLine.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -54,11 +56,18 @@ std::string Cell(std::uint64_t number, const std::string& id = {}) {
 }
 
 std::string OperationName(const std::string& word) {
-    if (word == "wipe")
+    const std::optional<LedgerOperation> operation = LedgerOperationOfWord(word);
+    if (!operation)
+        return word;
+    switch (*operation) {
+    case LedgerOperation::Wipe:
         return "初始化为空锁";
-    if (word == "pki")
+    case LedgerOperation::Pki:
         return "初始化为PKI锁";
-    return word == "info" ? "获取信息" : word;
+    case LedgerOperation::Info:
+        break;
+    }
+    return "获取信息";
 }
 
 std::string TallyRow(const std::string& name, const Tally& tally, const std::string& id) {
@@ -168,7 +177,7 @@ std::string FilesSection(const LedgerReport& report) {
     }
     html += "</table>\n";
     const ReportedFile& last = report.files.back();
-    html += "<p>" + Escape(last.name.substr(0, 10)) +
+    html += "<p>" + Escape(last.day) +
             " 最后的链值（请另行保存，用以核对此后文件未被截短）：<br><span "
             "class=\"chain\" id=\"last-chain\">" +
             (last.verdict.lastChain.empty() ? "（无）" : Escape(last.verdict.lastChain)) +
@@ -217,10 +226,12 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
     html +=
         "<section><h2>总计</h2>\n<table><tr><th>操作</th><th class=\"n\">成功</th><th class=\"n\">失败</th>"
         "<th class=\"n\">合计</th></tr>\n";
-    for (const char* word : {"wipe", "pki", "info"}) {
+    for (const LedgerOperation operation :
+         {LedgerOperation::Wipe, LedgerOperation::Pki, LedgerOperation::Info}) {
+        const std::string word = LedgerOperationWord(operation);
         const auto found = report.operations.find(word);
         html += TallyRow(OperationName(word), found == report.operations.end() ? Tally{} : found->second,
-                         std::string("op-") + word);
+                         "op-" + word);
     }
     html += TallyRow("全部", report.total, "op-all") + "</table></section>\n";
 

@@ -1,7 +1,9 @@
 #include "standin/BenchParser.h"
 
+#include "base/HexText.h"
 #include "standin/CallNames.h"
 #include "token/AuxFunctionList.h"
+#include "token/DeviceType.h"
 
 #include <algorithm>
 #include <charconv>
@@ -53,21 +55,9 @@ template <class T> std::optional<T> ParseNumber(std::string_view text, T min = 0
     return static_cast<T>(*value);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// The byte of the two hex digits at `at`; -1 when either is not one.
+// The byte of the two hex digits at `at`, either case; -1 when either is not one.
 int HexPair(std::string_view text, std::size_t at) {
-    const int high = HexDigit(text[at]);
-    const int low = HexDigit(text[at + 1]);
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
+    return HexByteValue(text[at], text[at + 1]);
 }
 
 template <std::size_t N> std::optional<std::array<std::uint8_t, N>> ParseHexBytes(std::string_view text) {
@@ -118,12 +108,9 @@ std::optional<std::array<std::uint8_t, N>> ParseByteGroups(std::string_view text
 }
 
 std::optional<std::uint8_t> ParseType(std::string_view text) {
-    if (text == "pki")
-        return std::uint8_t{DEVICE_TYPE_PKI};
-    if (text == "lock")
-        return std::uint8_t{DEVICE_TYPE_ENCRYPTION_LOCK};
-    if (text == "blank")
-        return std::uint8_t{DEVICE_TYPE_BLANK};
+    std::uint8_t code = 0;
+    if (DeviceTypeCodeOfWord(text, code))
+        return code;
     return ParseNumber<std::uint8_t>(text);
 }
 

@@ -1,5 +1,6 @@
 #include "standin/ModuleState.h"
 
+#include "base/HexText.h"
 #include "standin/AppendFile.h"
 #include "standin/BenchParser.h"
 #include "standin/TokenStateLine.h"
@@ -199,7 +200,7 @@ std::string ModuleState::PkiRecordQuery() const {
         return std::string();
     const LastPkiRecord& last = *m_lastPkiRecord;
     std::string label =
-        last.labelField ? UpperHex(last.labelField->data(), last.labelField->size()) : std::string();
-    return "record=" + UpperHex(last.bytes.data(), last.bytes.size()) + " label=" + label +
+        last.labelField ? HexText(last.labelField->data(), last.labelField->size()) : std::string();
+    return "record=" + HexText(last.bytes.data(), last.bytes.size()) + " label=" + label +
            " so-len=" + Length(last.soPinLength) + " user-len=" + Length(last.userPinLength);
 }

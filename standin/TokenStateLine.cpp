@@ -1,5 +1,7 @@
 #include "standin/TokenStateLine.h"
 
+#include "base/HexText.h"
+
 #include <cstring>
 
 namespace {
@@ -18,12 +20,8 @@ void PutNumber(SecretLine& line, const char* key, unsigned long value) {
 }
 
 void PutHex(SecretLine& line, const char* key, const unsigned char* bytes, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
     Put(line, key);
-    for (std::size_t i = 0; i < size; ++i) {
-        line.push_back(digits[bytes[i] >> 4]);
-        line.push_back(digits[bytes[i] & 0x0F]);
-    }
+    AppendHex(line, bytes, size);
 }
 
 // Both ways: a token and its state name the fields alike.

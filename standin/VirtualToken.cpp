@@ -97,14 +97,3 @@ void WipeToBlank(VirtualToken& token) {
     token.label.clear();
     token.publicSize = token.privateSize = 0;
 }
-
-std::string UpperHex(const std::uint8_t* bytes, std::size_t size) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    hex.reserve(2 * size);
-    for (std::size_t i = 0; i < size; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0x0F];
-    }
-    return hex;
-}

@@ -1,5 +1,6 @@
 #pragma once
 // One virtual token on the bench: its hardware data and what the two initialisations change.
+#include "base/HexText.h"
 #include "token/AuxFunctionList.h"
 #include "standin/BenchCommand.h"
 
@@ -47,9 +48,7 @@ void FillDeviceInfo(const VirtualToken& token, DEVICE_INFO& info);
 // Back to the blank type: no PINs, no label, no areas; the hardware data stays.
 void WipeToBlank(VirtualToken& token);
 
-// Upper-case hexadecimal, two digits a byte, no separators.
-std::string UpperHex(const std::uint8_t* bytes, std::size_t size);
-// The 8 serial bytes so, as the token information shows them.
+// The 8 serial bytes in upper-case hexadecimal, as the token information shows them.
 inline std::string SerialHex(const VirtualToken& token) {
-    return UpperHex(token.serial.data(), token.serial.size());
+    return HexText(token.serial.data(), token.serial.size());
 }

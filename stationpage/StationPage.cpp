@@ -1,5 +1,6 @@
 #include "stationpage/StationPage.h"
 
+#include "base/OwnProgram.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -50,15 +51,7 @@ TileContent TileOf(const StationTile& tile) {
 
 // vantor-cli.exe in the folder of the running program.
 std::wstring ChildProgramPath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    DWORD length = 0;
-    while ((length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
-           path.size())
-        path.resize(path.size() * 2);
-    std::wstring folder(path.data(), length);
-    const std::size_t slash = folder.find_last_of(L"\\/");
-    folder.resize(slash == std::wstring::npos ? 0 : slash + 1);
-    return folder + kChildProgramName;
+    return OwnProgramFolder() + kChildProgramName;
 }
 
 } // namespace

@@ -1,19 +1,13 @@
 #pragma once
 // The token maker's vendor extension: the auxiliary function list and the hardware
 // information record. Records exchanged with the module are packed to one byte.
+#include "token/DeviceType.h" // byDeviceType's codes
 #include "token/Pkcs11.h"
 
 #include <cstddef>
 #include <cstdint>
 
 struct PKI_INIT_PARAM; // pki/PkiInitParam.h
-
-// Hardware type codes of DEVICE_INFO::byDeviceType; any other value is unrecognised.
-enum : std::uint8_t {
-    DEVICE_TYPE_PKI = 1,
-    DEVICE_TYPE_ENCRYPTION_LOCK = 2,
-    DEVICE_TYPE_BLANK = 4,
-};
 
 #pragma pack(push, 1)
 

@@ -1,6 +1,8 @@
 #include "token/DeviceInfoTexts.h"
 
+#include "base/HexText.h"
 #include "res/StringIds.h"
+#include "token/DeviceType.h"
 #include "res/StringTable.h"
 
 #include <cstdarg>
@@ -18,27 +20,18 @@ std::wstring Printf(const wchar_t* format, ...) {
     return n < 0 ? std::wstring() : std::wstring(text, static_cast<std::size_t>(n));
 }
 
-std::wstring Hex(const std::uint8_t* bytes, std::size_t count) {
-    static const wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring text;
-    text.reserve(2 * count);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    return text;
-}
-
 // Code 4 and every unrecognised code alike read as blank.
 unsigned TypeNameId(std::uint8_t deviceType) {
-    switch (deviceType) {
-    case DEVICE_TYPE_PKI:
+    switch (DeviceTypeOf(deviceType)) {
+    case DeviceType::kPki:
         return IDS_TYPE_PKI;
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
+    case DeviceType::kLock:
         return IDS_TYPE_ENCRYPTION_LOCK;
-    default:
-        return IDS_TYPE_BLANK;
+    case DeviceType::kBlank:
+    case DeviceType::kUnknown:
+        break;
     }
+    return IDS_TYPE_BLANK;
 }
 
 } // namespace
@@ -52,7 +45,7 @@ bool DeviceInfoTexts::operator==(const DeviceInfoTexts& other) const {
 DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info) {
     const std::uint8_t* made = info.abyProductionTime;
     DeviceInfoTexts texts;
-    texts.strSerialNumber = Hex(info.abySerialNumber, sizeof info.abySerialNumber);
+    texts.strSerialNumber = WideHexText(info.abySerialNumber, sizeof info.abySerialNumber);
     texts.strCosVersion =
         Printf(L"%u.%02u", unsigned{info.byCosVersionMajor}, unsigned{info.byCosVersionMinor});
     // A year byte above 99 gives a five-digit year: the byte is shown as it is.
@@ -60,7 +53,7 @@ DeviceInfoTexts DescribeDeviceInfo(const DEVICE_INFO& info) {
         Printf(L"20%02u-%02u-%02u %02u:%02u:%02u", unsigned{made[0]}, unsigned{made[1]}, unsigned{made[2]},
                unsigned{made[3]}, unsigned{made[4]}, unsigned{made[5]});
     texts.strTotalSpace = Printf(L"%uK", static_cast<unsigned>(info.ulTotalSpace / 1024));
-    texts.strAtr = Hex(info.abyAtr, sizeof info.abyAtr);
+    texts.strAtr = WideHexText(info.abyAtr, sizeof info.abyAtr);
     texts.strDeviceType = LoadStringDirect(TypeNameId(info.byDeviceType));
     return texts;
 }

@@ -1,5 +1,7 @@
 #include "token/ModuleLibrary.h"
 
+#include "base/OwnProgram.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -16,20 +18,6 @@ bool IsAbsolute(const std::wstring& folder) {
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring ProgramFolder() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            std::wstring file(path.data(), length);
-            return file.substr(0, file.find_last_of(L"\\/") + 1);
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 std::wstring SystemFolder() {
@@ -98,7 +86,7 @@ bool IsOwnWidthFile(const std::wstring& path) {
 // the system folder, then each absolute PATH entry; relative entries (".", the working
 // folder's children) are skipped.
 std::wstring FindLibrary(const std::wstring& fileName) {
-    std::vector<std::wstring> folders{ProgramFolder(), SystemFolder()};
+    std::vector<std::wstring> folders{OwnProgramFolder(), SystemFolder()};
     for (std::wstring& folder : PathFolders())
         folders.push_back(std::move(folder));
     for (std::wstring folder : folders) {

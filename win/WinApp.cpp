@@ -1,20 +1,18 @@
 #include "win/WinApp.h"
 
+#include "base/OwnProgram.h"
+
+#include <string>
+
 namespace {
 // The one application object; the program's entry point runs it.
 CWinApp* g_app = nullptr;
 
 CString ProgramName() {
-    wchar_t path[MAX_PATH] = L"";
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return CString();
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/')
-            name = p + 1;
-    }
-    CString result(name);
+    const std::wstring path = OwnProgramPath();
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    CString result(name.c_str());
     int dot = -1;
     for (int i = 0; i < result.GetLength(); ++i) {
         if (result[i] == L'.')

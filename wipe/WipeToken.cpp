@@ -4,6 +4,7 @@
 #include "wipe/StandardWipe.h"
 #include "wipe/WipeReadBack.h"
 #include "res/StringIds.h"
+#include "token/DeviceType.h"
 #include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
 
@@ -32,14 +33,14 @@ AttemptResult WipeToken(TokenModule* module, const WipeParams& params, AttemptPr
     if (!target.bFound)
         return result;
 
-    switch (result.info.byDeviceType) {
-    case DEVICE_TYPE_PKI:
+    switch (DeviceTypeOf(result.info.byDeviceType)) {
+    case DeviceType::kPki:
         break;
-    case DEVICE_TYPE_BLANK: // nothing to wipe: the token already is what was asked for
+    case DeviceType::kBlank: // nothing to wipe: the token already is what was asked for
         return CountedEnd(result, AttemptKind::Success, IDS_ALREADY_BLANK);
-    case DEVICE_TYPE_ENCRYPTION_LOCK:
+    case DeviceType::kLock:
         return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
-    default:
+    case DeviceType::kUnknown:
         return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 

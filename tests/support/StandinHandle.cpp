@@ -1,30 +1,16 @@
 #include "StandinHandle.h"
 
+#include "base/OwnProgram.h"
 #include "token/TokenModule.h"
 
 #include <cctype>
 #include <sstream>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <climits>
-#include <unistd.h>
-#endif
-
 std::wstring ProgramFolder() {
-#ifdef _WIN32
-    wchar_t name[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
-    std::wstring path(name, length);
-    return path.substr(0, path.find_last_of(L"\\/"));
-#else
-    char name[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", name, sizeof name);
-    std::string path(name, length > 0 ? static_cast<std::size_t>(length) : 0);
-    path = path.substr(0, path.find_last_of('/'));
-    return std::wstring(path.begin(), path.end());
-#endif
+    std::wstring folder = OwnProgramFolder();
+    if (!folder.empty())
+        folder.pop_back();
+    return folder;
 }
 
 #ifdef _WIN32
