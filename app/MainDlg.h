@@ -89,6 +89,12 @@ class CMainDlg : public CDialog,
     void ShowModuleInUse();
     void CreateNavigation();
     void CreatePages();
+    // The pages not shown at start are made once the window has shown (MainDlgLater.cpp),
+    // or at once when anything reaches for them before that. True for the timer's message.
+    void ScheduleLaterPages();
+    bool TakeLaterPagesMessage(UINT message, WPARAM wParam);
+    void CreateLaterPages();
+    bool m_bLaterPagesPending = false;
 
     bool m_bClosing = false;
 };
