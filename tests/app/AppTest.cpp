@@ -138,8 +138,12 @@ TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
     HWND main = program.WaitForWindow(kTitle);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_BLANK_PIN); }));
+    // The pages made after the window shows stay hidden and leave the focus in the PIN field.
+    ASSERT_TRUE(WaitUntil([&] { return PageWithControl(main, IDC_STATION_TILES) != nullptr; }));
+    EXPECT_EQ(FocusOf(main), GetDlgItem(PageWithControl(main, IDC_BLANK_PIN), IDC_BLANK_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
+    EXPECT_FALSE(PageVisible(main, IDC_STATION_TILES));
     HWND bar = NavigationBar(main);
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(BarMarks(bar, 0)) << "item 0 is drawn as the current page";
