@@ -190,14 +190,10 @@ void CMainDlg::CreatePages() {
         frame->GetWindowRect(&rect);
         ScreenToClient(&rect);
     }
+    // The page shown first; the others follow once the window shows.
     m_pageWipe.Create(IDD_WIPE_PAGE, this);
-    m_pagePki.Create(IDD_PKI_PAGE, this);
-    m_pageInfo.Create(IDD_INFO_PAGE, this);
-    m_pageStation.Create(IDD_STATION_PAGE, this);
     m_pageWipe.MoveWindow(&rect, TRUE);
-    m_pagePki.MoveWindow(&rect, TRUE);
-    m_pageInfo.MoveWindow(&rect, TRUE);
-    m_pageStation.MoveWindow(&rect, TRUE);
+    ScheduleLaterPages();
 }
 
 LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
@@ -217,6 +213,8 @@ LRESULT CMainDlg::ShowPage(WPARAM index, LPARAM /*id*/) {
 }
 
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (TakeLaterPagesMessage(message, wParam))
+        return 0;
     if (message == WM_OUTLOOKBAR_CLICK)
         return ShowPage(wParam, lParam);
     if (message == WM_PAGE_WORKER_ENDED) {

@@ -77,6 +77,14 @@ class CMainDlg : public CDialog {
     void ShowModuleInUse();
     void CreateNavigation();
     void CreatePages();
+    // The pages not shown at start are made one by one once the window has shown
+    // (MainDlgLater.cpp), or all at once when anything reaches for them before that.
+    void ScheduleLaterPages();
+    // True for the timer's own message, which needs nothing else.
+    bool TakeLaterPagesMessage(UINT message, WPARAM wParam);
+    // Makes the next page still to make; false once none is left.
+    bool CreateNextLaterPage();
+    int m_nLaterPages = 0; // pages still to make
 
     bool m_bClosing = false;
 };

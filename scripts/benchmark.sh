@@ -28,7 +28,7 @@ under_xvfb() {
   bash scripts/wine-run.sh cmd /c ver >/dev/null 2>&1 </dev/null
   server=
   for p in /proc/[0-9]*; do
-    case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac # wineserver32/64
+    case $(cat "$p/comm" 2>/dev/null || true) in wineserver*) ;; *) continue ;; esac # wineserver32/64
     if { tr '\0' '\n' <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
       server=${p#/proc/}
     fi

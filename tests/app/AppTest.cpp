@@ -131,15 +131,19 @@ struct Workbench {
 // Guards against a second copy of the program, keys taken by the main window (Tab that does
 // not move, Esc or Enter that close it, F1 that opens help), and a module released other than
 // once and last.
-TEST(Program, StartsOnTheBlankPageOnceAndReleasesTheModuleOnClose) {
+TEST(Program, StartsOnTheWipePageOnceAndReleasesTheModuleOnClose) {
     Workbench bench(L"start");
     bench.folder.Bench("default");
     ProgramUnderTest program(bench.folder);
     HWND main = program.WaitForWindow(kTitle);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, IDC_WIPE_PIN); }));
+    // The pages made after the window shows stay hidden and leave the focus in the PIN field.
+    ASSERT_TRUE(WaitUntil([&] { return PageWithControl(main, IDC_STATION_TILES) != nullptr; }));
+    EXPECT_EQ(FocusOf(main), GetDlgItem(PageWithControl(main, IDC_WIPE_PIN), IDC_WIPE_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_PKI_SO_PIN));
     EXPECT_FALSE(PageVisible(main, IDC_INFO_SERIAL));
+    EXPECT_FALSE(PageVisible(main, IDC_STATION_TILES));
     HWND bar = NavigationBar(main);
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(BarMarks(bar, 0)) << "item 0 is drawn as the current page";
