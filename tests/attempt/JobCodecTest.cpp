@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ ChildJob Wipe() {
 
 ChildJob Init(bool bStandard, const wchar_t* currentSoPin) {
     ChildJob child;
-    child.slot = 0x12345678901ull; // beyond 32 bits, as some modules number their slots
+    child.slot = std::numeric_limits<CK_SLOT_ID>::max(); // modules may number their slots far out
     child.serial = L"E1 序列";
     child.modulePath = L"/opt/my modules/token 模块.so";
     Job& job = child.job;
@@ -127,8 +128,8 @@ TEST(JobCodec, WritesTheChildsCommandLineAndPinLines) {
     ChildJob standard = Init(true, L"");
     standard.modulePath.clear();
     EXPECT_EQ(EncodeChildArguments(standard),
-              (Args{L"slot-attempt", L"init", L"--slot", L"1250999896321", L"--serial", L"E1 序列", L"--set",
-                    L"label=Orbel", L"--pins-stdin"}));
+              (Args{L"slot-attempt", L"init", L"--slot", std::to_wstring(standard.slot), L"--serial",
+                    L"E1 序列", L"--set", L"label=Orbel", L"--pins-stdin"}));
     const SecureBytes lines = EncodeChildPinLines(standard.job);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(lines.data()), lines.size()),
               "NewSo\xE5\xAF\x86\xE7\xA0\x81"
