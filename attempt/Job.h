@@ -16,6 +16,9 @@ struct Job {
     JobOperation operation = JobOperation::Wipe;
     SecretText soPin;  // wipe: the token's current SO PIN
     PkiInitParams pki; // PKI initialisation: every value, the PINs included
+    // PKI initialisation: the retry limits and area sizes are the job's to set. A module
+    // without the vendor extension sets none: a job for it says so and keeps the defaults.
+    bool bSetsLimits = true;
 
     bool IsPki() const { return operation == JobOperation::Pki; }
     // The ledger's operation column and, for a PKI initialisation, its label column.

@@ -5,12 +5,12 @@
 #include "cli/Console.h"
 #include "cli/ModuleFileName.h"
 #include "cli/PinReader.h"
-#include "cli/Profile.h"
 #include "cli/SlotAttemptCommand.h"
 #include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerSources.h"
+#include "pki/PkiProfile.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
@@ -39,34 +39,36 @@ int Refuse(const std::wstring& error) {
 
 // The profile and the PINs, checked before the module is touched.
 bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
-    job.bPki = options.command == CliCommand::kInit;
-    if (job.bPki) {
+    const bool bPki = options.command == CliCommand::kInit;
+    job.job.operation = bPki ? JobOperation::Pki : JobOperation::Wipe;
+    PkiInitParams& pki = job.job.pki;
+    if (bPki) {
         ProfileRead profile = ReadProfile(options.profilePath);
         if (!(error = profile.error).empty())
             return false;
-        job.pkiParams = profile.params;
+        pki = profile.params;
         job.bProfileSetsLimits = profile.bSetsLimits;
     }
-    PinRead so = ReadPin(options.soPin, job.bPki ? L"新的管理员PIN：" : L"管理员PIN：");
+    PinRead so = ReadPin(options.soPin, bPki ? L"新的管理员PIN：" : L"管理员PIN：");
     if (!(error = so.error).empty())
         return false;
-    if (!job.bPki) {
-        job.soPin = so.pin;
-        error = CheckCurrentSoPin(job.soPin);
+    if (!bPki) {
+        job.job.soPin = so.pin;
+        error = CheckCurrentSoPin(job.job.soPin);
         return error.empty();
     }
     PinRead user = ReadPin(options.userPin, L"新的用户PIN：");
     if (!(error = user.error).empty())
         return false;
-    job.pkiParams.strSoPin = so.pin;
-    job.pkiParams.strUserPin = user.pin;
+    pki.strSoPin = so.pin;
+    pki.strUserPin = user.pin;
     if (options.currentSoPin.kind != PinSource::Kind::kPrompt) {
         PinRead current = ReadPin(options.currentSoPin, std::wstring());
         if (!(error = current.error).empty())
             return false;
-        job.pkiParams.strCurrentSoPin = current.pin;
+        pki.strCurrentSoPin = current.pin;
     }
-    error = CheckNewPins(job.pkiParams.strSoPin, job.pkiParams.strUserPin);
+    error = CheckNewPins(pki.strSoPin, pki.strUserPin);
     return error.empty();
 }
 
@@ -116,19 +118,19 @@ int Run(const std::vector<std::wstring>& args) {
         module.UnloadTokenModule();
         return kExitModule;
     }
-    if (module.IsStandard() && job.bPki && job.bProfileSetsLimits) {
+    if (module.IsStandard() && job.job.IsPki() && job.bProfileSetsLimits) {
         module.UnloadTokenModule();
         return Refuse(LoadStringOrDefault(IDS_STD_NO_LIMITS));
     }
+    job.job.bSetsLimits = !module.IsStandard(); // standard calls set none
     OutcomeWriter writer(options.bJson, options.bLedger);
     int code;
     if (options.command == CliCommand::kInfo)
         code = RunInfo(module, writer);
     else if (options.bStation)
         code = RunStation(module, job,
-                          StationRun{options.modulePath, options.profilePath,
-                                     WatchLimits{options.count, options.idleSeconds}, options.limitSeconds,
-                                     PinVariables(options)},
+                          StationRun{options.modulePath, WatchLimits{options.count, options.idleSeconds},
+                                     options.limitSeconds, PinVariables(options)},
                           options.bJson, writer);
     else if (options.bWatch)
         code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);

@@ -1,6 +1,8 @@
 #pragma once
 // The command line of vantor-cli. PINs never travel on it: a PIN option given a value is
 // refused, and nothing of a refused argument is echoed, since it may be a PIN.
+#include "attempt/ShownOptionName.h"
+
 #include <string>
 #include <vector>
 
@@ -35,12 +37,6 @@ struct ParsedCommandLine {
     CliOptions options;
     std::wstring error; // non-empty: usage error, exit 2
 };
-
-// What of a command-line argument a message may show, since anything glued to an option may be
-// a PIN: nothing of an argument that does not begin with "--"; for one that begins with an
-// option name any command knows (PIN options included), that name; otherwise "--…", since
-// nothing marks where an unknown name would end and a glued PIN begin.
-std::wstring ShownOptionName(const std::wstring& arg);
 
 // `args` without the program name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& args);

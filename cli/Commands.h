@@ -1,9 +1,9 @@
 #pragma once
 // The commands over a bound module. Each returns the program's exit code.
 #include "attempt/RunTally.h"
+#include "attempt/Job.h"
 #include "attempt/StockGate.h"
 #include "cli/OutcomeWriter.h"
-#include "pki/PkiInitRecord.h"
 #include "token/TokenModule.h"
 
 #include <string>
@@ -12,9 +12,7 @@
 // What one wipe or PKI attempt needs: the operation and its values. The PINs are the run's
 // own copies, wiped when it ends.
 struct TokenJob {
-    bool bPki = false;
-    SecretText soPin;           // wipe: the current SO PIN
-    PkiInitParams pkiParams;    // init: every value, PINs included
+    Job job;
     StockGate* stock = nullptr; // --stock: the list in force
     bool bProfileSetsLimits = false;
 };
@@ -38,7 +36,6 @@ int EndRun(const RunCounts& counts, bool bJson, const OutcomeWriter& writer);
 // What a station run takes besides the job: the options its children get and its ends.
 struct StationRun {
     std::wstring modulePath;                // as the operator named it; empty: the program's own search
-    std::wstring profilePath;               // init
     WatchLimits limits;                     // count: tokens taken; idle: without a token taken or ended
     unsigned long limitSeconds = 0;         // 0: the station's default limit
     std::vector<std::wstring> pinVariables; // the PINs' environment variables: none reaches a child

@@ -7,23 +7,17 @@
 
 AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatch, Ledger* ledger) {
     AttemptSetting setting;
-    setting.operation = job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+    setting.operation = job.job.Recorded();
     setting.mode = bBatch ? LedgerMode::Batch : LedgerMode::Single;
-    setting.label = job.bPki ? job.pkiParams.strLabel : std::wstring();
+    setting.label = job.job.Label();
     setting.ledger = ledger;
     setting.stopNote = StopNote::AfterNotes;
     setting.stock = job.stock;
     ConsoleFrontEnd console;
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(
-        [&](AttemptProgress& progress) {
-            Job work;
-            work.operation = job.bPki ? JobOperation::Pki : JobOperation::Wipe;
-            work.soPin = job.soPin;
-            work.pki = job.pkiParams;
-            return DoJob(&module, work, bBatch, progress);
-        },
-        setting, console);
+        [&](AttemptProgress& progress) { return DoJob(&module, job.job, bBatch, progress); }, setting,
+        console);
     if (job.stock != nullptr)
         attempt.details.push_back({"stock", L"", StockProgressText(job.stock->Count())});
     return attempt;

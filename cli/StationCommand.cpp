@@ -63,16 +63,8 @@ std::wstring AbsolutePath(const std::wstring& path) {
 
 StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Ledger* ledger) {
     StationSettings settings;
-    settings.operation = job.bPki ? StationOperation::Pki : StationOperation::Wipe;
+    settings.job = job.job;
     settings.childProgram = OwnProgramPath();
-    if (job.bPki) {
-        settings.childArguments = {L"--profile", AbsolutePath(run.profilePath)};
-        settings.pinLines = StationPinLines(
-            {&job.pkiParams.strSoPin, &job.pkiParams.strUserPin, &job.pkiParams.strCurrentSoPin});
-        settings.label = job.pkiParams.strLabel;
-    } else {
-        settings.pinLines = StationPinLines({&job.soPin});
-    }
     settings.pinVariables = run.pinVariables;
     settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
     settings.ledger = ledger;

@@ -1,12 +1,10 @@
 #pragma once
 // --stock FILE, as every command that takes it reads it.
+#include "base/ArgumentPath.h"
 #include "stock/StockList.h"
 
 #include <filesystem>
 #include <string>
-
-// A path given on the command line.
-std::filesystem::path ArgumentPath(const std::wstring& argument);
 
 // Reads the list at `path` into `list`; empty, or what is wrong with it: the file and, for a
 // malformed line, its number.

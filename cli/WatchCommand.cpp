@@ -24,7 +24,7 @@ class WatchHost final : public BatchFrontEnd {
         AttemptRecord attempt;
         AttemptOutcome& outcome = attempt.outcome;
         outcome.result.kind = AttemptKind::NoModule;
-        outcome.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+        outcome.entry.operation = m_job.job.Recorded();
         outcome.entry.mode = LedgerMode::Batch;
         outcome.entry.message = std::move(text);
         outcome.time = LocalTimeNow();

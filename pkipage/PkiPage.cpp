@@ -105,28 +105,22 @@ bool CPkiPage::FillStationParameters(StationParameters& parameters) {
         parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
         return false;
     }
-    parameters.label = m_strLabel.ToStdWString();
-    parameters.childArguments = {L"--set", L"label=" + parameters.label};
-    // Standard calls cannot set limits: the page keeps those fields disabled then.
+    Job& job = parameters.job;
+    job.operation = JobOperation::Pki;
+    PkiInitParams& params = job.pki;
+    params.strSoPin = SecretText(m_strSoPin.GetString());
+    params.strUserPin = SecretText(m_strUserPin.GetString());
+    params.strLabel = m_strLabel.ToStdWString();
+    params.bySoPinMaxRetry = m_bySoPinMaxRetry;
+    params.byUserPinMaxRetry = m_byUserPinMaxRetry;
+    params.ulPublicSize = m_dwPublicSize;
+    params.ulPrivateSize = m_dwPrivateSize;
+    // Standard calls cannot set limits: the page keeps those fields disabled then. The token's
+    // current SO PIN is what the standard path needs for a token initialised before.
     const TokenModule* module = Bench().Module();
-    if (module == nullptr || !module->IsStandard()) {
-        const std::pair<const wchar_t*, unsigned long> limits[] = {
-            {L"so_pin_max_retry", m_bySoPinMaxRetry},
-            {L"user_pin_max_retry", m_byUserPinMaxRetry},
-            {L"public_size", m_dwPublicSize},
-            {L"private_size", m_dwPrivateSize}};
-        for (const auto& limit : limits) {
-            parameters.childArguments.push_back(L"--set");
-            parameters.childArguments.push_back(std::wstring(limit.first) + L"=" +
-                                                std::to_wstring(limit.second));
-        }
-    }
-    parameters.pins.clear();
-    parameters.pins.emplace_back(m_strSoPin.GetString());
-    parameters.pins.emplace_back(m_strUserPin.GetString());
-    // The token's current SO PIN, which the standard path needs for a token initialised before.
-    parameters.pins.emplace_back(module != nullptr && module->IsStandard() ? m_strCurrentSoPin.GetString()
-                                                                           : L"");
+    const bool bStandard = module != nullptr && module->IsStandard();
+    job.bSetsLimits = !bStandard;
+    params.strCurrentSoPin = SecretText(bStandard ? m_strCurrentSoPin.GetString() : L"");
     return true;
 }
 

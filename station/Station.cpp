@@ -3,7 +3,6 @@
 #include "attempt/BatchRun.h"
 #include "attempt/OutcomeText.h"
 #include "attempt/RunTally.h"
-#include "base/Utf8.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "station/StationAttempt.h"
@@ -15,16 +14,6 @@
 #include <mutex>
 #include <set>
 #include <thread>
-
-SecureBytes StationPinLines(const std::vector<const SecretText*>& pins) {
-    std::vector<unsigned char, WipingAllocator<unsigned char>> lines;
-    for (const SecretText* pin : pins) {
-        const SecureBytes bytes = SecretToUtf8(*pin);
-        lines.insert(lines.end(), bytes.data(), bytes.data() + bytes.size());
-        lines.push_back('\n');
-    }
-    return SecureBytes(lines.data(), lines.size());
-}
 
 namespace {
 
@@ -225,10 +214,9 @@ void StationEngine::LeaveUnnumbered(CK_SLOT_ID slot) {
 
 void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {
     AttemptSetting setting;
-    setting.operation =
-        m_settings.operation == StationOperation::Pki ? LedgerOperation::Pki : LedgerOperation::Wipe;
+    setting.operation = m_settings.job.Recorded();
     setting.mode = LedgerMode::Station;
-    setting.label = m_settings.label;
+    setting.label = m_settings.job.Label();
     setting.ledger = m_settings.ledger;
     setting.stopNote = m_settings.stopNote;
     setting.stock = m_settings.stock;

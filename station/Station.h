@@ -5,6 +5,7 @@
 // never returns can be abandoned by ending its process. The station's own binding only lists
 // slots and reads serials; each outcome goes through the one attempt runner (mode station).
 #include "attempt/AttemptRunner.h"
+#include "attempt/Job.h"
 #include "attempt/RunTally.h"
 #include "attempt/StockGate.h"
 #include "base/SecureBuffer.h"
@@ -61,21 +62,17 @@ constexpr std::chrono::seconds kStationDefaultLimit{120};
 constexpr std::chrono::milliseconds kStationPollPeriod{500};
 
 struct StationSettings {
-    StationOperation operation = StationOperation::Wipe;
-    // The child: vantor-cli (the console: its own executable; the window: vantor-cli.exe beside
-    // it), and the operation's options after "slot-attempt wipe|init": for init
-    // {"--profile", PATH} or {"--set", "label=...", "--set", "so_pin_max_retry=...", ...}.
+    // What every child does to its token, handed over through attempt/JobCodec.h; its ledger
+    // operation and label are the job's.
+    Job job;
+    // The child: vantor-cli (the console: its own executable; the window: vantor-cli.exe beside it).
     std::wstring childProgram;
-    std::vector<std::wstring> childArguments;
-    // The PINs, one per line in UTF-8, for the child's standard input (StationPinLines).
-    SecureBytes pinLines;
     // The environment variables the PINs were read from: left out of every child's environment.
     std::vector<std::wstring> pinVariables;
     // The module every child binds ("--module"; as there, a module named lacking the vendor
     // extension is driven through standard calls); empty: the child's own search (the module
     // beside vantor-cli).
     std::wstring modulePath;
-    std::wstring label; // PKI: the ledger's label column
     Ledger* ledger = nullptr;
     StopNote stopNote = StopNote::InMessage; // where a wrong SO PIN's note goes (the console: after)
     StockGate* stock = nullptr;
@@ -85,10 +82,6 @@ struct StationSettings {
     // The taking ends after this many tokens were taken; 0: no limit.
     unsigned long maxTokens = 0;
 };
-
-// The child's standard input: each PIN's UTF-8 bytes and a line feed, in wiped storage (wipe:
-// the SO PIN; init: new SO PIN, new user PIN, current SO PIN, the last possibly empty).
-SecureBytes StationPinLines(const std::vector<const SecretText*>& pins);
 
 class StationEngine;
 

@@ -1,23 +1,12 @@
 #include "station/StationAttempt.h"
 
 #include "attempt/AttemptResultLine.h"
+#include "attempt/JobCodec.h"
 #include "res/StringIds.h"
 #include "station/AttemptChild.h"
 #include "token/TokenTarget.h"
 
 #include <optional>
-
-std::vector<std::wstring> ChildArguments(const StationSettings& settings, const StationToken& token) {
-    std::vector<std::wstring> arguments{
-        L"slot-attempt", settings.operation == StationOperation::Pki ? L"init" : L"wipe",
-        L"--slot",       std::to_wstring(token.slot),
-        L"--serial",     token.serial};
-    if (!settings.modulePath.empty())
-        arguments.insert(arguments.end(), {L"--module", settings.modulePath});
-    arguments.insert(arguments.end(), settings.childArguments.begin(), settings.childArguments.end());
-    arguments.push_back(L"--pins-stdin");
-    return arguments;
-}
 
 AttemptResult RunChildAttempt(const StationSettings& settings, const StationToken& token,
                               AttemptProgress& progress) {
@@ -34,7 +23,8 @@ AttemptResult RunChildAttempt(const StationSettings& settings, const StationToke
     AttemptChild child;
     std::optional<AttemptResult> result;
     AttemptChild::Read read = AttemptChild::Read::kEnd;
-    if (child.Start(settings.childProgram, ChildArguments(settings, token), settings.pinLines,
+    ChildJob job{settings.job, token.slot, token.serial, settings.modulePath};
+    if (child.Start(settings.childProgram, EncodeChildArguments(job), EncodeChildPinLines(job.job),
                     settings.pinVariables)) {
         std::string line;
         while ((read = child.NextLine(line, deadline)) == AttemptChild::Read::kLine) {

@@ -11,8 +11,5 @@ struct StationToken {
     std::wstring serial;
 };
 
-// "slot-attempt wipe|init --slot N --serial S [--module PATH] OPTIONS... --pins-stdin"
-std::vector<std::wstring> ChildArguments(const StationSettings& settings, const StationToken& token);
-
 AttemptResult RunChildAttempt(const StationSettings& settings, const StationToken& token,
                               AttemptProgress& progress);

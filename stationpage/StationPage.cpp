@@ -163,21 +163,15 @@ bool CStationPage::StartStation() {
         return false;
     }
     StationSettings settings;
-    settings.operation = Operation();
+    settings.job = std::move(parameters.job);
     settings.childProgram = ChildProgramPath();
     if (::GetFileAttributesW(settings.childProgram.c_str()) == INVALID_FILE_ATTRIBUTES) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_STATION_NO_CHILD));
         return false;
     }
-    settings.childArguments = std::move(parameters.childArguments);
-    std::vector<const SecretText*> pins;
-    for (const SecretText& pin : parameters.pins)
-        pins.push_back(&pin);
-    settings.pinLines = StationPinLines(pins);
     // The module found by its maker's name is found so by the child too; a picked one is named.
     if (module->FileName() != VANTOR_TOKEN_MODULE_NAME)
         settings.modulePath = module->FileName();
-    settings.label = std::move(parameters.label);
     settings.ledger = m_bench.GetLedger();
     settings.stock = &m_bench.Stock();
     settings.limit = std::chrono::seconds(m_dwLimitSeconds);

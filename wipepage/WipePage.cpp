@@ -41,8 +41,8 @@ BatchWorker::Attempt CWipePage::TakeAttempt() {
 bool CWipePage::FillStationParameters(StationParameters& parameters) {
     if (!UpdateData(TRUE))
         return false;
-    parameters.pins.clear();
-    parameters.pins.emplace_back(m_strPin.GetString());
+    parameters.job.operation = JobOperation::Wipe;
+    parameters.job.soPin = SecretText(m_strPin.GetString());
     return true;
 }
 

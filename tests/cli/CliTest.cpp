@@ -3,7 +3,7 @@
 #include "LedgerReader.h"
 #include "StatusTexts.h"
 #include "base/Utf8.h"
-#include "cli/Profile.h"
+#include "pki/PkiProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -744,18 +744,19 @@ TEST_F(CliTest, StationChildRefusesUnusablePinLines) {
 // A station's children take their PINs on standard input only: neither the PINs nor the
 // variables they were read from are in a child's command line or environment.
 TEST_F(CliTest, StationChildHoldsNoPinOutsideItsStandardInput) {
-    const std::string profile = File("profile.ini", "label = Station\n");
+    const std::string profile = File("profile.ini", "label = NoPinHere\n");
     Bench("insert 0 type=blank serial=00000000000000E1\nhang E_InitPkiToken slot=0");
     CliProcess station = Start({"station", "init", "--json", "--count", "1", "--limit", "60", "--profile",
                                 profile, "--so-pin-env", "SO", "--user-pin-env", "UPIN"},
                                {"SO=" + kSoPin, "UPIN=" + kUserPin, "KEPT=visible"});
-    // The child is the one process whose command line names this test's profile.
+    // The child is the one process whose command line carries this test's label.
     std::string cmdline, environ;
     for (int tries = 0; environ.find("VANTOR_BENCH_FILE=") == std::string::npos; ++tries) {
         ASSERT_LT(tries, 6000) << "no child seen";
         for (const auto& entry : fs::directory_iterator("/proc")) {
             const std::string line = ReadAll(entry.path() / "cmdline");
-            if (line.find("slot-attempt") != std::string::npos && line.find(profile) != std::string::npos) {
+            if (line.find("slot-attempt") != std::string::npos &&
+                line.find(std::string("label=NoPinHere\0", 16)) != std::string::npos) {
                 cmdline = line;
                 environ = ReadAll(entry.path() / "environ");
             }

@@ -2,7 +2,7 @@
 // naming the file and why, at once (never an abort, never a hang), and nothing from a file or
 // its name reaching the terminal unescaped.
 #include "CliProcess.h"
-#include "cli/Profile.h"
+#include "pki/PkiProfile.h"
 #include "stock/StockList.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // A profile is any file: no crash, a refusal carries no control character (the file's bytes
 // are never shown raw), and an accepted profile holds values the page would accept.
 #include "base/ShownText.h"
-#include "cli/Profile.h"
+#include "pki/PkiProfile.h"
 #include "pki/PkiInitRecord.h"
 
 #include <cstdint>

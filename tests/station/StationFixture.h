@@ -155,18 +155,19 @@ class StationTest : public ::testing::Test {
     StationSettings Settings(StationOperation operation, SecretText& soPin, SecretText& userPin,
                              SecretText& currentSoPin) const {
         StationSettings settings;
-        settings.operation = operation;
         settings.childProgram = L"" VANTOR_CLI_PATH;
         settings.modulePath = module.FileName();
         settings.ledger = ledger.get();
         settings.pollPeriod = std::chrono::milliseconds(50);
         settings.limit = std::chrono::seconds(2);
         if (operation == StationOperation::Pki) {
-            settings.childArguments = {L"--set", L"label=Station"};
-            settings.label = L"Station";
-            settings.pinLines = StationPinLines({&soPin, &userPin, &currentSoPin});
+            settings.job.operation = JobOperation::Pki;
+            settings.job.pki.strLabel = L"Station";
+            settings.job.pki.strSoPin = soPin;
+            settings.job.pki.strUserPin = userPin;
+            settings.job.pki.strCurrentSoPin = currentSoPin;
         } else {
-            settings.pinLines = StationPinLines({&soPin});
+            settings.job.soPin = soPin;
         }
         return settings;
     }

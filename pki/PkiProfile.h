@@ -1,11 +1,13 @@
 #pragma once
-// The PKI initialisation profile: an INI file (UTF-8) with the page's parameters other than
-// the PINs. What it leaves out keeps the page's default; every value is checked as the page
-// checks its field, with the page's message.
+// The PKI initialisation's parameters other than the PINs as text: `key=value` lines, read
+// from the console's profile (an INI file, UTF-8) and from a station child's --set options,
+// and written here alone. What the text leaves out keeps the page's default; every value is
+// checked as the page checks its field, with the page's message.
 #include "pki/PkiInitRecord.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // A profile holds five keys: anything larger is no profile.
 inline constexpr std::size_t kProfileMaxBytes = 64u << 10;
@@ -23,6 +25,11 @@ struct ProfileRead {
 ProfileRead ParseProfile(const std::string& text, const std::wstring& name);
 // A regular file of at most kProfileMaxBytes; anything else is refused with the file's name.
 ProfileRead ReadProfile(const std::wstring& path);
+
+// The lines ParseProfile reads back into `params`' label and, with `bLimits`, its retry
+// limits and area sizes (without: none, and the reader keeps the defaults). A label that
+// trimming or quote removal would change is written in quotes.
+std::vector<std::wstring> ProfileLines(const PkiInitParams& params, bool bLimits);
 
 // The page's checks of the two new PINs, before any token is touched: at most 100
 // characters, then 4 to 32 (IDS_PIN_LENGTH). Empty when both pass.

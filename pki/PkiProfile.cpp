@@ -1,16 +1,17 @@
-#include "cli/Profile.h"
+#include "pki/PkiProfile.h"
 
+#include "base/ArgumentPath.h"
 #include "base/DecimalText.h"
 #include "base/FieldMessages.h"
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
-#include "cli/StockOption.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 
 #include <cwchar>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -18,6 +19,13 @@ namespace {
 
 constexpr std::size_t kShownNameMaxChars = 300; // a file's name in a message
 constexpr std::size_t kShownKeyMaxChars = 40;   // an unknown key: enough to recognise it
+
+constexpr wchar_t kLabelKey[] = L"label";
+constexpr wchar_t kSoRetryKey[] = L"so_pin_max_retry";
+constexpr wchar_t kUserRetryKey[] = L"user_pin_max_retry";
+constexpr wchar_t kPublicSizeKey[] = L"public_size";
+constexpr wchar_t kPrivateSizeKey[] = L"private_size";
+constexpr const wchar_t* kLimitKeys[] = {kSoRetryKey, kUserRetryKey, kPublicSizeKey, kPrivateSizeKey};
 
 // One entry of the file: its value and the line it stands on.
 struct Entry {
@@ -101,8 +109,8 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
     std::wstring content = Utf8ToWide(text);
     if (!content.empty() && content[0] == 0xFEFF)
         content.erase(0, 1);
-    static const wchar_t* const kKeys[] = {L"label", L"so_pin_max_retry", L"user_pin_max_retry",
-                                           L"public_size", L"private_size"};
+    static const wchar_t* const kKeys[] = {kLabelKey, kSoRetryKey, kUserRetryKey, kPublicSizeKey,
+                                           kPrivateSizeKey};
     Entries entries;
     std::wistringstream lines(content);
     unsigned long lineNumber = 0;
@@ -135,27 +143,42 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         }
     }
 
-    for (const wchar_t* key : {L"so_pin_max_retry", L"user_pin_max_retry", L"public_size", L"private_size"})
+    for (const wchar_t* key : kLimitKeys)
         read.bSetsLimits = read.bSetsLimits || entries.count(key) != 0;
     // The page's order of exchange decides which bad field is reported.
     PkiInitParams& p = read.params;
-    if (!TakeNumber(entries, name, L"private_size", 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
-        !TakeNumber(entries, name, L"public_size", 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
-        !TakeNumber(entries, name, L"so_pin_max_retry", kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))
+    if (!TakeNumber(entries, name, kPrivateSizeKey, 0, kAreaSizeMax, p.ulPrivateSize, read.error) ||
+        !TakeNumber(entries, name, kPublicSizeKey, 0, kAreaSizeMax, p.ulPublicSize, read.error) ||
+        !TakeNumber(entries, name, kSoRetryKey, kRetryMin, kRetryMax, p.bySoPinMaxRetry, read.error))
         return read;
-    auto label = entries.find(L"label");
+    auto label = entries.find(kLabelKey);
     const std::wstring labelAt = label == entries.end() ? std::wstring() : AtLine(name, label->second.line);
     // One rule and one message for the label, its UTF-8 length: no separate count of
     // characters whose message would promise more than the byte rule lets through.
     if (label != entries.end())
         p.strLabel = label->second.value;
-    if (!TakeNumber(entries, name, L"user_pin_max_retry", kRetryMin, kRetryMax, p.byUserPinMaxRetry,
-                    read.error))
+    if (!TakeNumber(entries, name, kUserRetryKey, kRetryMin, kRetryMax, p.byUserPinMaxRetry, read.error))
         return read;
     // The page's rule: 1 to PKI_LABEL_MAX_BYTES bytes of UTF-8, refused here rather than on every token.
     if (MakeLabelField(p.strLabel).empty())
         read.error = labelAt + L"label：" + LoadStringOrDefault(IDS_LABEL_LENGTH);
     return read;
+}
+
+std::vector<std::wstring> ProfileLines(const PkiInitParams& params, bool bLimits) {
+    const std::wstring& label = params.strLabel;
+    // ParseProfile trims a value and takes off one pair of quotes around it.
+    auto trimmed = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'"'; };
+    const bool bQuoted = !label.empty() && (trimmed(label.front()) || trimmed(label.back()));
+    std::vector<std::wstring> lines{std::wstring(kLabelKey) + L"=" +
+                                    (bQuoted ? L"\"" + label + L"\"" : label)};
+    if (!bLimits)
+        return lines;
+    const unsigned long limits[] = {params.bySoPinMaxRetry, params.byUserPinMaxRetry, params.ulPublicSize,
+                                    params.ulPrivateSize};
+    for (std::size_t i = 0; i < std::size(limits); ++i)
+        lines.push_back(std::wstring(kLimitKeys[i]) + L"=" + std::to_wstring(limits[i]));
+    return lines;
 }
 
 ProfileRead ReadProfile(const std::wstring& path) {
