@@ -21,7 +21,7 @@ class WatchHost final : public BatchFrontEnd {
     void ReportFailure(bool, std::wstring text) override {
         AttemptRecord attempt;
         AttemptOutcome& outcome = attempt.outcome;
-        outcome.result.kind = AttemptKind::NoModule;
+        outcome.result = EndedWith(AttemptKind::NoModule, 0);
         outcome.entry.operation = m_job.bPki ? LedgerOperation::Pki : LedgerOperation::Wipe;
         outcome.entry.mode = LedgerMode::Batch;
         outcome.entry.message = std::move(text);
@@ -40,7 +40,7 @@ class WatchHost final : public BatchFrontEnd {
         if (!outcome.IsCounted())
             return;
         ++m_total;
-        ++(outcome.result.kind == AttemptKind::Success ? m_success : m_failure);
+        ++(outcome.result.Kind() == AttemptKind::Success ? m_success : m_failure);
         if (outcome.bStopBatch || (m_limits.count != 0 && m_total >= m_limits.count))
             m_signal.Stop();
     }
