@@ -222,12 +222,14 @@ bool TakeEnd(Fields& fields, std::size_t index, AttemptKind kind, AttemptEnd& en
     case 2: {
         end = ReadBackMismatch{};
         auto& taken = std::get<ReadBackMismatch>(end);
-        return fields.Value("prefix", taken.prefixId, kMaxId) && fields.Value("mismatch", taken.mismatchId, kMaxId);
+        return fields.Value("prefix", taken.prefixId, kMaxId) &&
+               fields.Value("mismatch", taken.mismatchId, kMaxId);
     }
     default: {
         end = NotVerified{};
         auto& taken = std::get<NotVerified>(end);
-        return fields.Value("message", taken.successId, kMaxId) && fields.Value("read_back_rv", taken.rv, kMaxUlong);
+        return fields.Value("message", taken.successId, kMaxId) &&
+               fields.Value("read_back_rv", taken.rv, kMaxUlong);
     }
     }
 }

@@ -90,5 +90,7 @@ StandardInfoResult QueryFound(TokenModule& module, const StandardTarget& target)
 StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress) {
     return FindStandardTarget(module, progress)
         .Match([&module](const StandardTarget& target) { return QueryFound(module, target); },
-               [](const AttemptResult& ended) { return StandardInfoResult{ShownOnInfoPage(ended), {}}; });
+               [](const AttemptResult& ended) {
+                   return StandardInfoResult{ShownOnInfoPage(ended), {}};
+               });
 }

@@ -37,7 +37,8 @@ AttemptResult AfterReadBack(SeenToken token, const ReadBack& check, unsigned suc
                             unsigned mismatchPrefixId) {
     switch (check.outcome) {
     case ReadBack::kMismatch:
-        return OnToken(std::move(token), ReadBackMismatch{mismatchPrefixId, check.mismatchId}, CKR_GENERAL_ERROR);
+        return OnToken(std::move(token), ReadBackMismatch{mismatchPrefixId, check.mismatchId},
+                       CKR_GENERAL_ERROR);
     case ReadBack::kNotVerified:
         return OnToken(std::move(token), NotVerified{successId, check.rv}, CKR_OK);
     case ReadBack::kVerified:

@@ -23,7 +23,8 @@ struct ResultMessage {
 AttemptResult ModuleAnswer(SeenToken token, CK_RV rv, unsigned successId, const ResultMessage* failures,
                            std::size_t count);
 template <std::size_t N>
-AttemptResult ModuleAnswer(SeenToken token, CK_RV rv, unsigned successId, const ResultMessage (&failures)[N]) {
+AttemptResult ModuleAnswer(SeenToken token, CK_RV rv, unsigned successId,
+                           const ResultMessage (&failures)[N]) {
     return ModuleAnswer(std::move(token), rv, successId, failures, N);
 }
 

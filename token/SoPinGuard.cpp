@@ -16,7 +16,8 @@ std::optional<AttemptResult> GuardSoPin(TokenModule& module, CK_SLOT_ID slot, co
                                         bool bBatch, AttemptProgress& progress) {
     CK_TOKEN_INFO info = {};
     // Tries left, or nothing known: the module's own check of the PIN decides, as it always did.
-    if (module.GetTokenInfo(slot, &info) != CKR_OK || !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
+    if (module.GetTokenInfo(slot, &info) != CKR_OK ||
+        !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
         return std::nullopt;
     if (info.flags & CKF_SO_PIN_LOCKED)
         return End(token, AttemptKind::Failure, IDS_SO_PIN_LOCKED, CKR_PIN_LOCKED);

@@ -87,23 +87,23 @@ TEST(AttemptResultLine, AnythingElseIsRefused) {
         "progress working",
         record + " ",
         record + " extra=1",
-        record + " kind=1",                                              // a key twice
-        replaced(record, " stop=so_pin_refused", ""),                    // a key missing
-        replaced(record, " token=record", " token=unread"),              // a key of another case
-        replaced(record, "kind=1", "kind=6"),                            // no such kind
-        replaced(record, "kind=1", "kind=0"),                            // an unknown answer succeeds
-        replaced(standard, "kind=1", "kind=3"),                          // a mismatch not counted
-        replaced(record, "end=unknown_answer", "end=unknown"),           // no such case
-        replaced(record, "stop=so_pin_refused", "stop=1"),               // a case by number
-        replaced(record, "rv=80000001", "rv=x5"),                        // not hex
-        replaced(record, "rv=80000001", "rv="),                          // empty
-        replaced(record, "rv=80000001", "rv=10000000000000000"),         // too long
-        replaced(record, info, info.substr(2)),                          // the record one byte short
-        replaced(standard, "version=%", "version=%4"),                   // a cut escape
-        replaced(standard, "serial=", "serial=%G0"),                     // not an escape
-        replaced(standard, "serial=", "serial"),                         // no value
-        replaced(standard, "mismatch=", "mismatch=1FFFF"),               // beyond a string id
-        std::string("result kind=1\0 rv=5", 19),                         // a zero byte
+        record + " kind=1",                                      // a key twice
+        replaced(record, " stop=so_pin_refused", ""),            // a key missing
+        replaced(record, " token=record", " token=unread"),      // a key of another case
+        replaced(record, "kind=1", "kind=6"),                    // no such kind
+        replaced(record, "kind=1", "kind=0"),                    // an unknown answer succeeds
+        replaced(standard, "kind=1", "kind=3"),                  // a mismatch not counted
+        replaced(record, "end=unknown_answer", "end=unknown"),   // no such case
+        replaced(record, "stop=so_pin_refused", "stop=1"),       // a case by number
+        replaced(record, "rv=80000001", "rv=x5"),                // not hex
+        replaced(record, "rv=80000001", "rv="),                  // empty
+        replaced(record, "rv=80000001", "rv=10000000000000000"), // too long
+        replaced(record, info, info.substr(2)),                  // the record one byte short
+        replaced(standard, "version=%", "version=%4"),           // a cut escape
+        replaced(standard, "serial=", "serial=%G0"),             // not an escape
+        replaced(standard, "serial=", "serial"),                 // no value
+        replaced(standard, "mismatch=", "mismatch=1FFFF"),       // beyond a string id
+        std::string("result kind=1\0 rv=5", 19),                 // a zero byte
     };
     for (const std::string& line : bad)
         EXPECT_FALSE(DecodeAttemptResultLine(line).has_value()) << line;

@@ -93,7 +93,8 @@ TEST_F(StationTest, AChildWritesOnlyToTheSerialItWasGiven) {
         AttemptResult result =
             RunChildAttempt(settings, StationToken{CK_SLOT_ID(slot), L"00000000000000EE"}, progress);
         EXPECT_EQ(result.Kind(), AttemptKind::NoToken);
-        EXPECT_EQ(std::get<EndMessage>(result.end).messageId, unsigned(IDS_INSERT_TOKEN)) << "no result line from the child";
+        EXPECT_EQ(std::get<EndMessage>(result.end).messageId, unsigned(IDS_INSERT_TOKEN))
+            << "no result line from the child";
         EXPECT_EQ(WritesOn(slot), 0);
 
         result =
