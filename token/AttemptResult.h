@@ -40,8 +40,9 @@ struct EndMessage { // the string-table message; 0: nothing shown (a successful 
     AttemptKind kind = AttemptKind::NoToken;
     unsigned messageId = 0;
 };
-struct UnknownAnswer {};   // a counted failure on an answer without a message of its own:
-                           // IDS_UNKNOWN_ERROR followed by the result's rv as "%s,code =0x%08X"
+// A counted failure on an answer without a message of its own: IDS_UNKNOWN_ERROR followed by
+// the result's rv as "%s,code =0x%08X".
+struct UnknownAnswer {};
 struct ReadBackMismatch {  // a counted failure: the token read back is not what was sent
     unsigned prefixId = 0; // shown before the mismatch; 0: nothing
     unsigned mismatchId = 0;
