@@ -1,7 +1,8 @@
 #pragma once
 // What the three operations share on a module without the vendor extension: the one token
 // found among the slots, found again by its serial number after an initialisation, its PIN
-// limits and its texts. Everything comes from the standard token information.
+// limits and its label. Everything comes from the standard token information (its texts:
+// token/PaddedText.h).
 #include "base/SecureBuffer.h"
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
