@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -126,7 +127,14 @@ class Fields {
         value = static_cast<T>(number);
         return true;
     }
-    bool Flag(const char* key, bool& value) { return Value(key, value, 1); }
+    // One of `names`, as its index.
+    template <std::size_t N> bool Word(const char* key, const char* const (&names)[N], std::size_t& index) {
+        const std::string* text = Take(key);
+        for (index = 0; text != nullptr && index < N; ++index)
+            if (*text == names[index])
+                return true;
+        return false;
+    }
     bool Bytes(const char* key, void* data, std::size_t size) {
         const std::string* text = Take(key);
         return text != nullptr && ParseBytes(*text, data, size);
@@ -151,60 +159,123 @@ class Fields {
 };
 
 constexpr unsigned long long kMaxKind = static_cast<unsigned>(AttemptKind::Cancelled);
-constexpr unsigned long long kMaxGuard = static_cast<unsigned>(SoPinGuardVerdict::FinalTryDeclined);
-constexpr unsigned long long kMaxReadBack = ReadBack::kNotVerified;
+constexpr unsigned long long kMaxId = 0xFFFF; // string-table ids
 constexpr unsigned long long kMaxUlong = static_cast<CK_ULONG>(-1);
+
+// The cases' names, in the order of their variant's alternatives.
+constexpr const char* kEndNames[] = {"message", "unknown_answer", "mismatch", "not_verified"};
+constexpr const char* kTokenNames[] = {"none", "unread", "record", "standard"};
+constexpr const char* kStopNames[] = {"none", "so_pin_refused"};
+static_assert(std::size(kEndNames) == std::variant_size_v<AttemptEnd>);
+static_assert(std::size(kTokenNames) == std::variant_size_v<SeenToken>);
+static_assert(std::size(kStopNames) == static_cast<std::size_t>(AttemptStop::SoPinRefused) + 1);
+
+void Add(std::string& line, const char* key, const std::string& value) {
+    line += ' ';
+    line += key;
+    line += '=';
+    line += value;
+}
+
+void AddEnd(std::string& line, const AttemptEnd& end) {
+    Add(line, "end", kEndNames[end.index()]);
+    if (const auto* message = std::get_if<EndMessage>(&end)) {
+        Add(line, "message", Number(message->messageId));
+    } else if (const auto* mismatch = std::get_if<ReadBackMismatch>(&end)) {
+        Add(line, "prefix", Number(mismatch->prefixId));
+        Add(line, "mismatch", Number(mismatch->mismatchId));
+    } else if (const auto* unverified = std::get_if<NotVerified>(&end)) {
+        Add(line, "message", Number(unverified->successId));
+        Add(line, "read_back_rv", Number(unverified->rv));
+    }
+}
+
+void AddToken(std::string& line, const SeenToken& token) {
+    Add(line, "token", kTokenNames[token.index()]);
+    if (const std::optional<CK_SLOT_ID> slot = SlotOf(token))
+        Add(line, "slot", Number(*slot));
+    if (const auto* record = std::get_if<VendorRecord>(&token)) {
+        Add(line, "info", Hex(&record->info, sizeof record->info));
+    } else if (const auto* identity = std::get_if<StandardIdentity>(&token)) {
+        Add(line, "serial", Escaped(identity->serial));
+        Add(line, "version", Escaped(identity->version));
+    }
+}
+
+// The case `index` of kEndNames with its fields; `kind` is the line's, which only a message's
+// end carries itself.
+bool TakeEnd(Fields& fields, std::size_t index, AttemptKind kind, AttemptEnd& end) {
+    switch (index) {
+    case 0:
+        end = EndMessage{kind, 0};
+        return fields.Value("message", std::get<EndMessage>(end).messageId, kMaxId);
+    case 1:
+        end = UnknownAnswer{};
+        return true;
+    case 2: {
+        end = ReadBackMismatch{};
+        auto& taken = std::get<ReadBackMismatch>(end);
+        return fields.Value("prefix", taken.prefixId, kMaxId) &&
+               fields.Value("mismatch", taken.mismatchId, kMaxId);
+    }
+    default: {
+        end = NotVerified{};
+        auto& taken = std::get<NotVerified>(end);
+        return fields.Value("message", taken.successId, kMaxId) &&
+               fields.Value("read_back_rv", taken.rv, kMaxUlong);
+    }
+    }
+}
+
+bool TakeToken(Fields& fields, std::size_t index, SeenToken& token) {
+    CK_SLOT_ID slot = 0;
+    if (index != 0 && !fields.Value("slot", slot, kMaxUlong))
+        return false;
+    switch (index) {
+    case 0:
+        token = std::monostate();
+        return true;
+    case 1:
+        token = UnreadToken{slot};
+        return true;
+    case 2: {
+        token = VendorRecord{slot, {}};
+        auto& record = std::get<VendorRecord>(token);
+        return fields.Bytes("info", &record.info, sizeof record.info);
+    }
+    default: {
+        token = StandardIdentity{slot, {}, {}};
+        auto& identity = std::get<StandardIdentity>(token);
+        return fields.Text("serial", identity.serial) && fields.Text("version", identity.version);
+    }
+    }
+}
 
 } // namespace
 
 std::string EncodeAttemptResultLine(const AttemptResult& r) {
     std::string line = kPrefix;
-    auto add = [&line](const char* key, const std::string& value) {
-        line += ' ';
-        line += key;
-        line += '=';
-        line += value;
-    };
-    add("kind", Number(static_cast<unsigned>(r.kind)));
-    add("message", Number(r.messageId));
-    add("show_code", Number(r.bShowCode));
-    add("rv", Number(r.rv));
-    add("token", Number(r.bToken));
-    add("slot", Number(r.slot));
-    add("has_info", Number(r.bInfo));
-    add("info", Hex(&r.info, sizeof r.info));
-    add("standard", Number(r.bStandard));
-    add("serial", Escaped(r.strSerial));
-    add("version", Escaped(r.strVersion));
-    add("read_back", Number(r.bReadBack));
-    add("read_back_outcome", Number(static_cast<unsigned>(r.readBack.outcome)));
-    add("read_back_message", Number(r.readBack.mismatchId));
-    add("read_back_rv", Number(r.readBack.rv));
-    add("mismatch_prefix", Number(r.mismatchPrefixId));
-    add("guard", Number(static_cast<unsigned>(r.guard)));
-    add("so_pin_refused", Number(r.bSoPinRefused));
+    Add(line, "kind", Number(static_cast<unsigned>(r.Kind())));
+    Add(line, "rv", Number(r.rv));
+    AddEnd(line, r.end);
+    AddToken(line, r.token);
+    Add(line, "stop", kStopNames[static_cast<std::size_t>(r.stop)]);
     return line;
 }
 
 std::optional<AttemptResult> DecodeAttemptResultLine(const std::string& line) {
     Fields fields;
     AttemptResult r;
-    unsigned readBackOutcome = 0;
-    const bool bRead = fields.Split(line) && fields.Value("kind", r.kind, kMaxKind) &&
-                       fields.Value("message", r.messageId, 0xFFFF) &&
-                       fields.Flag("show_code", r.bShowCode) && fields.Value("rv", r.rv, kMaxUlong) &&
-                       fields.Flag("token", r.bToken) && fields.Value("slot", r.slot, kMaxUlong) &&
-                       fields.Flag("has_info", r.bInfo) && fields.Bytes("info", &r.info, sizeof r.info) &&
-                       fields.Flag("standard", r.bStandard) && fields.Text("serial", r.strSerial) &&
-                       fields.Text("version", r.strVersion) && fields.Flag("read_back", r.bReadBack) &&
-                       fields.Value("read_back_outcome", readBackOutcome, kMaxReadBack) &&
-                       fields.Value("read_back_message", r.readBack.mismatchId, 0xFFFF) &&
-                       fields.Value("read_back_rv", r.readBack.rv, kMaxUlong) &&
-                       fields.Value("mismatch_prefix", r.mismatchPrefixId, 0xFFFF) &&
-                       fields.Value("guard", r.guard, kMaxGuard) &&
-                       fields.Flag("so_pin_refused", r.bSoPinRefused) && fields.AllTaken();
-    if (!bRead)
+    AttemptKind kind = AttemptKind::NoToken;
+    std::size_t end = 0, token = 0, stop = 0;
+    const bool bRead = fields.Split(line) && fields.Value("kind", kind, kMaxKind) &&
+                       fields.Value("rv", r.rv, kMaxUlong) && fields.Word("end", kEndNames, end) &&
+                       TakeEnd(fields, end, kind, r.end) && fields.Word("token", kTokenNames, token) &&
+                       TakeToken(fields, token, r.token) && fields.Word("stop", kStopNames, stop) &&
+                       fields.AllTaken();
+    // A read-back or an unknown answer under another kind than its own is no result.
+    if (!bRead || r.Kind() != kind)
         return std::nullopt;
-    r.readBack.outcome = static_cast<ReadBack::Outcome>(readBackOutcome);
+    r.stop = static_cast<AttemptStop>(stop);
     return r;
 }

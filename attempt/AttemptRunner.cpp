@@ -39,20 +39,17 @@ class Progress final : public AttemptProgress {
 // (as the information page shows them) and the type before the attempt; for a token handled
 // through standard calls, the serial and firmware version of its token information.
 void FillTokenFields(LedgerEntry& entry, const AttemptResult& result) {
-    if (!result.bToken)
-        return;
-    entry.slot = static_cast<unsigned long>(result.slot);
-    if (result.bStandard) {
-        entry.serial = result.strSerial;
-        entry.cosVersion = result.strVersion;
-        return;
+    if (const std::optional<CK_SLOT_ID> slot = SlotOf(result.token))
+        entry.slot = static_cast<unsigned long>(*slot);
+    if (const auto* identity = std::get_if<StandardIdentity>(&result.token)) {
+        entry.serial = identity->serial;
+        entry.cosVersion = identity->version;
+    } else if (const auto* record = std::get_if<VendorRecord>(&result.token)) {
+        const DeviceInfoTexts texts = DescribeDeviceInfo(record->info);
+        entry.serial = texts.strSerialNumber;
+        entry.cosVersion = texts.strCosVersion;
+        entry.typeBefore = record->info.byDeviceType;
     }
-    if (!result.bInfo)
-        return;
-    const DeviceInfoTexts texts = DescribeDeviceInfo(result.info);
-    entry.serial = texts.strSerialNumber;
-    entry.cosVersion = texts.strCosVersion;
-    entry.typeBefore = result.info.byDeviceType;
 }
 
 // Writes the counted entry; the notes the ledger's answer calls for.
@@ -88,17 +85,17 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
         return outcome;
     }
 
-    entry.outcome = result.kind == AttemptKind::Success ? LedgerOutcome::Success : LedgerOutcome::Failure;
+    entry.outcome = result.Kind() == AttemptKind::Success ? LedgerOutcome::Success : LedgerOutcome::Failure;
     // The SO PIN given for the whole run was refused (a wipe's, or the current one of a standard
     // initialisation): every further token would spend one of its tries on it.
-    outcome.bStopBatch = setting.mode != LedgerMode::Single && result.bSoPinRefused;
+    outcome.bStopBatch = setting.mode != LedgerMode::Single && result.stop == AttemptStop::SoPinRefused;
     const unsigned stoppedId =
         setting.mode == LedgerMode::Station ? IDS_STATION_STOPPED_SO_PIN : IDS_BATCH_STOPPED_SO_PIN;
     const std::wstring stopped = outcome.bStopBatch ? LoadStringOrDefault(stoppedId) : std::wstring();
     if (setting.stopNote == StopNote::InMessage)
         entry.message += stopped;
     outcome.note = Record(outcome, setting.ledger);
-    if (setting.stock != nullptr && result.kind == AttemptKind::Success)
+    if (setting.stock != nullptr && result.Kind() == AttemptKind::Success)
         setting.stock->NoteSuccess(entry.serial);
     if (setting.stopNote == StopNote::AfterNotes)
         outcome.note += stopped;
@@ -112,7 +109,7 @@ AttemptOutcome RecordInfoQuery(const AttemptResult& result, Ledger* ledger) {
     LedgerEntry& entry = outcome.entry;
     entry.operation = LedgerOperation::Info;
     entry.mode = LedgerMode::Single;
-    if (result.kind != AttemptKind::Success) {
+    if (result.Kind() != AttemptKind::Success) {
         // Not recorded: no token's data was shown.
         entry.message = OutcomeText(result);
         outcome.time = LocalTimeNow();
@@ -128,7 +125,7 @@ AttemptOutcome RecordInfoQuery(const AttemptResult& result, Ledger* ledger) {
 int ExitCodeOf(const AttemptOutcome& outcome) {
     if (outcome.bLedgerFailed)
         return kExitLedger;
-    switch (outcome.result.kind) {
+    switch (outcome.result.Kind()) {
     case AttemptKind::Success:
         return kExitSuccess;
     case AttemptKind::Failure:

@@ -1,7 +1,7 @@
 #pragma once
 // The one policy every front end applies to an attempt: the text shown, whether it counts, the
 // ledger line and its notes, the end of a batch run after the module refused its SO PIN
-// (AttemptResult::bSoPinRefused), and the console's
+// (AttemptStop::SoPinRefused), and the console's
 // exit code. Pages and the console only show the outcome and answer the final-try question.
 #include "attempt/AttemptFrontEnd.h"
 #include "attempt/AttemptOutcome.h"

@@ -4,20 +4,17 @@
 #include "res/StringTable.h"
 
 std::wstring OutcomeText(const AttemptResult& result) {
-    if (result.bShowCode)
+    if (std::holds_alternative<UnknownAnswer>(result.end))
         return UnknownResultText(result.rv);
-    if (result.bReadBack && result.readBack.outcome == ReadBack::kMismatch)
-        return (result.mismatchPrefixId != 0 ? LoadStringOrDefault(result.mismatchPrefixId)
-                                             : std::wstring()) +
-               LoadStringOrDefault(result.readBack.mismatchId);
-    if (result.messageId == 0)
-        return std::wstring();
-    std::wstring text = LoadStringOrDefault(result.messageId);
-    if (result.bReadBack && result.readBack.outcome == ReadBack::kNotVerified)
-        text += MessageWithCode(IDS_NOT_VERIFIED, result.readBack.rv);
-    return text;
+    if (const auto* mismatch = std::get_if<ReadBackMismatch>(&result.end))
+        return (mismatch->prefixId != 0 ? LoadStringOrDefault(mismatch->prefixId) : std::wstring()) +
+               LoadStringOrDefault(mismatch->mismatchId);
+    if (const auto* unverified = std::get_if<NotVerified>(&result.end))
+        return LoadStringOrDefault(unverified->successId) + MessageWithCode(IDS_NOT_VERIFIED, unverified->rv);
+    const unsigned messageId = std::get<EndMessage>(result.end).messageId;
+    return messageId != 0 ? LoadStringOrDefault(messageId) : std::wstring();
 }
 
 bool IsShownAsSuccess(const AttemptResult& result) {
-    return result.kind == AttemptKind::Success || result.kind == AttemptKind::NoToken;
+    return result.Kind() == AttemptKind::Success || result.Kind() == AttemptKind::NoToken;
 }

@@ -6,7 +6,7 @@ bool RunTally::Add(const AttemptOutcome& outcome) {
     if (!outcome.IsCounted())
         return false;
     ++m_counts.total;
-    ++(outcome.result.kind == AttemptKind::Success ? m_counts.success : m_counts.failure);
+    ++(outcome.result.Kind() == AttemptKind::Success ? m_counts.success : m_counts.failure);
     return outcome.bStopBatch || (m_countLimit != 0 && m_counts.total >= m_countLimit);
 }
 

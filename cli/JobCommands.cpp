@@ -35,7 +35,7 @@ int RunInfo(TokenModule& module, OutcomeWriter& writer) {
     attempt.outcome = RecordInfoQuery(result.attempt, writer.GetLedger());
     for (const StandardInfoField& field : result.standardFields)
         attempt.details.push_back({field.key, Utf8ToWide(field.caption), field.value});
-    if (result.attempt.kind == AttemptKind::Success && result.standardFields.empty()) {
+    if (result.attempt.Kind() == AttemptKind::Success && result.standardFields.empty()) {
         const DeviceInfoTexts& texts = result.texts;
         // The information page's captions and fields; serial and version are columns already.
         attempt.details = {{nullptr, L"" VANTOR_CAPTION_SERIAL, texts.strSerialNumber},

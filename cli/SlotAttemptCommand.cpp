@@ -79,10 +79,7 @@ int RunSlotAttempt(const std::vector<std::wstring>& args) {
         // The station's input was unusable: a failed attempt on this token, before any call.
         WriteLine(ConsoleStream::kError, error);
         AttemptResult failed = EndedWith(AttemptKind::Failure, IDS_STATION_NO_RESULT, CKR_FUNCTION_FAILED);
-        failed.bToken = true;
-        failed.slot = options.slot;
-        failed.bStandard = true;
-        failed.strSerial = options.serial;
+        failed.token = StandardIdentity{options.slot, options.serial, std::wstring()};
         return Report(failed);
     }
 

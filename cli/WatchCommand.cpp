@@ -23,7 +23,7 @@ class WatchHost final : public BatchFrontEnd {
     void ShowRefused(std::wstring text) override {
         AttemptRecord attempt;
         AttemptOutcome& outcome = attempt.outcome;
-        outcome.result.kind = AttemptKind::NoModule;
+        outcome.result = EndedWith(AttemptKind::NoModule, 0);
         outcome.entry.operation = m_job.job.Recorded();
         outcome.entry.mode = LedgerMode::Batch;
         outcome.entry.message = std::move(text);

@@ -1,6 +1,7 @@
 #include "info/DeviceInfoQuery.h"
 
 #include "res/StringIds.h"
+#include "token/CountedEnd.h"
 #include "token/TokenTarget.h"
 
 #include <utility>
@@ -26,18 +27,17 @@ DeviceInfoResult QueryDeviceInfo(TokenModule* module) {
         result.standardFields = std::move(standard.fields);
         return result;
     }
-    const TokenTarget target = FindTokenTarget(module, silent);
-    DeviceInfoResult result;
-    result.attempt = target.result;
-    AttemptResult& attempt = result.attempt;
-    if (!target.bFound) {
-        // The information page shows IDS_UNKNOWN_ERROR for an unreadable record, where the
-        // initialisation pages show IDS_NO_DEVICE_INFO.
-        if (attempt.kind == AttemptKind::Failure)
-            attempt.messageId = IDS_UNKNOWN_ERROR;
-        return result;
-    }
-    attempt.kind = AttemptKind::Success;
-    result.texts = DescribeDeviceInfo(attempt.info);
-    return result;
+    return FindTokenTarget(module, silent)
+        .Match(
+            [](const VendorRecord& token) {
+                DeviceInfoResult result;
+                result.attempt = CountedEnd(token, AttemptKind::Success, 0);
+                result.texts = DescribeDeviceInfo(token.info);
+                return result;
+            },
+            [](const AttemptResult& ended) {
+                DeviceInfoResult result;
+                result.attempt = ShownOnInfoPage(ended);
+                return result;
+            });
 }

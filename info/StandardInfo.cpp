@@ -3,6 +3,8 @@
 #include "res/InfoCaptions.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
+#include "token/CountedEnd.h"
+#include "token/PaddedText.h"
 #include "token/StandardToken.h"
 
 #include <iterator>
@@ -46,28 +48,28 @@ std::vector<StandardInfoField> StandardInfoFields() {
     return fields;
 }
 
-StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress) {
-    StandardTarget target = FindStandardTarget(module, progress);
-    StandardInfoResult result;
-    result.attempt = target.result;
-    AttemptResult& attempt = result.attempt;
-    if (!target.bFound) {
-        if (attempt.kind == AttemptKind::Failure) // as the information page shows it
-            attempt.messageId = IDS_UNKNOWN_ERROR;
-        return result;
-    }
+AttemptResult ShownOnInfoPage(AttemptResult ended) {
+    auto* message = std::get_if<EndMessage>(&ended.end);
+    if (message != nullptr && message->kind == AttemptKind::Failure)
+        message->messageId = IDS_UNKNOWN_ERROR;
+    return ended;
+}
+
+namespace {
+
+StandardInfoResult QueryFound(TokenModule& module, const StandardTarget& target) {
+    const StandardIdentity& token = target.token;
     CK_SLOT_INFO slot = {};
-    const bool bSlot = module.GetSlotInfo(attempt.slot, &slot) == CKR_OK;
+    const bool bSlot = module.GetSlotInfo(token.slot, &slot) == CKR_OK;
     const CK_TOKEN_INFO& info = target.info;
     const std::wstring notAvailable = LoadStringOrDefault(IDS_STD_NOT_AVAILABLE);
-    attempt.kind = AttemptKind::Success;
     const std::wstring values[std::size(kFields)] = {
         bSlot ? PaddedText(slot.slotDescription, sizeof slot.slotDescription) : notAvailable,
-        attempt.strSerial.empty() ? notAvailable : attempt.strSerial, // never initialised
+        token.serial.empty() ? notAvailable : token.serial, // never initialised
         PaddedText(info.manufacturerID, sizeof info.manufacturerID),
         PaddedText(info.model, sizeof info.model),
         VersionText(info.hardwareVersion),
-        attempt.strVersion,
+        token.version,
         PaddedText(info.label, sizeof info.label),
         Bytes(info.ulTotalPublicMemory, info.ulTotalPrivateMemory),
         Bytes(info.ulFreePublicMemory, info.ulFreePrivateMemory),
@@ -75,8 +77,20 @@ StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progr
         notAvailable,
         notAvailable,
     };
+    StandardInfoResult result;
+    result.attempt = CountedEnd(token, AttemptKind::Success, 0);
     result.fields = StandardInfoFields();
     for (std::size_t i = 0; i < result.fields.size(); ++i)
         result.fields[i].value = values[i];
     return result;
+}
+
+} // namespace
+
+StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress) {
+    return FindStandardTarget(module, progress)
+        .Match([&module](const StandardTarget& target) { return QueryFound(module, target); },
+               [](const AttemptResult& ended) {
+                   return StandardInfoResult{ShownOnInfoPage(ended), {}};
+               });
 }

@@ -24,3 +24,7 @@ struct StandardInfoResult {
 };
 
 StandardInfoResult QueryStandardInfo(TokenModule& module, AttemptProgress& progress);
+
+// What the information page shows for an attempt that ended before a token was read: a
+// counted failure as IDS_UNKNOWN_ERROR, where the initialisation pages name it.
+AttemptResult ShownOnInfoPage(AttemptResult ended);

@@ -99,7 +99,7 @@ void CInfoPage::OnGetInfo() {
     // The fields stay empty during the query and after any failure.
     ClearFields();
     DeviceInfoResult result = QueryDeviceInfo(m_bench.Module());
-    if (result.attempt.kind != AttemptKind::Success) {
+    if (result.attempt.Kind() != AttemptKind::Success) {
         ShowError(OutcomeText(result.attempt));
         return;
     }

@@ -181,7 +181,7 @@ void CInitPage::ShowOutcome(const AttemptOutcome& outcome) {
     // The total's colour stays as it is; the counter that grew shows in its colour.
     const RunCounts& counts = m_tally.Counts();
     ShowCount(m_lblTotal, counts.total);
-    if (outcome.result.kind == AttemptKind::Success)
+    if (outcome.result.Kind() == AttemptKind::Success)
         ShowCount(m_lblSuccess.SetTextColor(kColorBlue), counts.success);
     else
         ShowCount(m_lblFail.SetTextColor(kColorRed), counts.failure);

@@ -4,6 +4,7 @@
 #include "pki/StandardInit.h"
 #include "res/StringIds.h"
 #include "token/DeviceType.h"
+#include "token/CountedEnd.h"
 #include "token/TokenTarget.h"
 
 namespace {
@@ -15,36 +16,37 @@ const ResultMessage kInitFailures[] = {
     {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
 };
 
+AttemptResult InitialiseFound(TokenModule& module, const VendorRecord& token, const PkiInitParams& params,
+                              AttemptProgress& progress) {
+    switch (DeviceTypeOf(token.info.byDeviceType)) {
+    case DeviceType::kPki:
+    case DeviceType::kBlank:
+        break;
+    case DeviceType::kLock:
+        return CountedEnd(token, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
+    case DeviceType::kUnknown:
+        return CountedEnd(token, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
+    }
+
+    PkiInitRecord record(params);
+    if (!record.IsValid())
+        return Refused(token, IDS_LABEL_LENGTH);
+    const CK_RV rv = module.InitPkiToken(token.slot, record.Record());
+    if (rv == CKR_OK) {
+        progress.ShowVerifying();
+        return AfterReadBack(token, ReadBackPkiToken(module, token.slot, record), IDS_PKI_DONE,
+                             IDS_PKI_VERIFY_FAILED);
+    }
+    return ModuleAnswer(token, rv, IDS_PKI_DONE, kInitFailures);
+}
+
 } // namespace
 
 AttemptResult InitialisePkiToken(TokenModule* module, const PkiInitParams& params,
                                  AttemptProgress& progress) {
     if (module != nullptr && module->IsStandard())
         return InitStandardToken(*module, params, progress);
-    TokenTarget target = FindTokenTarget(module, progress);
-    AttemptResult& result = target.result;
-    if (!target.bFound)
-        return result;
-
-    switch (DeviceTypeOf(result.info.byDeviceType)) {
-    case DeviceType::kPki:
-    case DeviceType::kBlank:
-        break;
-    case DeviceType::kLock:
-        return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
-    case DeviceType::kUnknown:
-        return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
-    }
-
-    PkiInitRecord record(params);
-    if (!record.IsValid()) {
-        return Refused(result, IDS_LABEL_LENGTH);
-    }
-    const CK_RV rv = module->InitPkiToken(result.slot, record.Record());
-    if (rv == CKR_OK) {
-        progress.ShowVerifying();
-        return AfterReadBack(result, ReadBackPkiToken(*module, result.slot, record), IDS_PKI_DONE,
-                             IDS_PKI_VERIFY_FAILED);
-    }
-    return ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
+    return FindTokenTarget(module, progress).Then([&](const VendorRecord& token) {
+        return InitialiseFound(*module, token, params, progress);
+    });
 }

@@ -3,7 +3,8 @@
 #include "base/TextEncoding.h"
 #include "pki/PkiReadBack.h"
 #include "res/StringIds.h"
-#include "token/TokenTarget.h"
+#include "token/CountedEnd.h"
+#include "token/PaddedText.h"
 #include "token/SoPinGuard.h"
 #include "token/StandardToken.h"
 #include "token/TokenSession.h"
@@ -41,58 +42,63 @@ CK_RV SetPins(TokenModule& module, CK_SLOT_ID slot, const SecureBytes& soPinNow,
     return rv != CKR_OK ? rv : loggedOut != CKR_OK ? loggedOut : closed;
 }
 
-} // namespace
-
-AttemptResult InitStandardToken(TokenModule& module, const PkiInitParams& params, AttemptProgress& progress) {
-    StandardTarget target = FindStandardTarget(module, progress);
-    AttemptResult& result = target.result;
-    if (!target.bFound)
-        return result;
+AttemptResult InitialiseFound(TokenModule& module, const StandardTarget& target, const PkiInitParams& params,
+                              AttemptProgress& progress) {
+    StandardIdentity token = target.token;
     const CK_TOKEN_INFO& info = target.info;
     if (HasPinPad(info))
-        return CountedEnd(result, AttemptKind::Failure, IDS_STD_PIN_PAD);
+        return CountedEnd(token, AttemptKind::Failure, IDS_STD_PIN_PAD);
 
     // All wiped when they go out of scope.
     const SecureBytes labelField = MakeLabelField(params.strLabel);
     if (labelField.empty())
-        return Refused(result, IDS_LABEL_LENGTH);
+        return Refused(token, IDS_LABEL_LENGTH);
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     const SecureBytes userPin = WideToMultiByte(params.strUserPin, CP_ACP);
     const bool bInitialisedBefore = (info.flags & CKF_TOKEN_INITIALIZED) != 0;
     if (bInitialisedBefore && params.strCurrentSoPin.length() == 0)
-        return Refused(result, IDS_STD_CURRENT_SO_PIN);
+        return Refused(token, IDS_STD_CURRENT_SO_PIN);
     // The SO PIN C_InitToken takes: the current one of a token initialised before.
     const SecureBytes soPinNow = bInitialisedBefore ? WideToMultiByte(params.strCurrentSoPin, CP_ACP) : soPin;
     if (!FitsPinLimits(info, soPin.size()) || !FitsPinLimits(info, userPin.size()) ||
         !FitsPinLimits(info, soPinNow.size()))
-        return Refused(result, IDS_STD_PIN_LIMITS);
+        return Refused(token, IDS_STD_PIN_LIMITS);
     if (bInitialisedBefore) {
-        result.guard = GuardSoPin(module, result, params.bBatch, progress);
-        if (!MayTrySoPin(result.guard))
-            return result;
+        if (std::optional<AttemptResult> ended =
+                GuardSoPin(module, token.slot, token, params.bBatch, progress))
+            return *ended;
     }
 
     // A module refuses C_InitToken while a session is open on the token: none of ours is.
-    module.CloseAllSessions(result.slot);
-    CK_RV rv = module.InitToken(result.slot, soPinNow, labelField.data());
+    module.CloseAllSessions(token.slot);
+    CK_RV rv = module.InitToken(token.slot, soPinNow, labelField.data());
     // The current SO PIN C_InitToken refused is the one given for every token of a batch run;
     // a fresh token takes any SO PIN, so only an initialised one can refuse it.
     const bool bSoPinRefused = bInitialisedBefore && IsSoPinRefusal(rv);
-    CK_SLOT_ID slot = result.slot;
+    CK_SLOT_ID slot = token.slot;
     CK_TOKEN_INFO now = {};
     if (rv == CKR_OK)
-        rv = FindInitialisedToken(module, result.slot, info.serialNumber, slot, now);
+        rv = FindInitialisedToken(module, token.slot, info.serialNumber, slot, now);
     if (rv == CKR_OK) {
         // The ledger records the serial the token has now: a fresh one gets its first here.
-        result.strSerial = PaddedText(now.serialNumber, sizeof now.serialNumber);
+        token.serial = PaddedText(now.serialNumber, sizeof now.serialNumber);
         rv = SetPins(module, slot, soPinNow, soPin, userPin);
     }
     if (rv != CKR_OK) {
-        AttemptResult answered = ModuleAnswer(result, rv, IDS_PKI_DONE, kInitFailures);
-        answered.bSoPinRefused = bSoPinRefused;
+        AttemptResult answered = ModuleAnswer(token, rv, IDS_PKI_DONE, kInitFailures);
+        if (bSoPinRefused)
+            answered.stop = AttemptStop::SoPinRefused;
         return answered;
     }
     const SentPkiValues sent{labelField, soPin, userPin, true};
     progress.ShowVerifying();
-    return AfterReadBack(result, ReadBackPkiToken(module, slot, sent), IDS_PKI_DONE, IDS_PKI_VERIFY_FAILED);
+    return AfterReadBack(token, ReadBackPkiToken(module, slot, sent), IDS_PKI_DONE, IDS_PKI_VERIFY_FAILED);
+}
+
+} // namespace
+
+AttemptResult InitStandardToken(TokenModule& module, const PkiInitParams& params, AttemptProgress& progress) {
+    return FindStandardTarget(module, progress).Then([&](const StandardTarget& target) {
+        return InitialiseFound(module, target, params, progress);
+    });
 }

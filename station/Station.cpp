@@ -141,15 +141,15 @@ void StationEngine::Poll() {
 }
 
 void StationEngine::TakeNewTokens() {
-    CK_SLOT_ID present[kStationSlotPlaces] = {};
-    CK_ULONG count = kStationSlotPlaces;
-    if (m_module.GetSlotList(present, &count) != CKR_OK)
+    const SlotList listing = ListSlots(m_module, kStationSlotPlaces);
+    if (listing.rv != CKR_OK)
         return; // tried again at the next poll
+    const std::vector<CK_SLOT_ID>& present = listing.slots;
     std::vector<CK_SLOT_ID> emptied;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         for (auto slot = m_slots.begin(); slot != m_slots.end();) {
-            const bool bPresent = std::find(present, present + count, slot->first) != present + count;
+            const bool bPresent = std::find(present.begin(), present.end(), slot->first) != present.end();
             if (bPresent || slot->second) {
                 ++slot;
                 continue;
@@ -167,7 +167,7 @@ void StationEngine::TakeNewTokens() {
     }
     bool bNumbered = false; // a token with a serial number is present
     std::vector<CK_SLOT_ID> unnumbered;
-    for (CK_ULONG i = 0; i < count && m_taking.IsRunning(); ++i) {
+    for (std::size_t i = 0; i < present.size() && m_taking.IsRunning(); ++i) {
         {
             std::lock_guard<std::mutex> lock(m_lock);
             if (m_slots.count(present[i]) != 0) {

@@ -4,18 +4,15 @@
 #include "attempt/JobCodec.h"
 #include "res/StringIds.h"
 #include "station/AttemptChild.h"
-#include "token/TokenTarget.h"
+#include "token/CountedEnd.h"
 
 #include <optional>
 
 AttemptResult RunChildAttempt(const StationSettings& settings, const StationToken& token,
                               AttemptProgress& progress) {
     // What the station knows of the token, for an attempt its child could not report.
-    AttemptResult known;
-    known.bToken = true;
-    known.slot = token.slot;
-    known.bStandard = true; // the serial from its token information, no hardware record
-    known.strSerial = token.serial;
+    // The serial from its token information, no hardware record.
+    const StandardIdentity known{token.slot, token.serial, std::wstring()};
     if (!progress.MayWorkOn(token.serial))
         return Refused(known, IDS_NOT_IN_STOCK);
 

@@ -4,30 +4,26 @@
 
 namespace {
 
-SoPinGuardVerdict End(AttemptResult& ended, SoPinGuardVerdict verdict, AttemptKind kind, unsigned messageId,
-                      CK_RV rv) {
-    ended.kind = kind;
-    ended.messageId = messageId;
-    ended.rv = rv;
-    return verdict;
+AttemptResult End(const SeenToken& token, AttemptKind kind, unsigned messageId, CK_RV rv) {
+    AttemptResult ended = EndedWith(kind, messageId, rv);
+    ended.token = token;
+    return ended;
 }
 
 } // namespace
 
-SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
-                             AttemptProgress& progress) {
+std::optional<AttemptResult> GuardSoPin(TokenModule& module, CK_SLOT_ID slot, const SeenToken& token,
+                                        bool bBatch, AttemptProgress& progress) {
     CK_TOKEN_INFO info = {};
     // Tries left, or nothing known: the module's own check of the PIN decides, as it always did.
-    if (module.GetTokenInfo(ended.slot, &info) != CKR_OK ||
+    if (module.GetTokenInfo(slot, &info) != CKR_OK ||
         !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
-        return SoPinGuardVerdict::Clear;
+        return std::nullopt;
     if (info.flags & CKF_SO_PIN_LOCKED)
-        return End(ended, SoPinGuardVerdict::Locked, AttemptKind::Failure, IDS_SO_PIN_LOCKED, CKR_PIN_LOCKED);
+        return End(token, AttemptKind::Failure, IDS_SO_PIN_LOCKED, CKR_PIN_LOCKED);
     if (bBatch)
-        return End(ended, SoPinGuardVerdict::FinalTryInBatch, AttemptKind::Failure,
-                   IDS_SO_PIN_FINAL_TRY_BATCH, CKR_FUNCTION_CANCELED);
+        return End(token, AttemptKind::Failure, IDS_SO_PIN_FINAL_TRY_BATCH, CKR_FUNCTION_CANCELED);
     if (progress.ConfirmFinalTry())
-        return SoPinGuardVerdict::FinalTryConfirmed;
-    return End(ended, SoPinGuardVerdict::FinalTryDeclined, AttemptKind::Cancelled, IDS_CANCELLED,
-               CKR_FUNCTION_CANCELED);
+        return std::nullopt;
+    return End(token, AttemptKind::Cancelled, IDS_CANCELLED, CKR_FUNCTION_CANCELED);
 }

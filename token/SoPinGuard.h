@@ -7,14 +7,12 @@
 #include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
-// The verdict on the token in `ended.slot`. When the PIN may not be tried, `ended` becomes the
-// attempt's end: the counted failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure
-// IDS_SO_PIN_FINAL_TRY_BATCH or, when the operator answered No, the cancelled IDS_CANCELLED, both
-// with CKR_FUNCTION_CANCELED.
-SoPinGuardVerdict GuardSoPin(TokenModule& module, AttemptResult& ended, bool bBatch,
-                             AttemptProgress& progress);
+#include <optional>
 
-// The PIN may be tried.
-inline bool MayTrySoPin(SoPinGuardVerdict verdict) {
-    return verdict == SoPinGuardVerdict::Clear || verdict == SoPinGuardVerdict::FinalTryConfirmed;
-}
+// Nothing when the PIN of the token in `slot` may be tried (tries left, the module cannot
+// tell, or the operator said yes to the final try). Otherwise the attempt's end on `token`:
+// the counted failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure
+// IDS_SO_PIN_FINAL_TRY_BATCH or, when the operator answered No, the cancelled IDS_CANCELLED,
+// both with CKR_FUNCTION_CANCELED.
+std::optional<AttemptResult> GuardSoPin(TokenModule& module, CK_SLOT_ID slot, const SeenToken& token,
+                                        bool bBatch, AttemptProgress& progress);

@@ -1,18 +1,19 @@
 #pragma once
 // What the three operations share on a module without the vendor extension: the one token
 // found among the slots, found again by its serial number after an initialisation, its PIN
-// limits and its texts. Everything comes from the standard token information.
+// limits and its label. Everything comes from the standard token information (its texts:
+// token/PaddedText.h).
 #include "base/SecureBuffer.h"
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
+#include "token/Found.h"
 #include "token/TokenModule.h"
 
 #include <cstddef>
-#include <string>
 
+// The one token found, as the ledger records it and as its information reads.
 struct StandardTarget {
-    bool bFound = false;  // the attempt goes on with result.slot and `info`
-    AttemptResult result; // the token found so far; when not found, how the attempt ended
+    StandardIdentity token;
     CK_TOKEN_INFO info = {};
 };
 
@@ -22,8 +23,8 @@ struct StandardTarget {
 // the only one, and a module's spare slot (SoftHSM2 keeps one beside its tokens) when another
 // token is present; two such alone are IDS_ONE_TOKEN_ONLY. Its serial is empty, which no stock
 // list admits. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO.
-StandardTarget FindStandardTarget(TokenModule& module, AttemptProgress& progress,
-                                  void (*onListed)(AttemptProgress&) = nullptr);
+Found<StandardTarget> FindStandardTarget(TokenModule& module, AttemptProgress& progress,
+                                         void (*onListed)(AttemptProgress&) = nullptr);
 
 // Where the token with `serial` is now: some modules move a token to another slot when they
 // initialise it. CKR_TOKEN_NOT_PRESENT when no slot holds it.
@@ -49,7 +50,3 @@ bool LabelMatches(const CK_UTF8CHAR (&read)[32], const SecureBytes& sentField);
 inline bool HasPinPad(const CK_TOKEN_INFO& info) {
     return (info.flags & CKF_PROTECTED_AUTHENTICATION_PATH) != 0;
 }
-
-// A space-padded field as text: trailing spaces dropped, anything but printable ASCII as '?'.
-std::wstring PaddedText(const CK_UTF8CHAR* field, std::size_t size);
-std::wstring VersionText(const CK_VERSION& version);

@@ -1,17 +1,17 @@
 #include "token/TokenSlots.h"
 
 #include "token/DeviceInfoTexts.h"
-#include "token/StandardToken.h"
+#include "token/PaddedText.h"
 
 #include <cstring>
 
-TokenSlotListing ListTokenSlots(TokenModule& module) {
-    CK_SLOT_ID slots[kSlotListPlaces] = {};
-    TokenSlotListing listing;
-    listing.count = kSlotListPlaces;
-    listing.rv = module.GetSlotList(slots, &listing.count);
-    listing.slot = slots[0];
-    return listing;
+SlotList ListSlots(TokenModule& module, CK_ULONG places) {
+    SlotList list;
+    list.slots.assign(places, 0);
+    CK_ULONG count = places;
+    list.rv = module.GetSlotList(list.slots.data(), &count);
+    list.slots.resize(list.rv != CKR_OK ? 0 : count < places ? count : places);
+    return list;
 }
 
 CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info) {

@@ -3,7 +3,10 @@
 // hardware record of the one token found.
 #include "token/TokenModule.h"
 
-// Places in the slot list handed to C_GetSlotList; more tokens than this fail the listing.
+#include <vector>
+
+// Places in the slot list an attempt hands to C_GetSlotList: a conforming module answers
+// CKR_BUFFER_TOO_SMALL for more tokens than this.
 constexpr CK_ULONG kSlotListPlaces = 10;
 
 // The binding as an operation sees it: absent, or missing either function list.
@@ -11,14 +14,14 @@ inline bool IsModuleBound(const TokenModule* module) {
     return module != nullptr && module->HasFunctionLists();
 }
 
-struct TokenSlotListing {
-    CK_RV rv = CKR_OK;   // the listing's own result
-    CK_ULONG count = 0;  // slots holding a token, when rv is CKR_OK
-    CK_SLOT_ID slot = 0; // first list entry: the token's slot when count is 1
+struct SlotList {
+    CK_RV rv = CKR_OK;             // the listing's own result
+    std::vector<CK_SLOT_ID> slots; // the slots holding a token, when rv is CKR_OK
 };
 
-// Lists the slots holding a token into ten zeroed places, count 10 on entry.
-TokenSlotListing ListTokenSlots(TokenModule& module);
+// The one reading of the slots holding a token: `places` zeroed places, count `places` on
+// entry; a module that claims more than it was given room for is held to its places.
+SlotList ListSlots(TokenModule& module, CK_ULONG places);
 
 // Zeroes the whole record first, so bytes the module leaves alone never carry old data.
 CK_RV ReadDeviceInfo(TokenModule& module, CK_SLOT_ID slot, DEVICE_INFO& info);

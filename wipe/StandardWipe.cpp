@@ -2,7 +2,7 @@
 
 #include "base/TextEncoding.h"
 #include "res/StringIds.h"
-#include "token/TokenTarget.h"
+#include "token/CountedEnd.h"
 #include "token/SoPinGuard.h"
 #include "token/StandardToken.h"
 #include "token/TokenSession.h"
@@ -42,39 +42,41 @@ ReadBack ReadBackStandardWipe(TokenModule& module, const CK_CHAR (&serial)[16]) 
     return rv == CKR_OK ? ReadBack{} : ReadBack::NotVerified(rv);
 }
 
-} // namespace
-
-AttemptResult WipeStandardToken(TokenModule& module, const WipeParams& params, AttemptProgress& progress) {
-    StandardTarget target = FindStandardTarget(
-        module, progress, params.bBatch ? +[](AttemptProgress& shown) { shown.ShowRunning(); } : nullptr);
-    AttemptResult& result = target.result;
-    if (!target.bFound)
-        return result;
+AttemptResult WipeFound(TokenModule& module, const StandardTarget& target, const WipeParams& params,
+                        AttemptProgress& progress) {
+    const StandardIdentity& token = target.token;
     if (HasPinPad(target.info))
-        return CountedEnd(result, AttemptKind::Failure, IDS_STD_PIN_PAD);
+        return CountedEnd(token, AttemptKind::Failure, IDS_STD_PIN_PAD);
     if (!(target.info.flags & CKF_TOKEN_INITIALIZED)) // nothing on it to wipe
-        return CountedEnd(result, AttemptKind::Success, IDS_ALREADY_BLANK);
+        return CountedEnd(token, AttemptKind::Success, IDS_ALREADY_BLANK);
 
     // Wiped when it goes out of scope; the length counts no terminating zero.
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
-    if (!FitsPinLimits(target.info, soPin.size())) {
-        return Refused(result, IDS_STD_PIN_LIMITS);
-    }
-    result.guard = GuardSoPin(module, result, params.bBatch, progress);
-    if (!MayTrySoPin(result.guard))
-        return result;
+    if (!FitsPinLimits(target.info, soPin.size()))
+        return Refused(token, IDS_STD_PIN_LIMITS);
+    if (std::optional<AttemptResult> ended = GuardSoPin(module, token.slot, token, params.bBatch, progress))
+        return *ended;
 
     // A module refuses C_InitToken while a session is open on the token: none of ours is.
-    module.CloseAllSessions(result.slot);
+    module.CloseAllSessions(token.slot);
     CK_UTF8CHAR blankLabel[32]; // an empty label: spaces only, no terminating zero
     std::memset(blankLabel, ' ', sizeof blankLabel);
-    const CK_RV rv = module.InitToken(result.slot, soPin, blankLabel);
+    const CK_RV rv = module.InitToken(token.slot, soPin, blankLabel);
     if (rv == CKR_OK) {
         progress.ShowVerifying();
-        return AfterReadBack(result, ReadBackStandardWipe(module, target.info.serialNumber), IDS_WIPE_DONE,
+        return AfterReadBack(token, ReadBackStandardWipe(module, target.info.serialNumber), IDS_WIPE_DONE,
                              IDS_STD_WIPE_VERIFY_FAILED);
     }
-    AttemptResult answered = ModuleAnswer(result, rv, IDS_WIPE_DONE, kWipeFailures);
-    answered.bSoPinRefused = IsSoPinRefusal(rv);
+    AttemptResult answered = ModuleAnswer(token, rv, IDS_WIPE_DONE, kWipeFailures);
+    if (IsSoPinRefusal(rv))
+        answered.stop = AttemptStop::SoPinRefused;
     return answered;
+}
+
+} // namespace
+
+AttemptResult WipeStandardToken(TokenModule& module, const WipeParams& params, AttemptProgress& progress) {
+    return FindStandardTarget(module, progress,
+                              params.bBatch ? +[](AttemptProgress& shown) { shown.ShowRunning(); } : nullptr)
+        .Then([&](const StandardTarget& target) { return WipeFound(module, target, params, progress); });
 }

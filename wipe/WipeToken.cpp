@@ -4,9 +4,11 @@
 #include "wipe/StandardWipe.h"
 #include "wipe/WipeReadBack.h"
 #include "res/StringIds.h"
+#include "token/CountedEnd.h"
 #include "token/DeviceType.h"
 #include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
+#include "token/TokenTarget.h"
 
 namespace {
 
@@ -23,39 +25,40 @@ const ResultMessage kWipeFailures[] = {
     {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
 };
 
+AttemptResult WipeFound(TokenModule& module, const VendorRecord& token, const WipeParams& params,
+                        AttemptProgress& progress) {
+    switch (DeviceTypeOf(token.info.byDeviceType)) {
+    case DeviceType::kPki:
+        break;
+    case DeviceType::kBlank: // nothing to wipe: the token already is what was asked for
+        return CountedEnd(token, AttemptKind::Success, IDS_ALREADY_BLANK);
+    case DeviceType::kLock:
+        return CountedEnd(token, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
+    case DeviceType::kUnknown:
+        return CountedEnd(token, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
+    }
+
+    if (std::optional<AttemptResult> ended = GuardSoPin(module, token.slot, token, params.bBatch, progress))
+        return *ended;
+
+    // Wiped when it goes out of scope; the length counts no terminating zero.
+    const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
+    const CK_RV rv = module.InitBlankToken(token.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
+    if (rv == CKR_OK) {
+        progress.ShowVerifying();
+        return AfterReadBack(token, ReadBackWipe(module, token.slot), IDS_WIPE_DONE, 0);
+    }
+    AttemptResult answered = ModuleAnswer(token, rv, IDS_WIPE_DONE, kWipeFailures);
+    if (IsSoPinRefusal(rv))
+        answered.stop = AttemptStop::SoPinRefused;
+    return answered;
+}
+
 } // namespace
 
 AttemptResult WipeToken(TokenModule* module, const WipeParams& params, AttemptProgress& progress) {
     if (module != nullptr && module->IsStandard())
         return WipeStandardToken(*module, params, progress);
-    TokenTarget target = FindTokenTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr);
-    AttemptResult& result = target.result;
-    if (!target.bFound)
-        return result;
-
-    switch (DeviceTypeOf(result.info.byDeviceType)) {
-    case DeviceType::kPki:
-        break;
-    case DeviceType::kBlank: // nothing to wipe: the token already is what was asked for
-        return CountedEnd(result, AttemptKind::Success, IDS_ALREADY_BLANK);
-    case DeviceType::kLock:
-        return CountedEnd(result, AttemptKind::Failure, IDS_ENCRYPTION_LOCK);
-    case DeviceType::kUnknown:
-        return CountedEnd(result, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
-    }
-
-    result.guard = GuardSoPin(*module, result, params.bBatch, progress);
-    if (!MayTrySoPin(result.guard))
-        return result;
-
-    // Wiped when it goes out of scope; the length counts no terminating zero.
-    const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
-    const CK_RV rv = module->InitBlankToken(result.slot, soPin.data(), static_cast<CK_ULONG>(soPin.size()));
-    if (rv == CKR_OK) {
-        progress.ShowVerifying();
-        return AfterReadBack(result, ReadBackWipe(*module, result.slot), IDS_WIPE_DONE, 0);
-    }
-    AttemptResult answered = ModuleAnswer(result, rv, IDS_WIPE_DONE, kWipeFailures);
-    answered.bSoPinRefused = IsSoPinRefusal(rv);
-    return answered;
+    return FindTokenTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr)
+        .Then([&](const VendorRecord& token) { return WipeFound(*module, token, params, progress); });
 }

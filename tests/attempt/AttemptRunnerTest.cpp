@@ -19,20 +19,21 @@ namespace {
 // A result on one token (slot 0, serial ending in `serial`, a PKI token before).
 AttemptResult OnToken(AttemptKind kind, unsigned messageId, CK_RV rv, std::uint8_t serial) {
     AttemptResult result = EndedWith(kind, messageId, rv);
-    result.bToken = result.bInfo = true;
-    result.info.byDeviceType = DEVICE_TYPE_PKI;
-    result.info.abySerialNumber[7] = serial;
+    VendorRecord record;
+    record.info.byDeviceType = DEVICE_TYPE_PKI;
+    record.info.abySerialNumber[7] = serial;
+    result.token = record;
     return result;
 }
 
 // The module refused the SO PIN the attempt tried.
 AttemptResult SoPinRefused(AttemptResult result) {
-    result.bSoPinRefused = true;
+    result.stop = AttemptStop::SoPinRefused;
     return result;
 }
 
 AttemptResult WithCode(AttemptResult result) {
-    result.bShowCode = true;
+    result.end = UnknownAnswer{};
     return result;
 }
 

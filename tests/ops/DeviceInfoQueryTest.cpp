@@ -13,7 +13,7 @@ TEST_F(DeviceInfoQuery, ACraftedTokenReadsAsItWasMadeAnUnreadableOneNot) {
     Do("insert 4 type=pki serial=01A2000000003C4D atr=3B9F958131FE9F0066465305010011AB cos=1.5 "
        "made=12-12-24-09-30-00 total=65536");
     DeviceInfoResult result = QueryDeviceInfo(&bench.Module());
-    EXPECT_EQ(0u, result.attempt.messageId);
+    EXPECT_EQ(0u, std::get<EndMessage>(result.attempt.end).messageId);
     EXPECT_EQ(L"01A2000000003C4D", result.texts.strSerialNumber);
     EXPECT_EQ(L"1.05", result.texts.strCosVersion);
     EXPECT_EQ(L"2012-12-24 09:30:00", result.texts.strProductionTime);
@@ -24,7 +24,7 @@ TEST_F(DeviceInfoQuery, ACraftedTokenReadsAsItWasMadeAnUnreadableOneNot) {
 
     Do("fail E_GetDeviceInfo 0x30");
     result = QueryDeviceInfo(&bench.Module());
-    EXPECT_EQ(112u, result.attempt.messageId);
+    EXPECT_EQ(112u, std::get<EndMessage>(result.attempt.end).messageId);
     EXPECT_EQ(DeviceInfoTexts{}, result.texts);
 }
 

@@ -92,13 +92,14 @@ TEST_F(StationTest, AChildWritesOnlyToTheSerialItWasGiven) {
         settings.modulePath = path;
         AttemptResult result =
             RunChildAttempt(settings, StationToken{CK_SLOT_ID(slot), L"00000000000000EE"}, progress);
-        EXPECT_EQ(result.kind, AttemptKind::NoToken);
-        EXPECT_EQ(result.messageId, unsigned(IDS_INSERT_TOKEN)) << "no result line from the child";
+        EXPECT_EQ(result.Kind(), AttemptKind::NoToken);
+        EXPECT_EQ(std::get<EndMessage>(result.end).messageId, unsigned(IDS_INSERT_TOKEN))
+            << "no result line from the child";
         EXPECT_EQ(WritesOn(slot), 0);
 
         result =
             RunChildAttempt(settings, StationToken{CK_SLOT_ID(slot), Utf8ToWide(Serial(slot))}, progress);
-        EXPECT_EQ(result.kind, AttemptKind::Success);
+        EXPECT_EQ(result.Kind(), AttemptKind::Success);
         EXPECT_EQ(WritesOn(slot), 1);
     }
 }
