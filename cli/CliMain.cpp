@@ -98,13 +98,12 @@ int Run(const std::vector<std::wstring>& args) {
 
     TokenJob job;
     std::wstring error;
-    StockGate stock;
+    // The console's bench: the stock list put in force here, the module and the ledger below.
+    Workbench bench;
     if (!options.stockPath.empty()) {
-        StockList list;
-        if (!(error = ReadStockOption(options.stockPath, list)).empty())
+        if (!(error = ReadStockOption(options.stockPath, bench.StockListRead())).empty())
             return Refuse(error);
-        PutStockInForce(stock, list, DefaultLedgerFolder(), LocalTimeNow());
-        job.stock = &stock;
+        PutStockInForce(bench.Stock(), bench.StockListRead(), DefaultLedgerFolder(), LocalTimeNow());
     }
     if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
         return Refuse(error);
@@ -112,7 +111,9 @@ int Run(const std::vector<std::wstring>& args) {
         return Refuse(error);
 
     // A module the operator names may lack the vendor extension; the default one may not.
-    TokenModule module(ModuleFileName(options.modulePath), !options.modulePath.empty());
+    bench.Bind(
+        std::make_unique<TokenModule>(ModuleFileName(options.modulePath), !options.modulePath.empty()));
+    TokenModule& module = *bench.Module();
     ModuleMessages messages;
     if (module.LoadTokenModule(messages) != CKR_OK) {
         module.UnloadTokenModule();
@@ -124,18 +125,19 @@ int Run(const std::vector<std::wstring>& args) {
     }
     job.job.bSetsLimits = !module.IsStandard(); // standard calls set none
     OutcomeWriter writer(options.bJson, options.bLedger);
+    bench.LendLedger(writer.GetLedger());
     int code;
     if (options.command == CliCommand::kInfo)
-        code = RunInfo(module, writer);
+        code = RunInfo(bench, writer);
     else if (options.bStation)
-        code = RunStation(module, job,
+        code = RunStation(bench, job,
                           StationRun{options.modulePath, WatchLimits{options.count, options.idleSeconds},
                                      options.limitSeconds, PinVariables(options)},
                           options.bJson, writer);
     else if (options.bWatch)
-        code = RunWatch(module, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
+        code = RunWatch(bench, job, WatchLimits{options.count, options.idleSeconds}, options.bJson, writer);
     else
-        code = RunJobOnce(module, job, writer);
+        code = RunJobOnce(bench, job, writer);
     module.UnloadTokenModule();
     return code;
 }

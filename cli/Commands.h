@@ -1,10 +1,11 @@
 #pragma once
-// The commands over a bound module. Each returns the program's exit code.
+// The commands over the console's workbench (its binding, ledger and stock list). Each returns
+// the program's exit code.
 #include "attempt/RunTally.h"
 #include "attempt/Job.h"
 #include "attempt/StockGate.h"
 #include "cli/OutcomeWriter.h"
-#include "token/TokenModule.h"
+#include "workbench/Workbench.h"
 
 #include <string>
 #include <vector>
@@ -13,12 +14,11 @@
 // own copies, wiped when it ends.
 struct TokenJob {
     Job job;
-    StockGate* stock = nullptr; // --stock: the list in force
     bool bProfileSetsLimits = false;
 };
 
-int RunInfo(TokenModule& module, OutcomeWriter& writer);
-int RunJobOnce(TokenModule& module, const TokenJob& job, OutcomeWriter& writer);
+int RunInfo(Workbench& bench, OutcomeWriter& writer);
+int RunJobOnce(Workbench& bench, const TokenJob& job, OutcomeWriter& writer);
 
 struct WatchLimits {
     unsigned long count = 0;       // counted attempts; 0: no limit
@@ -26,7 +26,7 @@ struct WatchLimits {
 };
 // 4 when the run could not start, 5 when a ledger line was lost, otherwise 0 when every
 // counted attempt succeeded and 1 when one failed.
-int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits, bool bJson,
+int RunWatch(Workbench& bench, const TokenJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer);
 
 // The end of a watch or station run: the counters shown (on standard error with --json), and
@@ -42,9 +42,9 @@ struct StationRun {
 };
 // Every present token handled at once, each in a child process of this program; exit codes
 // as RunWatch.
-int RunStation(TokenModule& module, const TokenJob& job, const StationRun& run, bool bJson,
+int RunStation(Workbench& bench, const TokenJob& job, const StationRun& run, bool bJson,
                OutcomeWriter& writer);
 
-// One attempt of `job` in single or batch mode through the attempt runner: written to
-// `ledger` (null: none) when it counted, and turned into its record.
-AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatch, Ledger* ledger);
+// One attempt of `job` in single or batch mode through the attempt runner: written to the
+// workbench's ledger when it counted, and turned into its record.
+AttemptRecord RunJobAttempt(Workbench& bench, const TokenJob& job, bool bBatch);

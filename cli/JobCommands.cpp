@@ -5,34 +5,34 @@
 #include "base/Utf8.h"
 #include "res/InfoCaptions.h"
 
-AttemptRecord RunJobAttempt(TokenModule& module, const TokenJob& job, bool bBatch, Ledger* ledger) {
+AttemptRecord RunJobAttempt(Workbench& bench, const TokenJob& job, bool bBatch) {
     AttemptSetting setting;
     setting.operation = job.job.Recorded();
     setting.mode = bBatch ? LedgerMode::Batch : LedgerMode::Single;
     setting.label = job.job.Label();
-    setting.ledger = ledger;
+    setting.ledger = bench.GetLedger();
     setting.stopNote = StopNote::AfterNotes;
-    setting.stock = job.stock;
+    setting.stock = &bench.Stock();
     ConsoleFrontEnd console;
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(
-        [&](AttemptProgress& progress) { return DoJob(&module, job.job, bBatch, progress); }, setting,
+        [&](AttemptProgress& progress) { return DoJob(bench.Module(), job.job, bBatch, progress); }, setting,
         console);
-    if (job.stock != nullptr)
-        attempt.details.push_back({"stock", L"", StockProgressText(job.stock->Count())});
+    if (bench.Stock().InForce())
+        attempt.details.push_back({"stock", L"", StockProgressText(bench.Stock().Count())});
     return attempt;
 }
 
-int RunJobOnce(TokenModule& module, const TokenJob& job, OutcomeWriter& writer) {
-    const AttemptRecord attempt = RunJobAttempt(module, job, false, writer.GetLedger());
+int RunJobOnce(Workbench& bench, const TokenJob& job, OutcomeWriter& writer) {
+    const AttemptRecord attempt = RunJobAttempt(bench, job, false);
     writer.Write(attempt);
     return ExitCodeOf(attempt.outcome);
 }
 
-int RunInfo(TokenModule& module, OutcomeWriter& writer) {
-    const DeviceInfoResult result = QueryDeviceInfo(&module);
+int RunInfo(Workbench& bench, OutcomeWriter& writer) {
+    const DeviceInfoResult result = QueryDeviceInfo(bench.Module());
     AttemptRecord attempt;
-    attempt.outcome = RecordInfoQuery(result.attempt, writer.GetLedger());
+    attempt.outcome = RecordInfoQuery(result.attempt, bench.GetLedger());
     for (const StandardInfoField& field : result.standardFields)
         attempt.details.push_back({field.key, Utf8ToWide(field.caption), field.value});
     if (result.attempt.Kind() == AttemptKind::Success && result.standardFields.empty()) {

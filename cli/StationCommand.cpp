@@ -16,8 +16,8 @@ namespace {
 
 class ConsoleStation final : public StationFrontEnd {
   public:
-    ConsoleStation(OutcomeWriter& writer, const TokenJob& job, StopSignal& run, IdleStop& idle)
-        : m_writer(writer), m_job(job), m_run(run), m_idle(idle) {}
+    ConsoleStation(OutcomeWriter& writer, const StockGate& stock, StopSignal& run, IdleStop& idle)
+        : m_writer(writer), m_stock(stock), m_run(run), m_idle(idle) {}
 
     void ShowTile(const StationTile& tile) override {
         if (tile.phase == StationPhase::Waiting)
@@ -32,8 +32,8 @@ class ConsoleStation final : public StationFrontEnd {
     void ShowOutcome(const AttemptOutcome& outcome) override {
         AttemptRecord attempt;
         attempt.outcome = outcome;
-        if (m_job.stock != nullptr)
-            attempt.details.push_back({"stock", L"", StockProgressText(m_job.stock->Count())});
+        if (m_stock.InForce())
+            attempt.details.push_back({"stock", L"", StockProgressText(m_stock.Count())});
         m_writer.Write(attempt);
         m_idle.Touch();
     }
@@ -43,7 +43,7 @@ class ConsoleStation final : public StationFrontEnd {
 
   private:
     OutcomeWriter& m_writer;
-    const TokenJob& m_job;
+    const StockGate& m_stock;
     StopSignal& m_run;
     IdleStop& m_idle;
 };
@@ -61,14 +61,14 @@ std::wstring AbsolutePath(const std::wstring& path) {
     }
 }
 
-StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Ledger* ledger) {
+StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Workbench& bench) {
     StationSettings settings;
     settings.job = job.job;
     settings.childProgram = OwnProgramPath();
     settings.pinVariables = run.pinVariables;
     settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
-    settings.ledger = ledger;
-    settings.stock = job.stock;
+    settings.ledger = bench.GetLedger();
+    settings.stock = &bench.Stock();
     settings.stopNote = StopNote::AfterNotes;
     if (run.limitSeconds != 0)
         settings.limit = std::chrono::seconds(run.limitSeconds);
@@ -78,13 +78,13 @@ StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Ledger* l
 
 } // namespace
 
-int RunStation(TokenModule& module, const TokenJob& job, const StationRun& run, bool bJson,
+int RunStation(Workbench& bench, const TokenJob& job, const StationRun& run, bool bJson,
                OutcomeWriter& writer) {
     StopSignal running;
     InterruptStop interrupt(running);
     IdleStop idle(running, std::chrono::seconds(run.limits.idleSeconds));
-    ConsoleStation console(writer, job, running, idle);
-    Station station(module, SettingsOf(job, run, writer.GetLedger()), console);
+    ConsoleStation console(writer, bench.Stock(), running, idle);
+    Station station(*bench.Module(), SettingsOf(job, run, bench), console);
     if (!station.Start()) {
         WriteLine(ConsoleStream::kError, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return kExitModule;

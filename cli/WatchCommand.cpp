@@ -13,12 +13,12 @@ namespace {
 // slot event, each written as it ends and counted as on the page.
 class WatchHost final : public BatchFrontEnd {
   public:
-    WatchHost(TokenModule& module, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
+    WatchHost(Workbench& bench, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
               StopSignal& signal, IdleStop& idle)
-        : m_tally(limits.count), m_module(module), m_job(job), m_writer(writer), m_signal(signal),
+        : m_tally(limits.count), m_bench(bench), m_job(job), m_writer(writer), m_signal(signal),
           m_idle(idle) {}
 
-    TokenModule* GetTokenModule() override { return &m_module; }
+    TokenModule* GetTokenModule() override { return m_bench.Module(); }
     // The run could not start (module trouble): shown like an attempt that handled no token.
     void ShowRefused(std::wstring text) override {
         AttemptRecord attempt;
@@ -34,7 +34,7 @@ class WatchHost final : public BatchFrontEnd {
     void ShowRunning() override {}
     void ShowFinished() override {}
     void RunAttempt() override {
-        const AttemptRecord attempt = RunJobAttempt(m_module, m_job, true, m_writer.GetLedger());
+        const AttemptRecord attempt = RunJobAttempt(m_bench, m_job, true);
         const AttemptOutcome& outcome = attempt.outcome;
         m_writer.Write(attempt);
         m_idle.Touch(); // the idle time counts from the end of the last attempt
@@ -46,7 +46,7 @@ class WatchHost final : public BatchFrontEnd {
     bool m_bRefused = false;
 
   private:
-    TokenModule& m_module;
+    Workbench& m_bench;
     const TokenJob& m_job;
     OutcomeWriter& m_writer;
     StopSignal& m_signal;
@@ -55,12 +55,12 @@ class WatchHost final : public BatchFrontEnd {
 
 } // namespace
 
-int RunWatch(TokenModule& module, const TokenJob& job, const WatchLimits& limits, bool bJson,
+int RunWatch(Workbench& bench, const TokenJob& job, const WatchLimits& limits, bool bJson,
              OutcomeWriter& writer) {
     StopSignal signal;
     InterruptStop interrupt(signal);
     IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
-    WatchHost host(module, job, limits, writer, signal, idle);
+    WatchHost host(bench, job, limits, writer, signal, idle);
     RunBatchWorker(host, signal);
     if (host.m_bRefused)
         return kExitModule;
