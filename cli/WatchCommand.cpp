@@ -11,7 +11,7 @@ namespace {
 
 // The page's batch run with a console for its controls: one attempt at once and one per
 // slot event, each written as it ends and counted as on the page.
-class WatchHost final : public BatchFrontEnd {
+class WatchHost final : public SlotEventHost {
   public:
     WatchHost(Workbench& bench, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
               StopSignal& signal, IdleStop& idle)
@@ -61,7 +61,7 @@ int RunWatch(Workbench& bench, const TokenJob& job, const WatchLimits& limits, b
     InterruptStop interrupt(signal);
     IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
     WatchHost host(bench, job, limits, writer, signal, idle);
-    RunBatchWorker(host, signal);
+    RunSlotEventLoop(host, signal);
     if (host.m_bRefused)
         return kExitModule;
     return EndRun(host.m_tally.Counts(), bJson, writer);

@@ -97,9 +97,10 @@ void CInitPage::OnStart() {
     // run's attempt is still inside the module no other attempt may begin.
     if (m_batch.IsLive() || m_batch.IsGateHeld())
         return;
-    BatchWorker::Attempt attempt = TakeAttempt();
-    if (!attempt)
+    std::optional<Job> job = TakeJob();
+    if (!job)
         return;
+    PageRunWorker::Attempt attempt = AttemptOf(std::move(*job));
     TokenModule* module = m_bench.Module();
     if (!IsModuleBound(module)) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
@@ -116,11 +117,25 @@ void CInitPage::OnStart() {
         EnableInputs();
 }
 
+PageRunWorker::Attempt CInitPage::AttemptOf(Job job) {
+    AttemptSetting setting;
+    setting.operation = job.Recorded();
+    setting.mode = RunMode();
+    setting.label = job.Label();
+    setting.ledger = m_bench.GetLedger();
+    setting.stock = &m_bench.Stock();
+    const bool bBatch = m_bBatch != FALSE;
+    return [job = std::move(job), setting, bBatch](TokenModule* module, AttemptFrontEnd& frontEnd) {
+        const AttemptOutcome outcome = RunAndRecordAttempt(
+            [&](AttemptProgress& progress) { return DoJob(module, job, bBatch, progress); }, setting,
+            frontEnd);
+        return outcome.bStopBatch ? PageRunWorker::After::StopRun : PageRunWorker::After::GoOn;
+    };
+}
+
 void CInitPage::OnStop() {
-    m_bBatch = FALSE;
     m_batch.Stop();
-    EnableInputsAtStop();
-    m_btnStop.EnableWindow(FALSE);
+    ShowStopped();
 }
 
 bool CInitPage::ConfirmFinalTry() {
@@ -167,32 +182,6 @@ void CInitPage::StopBatchAndWait() {
     m_batch.WaitForWorker();
 }
 
-void CInitPage::ShowProgress(std::wstring text) {
-    ShowStatus(m_lblStatus, kColorBlack, text);
-}
-
-void CInitPage::ShowOutcome(const AttemptOutcome& outcome) {
-    const bool bSuccess = IsShownAsSuccess(outcome.result);
-    ShowStatus(m_lblStatus, bSuccess ? kColorBlack : kColorRed, outcome.ShownText());
-    if (!outcome.IsCounted())
-        return;
-    // A batch run that ends with this outcome is stopped by its worker, after it has shown.
-    m_tally.Add(outcome);
-    // The total's colour stays as it is; the counter that grew shows in its colour.
-    const RunCounts& counts = m_tally.Counts();
-    ShowCount(m_lblTotal, counts.total);
-    if (outcome.result.Kind() == AttemptKind::Success)
-        ShowCount(m_lblSuccess.SetTextColor(kColorBlue), counts.success);
-    else
-        ShowCount(m_lblFail.SetTextColor(kColorRed), counts.failure);
-    ShowStockLine();
-}
-
-void CInitPage::ShowRefused(std::wstring text) {
-    ShowStatus(m_lblStatus, kColorRed, text);
-    EnableInputs();
-}
-
 void CInitPage::CreateStockLine() {
     // As wide and as tall as the status line, right below it inside the status group; only
     // shown while a list is in force, so the page looks as before without one.
@@ -203,46 +192,12 @@ void CInitPage::CreateStockLine() {
     m_lblStock.SetTextColor(kColorBlue);
 }
 
-void CInitPage::ShowStockLine() {
-    const StockGate& stock = m_bench.Stock();
-    const bool bInForce = stock.InForce();
-    if (bInForce)
-        m_lblStock.SetText(CString(StockProgressText(stock.Count())));
-    if (m_lblStock.GetSafeHwnd() != nullptr)
-        m_lblStock.ShowWindow(bInForce ? SW_SHOW : SW_HIDE);
-}
-
 void CInitPage::ShowFreshCounters() {
     // The counters read "0" in their colours; the status line asks, in black, for a token.
     ShowCount(m_lblTotal, 0);
     ShowCount(m_lblSuccess, 0);
     ShowCount(m_lblFail, 0);
     ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_INSERT_AND_START));
-}
-
-void CInitPage::ShowRunning() {
-    SetStartWanted(false);
-    m_btnStop.EnableWindow(TRUE);
-}
-
-void CInitPage::ShowFinished() {
-    SetStartWanted(true);
-    m_btnStop.EnableWindow(FALSE);
-    EnableInputs();
-}
-
-void CInitPage::RefreshStart() {
-    SetStartWanted(m_bStartWanted);
-}
-
-void CInitPage::OnWorkerEnded() {
-    if (CWnd* parent = GetParent())
-        ::PostMessageW(parent->GetSafeHwnd(), WM_PAGE_WORKER_ENDED, 0, 0);
-}
-
-void CInitPage::SetStartWanted(bool bWanted) {
-    m_bStartWanted = bWanted;
-    m_btnStart.EnableWindow(bWanted && !m_batch.IsGateHeld() ? TRUE : FALSE);
 }
 
 void CInitPage::LayOutRunButtons() {

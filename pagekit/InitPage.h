@@ -4,12 +4,15 @@
 // or, in batch mode, on a worker for every token plugged in until Stop. A page adds only its
 // own fields, defaults, data exchange and attempt.
 #include "controls/StatusLabel.h"
+#include "attempt/Job.h"
 #include "attempt/RunTally.h"
 #include "ledger/LedgerEntry.h"
-#include "pagekit/BatchControl.h"
+#include "pagekit/PageRuns.h"
 #include "pagekit/StationParameters.h"
 #include "win/Afx.h"
 #include "win/PageDialog.h"
+
+#include <optional>
 
 // The page's own controls among those the run page drives.
 struct InitPageIds {
@@ -21,7 +24,7 @@ struct InitPageIds {
 // Sent (posted) to the page's parent when the page's batch worker has made its last request.
 constexpr UINT WM_PAGE_WORKER_ENDED = WM_APP + 0x52;
 
-class CInitPage : public CPageDialog, public BatchView {
+class CInitPage : public CPageDialog, public PageRunView {
   public:
     CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids, Workbench& bench);
     ~CInitPage() override;
@@ -42,14 +45,15 @@ class CInitPage : public CPageDialog, public BatchView {
     void ShowProgress(std::wstring text) override;
     void ShowOutcome(const AttemptOutcome& outcome) override;
     void ShowRefused(std::wstring text) override;
-    void EnableInputs() override { EnableRunInputs(TRUE); }
+    void EnableInputs() override;
     void DisableInputs() { EnableRunInputs(FALSE); }
     void ShowRunning() override;
     void ShowFinished() override;
     void RefreshStart() override;
     void OnWorkerEnded() override;
-    // Ends the run as Stop does; the status line keeps the outcome that asked for it.
-    void StopRun() override { OnStop(); }
+    // The run has been stopped (by Stop, or by the attempt that ended it, whose outcome stays on
+    // the status line): the check box cleared, the inputs usable again, Stop disabled.
+    void ShowStopped() override;
     // Single run: asks the operator whether to spend the SO PIN's last try (Yes/No, No the
     // default).
     bool ConfirmFinalTry() override;
@@ -61,7 +65,7 @@ class CInitPage : public CPageDialog, public BatchView {
     void EndBatch() { m_batch.EndForReset(); }
     // Waits for an ended run's worker; only where nothing of the page is on screen.
     void StopBatchAndWait();
-    const BatchControl& Batch() const { return m_batch; }
+    const PageRuns& Batch() const { return m_batch; }
 
     // The parameters for the station: the fields as the operator last left the page (the
     // page's defaults before that), checked as Start checks them, with the same messages.
@@ -77,10 +81,10 @@ class CInitPage : public CPageDialog, public BatchView {
     static UINT WorkerProc(LPVOID page);
 
   protected:
-    // The page's fields into its members and checked, reporting what is wrong: the attempt
-    // with its own copy of them, or an empty one when nothing is to start.
-    virtual BatchWorker::Attempt TakeAttempt() = 0;
-    // The fields into the members and checked as TakeAttempt does, then into `parameters`.
+    // The page's fields into its members and checked, reporting what is wrong: the job with its
+    // own copy of them, or none when nothing is to start.
+    virtual std::optional<Job> TakeJob() = 0;
+    // The fields into the members and checked as TakeJob does, then into `parameters`.
     virtual bool FillStationParameters(StationParameters& parameters) = 0;
     // The parameter fields whose texts the station takes when the page is left.
     virtual std::vector<int> ParameterFieldIds() const = 0;
@@ -109,6 +113,8 @@ class CInitPage : public CPageDialog, public BatchView {
 
   private:
     void ShowFreshCounters();
+    // One attempt of `job` as this page runs it now (single or batch), outcome recorded and shown.
+    PageRunWorker::Attempt AttemptOf(Job job);
     void LayOutRunButtons();
     void CreateStockLine();
     void SetStartWanted(bool bWanted);
@@ -124,5 +130,5 @@ class CInitPage : public CPageDialog, public BatchView {
     Workbench& m_bench;
     bool m_bStartWanted = true;
     std::vector<LeftField> m_leftFields; // the parameter fields as the operator last left them
-    BatchControl m_batch;
+    PageRuns m_batch;
 };

@@ -1,8 +1,6 @@
 #include "pkipage/PkiPage.h"
 
-#include "attempt/AttemptRunner.h"
 #include "pagekit/PageSupport.h"
-#include "pki/PkiInit.h"
 #include "pki/PkiLimits.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -58,54 +56,8 @@ void CPkiPage::InitFields() {
     SendDlgItemMessageW(m_hWnd, IDC_PKI_USER_PIN, EM_LIMITTEXT, kPinLengths.dwUserPinMax, 0);
 }
 
-BatchWorker::Attempt CPkiPage::TakeAttempt() {
-    if (!UpdateData(TRUE))
-        return nullptr;
-    // Refused PIN lengths count as failed attempts; no token is touched.
-    if (!HasValidPinLengths()) {
-        ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
-                             IDS_PIN_LENGTH);
-        return nullptr;
-    }
-    PkiInitParams params;
-    params.strSoPin = SecretText(m_strSoPin.GetString());
-    params.strUserPin = SecretText(m_strUserPin.GetString());
-    params.strLabel = m_strLabel.ToStdWString();
-    params.bySoPinMaxRetry = m_bySoPinMaxRetry;
-    params.byUserPinMaxRetry = m_byUserPinMaxRetry;
-    params.ulPublicSize = m_dwPublicSize;
-    params.ulPrivateSize = m_dwPrivateSize;
-    const TokenModule* bound = Bench().Module();
-    if (bound != nullptr && bound->IsStandard())
-        params.strCurrentSoPin = SecretText(m_strCurrentSoPin.GetString());
-    AttemptSetting setting;
-    setting.operation = LedgerOperation::Pki;
-    setting.mode = RunMode();
-    params.bBatch = setting.mode == LedgerMode::Batch; // the SO PIN guard of the standard path
-    setting.label = params.strLabel;
-    setting.ledger = Bench().GetLedger();
-    setting.stock = &Bench().Stock();
-    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
-        const AttemptOutcome outcome = RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return InitialisePkiToken(module, params, progress); }, setting,
-            frontEnd);
-        return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
-    };
-}
-
-bool CPkiPage::HasValidPinLengths() const {
-    return ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
-                              static_cast<std::size_t>(m_strUserPin.GetLength()));
-}
-
-bool CPkiPage::FillStationParameters(StationParameters& parameters) {
-    if (!UpdateData(TRUE))
-        return false;
-    if (!HasValidPinLengths()) {
-        parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
-        return false;
-    }
-    Job& job = parameters.job;
+Job CPkiPage::FieldsJob() {
+    Job job;
     job.operation = JobOperation::Pki;
     PkiInitParams& params = job.pki;
     params.strSoPin = SecretText(m_strSoPin.GetString());
@@ -121,6 +73,34 @@ bool CPkiPage::FillStationParameters(StationParameters& parameters) {
     const bool bStandard = module != nullptr && module->IsStandard();
     job.bSetsLimits = !bStandard;
     params.strCurrentSoPin = SecretText(bStandard ? m_strCurrentSoPin.GetString() : L"");
+    return job;
+}
+
+std::optional<Job> CPkiPage::TakeJob() {
+    if (!UpdateData(TRUE))
+        return std::nullopt;
+    // Refused PIN lengths count as failed attempts; no token is touched.
+    if (!HasValidPinLengths()) {
+        ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
+                             IDS_PIN_LENGTH);
+        return std::nullopt;
+    }
+    return FieldsJob();
+}
+
+bool CPkiPage::HasValidPinLengths() const {
+    return ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
+                              static_cast<std::size_t>(m_strUserPin.GetLength()));
+}
+
+bool CPkiPage::FillStationParameters(StationParameters& parameters) {
+    if (!UpdateData(TRUE))
+        return false;
+    if (!HasValidPinLengths()) {
+        parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
+        return false;
+    }
+    parameters.job = FieldsJob();
     return true;
 }
 

@@ -26,10 +26,16 @@ class CPkiPage : public CInitPage {
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void InitFields() override;
-    BatchWorker::Attempt TakeAttempt() override;
+    std::optional<Job> TakeJob() override;
     // The label and, unless the module takes standard calls only, the limits as the child's
     // options; the new SO and user PINs and, on the standard path, the current SO PIN as its PINs.
     bool FillStationParameters(StationParameters& parameters) override;
+
+  private:
+    // The job the fields hold, as the data exchange left them.
+    Job FieldsJob();
+
+  protected:
     std::vector<int> ParameterFieldIds() const override;
     // The seven parameter fields and the check box, and the current SO PIN in the note's place
     // where the binding in force is standard.

@@ -1,6 +1,6 @@
 #include "station/Station.h"
 
-#include "attempt/BatchRun.h"
+#include "attempt/SlotEventLoop.h"
 #include "attempt/OutcomeText.h"
 #include "attempt/RunTally.h"
 #include "res/StringIds.h"

@@ -54,10 +54,6 @@ HINSTANCE AfxGetInstanceHandle() {
     return ::GetModuleHandleW(nullptr);
 }
 
-HINSTANCE AfxGetResourceHandle() {
-    return AfxGetInstanceHandle();
-}
-
 HINSTANCE AfxFindResourceHandle(const wchar_t* name, const wchar_t* type) {
     HINSTANCE resources = AfxGetResourceHandle();
     if (::FindResourceW(resources, name, type) != nullptr)

@@ -3,6 +3,7 @@
 // global object of a CWinApp-derived class; the entry point (WinApp.cpp's WinMain, linked
 // from the vantor_win_main object library) runs its InitInstance and, should that return
 // TRUE, a message loop until WM_QUIT, then ExitInstance. There is no loop otherwise.
+#include "win/ResourceHandle.h"
 #include "win/Wnd.h"
 
 class CWinApp {
@@ -38,7 +39,6 @@ inline BOOL AfxEnableControlContainer() {
 }
 // The module whose resources the program uses (the executable).
 HINSTANCE AfxGetInstanceHandle();
-HINSTANCE AfxGetResourceHandle();
 // The module holding resource `name` of `type`: the resource module when it has it, else
 // the module of the layer itself (they are one and the same in this program).
 HINSTANCE AfxFindResourceHandle(const wchar_t* name, const wchar_t* type);

@@ -1,5 +1,5 @@
 #include "win/WinString.h"
-#include "win/WinApp.h"
+#include "win/ResourceHandle.h"
 
 #include <cstdarg>
 #include <cwchar>

@@ -1,7 +1,5 @@
 #include "wipepage/WipePage.h"
 
-#include "attempt/AttemptRunner.h"
-#include "wipe/WipeToken.h"
 #include "pagekit/PageSupport.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -19,30 +17,23 @@ void CWipePage::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strPin, kPinMaxChars);
 }
 
-BatchWorker::Attempt CWipePage::TakeAttempt() {
+Job CWipePage::FieldsJob() const {
+    Job job;
+    job.operation = JobOperation::Wipe;
+    job.soPin = SecretText(m_strPin.GetString());
+    return job;
+}
+
+std::optional<Job> CWipePage::TakeJob() {
     if (!UpdateData(TRUE))
-        return nullptr;
-    WipeParams params;
-    params.strSoPin = SecretText(m_strPin.GetString());
-    params.bBatch = m_bBatch != FALSE;
-    AttemptSetting setting;
-    setting.operation = LedgerOperation::Wipe;
-    setting.mode = RunMode();
-    setting.ledger = Bench().GetLedger();
-    setting.stock = &Bench().Stock();
-    return [params, setting](TokenModule* module, AttemptFrontEnd& frontEnd) {
-        const AttemptOutcome outcome = RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return WipeToken(module, params, progress); }, setting,
-            frontEnd);
-        return outcome.bStopBatch ? BatchWorker::After::StopRun : BatchWorker::After::GoOn;
-    };
+        return std::nullopt;
+    return FieldsJob();
 }
 
 bool CWipePage::FillStationParameters(StationParameters& parameters) {
     if (!UpdateData(TRUE))
         return false;
-    parameters.job.operation = JobOperation::Wipe;
-    parameters.job.soPin = SecretText(m_strPin.GetString());
+    parameters.job = FieldsJob();
     return true;
 }
 

@@ -13,9 +13,15 @@ class CWipePage : public CInitPage {
 
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    BatchWorker::Attempt TakeAttempt() override;
+    std::optional<Job> TakeJob() override;
     // The SO PIN, as the child's only PIN.
     bool FillStationParameters(StationParameters& parameters) override;
+
+  private:
+    // The job the fields hold, as the data exchange left them.
+    Job FieldsJob() const;
+
+  protected:
     std::vector<int> ParameterFieldIds() const override;
     void LoadDefaults() override;
     // The check box and the PIN field.

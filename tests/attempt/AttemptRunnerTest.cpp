@@ -1,8 +1,9 @@
 // The one policy every front end applies, tested once here: for each kind of result in a
-// single run, a batch run of the window program and a batch run of the console, the text
-// shown and its colour, whether it counts, the ledger line, the note, the batch stop and the
-// console's exit code.
+// single run, a batch run of the window program, a batch run of the console and a station, the
+// text shown and its colour, whether it counts, the ledger line, the note, the batch stop, the
+// run's tally and the console's exit code.
 #include "attempt/AttemptRunner.h"
+#include "attempt/RunTally.h"
 #include "ops/RecordingReporter.h"
 #include "ledger/LedgerTestSupport.h"
 #include "StatusTexts.h"
@@ -114,6 +115,13 @@ TEST(AttemptRunner, OnePolicyForEveryFrontEnd) {
         EXPECT_EQ(page.reports[0].bCount, !row.line.empty());
         EXPECT_EQ(outcome.bStopBatch, row.stop);
         EXPECT_EQ(ExitCodeOf(outcome), row.exitCode);
+        // The run's tally: counted as the ledger line is written, ended where the batch stops,
+        // and the run's exit code (a lost line aside) 1 after a counted failure.
+        RunTally tally(2);
+        EXPECT_EQ(tally.Add(outcome), row.stop);
+        EXPECT_EQ(tally.Counts().total, row.line.empty() ? 0u : 1u);
+        EXPECT_EQ(RunExitCode(tally.Counts(), false), tally.Counts().failure == 0 ? 0 : 1);
+        EXPECT_TRUE(tally.Add(outcome) || !outcome.IsCounted()) << "the count of two is reached";
         const std::string file = folder.Read("2026-12-06.csv");
         lines += !row.line.empty();
         EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(lines + 1))

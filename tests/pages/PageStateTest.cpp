@@ -115,7 +115,7 @@ TEST_P(PageStateTest, EverySituationOfARunShowsItsControlStates) {
     EXPECT_TRUE(Checked(page, C().check));
     EXPECT_EQ(Place(page, IDC_START), ownPlace);
 
-    const BatchControl& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
+    const PageRuns& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
     ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
     EXPECT_EQ(batch.MaxWorkersAlive(), 1);
     // One run, one first attempt: a second worker would have listed the slots again.
@@ -135,7 +135,7 @@ TEST_P(PageStateTest, HidingAndShowingAgainResetsLayoutCountersAndStatus) {
     ASSERT_TRUE(PumpUntil([&] { return Text(page, IDC_COUNT_TOTAL) == L"1"; }));
     // Hiding ends the run; Start is enabled again once its worker has ended.
     host->ShowPage(-1);
-    const BatchControl& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
+    const PageRuns& batch = C().index == 0 ? host->blank.Batch() : host->pki.Batch();
     ASSERT_TRUE(PumpUntil([&] { return !batch.IsWorkerAlive(); }));
     host->ShowPage(C().index);
     HandlePending();

@@ -5,7 +5,7 @@
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
 #include "attempt/AttemptFrontEnd.h"
-#include "attempt/BatchRun.h"
+#include "attempt/SlotEventLoop.h"
 #include "token/TokenModule.h"
 #include "win/Afx.h"
 #include "workbench/Workbench.h"
@@ -16,7 +16,7 @@
 #include <string>
 
 // What a run changes on its page. Called on the interface thread only.
-class BatchView : public AttemptFrontEnd {
+class PageRunView : public AttemptFrontEnd {
   public:
     // The run could not start: its reason in red, the inputs enabled again.
     virtual void ShowRefused(std::wstring text) = 0;
@@ -29,11 +29,11 @@ class BatchView : public AttemptFrontEnd {
     virtual void RefreshStart() = 0;
     // The page's worker has made its last request.
     virtual void OnWorkerEnded() = 0;
-    // The attempt just ended asks to end the run, as the operator's Stop does.
-    virtual void StopRun() = 0;
+    // The run has been stopped, by the operator's Stop or by the attempt that ended it.
+    virtual void ShowStopped() = 0;
 
   protected:
-    ~BatchView() = default;
+    ~PageRunView() = default;
 };
 
 // The private message that carries a worker's request: wParam the run, lParam the request.
@@ -63,17 +63,17 @@ struct RunRequest {
 
 // One batch run, as its worker sees it: the run's own copy of the parameters (inside the
 // attempt), its stop signal, and the page's window to send requests to.
-class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
+class PageRunWorker final : public SlotEventHost, public AttemptFrontEnd {
   public:
     // What the run does after an attempt: go on, or end as if the operator pressed Stop.
     enum class After { GoOn, StopRun };
     // One attempt with the run's parameters; `module` is the binding read for this attempt.
     using Attempt = std::function<After(TokenModule* module, AttemptFrontEnd& frontEnd)>;
 
-    BatchWorker(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
-    ~BatchWorker() { ReleaseAttempt(); }
-    BatchWorker(const BatchWorker&) = delete;
-    BatchWorker& operator=(const BatchWorker&) = delete;
+    PageRunWorker(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
+    ~PageRunWorker() { ReleaseAttempt(); }
+    PageRunWorker(const PageRunWorker&) = delete;
+    PageRunWorker& operator=(const PageRunWorker&) = delete;
 
     StopSignal& Signal() { return m_signal; }
 
@@ -112,12 +112,12 @@ class BatchWorker final : public BatchFrontEnd, public AttemptFrontEnd {
 // worker filtered by what the page has done since (Stop, reset). The interface thread never
 // waits here: a Start that finds the page's last worker still winding down starts the new
 // run when that worker reports its end. Interface thread only, except RunWorker.
-class BatchControl final : public RunGate::Member {
+class PageRuns final : public RunGate::Member {
   public:
-    BatchControl(BatchView& page, Workbench& bench);
-    BatchControl(const BatchControl&) = delete;
-    BatchControl& operator=(const BatchControl&) = delete;
-    ~BatchControl();
+    PageRuns(PageRunView& page, Workbench& bench);
+    PageRuns(const PageRuns&) = delete;
+    PageRuns& operator=(const PageRuns&) = delete;
+    ~PageRuns();
 
     // A run has started (or waits to) and nobody has stopped it, and its worker has not ended.
     bool IsLive() const;
@@ -138,7 +138,7 @@ class BatchControl final : public RunGate::Member {
 
     // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
     // once or, while the last worker winds down, when it has ended. False when refused.
-    bool Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
+    bool Start(HWND page, PageRunWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
     // The worker thread's whole life.
     UINT RunWorker();
 
@@ -159,16 +159,16 @@ class BatchControl final : public RunGate::Member {
   private:
     struct PendingStart {
         HWND page;
-        BatchWorker::Attempt attempt;
+        PageRunWorker::Attempt attempt;
         AFX_THREADPROC proc;
         LPVOID param;
     };
     void MarkStopped();
     bool Launch(PendingStart start);
 
-    BatchView& m_page;
+    PageRunView& m_page;
     Workbench& m_bench;
-    std::unique_ptr<BatchWorker> m_run;
+    std::unique_ptr<PageRunWorker> m_run;
     std::unique_ptr<PendingStart> m_pending;
     std::atomic<int> m_nWorkersAlive{0};
     std::atomic<int> m_nMaxWorkersAlive{0};

@@ -1,48 +1,48 @@
-#include "pagekit/BatchControl.h"
+#include "pagekit/PageRuns.h"
 
 // Worker side. SendMessage returns once the page has handled the request, so the request
 // may live on this thread's stack; when the page's window is gone nothing is answered and
 // the run winds down without a binding.
 
-void BatchWorker::Send(RunRequest& request) {
+void PageRunWorker::Send(RunRequest& request) {
     ::SendMessageW(m_hPage, WM_PAGE_RUN_REQUEST, reinterpret_cast<WPARAM>(this),
                    reinterpret_cast<LPARAM>(&request));
 }
 
-void BatchWorker::Send(RunRequest::Kind kind, const std::wstring* text) {
+void PageRunWorker::Send(RunRequest::Kind kind, const std::wstring* text) {
     RunRequest request{kind};
     request.text = text;
     Send(request);
 }
 
-TokenModule* BatchWorker::GetTokenModule() {
+TokenModule* PageRunWorker::GetTokenModule() {
     RunRequest request{RunRequest::kGetModule};
     Send(request);
     return request.module;
 }
 
-void BatchWorker::ShowProgress(std::wstring text) {
+void PageRunWorker::ShowProgress(std::wstring text) {
     Send(RunRequest::kShowProgress, &text);
 }
-void BatchWorker::ShowOutcome(const AttemptOutcome& outcome) {
+void PageRunWorker::ShowOutcome(const AttemptOutcome& outcome) {
     RunRequest request{RunRequest::kShowOutcome};
     request.outcome = &outcome;
     Send(request);
 }
-void BatchWorker::ShowRefused(std::wstring text) {
+void PageRunWorker::ShowRefused(std::wstring text) {
     Send(RunRequest::kShowRefused, &text);
 }
-void BatchWorker::ShowRunning() {
+void PageRunWorker::ShowRunning() {
     Send(RunRequest::kShowRunning);
 }
-void BatchWorker::ShowFinished() {
+void PageRunWorker::ShowFinished() {
     Send(RunRequest::kShowFinished);
 }
-void BatchWorker::SendEnded() {
+void PageRunWorker::SendEnded() {
     Send(RunRequest::kEnded);
 }
 
-void BatchWorker::RunAttempt() {
+void PageRunWorker::RunAttempt() {
     // The page decides, in turn with the operator's Stop, whether a token may still be
     // touched; an attempt that has begun runs to its end and reports.
     RunRequest request{RunRequest::kBeginAttempt};
@@ -56,37 +56,37 @@ void BatchWorker::RunAttempt() {
 
 // Interface side.
 
-BatchControl::BatchControl(BatchView& page, Workbench& bench) : m_page(page), m_bench(bench) {
+PageRuns::PageRuns(PageRunView& page, Workbench& bench) : m_page(page), m_bench(bench) {
     m_bench.Runs().Join(*this);
 }
 
-BatchControl::~BatchControl() {
+PageRuns::~PageRuns() {
     EndForReset();
     WaitForWorker();
     m_bench.Runs().Leave(*this);
 }
 
-bool BatchControl::IsLive() const {
+bool PageRuns::IsLive() const {
     return m_pending || (m_run && !m_run->bEnded && m_run->Signal().IsRunning());
 }
 
-bool BatchControl::IsWorkerAlive() const {
+bool PageRuns::IsWorkerAlive() const {
     return m_run && m_run->pThread && m_run->pThread->IsRunning();
 }
 
-bool BatchControl::HasWorker() const {
+bool PageRuns::HasWorker() const {
     return m_pending || (m_run && !m_run->bEnded);
 }
 
-bool BatchControl::HoldsModule() const {
+bool PageRuns::HoldsModule() const {
     return m_run && !m_run->bEnded && m_run->bStoppedInAttempt;
 }
 
-void BatchControl::RefreshStart() {
+void PageRuns::RefreshStart() {
     m_page.RefreshStart();
 }
 
-bool BatchControl::Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
+bool PageRuns::Start(HWND page, PageRunWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
     if (IsLive() || IsGateHeld())
         return false;
     PendingStart start{page, std::move(attempt), proc, param};
@@ -98,9 +98,9 @@ bool BatchControl::Start(HWND page, BatchWorker::Attempt attempt, AFX_THREADPROC
     return Launch(std::move(start));
 }
 
-bool BatchControl::Launch(PendingStart start) {
+bool PageRuns::Launch(PendingStart start) {
     // The worker reads m_run when it starts; it is replaced only once that worker has ended.
-    m_run = std::make_unique<BatchWorker>(start.page, std::move(start.attempt));
+    m_run = std::make_unique<PageRunWorker>(start.page, std::move(start.attempt));
     m_run->pThread = AfxBeginThread(start.proc, start.param);
     if (!m_run->pThread) {
         m_run->bEnded = true;
@@ -110,21 +110,21 @@ bool BatchControl::Launch(PendingStart start) {
     return true;
 }
 
-UINT BatchControl::RunWorker() {
-    BatchWorker* run = m_run.get();
+UINT PageRuns::RunWorker() {
+    PageRunWorker* run = m_run.get();
     if (run == nullptr)
         return 0;
     int alive = ++m_nWorkersAlive;
     for (int most = m_nMaxWorkersAlive.load();
          alive > most && !m_nMaxWorkersAlive.compare_exchange_weak(most, alive);)
         ;
-    UINT result = RunBatchWorker(*run, run->Signal());
+    UINT result = RunSlotEventLoop(*run, run->Signal());
     --m_nWorkersAlive;
     run->SendEnded();
     return result;
 }
 
-void BatchControl::MarkStopped() {
+void PageRuns::MarkStopped() {
     m_pending.reset();
     if (!m_run)
         return;
@@ -135,28 +135,28 @@ void BatchControl::MarkStopped() {
     }
 }
 
-void BatchControl::Stop() {
+void PageRuns::Stop() {
     MarkStopped();
 }
 
-void BatchControl::EndForReset() {
+void PageRuns::EndForReset() {
     MarkStopped();
     if (m_run)
         m_run->bDetached = true;
 }
 
-void BatchControl::WaitForWorker() {
+void PageRuns::WaitForWorker() {
     if (m_run && m_run->pThread)
         m_run->pThread->WaitPumping(INFINITE);
 }
 
-LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
+LRESULT PageRuns::Handle(WPARAM wParam, LPARAM lParam) {
     // Only the current run's worker sends these; anything else is not ours to read.
     if (!m_run || wParam != reinterpret_cast<WPARAM>(m_run.get()) || lParam == 0)
         return 0;
     RunRequest& request = *reinterpret_cast<RunRequest*>(lParam);
-    BatchWorker& run = *m_run;
-    BatchView& page = m_page;
+    PageRunWorker& run = *m_run;
+    PageRunView& page = m_page;
     const bool live = run.Signal().IsRunning();
     switch (request.kind) {
     case RunRequest::kGetModule:
@@ -170,8 +170,10 @@ LRESULT BatchControl::Handle(WPARAM wParam, LPARAM lParam) {
     case RunRequest::kEndAttempt:
         run.bInAttempt = false;
         // After its outcome has shown: the page ends the run as Stop would.
-        if (request.bStopRun && live && !run.bDetached)
-            page.StopRun();
+        if (request.bStopRun && live && !run.bDetached) {
+            MarkStopped();
+            page.ShowStopped();
+        }
         break;
     case RunRequest::kShowProgress:
         if (!run.bDetached && request.text != nullptr)

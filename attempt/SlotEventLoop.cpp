@@ -1,4 +1,4 @@
-#include "attempt/BatchRun.h"
+#include "attempt/SlotEventLoop.h"
 
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -20,12 +20,12 @@ bool StopSignal::PauseWhileRunning(std::chrono::milliseconds period) {
 namespace {
 
 // A run cannot start: the module is missing or cannot report slot events without blocking.
-unsigned RefuseRun(BatchFrontEnd& host) {
+unsigned RefuseRun(SlotEventHost& host) {
     host.ShowRefused(LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
     return 0;
 }
 
-CK_RV PollSlotEvent(BatchFrontEnd& host, CK_SLOT_ID& slot) {
+CK_RV PollSlotEvent(SlotEventHost& host, CK_SLOT_ID& slot) {
     TokenModule* module = host.GetTokenModule();
     if (module == nullptr || !module->HasFunctionLists())
         return CKR_CRYPTOKI_NOT_INITIALIZED;
@@ -34,7 +34,7 @@ CK_RV PollSlotEvent(BatchFrontEnd& host, CK_SLOT_ID& slot) {
 
 } // namespace
 
-unsigned RunBatchWorker(BatchFrontEnd& host, StopSignal& signal, std::chrono::milliseconds pollPeriod) {
+unsigned RunSlotEventLoop(SlotEventHost& host, StopSignal& signal, std::chrono::milliseconds pollPeriod) {
     TokenModule* module = host.GetTokenModule();
     if (module == nullptr || !module->HasFunctionLists())
         return RefuseRun(host);

@@ -5,7 +5,7 @@
 #include "StatusTexts.h"
 #include "WaitFor.h"
 #include "attempt/AttemptRunner.h"
-#include "attempt/BatchRun.h"
+#include "attempt/SlotEventLoop.h"
 #include "attempt/OutcomeText.h"
 #include "wipe/WipeToken.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 // A page as the worker sees it: reports and control changes recorded under a lock, since the
 // test thread reads them while the worker writes.
-class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
+class RecordingHost final : public SlotEventHost, public AttemptFrontEnd {
   public:
     explicit RecordingHost(TokenModule* module) : m_module(module) {}
 
@@ -88,7 +88,7 @@ class RecordingHost final : public BatchFrontEnd, public AttemptFrontEnd {
 // One batch run on its own thread, stopped and joined when the test is done with it.
 struct WorkerRun {
     WorkerRun(RecordingHost& host, std::chrono::milliseconds period)
-        : worker([this, &host, period] { RunBatchWorker(host, signal, period); }) {}
+        : worker([this, &host, period] { RunSlotEventLoop(host, signal, period); }) {}
     ~WorkerRun() {
         signal.Stop();
         worker.join();
@@ -97,7 +97,7 @@ struct WorkerRun {
     std::thread worker;
 };
 
-class BatchRunTest : public ::testing::Test {
+class SlotEventLoopTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(bench.Bind()) << bench.Error(); }
     void Do(const std::string& lines) { ASSERT_TRUE(bench.Command(lines)) << bench.Error(); }
@@ -114,7 +114,7 @@ class BatchRunTest : public ::testing::Test {
 
 // Guards against lost, doubled or pre-Start events: each slot event gives exactly one attempt.
 // Every bench change waits for the previous attempt's end, so no attempt sees the next token.
-TEST_F(BatchRunTest, EachSlotEventGivesExactlyOneAttempt) {
+TEST_F(SlotEventLoopTest, EachSlotEventGivesExactlyOneAttempt) {
     Do("insert 0 type=blank\nremove 0\ninsert 0 type=blank"); // before Start: drained
     RecordingHost host(&bench.Module());
     WorkerRun run(host, 5ms);
@@ -144,7 +144,7 @@ TEST_F(BatchRunTest, EachSlotEventGivesExactlyOneAttempt) {
 
 // Guards against a Stop that waits out the pause or is not final: with a pause far longer
 // than any timeout here, only a pause that wakes on Stop lets the run end.
-TEST_F(BatchRunTest, StopEndsAPausingRunAndForGood) {
+TEST_F(SlotEventLoopTest, StopEndsAPausingRunAndForGood) {
     RecordingHost host(&bench.Module());
     auto run = std::make_unique<WorkerRun>(host, std::chrono::hours(1));
     ASSERT_TRUE(host.WaitFor([](auto c) { return c.attemptsEnded == 1; }));
@@ -159,7 +159,7 @@ TEST_F(BatchRunTest, StopEndsAPausingRunAndForGood) {
 }
 
 // Guards against a poll failure or a missing binding that leaves a run going or counts it.
-TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsItQuietly) {
+TEST_F(SlotEventLoopTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsItQuietly) {
     {
         Do("fail C_WaitForSlotEvent 0x5 once");
         RecordingHost host(&bench.Module());
@@ -183,7 +183,7 @@ TEST_F(BatchRunTest, APollFailureBeforeTheFirstAttemptRefusesTheRunAndLaterEndsI
 }
 
 // Guards against a module call after the binding is released during a run.
-TEST_F(BatchRunTest, ReleasingTheModuleEndsARunWithoutAnotherModuleCall) {
+TEST_F(SlotEventLoopTest, ReleasingTheModuleEndsARunWithoutAnotherModuleCall) {
     Do("delay C_WaitForSlotEvent 2");
     RecordingHost host(&bench.Module());
     WorkerRun run(host, 1ms);
@@ -197,7 +197,7 @@ TEST_F(BatchRunTest, ReleasingTheModuleEndsARunWithoutAnotherModuleCall) {
 
 // Guards against data races and runs that never end or end twice: random Stop and restart
 // timings while tokens come and go. Meant for ThreadSanitizer as much as for itself.
-TEST_F(BatchRunTest, RandomStopsRestartsAndTokenChurnKeepCountsConsistent) {
+TEST_F(SlotEventLoopTest, RandomStopsRestartsAndTokenChurnKeepCountsConsistent) {
     std::mt19937 random(20261206);
     std::atomic<bool> churning{true};
     std::thread churn([&] {

@@ -27,7 +27,7 @@ class StopSignal {
 
 // What a page gives its worker. Every call comes from the worker thread; the page carries
 // the window work over to the interface thread.
-class BatchFrontEnd {
+class SlotEventHost {
   public:
     // The main window's binding, read anew at every use; null when there is none.
     virtual TokenModule* GetTokenModule() = 0;
@@ -42,11 +42,11 @@ class BatchFrontEnd {
     virtual void ShowFinished() = 0;
 
   protected:
-    ~BatchFrontEnd() = default;
+    ~SlotEventHost() = default;
 };
 
 constexpr std::chrono::milliseconds kSlotPollPeriod{500};
 
 // The worker's whole life; returns 0 like the thread procedure it runs in.
-unsigned RunBatchWorker(BatchFrontEnd& host, StopSignal& signal,
-                        std::chrono::milliseconds pollPeriod = kSlotPollPeriod);
+unsigned RunSlotEventLoop(SlotEventHost& host, StopSignal& signal,
+                          std::chrono::milliseconds pollPeriod = kSlotPollPeriod);

@@ -1,0 +1,5 @@
+#include "win/ResourceHandle.h"
+
+HINSTANCE AfxGetResourceHandle() {
+    return ::GetModuleHandleW(nullptr);
+}
