@@ -1,8 +1,8 @@
 #pragma once
-// The one policy every front end applies to an attempt: the text shown, whether it counts, the
-// ledger line and its notes, the end of a batch run after the module refused its SO PIN
-// (AttemptStop::SoPinRefused), and the console's
-// exit code. Pages and the console only show the outcome and answer the final-try question.
+// The one policy every front end applies to an attempt and a run: the text shown, whether it
+// counts, the ledger line and its notes, the end of a run after the module refused its SO PIN
+// (AttemptStop::SoPinRefused) or its count was reached, the run's counters and the console's
+// exit codes. Pages, the station and the console only show what it decided.
 #include "attempt/AttemptFrontEnd.h"
 #include "attempt/AttemptOutcome.h"
 #include "attempt/StockGate.h"
@@ -40,3 +40,30 @@ AttemptOutcome RecordInfoQuery(const AttemptResult& result, Ledger* ledger);
 
 // vantor-cli's exit code of one attempt (attempt/ExitCode.h).
 int ExitCodeOf(const AttemptOutcome& outcome);
+
+// The counters of a run and what they decide: every counted outcome adds to them; a run ends
+// when the SO PIN given for it was refused or its count is reached; and the run's exit code.
+// The pages, the station and the console keep their counts here and only show them.
+struct RunCounts {
+    unsigned long total = 0;
+    unsigned long success = 0;
+    unsigned long failure = 0;
+};
+
+class RunTally {
+  public:
+    // `countLimit`: the run ends after this many counted attempts; 0: no limit.
+    explicit RunTally(unsigned long countLimit = 0) : m_countLimit(countLimit) {}
+
+    // Counts `outcome` when it counts. True when the run ends with it.
+    bool Add(const AttemptOutcome& outcome);
+    const RunCounts& Counts() const { return m_counts; }
+
+  private:
+    unsigned long m_countLimit;
+    RunCounts m_counts;
+};
+
+// A run's exit code at its end: 5 when a ledger line was lost, else 0 when no counted attempt
+// failed, else 1 (attempt/ExitCode.h).
+int RunExitCode(const RunCounts& counts, bool bLedgerFailed);

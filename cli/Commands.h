@@ -1,7 +1,7 @@
 #pragma once
 // The commands over the console's workbench (its binding, ledger and stock list). Each returns
 // the program's exit code.
-#include "attempt/RunTally.h"
+#include "attempt/AttemptRunner.h"
 #include "attempt/Job.h"
 #include "attempt/StockGate.h"
 #include "cli/OutcomeWriter.h"

@@ -1,5 +1,5 @@
 #include "attempt/ExitCode.h"
-#include "attempt/RunTally.h"
+#include "attempt/AttemptRunner.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/StopTriggers.h"

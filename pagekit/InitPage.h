@@ -5,7 +5,7 @@
 // own fields, defaults, data exchange and attempt.
 #include "controls/StatusLabel.h"
 #include "attempt/Job.h"
-#include "attempt/RunTally.h"
+#include "attempt/AttemptRunner.h"
 #include "ledger/LedgerEntry.h"
 #include "pagekit/PageRuns.h"
 #include "pagekit/StationParameters.h"

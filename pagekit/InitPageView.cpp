@@ -76,4 +76,3 @@ void CInitPage::SetStartWanted(bool bWanted) {
     m_bStartWanted = bWanted;
     m_btnStart.EnableWindow(bWanted && !m_bench.Runs().IsHeld() ? TRUE : FALSE);
 }
-

@@ -2,7 +2,7 @@
 
 #include "attempt/SlotEventLoop.h"
 #include "attempt/OutcomeText.h"
-#include "attempt/RunTally.h"
+#include "attempt/AttemptRunner.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "station/StationAttempt.h"

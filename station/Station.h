@@ -6,7 +6,6 @@
 // slots and reads serials; each outcome goes through the one attempt runner (mode station).
 #include "attempt/AttemptRunner.h"
 #include "attempt/Job.h"
-#include "attempt/RunTally.h"
 #include "attempt/StockGate.h"
 #include "base/SecureBuffer.h"
 #include "ledger/Ledger.h"

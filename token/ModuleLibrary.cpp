@@ -126,7 +126,6 @@ void ModuleLibrary::Free() {
 
 #else
 #include <dlfcn.h>
-#include <vector>
 
 bool ModuleLibrary::Load(const std::wstring& fileName) {
     Free();

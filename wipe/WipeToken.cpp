@@ -8,7 +8,6 @@
 #include "token/DeviceType.h"
 #include "token/TokenTarget.h"
 #include "token/SoPinGuard.h"
-#include "token/TokenTarget.h"
 
 namespace {
 

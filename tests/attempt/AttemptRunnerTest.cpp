@@ -3,7 +3,6 @@
 // text shown and its colour, whether it counts, the ledger line, the note, the batch stop, the
 // run's tally and the console's exit code.
 #include "attempt/AttemptRunner.h"
-#include "attempt/RunTally.h"
 #include "ops/RecordingReporter.h"
 #include "ledger/LedgerTestSupport.h"
 #include "StatusTexts.h"

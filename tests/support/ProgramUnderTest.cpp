@@ -146,7 +146,8 @@ HWND ProgramUnderTest::WaitForWindow(const std::wstring& caption, DWORD timeoutM
                     found = window;
                     return true;
                 }
-            return false;
+            // A program that has ended shows no window any more.
+            return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
         },
         timeoutMs);
     return found;

@@ -53,8 +53,9 @@ class ProgramUnderTest {
     DWORD ExitCode() const;
     // Visible top-level windows of the process.
     std::vector<HWND> TopWindows() const;
-    // The first visible top-level window with this exact caption, waiting for it.
-    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs = 15000) const;
+    // The first visible top-level window with this exact caption, waiting for it; null once the
+    // process has ended without one. The limit only guards against a program that hangs.
+    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs = 120000) const;
 
   private:
     PROCESS_INFORMATION m_info{};
