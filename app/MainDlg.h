@@ -22,9 +22,6 @@ class CMainDlg : public CDialog {
   public:
     explicit CMainDlg(CWnd* pParent = nullptr);
 
-    // The binding in force; null when there is none.
-    TokenModule* GetTokenModule() { return m_bench.Module(); }
-
     // A click on the bar (WM_OUTLOOKBAR_CLICK): show page `index` (0 to 3) and mark its item.
     // Any other index changes no page but still becomes the bar's active item.
     LRESULT ShowPage(WPARAM index, LPARAM id);

@@ -1,7 +1,8 @@
 #include "workbench/Workbench.h"
 
 void Workbench::Bind(std::unique_ptr<TokenModule> module) {
-    // Released first: the new module may be the same library, which must start afresh.
+    // The binding in force is released before the caller loads the new one: it may be the same
+    // library, which must start afresh.
     m_module = nullptr;
     m_ownedModule = std::move(module);
     m_module = m_ownedModule.get();
