@@ -1,59 +1,5 @@
 #include "pagekit/PageRuns.h"
 
-// Worker side. SendMessage returns once the page has handled the request, so the request
-// may live on this thread's stack; when the page's window is gone nothing is answered and
-// the run winds down without a binding.
-
-void PageRunWorker::Send(RunRequest& request) {
-    ::SendMessageW(m_hPage, WM_PAGE_RUN_REQUEST, reinterpret_cast<WPARAM>(this),
-                   reinterpret_cast<LPARAM>(&request));
-}
-
-void PageRunWorker::Send(RunRequest::Kind kind, const std::wstring* text) {
-    RunRequest request{kind};
-    request.text = text;
-    Send(request);
-}
-
-TokenModule* PageRunWorker::GetTokenModule() {
-    RunRequest request{RunRequest::kGetModule};
-    Send(request);
-    return request.module;
-}
-
-void PageRunWorker::ShowProgress(std::wstring text) {
-    Send(RunRequest::kShowProgress, &text);
-}
-void PageRunWorker::ShowOutcome(const AttemptOutcome& outcome) {
-    RunRequest request{RunRequest::kShowOutcome};
-    request.outcome = &outcome;
-    Send(request);
-}
-void PageRunWorker::ShowRefused(std::wstring text) {
-    Send(RunRequest::kShowRefused, &text);
-}
-void PageRunWorker::ShowRunning() {
-    Send(RunRequest::kShowRunning);
-}
-void PageRunWorker::ShowFinished() {
-    Send(RunRequest::kShowFinished);
-}
-void PageRunWorker::SendEnded() {
-    Send(RunRequest::kEnded);
-}
-
-void PageRunWorker::RunAttempt() {
-    // The page decides, in turn with the operator's Stop, whether a token may still be
-    // touched; an attempt that has begun runs to its end and reports.
-    RunRequest request{RunRequest::kBeginAttempt};
-    Send(request);
-    if (!request.bGranted)
-        return;
-    RunRequest end{RunRequest::kEndAttempt};
-    end.bStopRun = m_attempt(request.module, *this) == After::StopRun;
-    Send(end);
-}
-
 // Interface side.
 
 PageRuns::PageRuns(PageRunView& page, Workbench& bench) : m_page(page), m_bench(bench) {
@@ -169,7 +115,7 @@ LRESULT PageRuns::Handle(WPARAM wParam, LPARAM lParam) {
         break;
     case RunRequest::kEndAttempt:
         run.bInAttempt = false;
-        // After its outcome has shown: the page ends the run as Stop would.
+        // After its outcome has shown: the run stops as the operator's Stop stops it.
         if (request.bStopRun && live && !run.bDetached) {
             MarkStopped();
             page.ShowStopped();
