@@ -14,10 +14,6 @@ namespace {
 
 constexpr char kPrefix[] = "result";
 
-std::string Hex(const void* data, std::size_t size) {
-    return HexText(data, size);
-}
-
 std::string Number(unsigned long long value) {
     char text[24];
     std::snprintf(text, sizeof text, "%llX", value);
@@ -42,16 +38,14 @@ std::string Escaped(const std::wstring& text) {
 }
 
 // Upper-case digits only, as written.
-int HexValue(char c) {
-    return HexDigitValue(c, HexCase::kUpper);
-}
+constexpr HexCase kWritten = HexCase::kUpper;
 
 bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long& value) {
     if (text.empty() || text.size() > 16)
         return false;
     value = 0;
     for (char c : text) {
-        const int digit = HexValue(c);
+        const int digit = HexDigitValue(c, kWritten);
         if (digit < 0)
             return false;
         value = value * 16 + static_cast<unsigned>(digit);
@@ -64,10 +58,10 @@ bool ParseBytes(const std::string& text, void* data, std::size_t size) {
         return false;
     unsigned char* bytes = static_cast<unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) {
-        const int high = HexValue(text[2 * i]), low = HexValue(text[2 * i + 1]);
-        if (high < 0 || low < 0)
+        const int byte = HexByteValue(text[2 * i], text[2 * i + 1], kWritten);
+        if (byte < 0)
             return false;
-        bytes[i] = static_cast<unsigned char>(high * 16 + low);
+        bytes[i] = static_cast<unsigned char>(byte);
     }
     return true;
 }
@@ -85,10 +79,10 @@ bool ParseEscaped(const std::string& text, std::wstring& value) {
         }
         if (i + 2 >= text.size())
             return false;
-        const int high = HexValue(text[i + 1]), low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
+        const int byte = HexByteValue(text[i + 1], text[i + 2], kWritten);
+        if (byte < 0)
             return false;
-        utf8 += static_cast<char>(high * 16 + low);
+        utf8 += static_cast<char>(byte);
         i += 2;
     }
     value = Utf8ToWide(utf8);
@@ -195,7 +189,7 @@ void AddToken(std::string& line, const SeenToken& token) {
     if (const std::optional<CK_SLOT_ID> slot = SlotOf(token))
         Add(line, "slot", Number(*slot));
     if (const auto* record = std::get_if<VendorRecord>(&token)) {
-        Add(line, "info", Hex(&record->info, sizeof record->info));
+        Add(line, "info", HexText(&record->info, sizeof record->info));
     } else if (const auto* identity = std::get_if<StandardIdentity>(&token)) {
         Add(line, "serial", Escaped(identity->serial));
         Add(line, "version", Escaped(identity->version));
