@@ -64,8 +64,7 @@ AttemptResult InitialiseFound(TokenModule& module, const StandardTarget& target,
         !FitsPinLimits(info, soPinNow.size()))
         return Refused(token, IDS_STD_PIN_LIMITS);
     if (bInitialisedBefore) {
-        if (std::optional<AttemptResult> ended =
-                GuardSoPin(module, token.slot, token, params.bBatch, progress))
+        if (std::optional<AttemptResult> ended = GuardSoPin(module, token, params.bBatch, progress))
             return *ended;
     }
 

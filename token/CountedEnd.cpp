@@ -1,5 +1,7 @@
 #include "token/CountedEnd.h"
 
+#include "res/StringIds.h"
+
 #include <utility>
 
 namespace {
@@ -20,6 +22,10 @@ AttemptResult CountedEnd(SeenToken token, AttemptKind kind, unsigned messageId) 
 
 AttemptResult Refused(SeenToken token, unsigned messageId) {
     return OnToken(std::move(token), EndMessage{AttemptKind::Failure, messageId}, CKR_CANCEL);
+}
+
+AttemptResult Unreadable(CK_SLOT_ID slot, CK_RV rv) {
+    return OnToken(UnreadToken{slot}, EndMessage{AttemptKind::Failure, IDS_NO_DEVICE_INFO}, rv);
 }
 
 AttemptResult ModuleAnswer(SeenToken token, CK_RV rv, unsigned successId, const ResultMessage* failures,

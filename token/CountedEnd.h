@@ -12,6 +12,10 @@ AttemptResult CountedEnd(SeenToken token, AttemptKind kind, unsigned messageId);
 // its own (CKR_CANCEL), as for a label out of range or a token off the stock list.
 AttemptResult Refused(SeenToken token, unsigned messageId);
 
+// A counted failure on the token present in `slot` whose record or information could not be
+// read (`rv`): IDS_NO_DEVICE_INFO.
+AttemptResult Unreadable(CK_SLOT_ID slot, CK_RV rv);
+
 // A module answer that has a message of its own.
 struct ResultMessage {
     CK_RV rv;

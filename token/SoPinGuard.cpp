@@ -12,11 +12,12 @@ AttemptResult End(const SeenToken& token, AttemptKind kind, unsigned messageId, 
 
 } // namespace
 
-std::optional<AttemptResult> GuardSoPin(TokenModule& module, CK_SLOT_ID slot, const SeenToken& token,
-                                        bool bBatch, AttemptProgress& progress) {
+std::optional<AttemptResult> GuardSoPin(TokenModule& module, const SeenToken& token, bool bBatch,
+                                        AttemptProgress& progress) {
+    const std::optional<CK_SLOT_ID> slot = SlotOf(token);
     CK_TOKEN_INFO info = {};
     // Tries left, or nothing known: the module's own check of the PIN decides, as it always did.
-    if (module.GetTokenInfo(slot, &info) != CKR_OK ||
+    if (!slot || module.GetTokenInfo(*slot, &info) != CKR_OK ||
         !(info.flags & (CKF_SO_PIN_LOCKED | CKF_SO_PIN_FINAL_TRY)))
         return std::nullopt;
     if (info.flags & CKF_SO_PIN_LOCKED)

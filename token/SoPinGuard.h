@@ -9,10 +9,10 @@
 
 #include <optional>
 
-// Nothing when the PIN of the token in `slot` may be tried (tries left, the module cannot
+// Nothing when the PIN of `token` (one seen in its slot) may be tried (tries left, the module cannot
 // tell, or the operator said yes to the final try). Otherwise the attempt's end on `token`:
 // the counted failure IDS_SO_PIN_LOCKED with CKR_PIN_LOCKED, the counted failure
 // IDS_SO_PIN_FINAL_TRY_BATCH or, when the operator answered No, the cancelled IDS_CANCELLED,
 // both with CKR_FUNCTION_CANCELED.
-std::optional<AttemptResult> GuardSoPin(TokenModule& module, CK_SLOT_ID slot, const SeenToken& token,
-                                        bool bBatch, AttemptProgress& progress);
+std::optional<AttemptResult> GuardSoPin(TokenModule& module, const SeenToken& token, bool bBatch,
+                                        AttemptProgress& progress);

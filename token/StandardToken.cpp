@@ -50,11 +50,8 @@ Found<StandardTarget> FindStandardTarget(TokenModule& module, AttemptProgress& p
 
     // Stays on the status line while the token works.
     progress.ShowProgress(IDS_INITIALISING);
-    if (token.rv != CKR_OK) {
-        AttemptResult unread = CountedEnd(UnreadToken{token.slot}, AttemptKind::Failure, IDS_NO_DEVICE_INFO);
-        unread.rv = token.rv;
-        return unread;
-    }
+    if (token.rv != CKR_OK)
+        return Unreadable(token.slot, token.rv);
     StandardTarget target;
     target.token.slot = token.slot;
     target.token.serial = PaddedText(token.info.serialNumber, sizeof token.info.serialNumber);

@@ -25,11 +25,8 @@ Found<VendorRecord> FindTokenTarget(TokenModule* module, AttemptProgress& progre
     VendorRecord token;
     token.slot = listing.slots[0];
     const CK_RV rv = ReadDeviceInfo(*module, token.slot, token.info);
-    if (rv != CKR_OK) {
-        AttemptResult unread = CountedEnd(UnreadToken{token.slot}, AttemptKind::Failure, IDS_NO_DEVICE_INFO);
-        unread.rv = rv;
-        return unread;
-    }
+    if (rv != CKR_OK)
+        return Unreadable(token.slot, rv);
     if (!progress.MayWorkOn(DescribeDeviceInfo(token.info).strSerialNumber))
         return Refused(token, IDS_NOT_IN_STOCK);
     return token;

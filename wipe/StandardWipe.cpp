@@ -54,7 +54,7 @@ AttemptResult WipeFound(TokenModule& module, const StandardTarget& target, const
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     if (!FitsPinLimits(target.info, soPin.size()))
         return Refused(token, IDS_STD_PIN_LIMITS);
-    if (std::optional<AttemptResult> ended = GuardSoPin(module, token.slot, token, params.bBatch, progress))
+    if (std::optional<AttemptResult> ended = GuardSoPin(module, token, params.bBatch, progress))
         return *ended;
 
     // A module refuses C_InitToken while a session is open on the token: none of ours is.

@@ -37,7 +37,7 @@ AttemptResult WipeFound(TokenModule& module, const VendorRecord& token, const Wi
         return CountedEnd(token, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 
-    if (std::optional<AttemptResult> ended = GuardSoPin(module, token.slot, token, params.bBatch, progress))
+    if (std::optional<AttemptResult> ended = GuardSoPin(module, token, params.bBatch, progress))
         return *ended;
 
     // Wiped when it goes out of scope; the length counts no terminating zero.
