@@ -16,13 +16,12 @@ bool IsSpareSlot(const CK_TOKEN_INFO& info) {
 
 } // namespace
 
-Found<StandardTarget> FindStandardTarget(TokenModule& module, AttemptProgress& progress,
-                                         void (*onListed)(AttemptProgress&)) {
+Found<StandardTarget> FindStandardTarget(TokenModule& module, AttemptProgress& progress, bool bShowRunning) {
     const SlotList listing = ListSlots(module, kSlotListPlaces);
     if (listing.rv != CKR_OK)
         return EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, listing.rv);
-    if (onListed != nullptr)
-        onListed(progress);
+    if (bShowRunning)
+        progress.ShowRunning();
 
     // A token never initialised has no serial number yet and looks like a spare slot: it is the
     // token only when no other is present (SoftHSM2 keeps a spare beside every token it holds).

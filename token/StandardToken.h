@@ -22,9 +22,10 @@ struct StandardTarget {
 // token is neither initialised nor has a serial number is a token never initialised when it is
 // the only one, and a module's spare slot (SoftHSM2 keeps one beside its tokens) when another
 // token is present; two such alone are IDS_ONE_TOKEN_ONLY. Its serial is empty, which no stock
-// list admits. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO.
+// list admits. Token information unreadable: the counted failure IDS_NO_DEVICE_INFO. `bShowRunning`
+// as on the vendor path.
 Found<StandardTarget> FindStandardTarget(TokenModule& module, AttemptProgress& progress,
-                                         void (*onListed)(AttemptProgress&) = nullptr);
+                                         bool bShowRunning = false);
 
 // Where the token with `serial` is now: some modules move a token to another slot when they
 // initialise it. CKR_TOKEN_NOT_PRESENT when no slot holds it.

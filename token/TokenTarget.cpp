@@ -5,16 +5,15 @@
 #include "token/DeviceInfoTexts.h"
 #include "token/TokenSlots.h"
 
-Found<VendorRecord> FindTokenTarget(TokenModule* module, AttemptProgress& progress,
-                                    void (*onListed)(AttemptProgress&)) {
+Found<VendorRecord> FindTokenTarget(TokenModule* module, AttemptProgress& progress, bool bShowRunning) {
     if (!IsModuleBound(module))
         return EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, CKR_FUNCTION_FAILED);
     // More than ten tokens make a conforming module answer CKR_BUFFER_TOO_SMALL.
     const SlotList listing = ListSlots(*module, kSlotListPlaces);
     if (listing.rv != CKR_OK)
         return EndedWith(AttemptKind::NoModule, IDS_INIT_MODULE_FAILED, listing.rv);
-    if (onListed != nullptr)
-        onListed(progress);
+    if (bShowRunning)
+        progress.ShowRunning();
     if (listing.slots.size() >= 2)
         return EndedWith(AttemptKind::SeveralTokens, IDS_ONE_TOKEN_ONLY);
     if (listing.slots.empty())

@@ -9,7 +9,7 @@
 // Not bound or listing failed: IDS_INIT_MODULE_FAILED (NoModule). Two or more tokens:
 // IDS_ONE_TOKEN_ONLY. None: IDS_INSERT_TOKEN. One: IDS_INITIALISING as progress, then the record;
 // unreadable: IDS_NO_DEVICE_INFO, a counted failure; refused by `progress` (MayWorkOn):
-// IDS_NOT_IN_STOCK with CKR_CANCEL, a counted failure. `onListed` runs after a
-// successful listing, before the token count is looked at.
+// IDS_NOT_IN_STOCK with CKR_CANCEL, a counted failure. `bShowRunning` (a batch run's wipe): the
+// run shows as running once the listing succeeded, before the token count is looked at.
 Found<VendorRecord> FindTokenTarget(TokenModule* module, AttemptProgress& progress,
-                                    void (*onListed)(AttemptProgress&) = nullptr);
+                                    bool bShowRunning = false);

@@ -76,7 +76,7 @@ AttemptResult WipeFound(TokenModule& module, const StandardTarget& target, const
 } // namespace
 
 AttemptResult WipeStandardToken(TokenModule& module, const WipeParams& params, AttemptProgress& progress) {
-    return FindStandardTarget(module, progress,
-                              params.bBatch ? +[](AttemptProgress& shown) { shown.ShowRunning(); } : nullptr)
-        .Then([&](const StandardTarget& target) { return WipeFound(module, target, params, progress); });
+    return FindStandardTarget(module, progress, params.bBatch).Then([&](const StandardTarget& target) {
+        return WipeFound(module, target, params, progress);
+    });
 }

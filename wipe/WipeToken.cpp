@@ -11,10 +11,6 @@
 
 namespace {
 
-void ShowBatchRunning(AttemptProgress& progress) {
-    progress.ShowRunning();
-}
-
 // E_InitBlankToken's answers other than CKR_OK; write protection is how the module refuses
 // an encryption lock.
 const ResultMessage kWipeFailures[] = {
@@ -58,6 +54,7 @@ AttemptResult WipeFound(TokenModule& module, const VendorRecord& token, const Wi
 AttemptResult WipeToken(TokenModule* module, const WipeParams& params, AttemptProgress& progress) {
     if (module != nullptr && module->IsStandard())
         return WipeStandardToken(*module, params, progress);
-    return FindTokenTarget(module, progress, params.bBatch ? &ShowBatchRunning : nullptr)
-        .Then([&](const VendorRecord& token) { return WipeFound(*module, token, params, progress); });
+    return FindTokenTarget(module, progress, params.bBatch).Then([&](const VendorRecord& token) {
+        return WipeFound(*module, token, params, progress);
+    });
 }
