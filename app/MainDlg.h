@@ -1,11 +1,11 @@
 #pragma once
 // The tool's only top-level window: the navigation bar on the left, the four pages on the
-// right, one visible at a time. It owns the binding to the token module for its whole life:
-// it binds the module while it initialises (closing itself when that fails) and releases
-// it when it is destroyed, after every batch worker and the station have ended. A module the
+// right, one visible at a time. It makes the program's workbench and hands it to every page:
+// it binds the module while it initialises (closing itself when that fails) and releases it
+// when it is destroyed, after every batch worker and the station have ended. A module the
 // operator picks from the system menu replaces the binding at once, while no batch run or
-// station is active. It also owns the operator's ledger, which the initialisation pages, the
-// station and the information page write to.
+// station is active. The workbench also holds the operator's ledger, which the initialisation
+// pages, the station and the information page write to, and the stock list.
 #include "win/Afx.h"
 #include "wipepage/WipePage.h"
 #include "infopage/InfoPage.h"

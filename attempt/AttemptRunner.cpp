@@ -66,6 +66,18 @@ std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
 
 } // namespace
 
+AttemptSetting JobSetting(const Job& job, LedgerMode mode, Ledger* ledger, StockGate* stock,
+                          StopNote stopNote) {
+    AttemptSetting setting;
+    setting.operation = job.Recorded();
+    setting.mode = mode;
+    setting.label = job.Label();
+    setting.ledger = ledger;
+    setting.stopNote = stopNote;
+    setting.stock = stock;
+    return setting;
+}
+
 AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const AttemptSetting& setting,
                                    AttemptFrontEnd& frontEnd) {
     Progress progress(frontEnd, setting.stock);

@@ -5,6 +5,7 @@
 // exit codes. Pages, the station and the console only show what it decided.
 #include "attempt/AttemptFrontEnd.h"
 #include "attempt/AttemptOutcome.h"
+#include "attempt/Job.h"
 #include "attempt/StockGate.h"
 #include "ledger/Ledger.h"
 #include "token/AttemptProgress.h"
@@ -26,6 +27,11 @@ struct AttemptSetting {
     StopNote stopNote = StopNote::InMessage;
     StockGate* stock = nullptr; // null, or no list in force: every token is worked on
 };
+
+// The setting of an attempt of `job` in `mode`: its operation and label recorded in `ledger`,
+// its tokens admitted by `stock`.
+AttemptSetting JobSetting(const Job& job, LedgerMode mode, Ledger* ledger, StockGate* stock,
+                          StopNote stopNote = StopNote::InMessage);
 
 using AttemptOperation = std::function<AttemptResult(AttemptProgress& progress)>;
 

@@ -6,13 +6,8 @@
 #include "res/InfoCaptions.h"
 
 AttemptRecord RunJobAttempt(Workbench& bench, const TokenJob& job, bool bBatch) {
-    AttemptSetting setting;
-    setting.operation = job.job.Recorded();
-    setting.mode = bBatch ? LedgerMode::Batch : LedgerMode::Single;
-    setting.label = job.job.Label();
-    setting.ledger = bench.GetLedger();
-    setting.stopNote = StopNote::AfterNotes;
-    setting.stock = &bench.Stock();
+    const AttemptSetting setting = JobSetting(job.job, bBatch ? LedgerMode::Batch : LedgerMode::Single,
+                                              bench.GetLedger(), &bench.Stock(), StopNote::AfterNotes);
     ConsoleFrontEnd console;
     AttemptRecord attempt;
     attempt.outcome = RunAndRecordAttempt(

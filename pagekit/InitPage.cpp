@@ -118,12 +118,7 @@ void CInitPage::OnStart() {
 }
 
 PageRunWorker::Attempt CInitPage::AttemptOf(Job job) {
-    AttemptSetting setting;
-    setting.operation = job.Recorded();
-    setting.mode = RunMode();
-    setting.label = job.Label();
-    setting.ledger = m_bench.GetLedger();
-    setting.stock = &m_bench.Stock();
+    const AttemptSetting setting = JobSetting(job, RunMode(), m_bench.GetLedger(), &m_bench.Stock());
     const bool bBatch = m_bBatch != FALSE;
     return [job = std::move(job), setting, bBatch](TokenModule* module, AttemptFrontEnd& frontEnd) {
         const AttemptOutcome outcome = RunAndRecordAttempt(
@@ -144,13 +139,8 @@ bool CInitPage::ConfirmFinalTry() {
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-void CInitPage::ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv,
-                                     unsigned messageId) {
-    AttemptSetting setting;
-    setting.operation = operation;
-    setting.mode = RunMode();
-    setting.label = std::move(label);
-    setting.ledger = m_bench.GetLedger();
+void CInitPage::ReportCountedRefusal(const Job& job, CK_RV rv, unsigned messageId) {
+    const AttemptSetting setting = JobSetting(job, RunMode(), m_bench.GetLedger(), nullptr);
     RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
                         setting, *this);
 }

@@ -101,7 +101,7 @@ class CInitPage : public CPageDialog, public PageRunView {
     LedgerMode RunMode() const { return m_bBatch ? LedgerMode::Batch : LedgerMode::Single; }
     // A counted failure before any token is touched (fields refused): recorded in the ledger
     // like every counted attempt, then shown.
-    void ReportCountedRefusal(LedgerOperation operation, std::wstring label, CK_RV rv, unsigned messageId);
+    void ReportCountedRefusal(const Job& job, CK_RV rv, unsigned messageId);
 
     // The controls shared by both pages; a page exchanges its own fields after these.
     void DoDataExchange(CDataExchange* pDX) override;

@@ -81,8 +81,7 @@ std::optional<Job> CPkiPage::TakeJob() {
         return std::nullopt;
     // Refused PIN lengths count as failed attempts; no token is touched.
     if (!HasValidPinLengths()) {
-        ReportCountedRefusal(LedgerOperation::Pki, m_strLabel.ToStdWString(), CKR_PIN_LEN_RANGE,
-                             IDS_PIN_LENGTH);
+        ReportCountedRefusal(FieldsJob(), CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH);
         return std::nullopt;
     }
     return FieldsJob();

@@ -213,13 +213,8 @@ void StationEngine::LeaveUnnumbered(CK_SLOT_ID slot) {
 }
 
 void StationEngine::RunAttempt(StationToken token, Attempt& attempt) {
-    AttemptSetting setting;
-    setting.operation = m_settings.job.Recorded();
-    setting.mode = LedgerMode::Station;
-    setting.label = m_settings.job.Label();
-    setting.ledger = m_settings.ledger;
-    setting.stopNote = m_settings.stopNote;
-    setting.stock = m_settings.stock;
+    const AttemptSetting setting = JobSetting(m_settings.job, LedgerMode::Station, m_settings.ledger,
+                                              m_settings.stock, m_settings.stopNote);
     Tile tile(*this, token);
     const AttemptOutcome outcome = RunAndRecordAttempt(
         [&](AttemptProgress& progress) { return RunChildAttempt(m_settings, token, progress); }, setting,

@@ -16,8 +16,6 @@
 #include <string>
 #include <vector>
 
-enum class StationOperation { Wipe, Pki };
-
 // What one slot's tile shows.
 enum class StationPhase {
     Empty,     // the token left the slot (or none was there): the slot is free

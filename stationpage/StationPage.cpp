@@ -127,9 +127,9 @@ void CStationPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     ShowStatus(m_lblStatus, kColorBlack, LoadStringOrDefault(IDS_STATION_READY));
 }
 
-StationOperation CStationPage::Operation() const {
-    return ::IsDlgButtonChecked(m_hWnd, IDC_STATION_PKI) == BST_CHECKED ? StationOperation::Pki
-                                                                        : StationOperation::Wipe;
+JobOperation CStationPage::Operation() const {
+    return ::IsDlgButtonChecked(m_hWnd, IDC_STATION_PKI) == BST_CHECKED ? JobOperation::Pki
+                                                                        : JobOperation::Wipe;
 }
 
 void CStationPage::OnStart() {
@@ -155,7 +155,7 @@ bool CStationPage::StartStation() {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return false;
     }
-    CInitPage& jobPage = Operation() == StationOperation::Pki ? m_jobPages.pki : m_jobPages.wipe;
+    CInitPage& jobPage = Operation() == JobOperation::Pki ? m_jobPages.pki : m_jobPages.wipe;
     StationParameters parameters;
     if (!jobPage.TakeStationParameters(parameters)) {
         if (!parameters.refusal.empty())

@@ -86,7 +86,7 @@ class CStationPage : public CPageDialog, public StationFrontEnd, public RunGate:
     void ShowIdle();
     void ShowRunning();
     void EnableInputs(BOOL bEnable);
-    StationOperation Operation() const;
+    JobOperation Operation() const;
 
     Workbench& m_bench;
     const StationJobPages m_jobPages;

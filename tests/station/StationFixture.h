@@ -152,7 +152,7 @@ class StationTest : public ::testing::Test {
         Bench("insert " + std::to_string(slot) + " serial=" + Serial(slot) + " so=" + kSoPin + " " + keys);
     }
 
-    StationSettings Settings(StationOperation operation, SecretText& soPin, SecretText& userPin,
+    StationSettings Settings(JobOperation operation, SecretText& soPin, SecretText& userPin,
                              SecretText& currentSoPin) const {
         StationSettings settings;
         settings.childProgram = L"" VANTOR_CLI_PATH;
@@ -160,7 +160,7 @@ class StationTest : public ::testing::Test {
         settings.ledger = ledger.get();
         settings.pollPeriod = std::chrono::milliseconds(50);
         settings.limit = std::chrono::seconds(2);
-        if (operation == StationOperation::Pki) {
+        if (operation == JobOperation::Pki) {
             settings.job.operation = JobOperation::Pki;
             settings.job.pki.strLabel = L"Station";
             settings.job.pki.strSoPin = soPin;

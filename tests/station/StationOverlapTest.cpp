@@ -18,7 +18,7 @@ namespace {
 TEST_F(StationTest, AHungTokenTakenFirstHoldsUpNoneOfTheOthers) {
     Bench("hang E_InitBlankToken slot=0");
     Insert(0);
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::minutes(10); // the bench releases the hung call, not the limit
     Station station(module, std::move(settings), recorder);
     // Gone before the station: a failed test waits for no limit either.
@@ -50,7 +50,7 @@ class StationClose : public StationTest {};
 TEST_F(StationClose, EndsAHungTokenAtTheLimitKillsItsChildAndFreesTheModule) {
     Bench("hang E_InitBlankToken slot=0"); // never released
     Insert(0);
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::seconds(3);
     Station station(module, std::move(settings), recorder);
     ASSERT_TRUE(station.Start());
@@ -82,7 +82,7 @@ struct NoQuestions final : AttemptProgress {
 // line; given the serial the slot holds, it wipes (so the journal does see writes). With the
 // vendor extension and through standard calls alike.
 TEST_F(StationTest, AChildWritesOnlyToTheSerialItWasGiven) {
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::minutes(1); // nothing hangs here
     NoQuestions progress;
     int slot = 0;
@@ -113,7 +113,7 @@ TEST_F(StationTest, ATokenSwappedBeforeItsChildStartsIsNotTouched) {
     StandinHandle& own = SharedStandin();
     ASSERT_FALSE(own.Query("token 1").empty()); // this process has run the swap too...
     ASSERT_EQ(own.Command("insert 1 serial=" + Serial(1) + " so=" + kSoPin), 0); // ...and undoes it
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::minutes(1); // nothing hangs here
     settings.maxTokens = 1;
     Station station(module, std::move(settings), recorder);
@@ -139,7 +139,7 @@ TEST_F(StationTest, AStockListRefusesStrangersAndCountsWhatTodaysFileShowsDone) 
     PutStockInForce(gate, list, ledgerFolder, LocalTimeNow());
     Insert(0);
     Insert(1); // not on the list
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.limit = std::chrono::minutes(1); // nothing hangs here
     settings.stock = &gate;
     Station station(module, std::move(settings), recorder);

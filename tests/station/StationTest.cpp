@@ -14,7 +14,7 @@ TEST_F(StationTest, EveryTokenHandledOnceWhileItStaysPlugged) {
     for (int slot = 0; slot < 4; ++slot)
         Insert(slot);
     {
-        Station station(module, Settings(StationOperation::Wipe, soPin, userPin, noPin), recorder);
+        Station station(module, Settings(JobOperation::Wipe, soPin, userPin, noPin), recorder);
         ASSERT_TRUE(station.Start());
         ASSERT_TRUE(WaitOutcomes(4));
         Insert(6);
@@ -54,7 +54,7 @@ TEST_F(StationTest, HungTokenTimesOutWithoutHoldingUpTheOthers) {
     for (int slot = 0; slot < 3; ++slot)
         Insert(slot, "type=blank");
     Bench("hang E_InitPkiToken slot=1");
-    Station station(module, Settings(StationOperation::Pki, soPin, userPin, noPin), recorder);
+    Station station(module, Settings(JobOperation::Pki, soPin, userPin, noPin), recorder);
     ASSERT_TRUE(station.Start());
     ASSERT_TRUE(WaitOutcomes(3));
     const auto texts = Texts();
@@ -78,7 +78,7 @@ TEST_F(StationTest, HungTokenTimesOutWithoutHoldingUpTheOthers) {
 TEST_F(StationTest, StopWhileOneHangs) {
     Insert(0, "type=blank");
     Bench("hang E_InitPkiToken slot=0");
-    Station station(module, Settings(StationOperation::Pki, soPin, userPin, noPin), recorder);
+    Station station(module, Settings(JobOperation::Pki, soPin, userPin, noPin), recorder);
     ASSERT_TRUE(station.Start());
     ASSERT_TRUE(recorder.Wait(
         [&] { return !recorder.tiles.empty() && recorder.tiles.back().phase == StationPhase::Working; }));
@@ -93,7 +93,7 @@ TEST_F(StationTest, StopWhileOneHangs) {
 // A wrong SO PIN ends the taking of a wipe station: a token plugged afterwards is not touched.
 TEST_F(StationTest, WrongSoPinEndsAWipeStation) {
     Bench("insert 0 serial=" + Serial(0) + " so=tamsel");
-    Station station(module, Settings(StationOperation::Wipe, soPin, userPin, noPin), recorder);
+    Station station(module, Settings(JobOperation::Wipe, soPin, userPin, noPin), recorder);
     ASSERT_TRUE(station.Start());
     ASSERT_TRUE(recorder.Wait([&] { return recorder.takingEnded == 1; }));
     Insert(1);
@@ -107,7 +107,7 @@ TEST_F(StationTest, WrongSoPinEndsAWipeStation) {
 // counted failure of its own; a station over an unbound module does not start.
 TEST_F(StationTest, ChildWithoutResultIsACountedFailure) {
     Insert(0);
-    StationSettings settings = Settings(StationOperation::Wipe, soPin, userPin, noPin);
+    StationSettings settings = Settings(JobOperation::Wipe, soPin, userPin, noPin);
     settings.childProgram = L"/bin/echo";
     settings.maxTokens = 1;
     Station station(module, std::move(settings), recorder);
@@ -118,7 +118,7 @@ TEST_F(StationTest, ChildWithoutResultIsACountedFailure) {
 
     TokenModule unbound{StandinPath()};
     Recorder other;
-    Station refused(unbound, Settings(StationOperation::Wipe, soPin, userPin, noPin), other);
+    Station refused(unbound, Settings(JobOperation::Wipe, soPin, userPin, noPin), other);
     EXPECT_FALSE(refused.Start());
 }
 
