@@ -49,6 +49,14 @@ bool StockGate::Admits(const std::wstring& serial) const {
     return !m_bInForce || m_listed.count(StockKey(WideToUtf8(serial))) != 0;
 }
 
+StockToken StockGate::Listed(const std::wstring& serial) const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_bInForce)
+        return {};
+    const auto listed = m_list.tokens.find(StockKey(WideToUtf8(serial)));
+    return listed == m_list.tokens.end() ? StockToken() : listed->second;
+}
+
 void StockGate::NoteSuccess(const std::wstring& serial) {
     StockList list;
     LedgerPath folder;

@@ -28,6 +28,8 @@ class StockGate {
     bool InForce() const;
     // Every serial while no list is in force.
     bool Admits(const std::wstring& serial) const;
+    // What the list in force says of `serial` besides it: holder and label (empty: nothing).
+    StockToken Listed(const std::wstring& serial) const;
     // A counted success on `serial`: done, when it is on the list.
     void NoteSuccess(const std::wstring& serial);
     StockCount Count() const;

@@ -5,12 +5,29 @@
 #include "base/ShownText.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 namespace {
 
 constexpr const char* kSerialColumn = "serial";
+constexpr const char* kHolderColumn = "holder";
+constexpr const char* kLabelColumn = "label";
 constexpr std::size_t kSerialMax = 64;
+constexpr std::size_t kHolderMax = 64; // characters, as a name on a letter
+constexpr std::size_t kLabelMaxBytes = 31;
+
+bool HasControl(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+std::size_t CharacterCount(const std::string& utf8) {
+    return static_cast<std::size_t>(std::count_if(
+        utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -88,10 +105,10 @@ class Parser {
             return Fail(number, "引号不成对");
         if (!formKnown_) {
             formKnown_ = true;
-            const auto named = std::find_if(fields.begin(), fields.end(),
-                                            [](const std::string& f) { return Lower(f) == kSerialColumn; });
-            if (named != fields.end()) {
-                column_ = static_cast<std::size_t>(named - fields.begin());
+            if (const auto serial = Column(fields, kSerialColumn)) {
+                column_ = *serial;
+                holderColumn_ = Column(fields, kHolderColumn);
+                labelColumn_ = Column(fields, kLabelColumn);
                 columns_ = fields.size();
                 return;
             }
@@ -105,14 +122,39 @@ class Parser {
         if (!IsSerial(serial))
             return Fail(number,
                         serial.empty() ? "序列号为空" : "不是序列号：" + ShownText(serial, kSerialMax));
-        if (seen_.insert(StockKey(serial)).second)
-            list_.serials.push_back(serial);
+        StockToken token;
+        if (holderColumn_) {
+            token.holder = fields[*holderColumn_];
+            if (HasControl(token.holder) || CharacterCount(token.holder) > kHolderMax)
+                return Fail(number, "持有人姓名含控制字符或超过 " + std::to_string(kHolderMax) + " 个字符");
+        }
+        if (labelColumn_) {
+            token.label = fields[*labelColumn_];
+            if (!token.label.empty() && !IsStockLabel(token.label))
+                return Fail(number, "标签须为 1 到 31 字节的UTF-8文字，不含控制字符：" +
+                                        ShownText(token.label, kSerialMax));
+        }
+        if (!seen_.insert(StockKey(serial)).second)
+            return; // the first line of a serial holds
+        list_.serials.push_back(serial);
+        if (!token.holder.empty() || !token.label.empty())
+            list_.tokens.emplace(StockKey(serial), std::move(token));
+    }
+
+    // The position of the column named `name` (any case) in a header line.
+    static std::optional<std::size_t> Column(const std::vector<std::string>& fields, const char* name) {
+        const auto named = std::find_if(fields.begin(), fields.end(),
+                                        [name](const std::string& f) { return Lower(f) == name; });
+        if (named == fields.end())
+            return std::nullopt;
+        return static_cast<std::size_t>(named - fields.begin());
     }
 
     StockList list_;
     bool formKnown_ = false;
     std::size_t column_ = 0;  // the serial's column
     std::size_t columns_ = 1; // columns of every line
+    std::optional<std::size_t> holderColumn_, labelColumn_;
     std::set<std::string> seen_;
 };
 
@@ -131,6 +173,10 @@ StockList ReadStockList(const std::filesystem::path& path) {
         return list;
     }
     return ParseStockList(bytes);
+}
+
+bool IsStockLabel(const std::string& label) {
+    return !label.empty() && label.size() <= kLabelMaxBytes && IsValidUtf8(label) && !HasControl(label);
 }
 
 std::string StockKey(const std::string& serial) {

@@ -38,6 +38,20 @@ TEST(StockList, ReadsBareListsAndSerialColumns) {
     EXPECT_EQ(StockKey(" 01a2 "), StockKey("01A2"));
 }
 
+// A CSV list's holder and label columns travel with their serial (the first line of a
+// serial holds); a line that gives neither adds nothing.
+TEST(StockList, KeepsHoldersAndLabels) {
+    const StockList list = ParseStockList("Label,serial,HOLDER\n"
+                                          "\"\xE8\xB4\xA2\xE5\x8A\xA1 01\",a1,\xE6\x9D\x8E\xE6\x98\x8E\n"
+                                          ",B2,\n"
+                                          "other,A1,other\n");
+    ASSERT_EQ("", list.error);
+    ASSERT_EQ(1u, list.tokens.size());
+    const StockToken& token = list.tokens.at(StockKey("A1"));
+    EXPECT_EQ("\xE6\x9D\x8E\xE6\x98\x8E", token.holder);
+    EXPECT_EQ("\xE8\xB4\xA2\xE5\x8A\xA1 01", token.label);
+}
+
 // A malformed list is refused as a whole, naming the first line at fault.
 TEST(StockList, NamesTheLineAtFault) {
     const struct {
@@ -54,6 +68,8 @@ TEST(StockList, NamesTheLineAtFault) {
         {"A1\n\xE5\xBA\x8F\xE5\x8F\xB7\n", 2}, // not a serial number
         {"\xEF\xBB\xBF\r\n  \r\n", 0},         // no serial at all
         {"serial\n", 0},
+        {"serial,label\nA1,\"0123456789012345678901234567890123\"\n", 2}, // a label over 31 bytes
+        {"serial,holder\nA1,\"Li\tMing\"\n", 2},                          // a control character
     };
     for (const auto& c : cases) {
         const StockList list = ParseStockList(c.bytes);
