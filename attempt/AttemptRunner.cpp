@@ -2,6 +2,7 @@
 
 #include "attempt/ExitCode.h"
 #include "attempt/OutcomeText.h"
+#include "attempt/TokenIssuer.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "token/DeviceInfoTexts.h"
@@ -15,11 +16,19 @@ constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处
 // Once per day file, when the ledger finds that it no longer verifies.
 constexpr const wchar_t* kLedgerDamagedNote = L"（今日记录文件已损坏，请告知主管）";
 
+// Follows the line's message when the token's user PIN was sealed: the envelope's file.
+constexpr const wchar_t* kEnvelopeNoteOpen = L"（PIN信封：";
+constexpr const wchar_t* kEnvelopeNoteClose = L"）";
+
 // The operation's progress and question, passed on to the front end; the stock list in force
-// decides which tokens it may work on.
+// decides which tokens it may work on, the issuer what each gets of its own.
 class Progress final : public AttemptProgress {
   public:
-    Progress(AttemptFrontEnd& frontEnd, const StockGate* stock) : m_frontEnd(frontEnd), m_stock(stock) {}
+    Progress(AttemptFrontEnd& frontEnd, const AttemptSetting& setting)
+        : m_frontEnd(frontEnd), m_stock(setting.stock) {
+        if (setting.job != nullptr && setting.job->IsPki())
+            m_issuer.emplace(*setting.job, setting.ledger, setting.stock);
+    }
     void ShowProgress(unsigned messageId) override {
         m_frontEnd.ShowProgress(LoadStringOrDefault(messageId));
     }
@@ -29,10 +38,32 @@ class Progress final : public AttemptProgress {
     bool MayWorkOn(const std::wstring& serial) override {
         return m_stock == nullptr || m_stock->Admits(serial);
     }
+    TokenIssue IssueFor(const std::wstring& serial) override {
+        return m_issuer ? m_issuer->IssueFor(serial) : TokenIssue();
+    }
+    void SerialAssigned(const std::wstring& serial) override {
+        if (m_issuer)
+            m_issuer->SerialAssigned(serial);
+    }
+    void Withdraw() override {
+        if (m_issuer)
+            m_issuer->Withdraw();
+    }
+
+    // The ledger line's label and message as the issue made them.
+    void Note(LedgerEntry& entry) const {
+        if (!m_issuer)
+            return;
+        if (m_issuer->Label())
+            entry.label = *m_issuer->Label();
+        if (!m_issuer->EnvelopeName().empty())
+            entry.message += kEnvelopeNoteOpen + m_issuer->EnvelopeName() + kEnvelopeNoteClose;
+    }
 
   private:
     AttemptFrontEnd& m_frontEnd;
     const StockGate* m_stock;
+    std::optional<TokenIssuer> m_issuer;
 };
 
 // The token's fields of a ledger line: slot, and when the record was read, serial, COS version
@@ -75,12 +106,13 @@ AttemptSetting JobSetting(const Job& job, LedgerMode mode, Ledger* ledger, Stock
     setting.ledger = ledger;
     setting.stopNote = stopNote;
     setting.stock = stock;
+    setting.job = &job;
     return setting;
 }
 
 AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const AttemptSetting& setting,
                                    AttemptFrontEnd& frontEnd) {
-    Progress progress(frontEnd, setting.stock);
+    Progress progress(frontEnd, setting);
     AttemptOutcome outcome;
     outcome.result = operation(progress);
     const AttemptResult& result = outcome.result;
@@ -91,6 +123,7 @@ AttemptOutcome RunAndRecordAttempt(const AttemptOperation& operation, const Atte
     FillTokenFields(entry, result);
     entry.rv = result.rv;
     entry.message = OutcomeText(result);
+    progress.Note(entry);
     if (!result.IsCounted()) {
         outcome.time = LocalTimeNow();
         frontEnd.ShowOutcome(outcome);

@@ -4,11 +4,21 @@
 // batch or a station, and a station's child receives it through the job codec.
 #include "ledger/LedgerEntry.h"
 #include "pki/PkiInitRecord.h"
+#include "seal/SealCertificate.h"
 #include "token/AttemptProgress.h"
 #include "token/AttemptResult.h"
 #include "token/TokenModule.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
+
+// A PKI initialisation that gives each token a user PIN of its own, drawn at random and sealed
+// to the supervisor's certificate before the token is written to, instead of the typed one.
+struct RandomUserPin {
+    std::size_t length = 0; // digits; 0: every token gets the typed user PIN
+    std::shared_ptr<const SealCertificate> certificate;
+};
 
 enum class JobOperation { Wipe, Pki };
 
@@ -19,6 +29,7 @@ struct Job {
     // PKI initialisation: the retry limits and area sizes are the job's to set. A module
     // without the vendor extension sets none: a job for it says so and keeps the defaults.
     bool bSetsLimits = true;
+    RandomUserPin randomUserPin; // PKI initialisation
 
     bool IsPki() const { return operation == JobOperation::Pki; }
     // The ledger's operation column and, for a PKI initialisation, its label column.

@@ -31,6 +31,8 @@ class Ledger {
     LedgerAppendResult Append(const LedgerEntry& entry);
 
     const LedgerPath& Folder() const { return folder_; }
+    // Where its lines take the time, the station and the user from.
+    const LedgerSources& Sources() const { return sources_; }
 
   private:
     // Brings the scan of the day's file up to date, reading only what was added since the

@@ -3,6 +3,7 @@
 #include "pki/PkiReadBack.h"
 #include "pki/StandardInit.h"
 #include "res/StringIds.h"
+#include "token/DeviceInfoTexts.h"
 #include "token/DeviceType.h"
 #include "token/CountedEnd.h"
 #include "token/TokenTarget.h"
@@ -16,7 +17,7 @@ const ResultMessage kInitFailures[] = {
     {CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH},
 };
 
-AttemptResult InitialiseFound(TokenModule& module, const VendorRecord& token, const PkiInitParams& params,
+AttemptResult InitialiseFound(TokenModule& module, const VendorRecord& token, const PkiInitParams& asked,
                               AttemptProgress& progress) {
     switch (DeviceTypeOf(token.info.byDeviceType)) {
     case DeviceType::kPki:
@@ -28,9 +29,14 @@ AttemptResult InitialiseFound(TokenModule& module, const VendorRecord& token, co
         return CountedEnd(token, AttemptKind::Failure, IDS_UNKNOWN_TYPE);
     }
 
-    PkiInitRecord record(params);
-    if (!record.IsValid())
+    const TokenIssue issue = progress.IssueFor(DescribeDeviceInfo(token.info).strSerialNumber);
+    if (issue.failureId != 0)
+        return CountedEnd(token, AttemptKind::Failure, issue.failureId);
+    PkiInitRecord record(IssuedParams(asked, issue));
+    if (!record.IsValid()) {
+        progress.Withdraw(); // left alone: nothing issued for it may stay
         return Refused(token, IDS_LABEL_LENGTH);
+    }
     const CK_RV rv = module.InitPkiToken(token.slot, record.Record());
     if (rv == CKR_OK) {
         progress.ShowVerifying();

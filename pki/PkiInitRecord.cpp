@@ -37,3 +37,12 @@ PkiInitRecord::PkiInitRecord(const PkiInitParams& params)
 PkiInitRecord::~PkiInitRecord() {
     SecureWipe(&m_record, sizeof m_record);
 }
+
+PkiInitParams IssuedParams(const PkiInitParams& params, const TokenIssue& issue) {
+    PkiInitParams issued = params;
+    if (issue.label)
+        issued.strLabel = *issue.label;
+    if (issue.userPin)
+        issued.strUserPin = *issue.userPin;
+    return issued;
+}

@@ -4,6 +4,7 @@
 #include "token/PkiInitParam.h"
 #include "base/SecureBuffer.h"
 #include "pki/PkiLimits.h"
+#include "token/TokenIssue.h"
 
 #include <cstdint>
 #include <string>
@@ -22,6 +23,9 @@ struct PkiInitParams {
     SecretText strCurrentSoPin{L""};
     bool bBatch = false;
 };
+
+// `params` with what `issue` gives the token of its own.
+PkiInitParams IssuedParams(const PkiInitParams& params, const TokenIssue& issue);
 
 // The 33-byte label field for `label`: its UTF-8 bytes, spaces up to byte 31, zero at byte
 // 32. Empty when the label's UTF-8 length is 0 or 32 and more.

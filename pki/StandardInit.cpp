@@ -42,30 +42,41 @@ CK_RV SetPins(TokenModule& module, CK_SLOT_ID slot, const SecureBytes& soPinNow,
     return rv != CKR_OK ? rv : loggedOut != CKR_OK ? loggedOut : closed;
 }
 
-AttemptResult InitialiseFound(TokenModule& module, const StandardTarget& target, const PkiInitParams& params,
+AttemptResult InitialiseFound(TokenModule& module, const StandardTarget& target, const PkiInitParams& asked,
                               AttemptProgress& progress) {
     StandardIdentity token = target.token;
     const CK_TOKEN_INFO& info = target.info;
     if (HasPinPad(info))
         return CountedEnd(token, AttemptKind::Failure, IDS_STD_PIN_PAD);
 
+    if (MakeLabelField(asked.strLabel).empty())
+        return Refused(token, IDS_LABEL_LENGTH);
+    const bool bInitialisedBefore = (info.flags & CKF_TOKEN_INITIALIZED) != 0;
+    if (bInitialisedBefore && asked.strCurrentSoPin.length() == 0)
+        return Refused(token, IDS_STD_CURRENT_SO_PIN);
+    const TokenIssue issue = progress.IssueFor(token.serial);
+    if (issue.failureId != 0)
+        return CountedEnd(token, AttemptKind::Failure, issue.failureId);
+    // Left alone after all, before anything was written: nothing issued for it may stay.
+    const auto leftAlone = [&progress](AttemptResult result) {
+        progress.Withdraw();
+        return result;
+    };
+    const PkiInitParams params = IssuedParams(asked, issue);
     // All wiped when they go out of scope.
     const SecureBytes labelField = MakeLabelField(params.strLabel);
     if (labelField.empty())
-        return Refused(token, IDS_LABEL_LENGTH);
+        return leftAlone(Refused(token, IDS_LABEL_LENGTH));
     const SecureBytes soPin = WideToMultiByte(params.strSoPin, CP_ACP);
     const SecureBytes userPin = WideToMultiByte(params.strUserPin, CP_ACP);
-    const bool bInitialisedBefore = (info.flags & CKF_TOKEN_INITIALIZED) != 0;
-    if (bInitialisedBefore && params.strCurrentSoPin.length() == 0)
-        return Refused(token, IDS_STD_CURRENT_SO_PIN);
     // The SO PIN C_InitToken takes: the current one of a token initialised before.
     const SecureBytes soPinNow = bInitialisedBefore ? WideToMultiByte(params.strCurrentSoPin, CP_ACP) : soPin;
     if (!FitsPinLimits(info, soPin.size()) || !FitsPinLimits(info, userPin.size()) ||
         !FitsPinLimits(info, soPinNow.size()))
-        return Refused(token, IDS_STD_PIN_LIMITS);
+        return leftAlone(Refused(token, IDS_STD_PIN_LIMITS));
     if (bInitialisedBefore) {
         if (std::optional<AttemptResult> ended = GuardSoPin(module, token, params.bBatch, progress))
-            return *ended;
+            return leftAlone(*ended);
     }
 
     // A module refuses C_InitToken while a session is open on the token: none of ours is.
@@ -80,7 +91,10 @@ AttemptResult InitialiseFound(TokenModule& module, const StandardTarget& target,
         rv = FindInitialisedToken(module, token.slot, info.serialNumber, slot, now);
     if (rv == CKR_OK) {
         // The ledger records the serial the token has now: a fresh one gets its first here.
+        const std::wstring serialBefore = token.serial;
         token.serial = PaddedText(now.serialNumber, sizeof now.serialNumber);
+        if (token.serial != serialBefore)
+            progress.SerialAssigned(token.serial);
         rv = SetPins(module, slot, soPinNow, soPin, userPin);
     }
     if (rv != CKR_OK) {

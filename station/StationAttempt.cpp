@@ -15,12 +15,18 @@ AttemptResult RunChildAttempt(const StationSettings& settings, const StationToke
     const StandardIdentity known{token.slot, token.serial, std::wstring()};
     if (!progress.MayWorkOn(token.serial))
         return Refused(known, IDS_NOT_IN_STOCK);
+    // The station seals a token's own PIN before its child is started: the child only ever
+    // receives it as the user PIN to set.
+    const TokenIssue issue = settings.job.IsPki() ? progress.IssueFor(token.serial) : TokenIssue();
+    if (issue.failureId != 0)
+        return CountedEnd(known, AttemptKind::Failure, issue.failureId);
 
     const AttemptChild::Clock::time_point deadline = AttemptChild::Clock::now() + settings.limit;
     AttemptChild child;
     std::optional<AttemptResult> result;
     AttemptChild::Read read = AttemptChild::Read::kEnd;
     ChildJob job{settings.job, token.slot, token.serial, settings.modulePath};
+    job.job.pki = IssuedParams(settings.job.pki, issue);
     if (child.Start(settings.childProgram, EncodeChildArguments(job), EncodeChildPinLines(job.job),
                     settings.pinVariables)) {
         std::string line;
