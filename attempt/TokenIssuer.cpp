@@ -59,8 +59,9 @@ bool TokenIssuer::Seal(const std::wstring& serial) {
     const SealedEnvelope sealed = SealEnvelope(*random.certificate, EnvelopeContent(fields));
     if (sealed.der.empty())
         return false;
-    const EnvelopeFileWritten written = WriteEnvelopeFile(std::filesystem::path(m_ledger->Folder()),
-                                                          LedgerDayName(now), fields.serial, ClockText(now), sealed.der);
+    const EnvelopeFileWritten written =
+        WriteEnvelopeFile(std::filesystem::path(m_ledger->Folder()), LedgerDayName(now), fields.serial,
+                          ClockText(now), sealed.der);
     if (!written.written)
         return false;
     m_envelopeName = Utf8ToWide(written.relativeName);

@@ -11,6 +11,9 @@
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerSources.h"
 #include "pki/PkiProfile.h"
+#include "seal/SealCertificate.h"
+#include "base/ArgumentPath.h"
+#include "base/ShownPath.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
@@ -57,18 +60,33 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
         error = CheckCurrentSoPin(job.job.soPin);
         return error.empty();
     }
-    PinRead user = ReadPin(options.userPin, L"新的用户PIN：");
-    if (!(error = user.error).empty())
-        return false;
     pki.strSoPin = so.pin;
-    pki.strUserPin = user.pin;
+    if (options.randomUserPinLength != 0) {
+        // Each token's own: no user PIN is asked, and none stands ready to be set by mistake.
+        pki.strUserPin = SecretText();
+        RandomUserPin& random = job.job.randomUserPin;
+        random.length = options.randomUserPinLength;
+        const std::filesystem::path path = ArgumentPath(options.sealToPath);
+        SealCertificateLoad certificate = LoadSealCertificate(path);
+        if (!certificate.certificate) {
+            error = Utf8ToWide("PIN信封证书 " + ShownPath(path) + " 不可用：" + certificate.problem);
+            return false;
+        }
+        random.certificate = std::make_shared<const SealCertificate>(std::move(*certificate.certificate));
+    } else {
+        PinRead user = ReadPin(options.userPin, L"新的用户PIN：");
+        if (!(error = user.error).empty())
+            return false;
+        pki.strUserPin = user.pin;
+    }
     if (options.currentSoPin.kind != PinSource::Kind::kPrompt) {
         PinRead current = ReadPin(options.currentSoPin, std::wstring());
         if (!(error = current.error).empty())
             return false;
         pki.strCurrentSoPin = current.pin;
     }
-    error = CheckNewPins(pki.strSoPin, pki.strUserPin);
+    // A random user PIN is drawn within the limits, token by token.
+    error = CheckNewPins(pki.strSoPin, job.job.randomUserPin.length != 0 ? pki.strSoPin : pki.strUserPin);
     return error.empty();
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/DecimalText.h"
 #include "pki/PkiLimits.h"
+#include "seal/RandomPin.h"
 
 namespace {
 
@@ -70,7 +71,16 @@ class Parser {
             Pin(arg, equals, o.userPin, PinSource::Kind::kEnvironment);
         else if (name == L"--user-pin-file")
             Pin(arg, equals, o.userPin, PinSource::Kind::kFile);
-        else if (name == L"--count" || name == L"--idle" || name == L"--limit") {
+        else if (name == L"--seal-to")
+            Value(arg, equals, o.sealToPath);
+        else if (name == L"--random-user-pin") {
+            std::wstring text;
+            if (Value(arg, equals, text) &&
+                (!ParseCount(text, o.randomUserPinLength) || o.randomUserPinLength < kRandomPinMinLength ||
+                 o.randomUserPinLength > kRandomPinMaxLength))
+                Fail(L"--random-user-pin 需要 " + std::to_wstring(kRandomPinMinLength) + L" 到 " +
+                     std::to_wstring(kRandomPinMaxLength) + L" 之间的位数");
+        } else if (name == L"--count" || name == L"--idle" || name == L"--limit") {
             std::wstring text;
             unsigned long& value = name == L"--count"  ? o.count
                                    : name == L"--idle" ? o.idleSeconds
@@ -139,6 +149,16 @@ class Parser {
             return Fail(L"--profile 只用于 init");
         if (o.command != CliCommand::kInit && o.userPin.kind != PinSource::Kind::kPrompt)
             return Fail(L"用户PIN只用于 init");
+        if (o.randomUserPinLength != 0 && o.command != CliCommand::kInit)
+            return Fail(L"--random-user-pin 只用于 init");
+        if (o.randomUserPinLength != 0 && o.userPin.kind != PinSource::Kind::kPrompt)
+            return Fail(L"--random-user-pin 时不再给出用户PIN");
+        if (o.randomUserPinLength != 0 && o.sealToPath.empty())
+            return Fail(L"--random-user-pin 需要 --seal-to CERT（主管的证书）");
+        if (o.randomUserPinLength != 0 && !o.bLedger)
+            return Fail(L"--random-user-pin 的PIN信封写在记录文件夹中，不能与 --no-ledger 同用");
+        if (o.randomUserPinLength == 0 && !o.sealToPath.empty())
+            return Fail(L"--seal-to 只与 --random-user-pin 一起使用");
         if (o.command != CliCommand::kInit && o.currentSoPin.kind != PinSource::Kind::kPrompt)
             return Fail(L"当前管理员PIN只用于 init");
         if (o.command == CliCommand::kInfo && o.soPin.kind != PinSource::Kind::kPrompt)
@@ -192,6 +212,12 @@ std::wstring HelpText() {
   --so-pin-file PATH     管理员PIN取自文件的第一行（UTF-8）
   --user-pin-env NAME    新的用户PIN取自环境变量 NAME（仅 init）
   --user-pin-file PATH   新的用户PIN取自文件的第一行（仅 init）
+  --random-user-pin N    每支令牌随机生成 N 位数字的用户PIN（)" +
+           std::to_wstring(kRandomPinMinLength) + L"-" + std::to_wstring(kRandomPinMaxLength) +
+           LR"(，仅 init、watch init、station init），不显示、不记录明文；
+                         写入令牌之前先封装为PIN信封（CMS，AES-256）写入记录文件夹的 pins/日期/，
+                         信封文件名记在记录的 message 中；须同时给出 --seal-to
+  --seal-to CERT         PIN信封的收件证书（主管的X.509证书，PEM或DER，RSA密钥）；证书不可用时不改动任何令牌
   --stock FILE           本批清单（每行一个序列号，或 CSV 中名为 serial 的列）：不在清单中的令牌
                          不写入任何内容即被拒绝（计为失败）；每次操作后输出清单的完成数
   --current-so-pin-env NAME   标准接口下已初始化的令牌：当前管理员PIN取自环境变量 NAME（仅 init）

@@ -31,6 +31,8 @@ struct CliOptions {
     unsigned long count = 0;        // watch: end after this many counted attempts (0: no limit)
     unsigned long idleSeconds = 0;  // watch: end after this long without a slot event (0: never)
     unsigned long limitSeconds = 0; // station: an attempt still running after this is abandoned (0: 120)
+    unsigned long randomUserPinLength = 0; // init: each token's own user PIN of this many digits (0: typed)
+    std::wstring sealToPath;               // the certificate random user PINs are sealed to
 };
 
 struct ParsedCommandLine {
