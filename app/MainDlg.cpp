@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/SupervisorMenu.h"
 #include "app/ModuleChoice.h"
+#include "app/SealCertificateChoice.h"
 #include "ledger/LedgerFolder.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -58,6 +59,7 @@ BOOL CMainDlg::OnInitDialog() {
         return TRUE;
     }
     ShowModuleInUse();
+    PutRememberedSealCertificate(m_bench);
     CreateNavigation();
     CreatePages();
     ShowPage(0, IDC_MAIN_NAV_BAR);
@@ -95,6 +97,7 @@ void CMainDlg::AddSystemMenuItems() {
     systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, L"查看今日报告(&R)");
     systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
     systemMenu->AppendMenu(MF_STRING, IDM_DEFAULT_MODULE, kDefaultModuleMenuText);
+    systemMenu->AppendMenu(MF_STRING, IDM_SEAL_CERTIFICATE, L"选择PIN信封证书...");
 }
 
 void CMainDlg::LoadStockList() {
@@ -248,6 +251,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     }
     if ((nID & 0xFFF0) == IDM_DEFAULT_MODULE) {
         UseDefaultModule();
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_SEAL_CERTIFICATE) {
+        AskAndPutSealCertificate(*this, m_bench);
         return;
     }
     CDialog::OnSysCommand(nID, lParam);

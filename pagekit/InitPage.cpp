@@ -9,6 +9,17 @@
 #include "res/resource.h"
 #include "token/TokenSlots.h"
 
+namespace {
+
+// A parameter the operator sets by ticking, remembered by its state rather than its caption.
+bool IsCheckBox(HWND control) {
+    wchar_t className[16] = L"";
+    ::GetClassNameW(control, className, 16);
+    return ::lstrcmpiW(className, L"Button") == 0;
+}
+
+} // namespace
+
 CInitPage::CInitPage(UINT templateId, CWnd* pParent, InitPageIds ids, Workbench& bench)
     : CPageDialog(templateId, pParent), m_ids(ids), m_bench(bench), m_batch(*this, bench) {}
 
@@ -149,6 +160,11 @@ void CInitPage::RememberFields() {
     m_leftFields.clear();
     for (int id : ParameterFieldIds()) {
         HWND field = ::GetDlgItem(m_hWnd, id);
+        if (IsCheckBox(field)) {
+            m_leftFields.push_back(
+                {id, SecretText(::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED ? L"1" : L"")});
+            continue;
+        }
         std::vector<wchar_t, WipingAllocator<wchar_t>> text(
             static_cast<size_t>(::GetWindowTextLengthW(field)) + 1);
         ::GetWindowTextW(field, text.data(), static_cast<int>(text.size()));
@@ -159,8 +175,12 @@ void CInitPage::RememberFields() {
 bool CInitPage::TakeStationParameters(StationParameters& parameters) {
     LoadDefaults();
     UpdateData(FALSE);
-    for (const LeftField& field : m_leftFields)
-        ::SetDlgItemTextW(m_hWnd, field.id, field.text.c_str());
+    for (const LeftField& field : m_leftFields) {
+        if (IsCheckBox(::GetDlgItem(m_hWnd, field.id)))
+            ::CheckDlgButton(m_hWnd, field.id, field.text.length() != 0 ? BST_CHECKED : BST_UNCHECKED);
+        else
+            ::SetDlgItemTextW(m_hWnd, field.id, field.text.c_str());
+    }
     const bool bTaken = FillStationParameters(parameters);
     LoadDefaults();
     UpdateData(FALSE);

@@ -2,6 +2,7 @@
 
 #include "pagekit/PageSupport.h"
 #include "pki/PkiLimits.h"
+#include "seal/RandomPin.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
@@ -12,9 +13,11 @@ constexpr int kRetryTypingLimit = 3;
 constexpr int kSizeTypingLimit = 5;
 
 // Parameter fields and the check box, in the order they are enabled and disabled.
-constexpr int kInputIds[] = {IDC_PKI_SO_PIN,       IDC_PKI_USER_PIN,   IDC_PKI_LABEL,
-                             IDC_PKI_USER_RETRY,   IDC_PKI_SO_RETRY,   IDC_PKI_PUBLIC_SIZE,
-                             IDC_PKI_PRIVATE_SIZE, IDC_PKI_BATCH_CHECK};
+constexpr int kInputIds[] = {IDC_PKI_SO_PIN,          IDC_PKI_USER_PIN,    IDC_PKI_RANDOM_LENGTH,
+                             IDC_PKI_RANDOM_USER_PIN, IDC_PKI_LABEL,       IDC_PKI_USER_RETRY,
+                             IDC_PKI_SO_RETRY,        IDC_PKI_PUBLIC_SIZE, IDC_PKI_PRIVATE_SIZE,
+                             IDC_PKI_BATCH_CHECK};
+constexpr int kRandomLengthTypingLimit = 2;
 
 } // namespace
 
@@ -42,6 +45,32 @@ void CPkiPage::DoDataExchange(CDataExchange* pDX) {
     DDV_MinMaxByte(pDX, m_byUserPinMaxRetry, kRetryMin, kRetryMax);
     DDX_Text(pDX, IDC_PKI_CURRENT_SO_PIN, m_strCurrentSoPin);
     DDV_MaxChars(pDX, m_strCurrentSoPin, kPinMaxChars);
+    DDX_Check(pDX, IDC_PKI_RANDOM_USER_PIN, m_bRandomUserPin);
+    DDX_Text(pDX, IDC_PKI_RANDOM_LENGTH, m_dwRandomPinLength);
+    if (m_bRandomUserPin)
+        DDV_MinMaxDWord(pDX, m_dwRandomPinLength, kRandomPinMinLength, kRandomPinMaxLength);
+}
+
+BOOL CPkiPage::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_PKI_RANDOM_USER_PIN) {
+        ShowUserPinOrLength();
+        return TRUE;
+    }
+    return CInitPage::OnCommand(wParam, lParam);
+}
+
+void CPkiPage::ShowUserPinOrLength() {
+    const bool bRandom = ::IsDlgButtonChecked(m_hWnd, IDC_PKI_RANDOM_USER_PIN) == BST_CHECKED;
+    for (int id : {IDC_PKI_USER_PIN, IDC_PKI_USER_PIN_CAPTION})
+        ::ShowWindow(::GetDlgItem(m_hWnd, id), bRandom ? SW_HIDE : SW_SHOW);
+    for (int id : {IDC_PKI_RANDOM_LENGTH, IDC_PKI_RANDOM_LENGTH_CAPTION})
+        ::ShowWindow(::GetDlgItem(m_hWnd, id), bRandom ? SW_SHOW : SW_HIDE);
+}
+
+std::wstring CPkiPage::SealingProblem() {
+    if (m_bRandomUserPin && !Bench().SealCertificateInForce())
+        return LoadStringOrDefault(IDS_SEAL_CERTIFICATE_NEEDED);
+    return std::wstring();
 }
 
 void CPkiPage::InitFields() {
@@ -54,6 +83,7 @@ void CPkiPage::InitFields() {
     SendDlgItemMessageW(m_hWnd, IDC_PKI_PRIVATE_SIZE, EM_LIMITTEXT, kSizeTypingLimit, 0);
     SendDlgItemMessageW(m_hWnd, IDC_PKI_SO_PIN, EM_LIMITTEXT, kPinLengths.dwSoPinMax, 0);
     SendDlgItemMessageW(m_hWnd, IDC_PKI_USER_PIN, EM_LIMITTEXT, kPinLengths.dwUserPinMax, 0);
+    SendDlgItemMessageW(m_hWnd, IDC_PKI_RANDOM_LENGTH, EM_LIMITTEXT, kRandomLengthTypingLimit, 0);
 }
 
 Job CPkiPage::FieldsJob() {
@@ -73,12 +103,23 @@ Job CPkiPage::FieldsJob() {
     const bool bStandard = module != nullptr && module->IsStandard();
     job.bSetsLimits = !bStandard;
     params.strCurrentSoPin = SecretText(bStandard ? m_strCurrentSoPin.GetString() : L"");
+    if (m_bRandomUserPin) {
+        // Each token's own: none stands ready to be set by mistake.
+        params.strUserPin = SecretText();
+        job.randomUserPin.length = m_dwRandomPinLength;
+        job.randomUserPin.certificate = Bench().SealCertificateInForce();
+    }
     return job;
 }
 
 std::optional<Job> CPkiPage::TakeJob() {
     if (!UpdateData(TRUE))
         return std::nullopt;
+    const std::wstring sealing = SealingProblem();
+    if (!sealing.empty()) {
+        ShowRefused(sealing);
+        return std::nullopt;
+    }
     // Refused PIN lengths count as failed attempts; no token is touched.
     if (!HasValidPinLengths()) {
         ReportCountedRefusal(FieldsJob(), CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH);
@@ -88,12 +129,17 @@ std::optional<Job> CPkiPage::TakeJob() {
 }
 
 bool CPkiPage::HasValidPinLengths() const {
+    // A random user PIN is drawn within the limits, token by token.
+    const CString& userPin = m_bRandomUserPin ? m_strSoPin : m_strUserPin;
     return ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
-                              static_cast<std::size_t>(m_strUserPin.GetLength()));
+                              static_cast<std::size_t>(userPin.GetLength()));
 }
 
 bool CPkiPage::FillStationParameters(StationParameters& parameters) {
     if (!UpdateData(TRUE))
+        return false;
+    parameters.refusal = SealingProblem();
+    if (!parameters.refusal.empty())
         return false;
     if (!HasValidPinLengths()) {
         parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
@@ -104,7 +150,7 @@ bool CPkiPage::FillStationParameters(StationParameters& parameters) {
 }
 
 std::vector<int> CPkiPage::ParameterFieldIds() const {
-    std::vector<int> ids(std::begin(kInputIds), std::end(kInputIds) - 1); // without the check box
+    std::vector<int> ids(std::begin(kInputIds), std::end(kInputIds) - 1); // without the batch check box
     ids.push_back(IDC_PKI_CURRENT_SO_PIN);
     return ids;
 }
@@ -118,6 +164,8 @@ void CPkiPage::LoadDefaults() {
     m_byUserPinMaxRetry = kDefaultMaxRetry;
     m_dwPrivateSize = kDefaultPrivateSize;
     m_strCurrentSoPin.Empty();
+    m_bRandomUserPin = FALSE;
+    m_dwRandomPinLength = kRandomPinDefaultLength;
     m_bBatch = FALSE;
 }
 
@@ -135,4 +183,5 @@ void CPkiPage::EnableRunInputs(BOOL bEnable) {
         ::ShowWindow(::GetDlgItem(m_hWnd, id), bStandard ? SW_SHOW : SW_HIDE);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PKI_CURRENT_SO_PIN), bEnable && bStandard);
     m_lblNote.ShowWindow(bStandard ? SW_HIDE : SW_SHOW);
+    ShowUserPinOrLength();
 }

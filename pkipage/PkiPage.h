@@ -3,7 +3,9 @@
 // retry limits, the label and the storage sizes), validated, then applied once per Start or,
 // in batch mode, to every token plugged in until Stop. A status line and three counters
 // (total, success, failure) show the outcomes. On a module without the vendor extension the
-// token's current SO PIN is asked for too, which a token initialised before needs.
+// token's current SO PIN is asked for too, which a token initialised before needs. Instead of
+// a typed user PIN, each token may get a random one of its own, sealed to the supervisor's
+// certificate before the token is written to.
 #include "pagekit/InitPage.h"
 
 class CPkiPage : public CInitPage {
@@ -20,12 +22,17 @@ class CPkiPage : public CInitPage {
     CString m_strUserPin;
     BYTE m_byUserPinMaxRetry = 0;
     CString m_strCurrentSoPin; // the standard path only; empty by default
+    // Each token gets a random user PIN of this many digits, sealed to the supervisor's
+    // certificate, instead of the typed one.
+    int m_bRandomUserPin = FALSE;
+    DWORD m_dwRandomPinLength = 0;
 
     void LoadDefaults() override;
 
   protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void InitFields() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     std::optional<Job> TakeJob() override;
     // The label and, unless the module takes standard calls only, the limits as the child's
     // options; the new SO and user PINs and, on the standard path, the current SO PIN as its PINs.
@@ -44,6 +51,11 @@ class CPkiPage : public CInitPage {
 
   private:
     bool HasValidPinLengths() const;
+    // The certificate's absence when a random user PIN is asked for: the refusal shown; empty
+    // when the fields may run.
+    std::wstring SealingProblem();
+    // The user PIN's field and caption, or the random PIN's length in their place.
+    void ShowUserPinOrLength();
 };
 
 // The batch worker of `page` (a CPkiPage); 0 at once for a null page.

@@ -78,7 +78,4 @@
 #define IDS_STATION_NO_CHILD 190
 // A user PIN of its own for each token, sealed to the supervisor's certificate.
 #define IDS_ENVELOPE_NOT_WRITTEN 191
-#define IDS_MENU_SEAL_CERTIFICATE 192
-#define IDS_SEAL_CERTIFICATE_NEEDED 193
-#define IDS_RANDOM_USER_PIN 194
-#define IDS_MENU_PIN_LETTERS 195
+#define IDS_SEAL_CERTIFICATE_NEEDED 192

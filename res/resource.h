@@ -33,7 +33,9 @@
 #define IDM_LOAD_STOCK 0x0030
 #define IDM_OPEN_REPORT 0x0040
 #define IDM_CHOOSE_MODULE 0x0080
-#define IDM_DEFAULT_MODULE 0x0090 // back to the maker's module found by name
+#define IDM_DEFAULT_MODULE 0x0090   // back to the maker's module found by name
+#define IDM_SEAL_CERTIFICATE 0x00A0 // the supervisor's certificate random user PINs are sealed to
+#define IDM_PIN_LETTERS 0x00B0      // today's envelopes opened and printed as letters
 
 // Statics without a role of their own
 #ifndef IDC_STATIC
@@ -75,6 +77,12 @@
 // initialised before has now (masked), and its caption.
 #define IDC_PKI_CURRENT_SO_PIN 1200
 #define IDC_PKI_CURRENT_SO_PIN_CAPTION 1201
+// A user PIN of its own for each token: the check box, and in the user PIN's place while it
+// is ticked, the number of digits and its caption.
+#define IDC_PKI_RANDOM_USER_PIN 1230
+#define IDC_PKI_RANDOM_LENGTH 1231
+#define IDC_PKI_RANDOM_LENGTH_CAPTION 1232
+#define IDC_PKI_USER_PIN_CAPTION 1233
 
 // Information page (IDD_INFO_PAGE), read-only fields
 #define IDC_INFO_GET 1006 // default button "获取信息(&G)"

@@ -1,10 +1,11 @@
 #pragma once
 // The bench every run works on: the binding to the token module, the operator's ledger, the
-// stock list in force, and the rule that one run at a time may be inside the module. The
-// window program and the console each make one and hand it down to whatever runs a job; no
-// part of the program looks for it anywhere else.
+// stock list in force, the certificate random user PINs are sealed to, and the rule that one run at a time
+// may be inside the module. The window program and the console each make one and hand it down to whatever
+// runs a job; no part of the program looks for it anywhere else.
 #include "attempt/StockGate.h"
 #include "ledger/Ledger.h"
+#include "seal/SealCertificate.h"
 #include "token/TokenModule.h"
 #include "workbench/RunGate.h"
 
@@ -35,6 +36,12 @@ class Workbench {
     StockList& StockListRead() { return m_stockList; }
     const StockList* StockInForce() const { return m_stock.InForce() ? &m_stockList : nullptr; }
 
+    // The supervisor's certificate random user PINs are sealed to; null: none chosen.
+    std::shared_ptr<const SealCertificate> SealCertificateInForce() const { return m_sealCertificate; }
+    void PutSealCertificate(std::shared_ptr<const SealCertificate> certificate) {
+        m_sealCertificate = std::move(certificate);
+    }
+
     RunGate& Runs() { return m_runs; }
 
   private:
@@ -45,4 +52,5 @@ class Workbench {
     StockGate m_stock;
     StockList m_stockList;
     RunGate m_runs;
+    std::shared_ptr<const SealCertificate> m_sealCertificate;
 };

@@ -1,0 +1,51 @@
+#include "app/SealCertificateChoice.h"
+
+#include "app/RememberedChoice.h"
+#include "base/ShownPath.h"
+#include "base/Utf8.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "win/FileDialogs.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+constexpr const wchar_t* kSealCertificateFile = L"seal-certificate.txt";
+
+std::shared_ptr<const SealCertificate> Loaded(SealCertificateLoad load) {
+    if (!load.certificate)
+        return nullptr;
+    return std::make_shared<const SealCertificate>(std::move(*load.certificate));
+}
+
+} // namespace
+
+void PutRememberedSealCertificate(Workbench& bench) {
+    const std::wstring path = RememberedChoice(kSealCertificateFile);
+    if (!path.empty())
+        bench.PutSealCertificate(Loaded(LoadSealCertificate(std::filesystem::path(path))));
+}
+
+bool AskAndPutSealCertificate(CWnd& owner, Workbench& bench) {
+    const std::wstring path = ChooseFile(owner.GetSafeHwnd(), L"选择PIN信封证书",
+                                         L"X.509 证书 (*.pem;*.crt;*.cer;*.der)\0*.pem;*.crt;*.cer;*.der\0"
+                                         L"所有文件 (*.*)\0*.*\0");
+    if (path.empty())
+        return false;
+    SealCertificateLoad load = LoadSealCertificate(std::filesystem::path(path));
+    if (!load.certificate) {
+        const std::wstring text =
+            Utf8ToWide("PIN信封证书 " + ShownPath(std::filesystem::path(path)) + " 不可用：" + load.problem);
+        owner.MessageBox(text.c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    const std::string subject = load.certificate->subject;
+    bench.PutSealCertificate(Loaded(std::move(load)));
+    const std::wstring text =
+        Utf8ToWide("随机用户PIN将封装给此证书：" + subject) +
+        (RememberChoice(kSealCertificateFile, path) ? L"" : L"\n（未能记住此选择，下次启动需重新选择）");
+    owner.MessageBox(text.c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
+    return true;
+}
