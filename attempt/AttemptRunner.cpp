@@ -26,8 +26,8 @@ class Progress final : public AttemptProgress {
   public:
     Progress(AttemptFrontEnd& frontEnd, const AttemptSetting& setting)
         : m_frontEnd(frontEnd), m_stock(setting.stock) {
-        if (setting.job != nullptr && setting.job->IsPki())
-            m_issuer.emplace(*setting.job, setting.ledger, setting.stock);
+        if (setting.operation == LedgerOperation::Pki)
+            m_issuer.emplace(setting.randomUserPin, setting.label, setting.ledger, setting.stock);
     }
     void ShowProgress(unsigned messageId) override {
         m_frontEnd.ShowProgress(LoadStringOrDefault(messageId));
@@ -106,7 +106,7 @@ AttemptSetting JobSetting(const Job& job, LedgerMode mode, Ledger* ledger, Stock
     setting.ledger = ledger;
     setting.stopNote = stopNote;
     setting.stock = stock;
-    setting.job = &job;
+    setting.randomUserPin = job.randomUserPin;
     return setting;
 }
 

@@ -26,8 +26,8 @@ struct AttemptSetting {
     Ledger* ledger = nullptr; // null: nothing is written, no note is added
     StopNote stopNote = StopNote::InMessage;
     StockGate* stock = nullptr; // null, or no list in force: every token is worked on
-    // A PKI initialisation's job: what each token gets of its own (attempt/TokenIssuer.h).
-    const Job* job = nullptr;
+    // A PKI initialisation: each token's own user PIN, sealed (attempt/TokenIssuer.h).
+    RandomUserPin randomUserPin;
 };
 
 // The setting of an attempt of `job` in `mode`: its operation and label recorded in `ledger`,

@@ -30,9 +30,9 @@ TokenIssue TokenIssuer::IssueFor(const std::wstring& serial) {
         m_holder = Utf8ToWide(listed.holder);
     }
     issue.label = m_label;
-    if (m_job.randomUserPin.length == 0)
+    if (m_random.length == 0)
         return issue;
-    m_pin = RandomDigitPin(m_job.randomUserPin.length);
+    m_pin = RandomDigitPin(m_random.length);
     if (!m_pin || !Seal(serial)) {
         m_pin.reset();
         issue.failureId = IDS_ENVELOPE_NOT_WRITTEN;
@@ -43,20 +43,19 @@ TokenIssue TokenIssuer::IssueFor(const std::wstring& serial) {
 }
 
 bool TokenIssuer::Seal(const std::wstring& serial) {
-    const RandomUserPin& random = m_job.randomUserPin;
-    if (m_ledger == nullptr || !random.certificate || !m_pin)
+    if (m_ledger == nullptr || !m_random.certificate || !m_pin)
         return false;
     const LedgerSources& sources = m_ledger->Sources();
     const LedgerTime now = sources.now();
     EnvelopeFields fields;
     fields.serial = WideToUtf8(serial);
-    fields.label = WideToUtf8(m_label.value_or(m_job.pki.strLabel));
+    fields.label = WideToUtf8(m_label.value_or(m_jobLabel));
     fields.holder = WideToUtf8(m_holder);
     fields.time = LedgerTimeText(now);
     fields.station = sources.station();
     fields.operatorName = sources.user();
     fields.userPin = *m_pin;
-    const SealedEnvelope sealed = SealEnvelope(*random.certificate, EnvelopeContent(fields));
+    const SealedEnvelope sealed = SealEnvelope(*m_random.certificate, EnvelopeContent(fields));
     if (sealed.der.empty())
         return false;
     const EnvelopeFileWritten written =

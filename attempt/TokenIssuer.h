@@ -14,10 +14,11 @@
 
 class TokenIssuer {
   public:
-    // `ledger` gives the folder, the time, the station and the operator of the envelope (null:
-    // no envelope can be written); `stock` the list's holders and labels (null: none).
-    TokenIssuer(const Job& job, const Ledger* ledger, const StockGate* stock)
-        : m_job(job), m_ledger(ledger), m_stock(stock) {}
+    // `label`: the job's, for a token the list gives none. `ledger` gives the folder, the time,
+    // the station and the operator of the envelope (null: no envelope can be written); `stock`
+    // the list's holders and labels (null: none).
+    TokenIssuer(RandomUserPin random, std::wstring label, const Ledger* ledger, const StockGate* stock)
+        : m_random(std::move(random)), m_jobLabel(std::move(label)), m_ledger(ledger), m_stock(stock) {}
 
     TokenIssue IssueFor(const std::wstring& serial);
     // The token got its first serial: the envelope is sealed again under it, then the first
@@ -34,7 +35,8 @@ class TokenIssuer {
   private:
     bool Seal(const std::wstring& serial);
 
-    const Job& m_job;
+    const RandomUserPin m_random;
+    const std::wstring m_jobLabel;
     const Ledger* m_ledger;
     const StockGate* m_stock;
     std::optional<std::wstring> m_label;

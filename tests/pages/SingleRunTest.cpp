@@ -3,6 +3,7 @@
 // bad fields before any module call.
 #include "PageHarness.h"
 #include "res/resource.h"
+#include "support/SupervisorCertificate.h"
 
 #include <vector>
 
@@ -146,4 +147,40 @@ TEST_F(PkiSingleRunTest, BadFieldsAreRefusedByTheExchange) {
         ExpectOutcome({msg::kInsertAndStart, kBlack, L"0", L"0", L"0"});
     }
     EXPECT_TRUE(host->bench.Calls().empty());
+}
+
+// Guards against a token written to with a random user PIN nobody can recover: without a
+// certificate Start is refused before any module call; with one, the token is initialised only
+// after its envelope is on disk (where the platform can seal; Wine's CryptoAPI cannot make an
+// AES envelope, and there the token is left untouched with its counted failure).
+TEST_F(PkiSingleRunTest, ARandomUserPinIsSealedBeforeTheTokenIsTouched) {
+    host->UseLedger();
+    Do("insert 0 type=blank\nclear-journal");
+    ASSERT_TRUE(Click(Page(), IDC_PKI_RANDOM_USER_PIN));
+    EXPECT_FALSE(Shown(Page(), IDC_PKI_USER_PIN));
+    EXPECT_TRUE(Shown(Page(), IDC_PKI_RANDOM_LENGTH));
+    EXPECT_EQ(Text(Page(), IDC_PKI_RANDOM_LENGTH), L"8");
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    ExpectOutcome({msg::kSealCertificateNeeded, kRed, L"0", L"0", L"0"});
+    EXPECT_EQ(CallCount("E_InitPkiToken"), 0);
+
+    SealCertificateLoad load = SealCertificateFromBytes(kSupervisorCertificatePem);
+    ASSERT_TRUE(load.certificate) << load.problem;
+    host->workbench.PutSealCertificate(std::make_shared<const SealCertificate>(*load.certificate));
+    Type(Page(), IDC_PKI_RANDOM_LENGTH, L"12");
+    ASSERT_TRUE(Click(Page(), IDC_START));
+    const std::filesystem::path pins = host->ledgerFolder / "pins";
+    std::vector<std::filesystem::path> envelopes;
+    if (std::filesystem::exists(pins))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(pins))
+            if (entry.is_regular_file())
+                envelopes.push_back(entry.path());
+    if (envelopes.empty()) {
+        ExpectOutcome({msg::kEnvelopeNotWritten, kRed, L"1", L"0", L"1"});
+        EXPECT_EQ(CallCount("E_InitPkiToken"), 0);
+        return;
+    }
+    ASSERT_EQ(envelopes.size(), 1u);
+    EXPECT_EQ(Text(Page(), IDC_PKI_STATUS).rfind(msg::kPkiDone + L"（PIN信封：pins/", 0), 0u);
+    EXPECT_EQ(host->bench.Query("last-pki-record")["user-len"], "12");
 }

@@ -16,31 +16,11 @@
 #include <wincrypt.h>
 // clang-format on
 
+#include "support/SupervisorCertificate.h"
+
 namespace {
 
-// A self-signed RSA 2048 certificate (CN=Supervisor, O=Vantor), made with the openssl command.
-const char kCertificate[] = R"(
------BEGIN CERTIFICATE-----
-MIIDLzCCAhegAwIBAgIUKAi+bA9qKU21pV/7/hMJ1VqbxTUwDQYJKoZIhvcNAQEL
-BQAwJjETMBEGA1UEAwwKU3VwZXJ2aXNvcjEPMA0GA1UECgwGVmFudG9yMCAXDTI2
-MTIwODAwMDIwM1oYDzIxMjYxMTE0MDAwMjAzWjAmMRMwEQYDVQQDDApTdXBlcnZp
-c29yMQ8wDQYDVQQKDAZWYW50b3IwggEiMA0GCSqGSIb3DQEBAQUAA4IBDwAwggEK
-AoIBAQDSaF4m97KXzK+lDTYk0W4DRpQ8jhtWFijoRWxtsnAuXSDYhrGEr1eM8zIx
-086+mGt/wNEACT7aZVpTcjVhQYkJ7nsqg2cLU76SEe+UGwZWz4V6+YPUnZC/dvVa
-aU5zj47L4oA0aENIkfflmL4tHZm68h/0fQXbw3eDa/9r0PnkXBfuKJ2bMe6wjWlE
-tamg8BRj1ZY7aZNiWWm/e/IaCKOH4SdLnrBYAUe/Gu5ZgoWdgIGGaqpTlOG/6PdB
-+RKaaZSCMSxjrmJCQKRqUmq3lc5Z47/R4VcdQqv0sjnvozDiAzRSUbwA0r9rR5HM
-fUfIIMVdYo2EE4ONCO5i1VEKxNXRAgMBAAGjUzBRMB0GA1UdDgQWBBREe2k7NXwm
-rvivHm3pX+C1dG0yWTAfBgNVHSMEGDAWgBREe2k7NXwmrvivHm3pX+C1dG0yWTAP
-BgNVHRMBAf8EBTADAQH/MA0GCSqGSIb3DQEBCwUAA4IBAQAohfo6XPKpD0RdKcF5
-zBTi3mZy+OfNpPJmW06OlyE7VT/LLIY053AjnO+5Jr1QFp0zpGQKuscADrSB0s/r
-QTVHxkQvF/ljVjT6WMzYef4wLEhQ5Gb32/JNdhoN7WBfsiCiYCthXvgVOTFa9Phg
-tbxXTJJJhWtK7PvLGJCg8Dx7WlwLVKzbz5hkrKpX3S/4xjWkONfnDTELFJBTK+D8
-eZBQ/7APXfBI8QpO5UAURbOi82R6Xdr2aUV+sKDVgRmcddq+PcByftC5Vlwoz19d
-yp+z0lLpk4dJt5bUFqO9UyTtdp6aSCsuPAtCTLiuZ5rgTzW90WL+ypVe0Lp1zxPS
-AE7o
------END CERTIFICATE-----
-)";
+const char* const kCertificate = kSupervisorCertificatePem;
 
 struct MsgClose {
     void operator()(void* msg) const { CryptMsgClose(msg); }

@@ -24,4 +24,6 @@ inline const std::wstring kFinalTryBatch = L"管理员PIN只剩最后一次尝�
 inline const std::wstring kCancelled = L"已取消";                                                    // 137
 inline const std::wstring kBatchStopped = L"，批量已停止，请核对管理员PIN"; // 138, after the wrong-PIN text
 inline const std::wstring kNotInStock = L"该锁不在本批清单中";              // 139
+inline const std::wstring kEnvelopeNotWritten = L"未能写入PIN信封，该锁未被改动"; // 191
+inline const std::wstring kSealCertificateNeeded = L"请先选择PIN信封证书";        // 192
 } // namespace msg
