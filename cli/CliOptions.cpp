@@ -219,7 +219,8 @@ std::wstring HelpText() {
                          信封文件名记在记录的 message 中；须同时给出 --seal-to
   --seal-to CERT         PIN信封的收件证书（主管的X.509证书，PEM或DER，RSA密钥）；证书不可用时不改动任何令牌
   --stock FILE           本批清单（每行一个序列号，或 CSV 中名为 serial 的列）：不在清单中的令牌
-                         不写入任何内容即被拒绝（计为失败）；每次操作后输出清单的完成数
+                         不写入任何内容即被拒绝（计为失败）；每次操作后输出清单的完成数；
+                         CSV 中的 holder 列为PIN信封的持有人，label 列为该锁自己的名称（init）
   --current-so-pin-env NAME   标准接口下已初始化的令牌：当前管理员PIN取自环境变量 NAME（仅 init）
   --current-so-pin-file PATH  同上，取自文件的第一行
   --count N              watch：N 次计数操作后结束
