@@ -21,6 +21,15 @@ CK_RV PollSlotEvent(BatchView& view, CK_SLOT_ID& slot) {
 
 } // namespace
 
+// What a console or a test has no need of: every attempt granted on the binding, no controls.
+bool BatchView::GrantAttempt(TokenModule*& module) {
+    module = Binding();
+    return true;
+}
+void BatchView::ShowCounts(const RunTally&) {}
+void BatchView::EndAttempt(bool) {}
+void BatchView::ShowFinished() {}
+
 bool Workbench::RunBatch(const Job& job, BatchView& view, RunTally& tally, StopSignal& stop,
                          StopNote stopNote, std::chrono::milliseconds pollPeriod) {
     TokenModule* binding = view.Binding();

@@ -17,17 +17,14 @@ class BatchView : public AttemptFrontEnd {
     virtual void ShowRefused(std::wstring text) = 0;
     // Before each attempt, in turn with the operator's Stop: whether it may still touch a
     // token, and the binding it uses. An attempt granted runs to its end and reports.
-    virtual bool GrantAttempt(TokenModule*& module) {
-        module = Binding();
-        return true;
-    }
+    virtual bool GrantAttempt(TokenModule*& module);
     // The run's counters after a counted outcome has shown (the tally the caller handed in).
-    virtual void ShowCounts(const RunTally& /*tally*/) {}
+    virtual void ShowCounts(const RunTally& tally);
     // A granted attempt has ended; `bEndsRun`: its outcome ended the run (a wrong SO PIN, the
     // count reached), which stops once this returns.
-    virtual void EndAttempt(bool /*bEndsRun*/) {}
+    virtual void EndAttempt(bool bEndsRun);
     // Start enabled, Stop disabled, inputs enabled: the run has ended.
-    virtual void ShowFinished() {}
+    virtual void ShowFinished();
 
   protected:
     ~BatchView() = default;
