@@ -1,7 +1,8 @@
 #pragma once
 // What a batch run shows to its front end and what that front end grants it. The workbench
 // drives the run on the caller's thread (the page's worker, the console's main thread) and
-// calls these there; a page carries them over to its window's thread.
+// calls these there; a page carries them over to its window's thread. That the run has begun
+// is AttemptFrontEnd::ShowRunning.
 #include "attempt/AttemptFrontEnd.h"
 #include "attempt/AttemptRunner.h"
 #include "token/TokenModule.h"
