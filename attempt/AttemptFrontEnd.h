@@ -12,7 +12,8 @@ class AttemptFrontEnd {
     // The attempt's end as the runner made it, ledger line written: its text in the status
     // colour or red (IsShownAsSuccess), counted or not.
     virtual void ShowOutcome(const AttemptOutcome& outcome) = 0;
-    // A batch run's attempt has begun: Start disabled, Stop enabled.
+    // A batch run has begun, or an attempt of it has found its token: Start disabled, Stop
+    // enabled. The one declaration for a run's view (the operation's report is AttemptProgress's).
     virtual void ShowRunning() {}
     // The module answered and the token is being read back (a station's tile shows it).
     virtual void ShowVerifying() {}

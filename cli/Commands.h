@@ -45,6 +45,6 @@ struct StationRun {
 int RunStation(Workbench& bench, const TokenJob& job, const StationRun& run, bool bJson,
                OutcomeWriter& writer);
 
-// One attempt of `job` in single or batch mode through the attempt runner: written to the
-// workbench's ledger when it counted, and turned into its record.
-AttemptRecord RunJobAttempt(Workbench& bench, const TokenJob& job, bool bBatch);
+// An attempt's outcome as the console writes it: with the stock list's progress while one is
+// in force.
+AttemptRecord RecordOf(const AttemptOutcome& outcome, const StockGate& stock);

@@ -5,21 +5,17 @@
 #include "base/Utf8.h"
 #include "res/InfoCaptions.h"
 
-AttemptRecord RunJobAttempt(Workbench& bench, const TokenJob& job, bool bBatch) {
-    const AttemptSetting setting = JobSetting(job.job, bBatch ? LedgerMode::Batch : LedgerMode::Single,
-                                              bench.GetLedger(), &bench.Stock(), StopNote::AfterNotes);
-    ConsoleFrontEnd console;
+AttemptRecord RecordOf(const AttemptOutcome& outcome, const StockGate& stock) {
     AttemptRecord attempt;
-    attempt.outcome = RunAndRecordAttempt(
-        [&](AttemptProgress& progress) { return DoJob(bench.Module(), job.job, bBatch, progress); }, setting,
-        console);
-    if (bench.Stock().InForce())
-        attempt.details.push_back({"stock", L"", StockProgressText(bench.Stock().Count())});
+    attempt.outcome = outcome;
+    if (stock.InForce())
+        attempt.details.push_back({"stock", L"", StockProgressText(stock.Count())});
     return attempt;
 }
 
 int RunJobOnce(Workbench& bench, const TokenJob& job, OutcomeWriter& writer) {
-    const AttemptRecord attempt = RunJobAttempt(bench, job, false);
+    ConsoleFrontEnd console;
+    const AttemptRecord attempt = RecordOf(bench.RunOnce(job.job, console), bench.Stock());
     writer.Write(attempt);
     return ExitCodeOf(attempt.outcome);
 }

@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -30,11 +31,7 @@ class ConsoleStation final : public StationFrontEnd {
     void ShowTakingEnded() override {}
     void ShowFinished() override { m_run.Stop(); }
     void ShowOutcome(const AttemptOutcome& outcome) override {
-        AttemptRecord attempt;
-        attempt.outcome = outcome;
-        if (m_stock.InForce())
-            attempt.details.push_back({"stock", L"", StockProgressText(m_stock.Count())});
-        m_writer.Write(attempt);
+        m_writer.Write(RecordOf(outcome, m_stock));
         m_idle.Touch();
     }
 
@@ -61,19 +58,16 @@ std::wstring AbsolutePath(const std::wstring& path) {
     }
 }
 
-StationSettings SettingsOf(const TokenJob& job, const StationRun& run, Workbench& bench) {
-    StationSettings settings;
-    settings.job = job.job;
-    settings.childProgram = OwnProgramPath();
-    settings.pinVariables = run.pinVariables;
-    settings.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
-    settings.ledger = bench.GetLedger();
-    settings.stock = &bench.Stock();
-    settings.stopNote = StopNote::AfterNotes;
+StationOptions OptionsOf(const StationRun& run) {
+    StationOptions options;
+    options.childProgram = OwnProgramPath();
+    options.pinVariables = run.pinVariables;
+    options.modulePath = run.modulePath.empty() ? std::wstring() : AbsolutePath(run.modulePath);
+    options.stopNote = StopNote::AfterNotes;
     if (run.limitSeconds != 0)
-        settings.limit = std::chrono::seconds(run.limitSeconds);
-    settings.maxTokens = run.limits.count;
-    return settings;
+        options.limit = std::chrono::seconds(run.limitSeconds);
+    options.maxTokens = run.limits.count;
+    return options;
 }
 
 } // namespace
@@ -84,14 +78,14 @@ int RunStation(Workbench& bench, const TokenJob& job, const StationRun& run, boo
     InterruptStop interrupt(running);
     IdleStop idle(running, std::chrono::seconds(run.limits.idleSeconds));
     ConsoleStation console(writer, bench.Stock(), running, idle);
-    Station station(*bench.Module(), SettingsOf(job, run, bench), console);
-    if (!station.Start()) {
+    const std::unique_ptr<Station> station = bench.StartStation(job.job, OptionsOf(run), console);
+    if (!station) {
         WriteLine(ConsoleStream::kError, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return kExitModule;
     }
     idle.Touch();
     while (running.PauseWhileRunning(std::chrono::seconds(1))) {
     }
-    station.Close();
+    station->Close();
     return EndRun(console.m_counts, bJson, writer);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What ends a watch run besides its count: Ctrl+C, and a stretch without slot events.
-#include "attempt/SlotEventLoop.h"
+#include "attempt/StopSignal.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -9,16 +9,13 @@
 
 namespace {
 
-// The page's batch run with a console for its controls: one attempt at once and one per
-// slot event, each written as it ends and counted as on the page.
-class WatchHost final : public SlotEventHost {
+// The page's batch run with a console for its controls: each attempt written as it ends.
+class WatchView final : public BatchView {
   public:
-    WatchHost(Workbench& bench, const TokenJob& job, const WatchLimits& limits, OutcomeWriter& writer,
-              StopSignal& signal, IdleStop& idle)
-        : m_tally(limits.count), m_bench(bench), m_job(job), m_writer(writer), m_signal(signal),
-          m_idle(idle) {}
+    WatchView(Workbench& bench, const TokenJob& job, OutcomeWriter& writer, IdleStop& idle)
+        : m_bench(bench), m_job(job), m_writer(writer), m_idle(idle) {}
 
-    TokenModule* GetTokenModule() override { return m_bench.Module(); }
+    TokenModule* Binding() override { return m_bench.Module(); }
     // The run could not start (module trouble): shown like an attempt that handled no token.
     void ShowRefused(std::wstring text) override {
         AttemptRecord attempt;
@@ -29,27 +26,17 @@ class WatchHost final : public SlotEventHost {
         outcome.entry.message = std::move(text);
         outcome.time = LocalTimeNow();
         m_writer.Write(attempt);
-        m_bRefused = true;
     }
-    void ShowRunning() override {}
-    void ShowFinished() override {}
-    void RunAttempt() override {
-        const AttemptRecord attempt = RunJobAttempt(m_bench, m_job, true);
-        const AttemptOutcome& outcome = attempt.outcome;
-        m_writer.Write(attempt);
+    void ShowProgress(std::wstring) override {}
+    void ShowOutcome(const AttemptOutcome& outcome) override {
+        m_writer.Write(RecordOf(outcome, m_bench.Stock()));
         m_idle.Touch(); // the idle time counts from the end of the last attempt
-        if (m_tally.Add(outcome))
-            m_signal.Stop();
     }
-
-    RunTally m_tally;
-    bool m_bRefused = false;
 
   private:
     Workbench& m_bench;
     const TokenJob& m_job;
     OutcomeWriter& m_writer;
-    StopSignal& m_signal;
     IdleStop& m_idle;
 };
 
@@ -60,11 +47,11 @@ int RunWatch(Workbench& bench, const TokenJob& job, const WatchLimits& limits, b
     StopSignal signal;
     InterruptStop interrupt(signal);
     IdleStop idle(signal, std::chrono::seconds(limits.idleSeconds));
-    WatchHost host(bench, job, limits, writer, signal, idle);
-    RunSlotEventLoop(host, signal);
-    if (host.m_bRefused)
+    WatchView view(bench, job, writer, idle);
+    RunTally tally(limits.count);
+    if (!bench.RunBatch(job.job, view, tally, signal, StopNote::AfterNotes))
         return kExitModule;
-    return EndRun(host.m_tally.Counts(), bJson, writer);
+    return EndRun(tally.Counts(), bJson, writer);
 }
 
 int EndRun(const RunCounts& counts, bool bJson, const OutcomeWriter& writer) {

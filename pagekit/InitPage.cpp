@@ -111,7 +111,6 @@ void CInitPage::OnStart() {
     std::optional<Job> job = TakeJob();
     if (!job)
         return;
-    PageRunWorker::Attempt attempt = AttemptOf(std::move(*job));
     TokenModule* module = m_bench.Module();
     if (!IsModuleBound(module)) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
@@ -119,24 +118,21 @@ void CInitPage::OnStart() {
     }
     if (!m_bBatch) {
         // On the interface thread: the outcome goes straight to the page, no button changes.
-        attempt(module, *this);
+        CountOutcome(m_bench.RunOnce(*job, *this));
         return;
     }
     DisableInputs();
     // The run works on its own copy of the fields, whatever happens to them meanwhile.
-    if (!m_batch.Start(m_hWnd, std::move(attempt), &CInitPage::WorkerProc, this))
+    if (!m_batch.Start(m_hWnd, std::move(*job), m_tally, &CInitPage::WorkerProc, this))
         EnableInputs();
 }
 
-PageRunWorker::Attempt CInitPage::AttemptOf(Job job) {
-    const AttemptSetting setting = JobSetting(job, RunMode(), m_bench.GetLedger(), &m_bench.Stock());
-    const bool bBatch = m_bBatch != FALSE;
-    return [job = std::move(job), setting, bBatch](TokenModule* module, AttemptFrontEnd& frontEnd) {
-        const AttemptOutcome outcome = RunAndRecordAttempt(
-            [&](AttemptProgress& progress) { return DoJob(module, job, bBatch, progress); }, setting,
-            frontEnd);
-        return outcome.bStopBatch ? PageRunWorker::After::StopRun : PageRunWorker::After::GoOn;
-    };
+void CInitPage::CountOutcome(const AttemptOutcome& outcome) {
+    if (!outcome.IsCounted())
+        return;
+    RunTally tally = m_tally;
+    tally.Add(outcome);
+    ShowCounts(tally);
 }
 
 void CInitPage::OnStop() {
@@ -152,8 +148,8 @@ bool CInitPage::ConfirmFinalTry() {
 
 void CInitPage::ReportCountedRefusal(const Job& job, CK_RV rv, unsigned messageId) {
     const AttemptSetting setting = JobSetting(job, RunMode(), m_bench.GetLedger(), nullptr);
-    RunAndRecordAttempt([&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); },
-                        setting, *this);
+    CountOutcome(RunAndRecordAttempt(
+        [&](AttemptProgress&) { return EndedWith(AttemptKind::Failure, messageId, rv); }, setting, *this));
 }
 
 void CInitPage::RememberFields() {

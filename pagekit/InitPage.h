@@ -44,6 +44,7 @@ class CInitPage : public CPageDialog, public PageRunView {
     // as messages to the page).
     void ShowProgress(std::wstring text) override;
     void ShowOutcome(const AttemptOutcome& outcome) override;
+    void ShowCounts(const RunTally& tally) override;
     void ShowRefused(std::wstring text) override;
     void EnableInputs() override;
     void DisableInputs() { EnableRunInputs(FALSE); }
@@ -113,8 +114,8 @@ class CInitPage : public CPageDialog, public PageRunView {
 
   private:
     void ShowFreshCounters();
-    // One attempt of `job` as this page runs it now (single or batch), outcome recorded and shown.
-    PageRunWorker::Attempt AttemptOf(Job job);
+    // The counters after an outcome of this page's own (not a batch run's): a counted one adds.
+    void CountOutcome(const AttemptOutcome& outcome);
     void LayOutRunButtons();
     void CreateStockLine();
     void SetStartWanted(bool bWanted);

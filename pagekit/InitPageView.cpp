@@ -24,16 +24,17 @@ void CInitPage::ShowProgress(std::wstring text) {
 void CInitPage::ShowOutcome(const AttemptOutcome& outcome) {
     const bool bSuccess = IsShownAsSuccess(outcome.result);
     ShowStatus(m_lblStatus, bSuccess ? kColorBlack : kColorRed, outcome.ShownText());
-    if (!outcome.IsCounted())
-        return;
-    // A batch run that ends with this outcome is stopped by its worker, after it has shown.
-    m_tally.Add(outcome);
+}
+
+void CInitPage::ShowCounts(const RunTally& tally) {
+    const RunCounts before = m_tally.Counts();
+    m_tally = tally;
     // The total's colour stays as it is; the counter that grew shows in its colour.
     const RunCounts& counts = m_tally.Counts();
     ShowCount(m_lblTotal, counts.total);
-    if (outcome.result.Kind() == AttemptKind::Success)
+    if (counts.success != before.success)
         ShowCount(m_lblSuccess.SetTextColor(kColorBlue), counts.success);
-    else
+    if (counts.failure != before.failure)
         ShowCount(m_lblFail.SetTextColor(kColorRed), counts.failure);
     ShowStockLine();
 }

@@ -1,5 +1,5 @@
-// A page run's worker side, apart from the page's side (PageRuns.cpp): the slot event loop
-// calls these, and they call nothing of the loop or of the page in turn, only send requests.
+// A page run's worker side, apart from the page's side (PageRuns.cpp): the workbench's batch
+// run calls these, and they call nothing of the loop or of the page in turn, only send requests.
 #include "pagekit/PageRuns.h"
 
 // SendMessage returns once the page has handled the request, so the request
@@ -17,7 +17,7 @@ void PageRunWorker::Send(RunRequest::Kind kind, const std::wstring* text) {
     Send(request);
 }
 
-TokenModule* PageRunWorker::GetTokenModule() {
+TokenModule* PageRunWorker::Binding() {
     RunRequest request{RunRequest::kGetModule};
     Send(request);
     return request.module;
@@ -44,14 +44,23 @@ void PageRunWorker::SendEnded() {
     Send(RunRequest::kEnded);
 }
 
-void PageRunWorker::RunAttempt() {
+bool PageRunWorker::GrantAttempt(TokenModule*& module) {
     // The page decides, in turn with the operator's Stop, whether a token may still be
     // touched; an attempt that has begun runs to its end and reports.
     RunRequest request{RunRequest::kBeginAttempt};
     Send(request);
-    if (!request.bGranted)
-        return;
-    RunRequest end{RunRequest::kEndAttempt};
-    end.bStopRun = m_attempt(request.module, *this) == After::StopRun;
-    Send(end);
+    module = request.module;
+    return request.bGranted;
+}
+
+void PageRunWorker::ShowCounts(const RunTally& tally) {
+    RunRequest request{RunRequest::kShowCounts};
+    request.tally = &tally;
+    Send(request);
+}
+
+void PageRunWorker::EndAttempt(bool bEndsRun) {
+    RunRequest request{RunRequest::kEndAttempt};
+    request.bStopRun = bEndsRun;
+    Send(request);
 }

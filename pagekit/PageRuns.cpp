@@ -32,10 +32,10 @@ void PageRuns::RefreshStart() {
     m_page.RefreshStart();
 }
 
-bool PageRuns::Start(HWND page, PageRunWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param) {
+bool PageRuns::Start(HWND page, Job job, const RunTally& tally, AFX_THREADPROC proc, LPVOID param) {
     if (IsLive() || IsGateHeld())
         return false;
-    PendingStart start{page, std::move(attempt), proc, param};
+    PendingStart start{page, std::move(job), tally, proc, param};
     // One worker per page at a time: the last one is only polling towards its end.
     if (m_run && !m_run->bEnded) {
         m_pending = std::make_unique<PendingStart>(std::move(start));
@@ -46,11 +46,11 @@ bool PageRuns::Start(HWND page, PageRunWorker::Attempt attempt, AFX_THREADPROC p
 
 bool PageRuns::Launch(PendingStart start) {
     // The worker reads m_run when it starts; it is replaced only once that worker has ended.
-    m_run = std::make_unique<PageRunWorker>(start.page, std::move(start.attempt));
+    m_run = std::make_unique<PageRunWorker>(start.page, std::move(start.job), start.tally);
     m_run->pThread = AfxBeginThread(start.proc, start.param);
     if (!m_run->pThread) {
         m_run->bEnded = true;
-        m_run->ReleaseAttempt();
+        m_run->ReleaseJob();
         return false;
     }
     return true;
@@ -64,10 +64,11 @@ UINT PageRuns::RunWorker() {
     for (int most = m_nMaxWorkersAlive.load();
          alive > most && !m_nMaxWorkersAlive.compare_exchange_weak(most, alive);)
         ;
-    UINT result = RunSlotEventLoop(*run, run->Signal());
+    // The job is released only once the worker has ended.
+    m_bench.RunBatch(*run->RunJob(), *run, run->Tally(), run->Signal());
     --m_nWorkersAlive;
     run->SendEnded();
-    return result;
+    return 0;
 }
 
 void PageRuns::MarkStopped() {
@@ -130,6 +131,10 @@ LRESULT PageRuns::Handle(WPARAM wParam, LPARAM lParam) {
         if (!run.bDetached && request.outcome != nullptr)
             page.ShowOutcome(*request.outcome);
         break;
+    case RunRequest::kShowCounts:
+        if (!run.bDetached && request.tally != nullptr)
+            page.ShowCounts(*request.tally);
+        break;
     case RunRequest::kShowRefused:
         if (!run.bDetached && request.text != nullptr)
             page.ShowRefused(*request.text);
@@ -146,7 +151,7 @@ LRESULT PageRuns::Handle(WPARAM wParam, LPARAM lParam) {
     case RunRequest::kEnded:
         run.bEnded = true;
         // The run's copy of the PINs goes with the run, not with the next Start.
-        run.ReleaseAttempt();
+        run.ReleaseJob();
         if (m_pending) {
             std::unique_ptr<PendingStart> next = std::move(m_pending);
             if (!Launch(std::move(*next)))

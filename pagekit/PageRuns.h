@@ -5,13 +5,15 @@
 // stops runs. So counters change on one thread only, and whether a run may still act on a
 // token is decided in the same order as the operator's Stop.
 #include "attempt/AttemptFrontEnd.h"
-#include "attempt/SlotEventLoop.h"
+#include "attempt/AttemptRunner.h"
+#include "attempt/Job.h"
+#include "attempt/StopSignal.h"
 #include "token/TokenModule.h"
 #include "win/Afx.h"
+#include "workbench/BatchView.h"
 #include "workbench/Workbench.h"
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,8 +23,8 @@ class PageRunView : public AttemptFrontEnd {
     // The run could not start: its reason in red, the inputs enabled again.
     virtual void ShowRefused(std::wstring text) = 0;
     virtual void EnableInputs() = 0;
-    // Start disabled, Stop enabled.
-    void ShowRunning() override = 0;
+    // The counters after a counted outcome: `tally` becomes the page's.
+    virtual void ShowCounts(const RunTally& tally) = 0;
     // Start enabled, Stop disabled, inputs enabled.
     virtual void ShowFinished() = 0;
     // Start as the page wants it, unless a stopped run's attempt still holds the module.
@@ -47,6 +49,7 @@ struct RunRequest {
         kEndAttempt,
         kShowProgress,
         kShowOutcome,
+        kShowCounts,
         kShowRefused,
         kShowRunning,
         kShowFinished,
@@ -55,44 +58,46 @@ struct RunRequest {
     Kind kind;
     const std::wstring* text = nullptr;      // kShowProgress, kShowRefused
     const AttemptOutcome* outcome = nullptr; // kShowOutcome
+    const RunTally* tally = nullptr;         // kShowCounts
     bool bStopRun = false;                   // kEndAttempt: the attempt ends the run
     // Answers.
     TokenModule* module = nullptr;
     bool bGranted = false;
 };
 
-// One batch run, as its worker sees it: the run's own copy of the parameters (inside the
-// attempt), its stop signal, and the page's window to send requests to.
-class PageRunWorker final : public SlotEventHost, public AttemptFrontEnd {
+// One batch run, as its worker sees it: the run's own copy of the job and of the page's
+// counters, its stop signal, and the page's window to send requests to.
+class PageRunWorker final : public BatchView {
   public:
-    // What the run does after an attempt: go on, or end as if the operator pressed Stop.
-    enum class After { GoOn, StopRun };
-    // One attempt with the run's parameters; `module` is the binding read for this attempt.
-    using Attempt = std::function<After(TokenModule* module, AttemptFrontEnd& frontEnd)>;
-
-    PageRunWorker(HWND page, Attempt attempt) : m_hPage(page), m_attempt(std::move(attempt)) {}
-    ~PageRunWorker() { ReleaseAttempt(); }
+    PageRunWorker(HWND page, Job job, const RunTally& tally)
+        : m_hPage(page), m_job(std::make_unique<Job>(std::move(job))), m_tally(tally) {}
+    ~PageRunWorker() { ReleaseJob(); }
     PageRunWorker(const PageRunWorker&) = delete;
     PageRunWorker& operator=(const PageRunWorker&) = delete;
 
     StopSignal& Signal() { return m_signal; }
 
     // Worker thread.
-    TokenModule* GetTokenModule() override;
+    // The run's job; null once released.
+    const Job* RunJob() const { return m_job.get(); }
+    RunTally& Tally() { return m_tally; }
+    TokenModule* Binding() override;
     void ShowProgress(std::wstring text) override;
     void ShowOutcome(const AttemptOutcome& outcome) override;
     void ShowRefused(std::wstring text) override;
     void ShowRunning() override;
-    void RunAttempt() override;
+    bool GrantAttempt(TokenModule*& module) override;
+    void ShowCounts(const RunTally& tally) override;
+    void EndAttempt(bool bEndsRun) override;
     void ShowFinished() override;
     // The worker's last request: it touches nothing of the page after this one.
     void SendEnded();
 
     // Interface thread.
-    // Drops the run's copy of the parameters (PINs wiped with their storage); the worker
-    // calls no attempt afterwards.
-    void ReleaseAttempt() { m_attempt = nullptr; }
-    bool HoldsAttempt() const { return static_cast<bool>(m_attempt); }
+    // Drops the run's copy of the job (PINs wiped with their storage); the worker runs no
+    // attempt afterwards.
+    void ReleaseJob() { m_job.reset(); }
+    bool HoldsJob() const { return static_cast<bool>(m_job); }
     bool bDetached = false;         // ended by a page reset: nothing it reports reaches the page
     bool bEnded = false;            // the worker has made its last request (or never started)
     bool bInAttempt = false;        // an attempt has been granted and has not reported its end
@@ -104,7 +109,8 @@ class PageRunWorker final : public SlotEventHost, public AttemptFrontEnd {
     void Send(RunRequest::Kind kind, const std::wstring* text = nullptr);
 
     const HWND m_hPage;
-    Attempt m_attempt;
+    std::unique_ptr<Job> m_job;
+    RunTally m_tally;
     StopSignal m_signal;
 };
 
@@ -126,7 +132,7 @@ class PageRuns final : public RunGate::Member {
     // The last run's worker has not made its last request yet, or a run waits to start.
     bool HasWorker() const;
     // The last run still holds its copy of the parameters.
-    bool HoldsRunCopy() const { return m_run && m_run->HoldsAttempt(); }
+    bool HoldsRunCopy() const { return m_run && m_run->HoldsJob(); }
     // A stopped run of any page is still inside its last attempt, or the station's attempts
     // are in flight: no Start may begin another attempt until they have ended.
     bool IsGateHeld() const { return m_bench.Runs().IsHeld(); }
@@ -136,10 +142,11 @@ class PageRuns final : public RunGate::Member {
     bool IsBusy() const override { return HasWorker(); }
     void RefreshStart() override;
 
-    // Starts `proc(param)` on a new thread for a new run (the procedure calls RunWorker), at
-    // once or, while the last worker winds down, when it has ended. False when refused.
-    bool Start(HWND page, PageRunWorker::Attempt attempt, AFX_THREADPROC proc, LPVOID param);
-    // The worker thread's whole life.
+    // Starts `proc(param)` on a new thread for a new run of `job` (the procedure calls
+    // RunWorker), its counters going on from `tally`, at once or, while the last worker winds
+    // down, when it has ended. False when refused.
+    bool Start(HWND page, Job job, const RunTally& tally, AFX_THREADPROC proc, LPVOID param);
+    // The worker thread's whole life: the workbench's batch run.
     UINT RunWorker();
 
     // Stop: the run ends for good after its current attempt, whose outcome still shows.
@@ -159,7 +166,8 @@ class PageRuns final : public RunGate::Member {
   private:
     struct PendingStart {
         HWND page;
-        PageRunWorker::Attempt attempt;
+        Job job;
+        RunTally tally;
         AFX_THREADPROC proc;
         LPVOID param;
     };

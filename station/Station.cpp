@@ -1,6 +1,6 @@
 #include "station/Station.h"
 
-#include "attempt/SlotEventLoop.h"
+#include "attempt/StopSignal.h"
 #include "attempt/OutcomeText.h"
 #include "attempt/AttemptRunner.h"
 #include "res/StringIds.h"

@@ -162,27 +162,23 @@ bool CStationPage::StartStation() {
             ShowStatus(m_lblStatus, kColorRed, parameters.refusal);
         return false;
     }
-    StationSettings settings;
-    settings.job = std::move(parameters.job);
-    settings.childProgram = ChildProgramPath();
-    if (::GetFileAttributesW(settings.childProgram.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    StationOptions options;
+    options.childProgram = ChildProgramPath();
+    if (::GetFileAttributesW(options.childProgram.c_str()) == INVALID_FILE_ATTRIBUTES) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_STATION_NO_CHILD));
         return false;
     }
     // The module found by its maker's name is found so by the child too; a picked one is named.
     if (module->FileName() != VANTOR_TOKEN_MODULE_NAME)
-        settings.modulePath = module->FileName();
-    settings.ledger = m_bench.GetLedger();
-    settings.stock = &m_bench.Stock();
-    settings.limit = std::chrono::seconds(m_dwLimitSeconds);
+        options.modulePath = module->FileName();
+    options.limit = std::chrono::seconds(m_dwLimitSeconds);
 
     m_bDetached = false;
     m_tiles.Clear();
     // The counters add up over the runs while the page stays on screen, as on the other pages.
     std::copy(std::begin(m_shownCounts), std::end(m_shownCounts), std::begin(m_runBase));
-    m_station = std::make_unique<Station>(*module, std::move(settings), *this);
-    if (!m_station->Start()) {
-        m_station.reset();
+    m_station = m_bench.StartStation(parameters.job, std::move(options), *this);
+    if (!m_station) {
         ShowStatus(m_lblStatus, kColorRed, LoadStringOrDefault(IDS_INIT_MODULE_FAILED));
         return false;
     }

@@ -221,7 +221,7 @@ TEST_F(WipeBatchTest, AStoppedAttemptHoldsStartOnBothPagesUntilItsWorkerEnds) {
 
 // Guards against a refused run that leaves the page looking busy or counts: no binding, or a
 // poll failure before the first attempt (refused in red). A failure later in a run ends it
-// quietly (SlotEventLoopTest); the controls after a run's end are PageStateTest's.
+// quietly (BatchRunTest); the controls after a run's end are PageStateTest's.
 TEST_F(WipeBatchTest, RefusedRunsLeaveThePageIdle) {
     host->SetBound(false);
     ASSERT_TRUE(Click(Page(), IDC_WIPE_BATCH_CHECK));
