@@ -14,12 +14,16 @@ struct EnvelopeKey::Held {
     // A store whose certificates carry their private keys: an imported PKCS#12 file (its keys
     // not persisted) or the user's own store.
     HCERTSTORE store = nullptr;
+    // Or a PEM key imported as the key exchange key of a provider that lives in memory only.
+    HCRYPTPROV provider = 0;
     Held() = default;
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
     ~Held() {
         if (store != nullptr)
             CertCloseStore(store, 0);
+        if (provider != 0)
+            CryptReleaseContext(provider, 0);
     }
 };
 #else
