@@ -67,9 +67,9 @@ std::wstring Parse(const std::vector<std::wstring>& args, LettersOptions& option
     return {};
 }
 
-int Fail(const std::wstring& error, int code = kExitUsage) {
+int Fail(const std::wstring& error) {
     WriteLine(ConsoleStream::kError, error);
-    return code;
+    return kExitUsage;
 }
 
 enum class Variable { kUnset, kEmpty, kHeld };
