@@ -24,7 +24,17 @@ namespace {
 
 using WipedBytes = std::vector<unsigned char, WipingAllocator<unsigned char>>;
 
-const char kPinKey[] = "user_pin";
+// The keys in the order they are written.
+const char* const kKeys[] = {"serial", "label", "holder", "user_pin", "time", "station", "operator"};
+constexpr std::size_t kKeyCount = 7;
+constexpr std::size_t kPinIndex = 3;
+
+std::size_t KeyIndex(const unsigned char* key, std::size_t size) {
+    std::size_t i = 0;
+    while (i < kKeyCount && (std::strlen(kKeys[i]) != size || std::memcmp(kKeys[i], key, size) != 0))
+        ++i;
+    return i;
+}
 
 void AppendLine(WipedBytes& out, const char* key, const unsigned char* value, std::size_t size) {
     out.insert(out.end(), key, key + std::strlen(key));
@@ -71,14 +81,14 @@ bool Unescape(const unsigned char* value, std::size_t size, WipedBytes& out) {
 SecureBytes EnvelopeContent(const EnvelopeFields& fields) {
     WipedBytes out;
     out.reserve(512);
-    AppendLine(out, "serial", fields.serial);
-    AppendLine(out, "label", fields.label);
-    AppendLine(out, "holder", fields.holder);
+    AppendLine(out, kKeys[0], fields.serial);
+    AppendLine(out, kKeys[1], fields.label);
+    AppendLine(out, kKeys[2], fields.holder);
     const SecureBytes pin = SecretToUtf8(fields.userPin);
-    AppendLine(out, kPinKey, pin.data(), pin.size());
-    AppendLine(out, "time", fields.time);
-    AppendLine(out, "station", fields.station);
-    AppendLine(out, "operator", fields.operatorName);
+    AppendLine(out, kKeys[kPinIndex], pin.data(), pin.size());
+    AppendLine(out, kKeys[4], fields.time);
+    AppendLine(out, kKeys[5], fields.station);
+    AppendLine(out, kKeys[6], fields.operatorName);
     return SecureBytes(out.data(), out.size());
 }
 
@@ -89,38 +99,30 @@ std::optional<EnvelopeFields> ReadEnvelopeContent(const SecureBytes& content) {
         !IsValidUtf8(reinterpret_cast<const char*>(bytes), size))
         return std::nullopt;
     EnvelopeFields fields;
-    std::string* const texts[] = {&fields.serial, &fields.label,   &fields.holder,
+    std::string* const texts[] = {&fields.serial, &fields.label,   &fields.holder,      nullptr,
                                   &fields.time,   &fields.station, &fields.operatorName};
-    const char* const keys[] = {"serial", "label", "holder", "time", "station", "operator"};
-    bool seen[7] = {};
+    bool seen[kKeyCount] = {};
     WipedBytes value;
     for (std::size_t start = 0; start < size;) {
-        const auto* end = static_cast<const unsigned char*>(std::memchr(bytes + start, '\n', size - start));
-        const auto* equals =
-            static_cast<const unsigned char*>(std::memchr(bytes + start, '=', end - (bytes + start)));
-        if (equals == nullptr)
+        const unsigned char* line = bytes + start;
+        const auto* end = static_cast<const unsigned char*>(std::memchr(line, '\n', size - start));
+        const auto* equals = static_cast<const unsigned char*>(std::memchr(line, '=', end - line));
+        // The key is matched where it lies: a malformed line holding the PIN is never copied.
+        const std::size_t key = equals ? KeyIndex(line, equals - line) : kKeyCount;
+        if (key == kKeyCount || seen[key] || !Unescape(equals + 1, end - equals - 1, value))
             return std::nullopt;
-        const std::string key(reinterpret_cast<const char*>(bytes + start), equals - (bytes + start));
-        if (!Unescape(equals + 1, end - equals - 1, value))
-            return std::nullopt;
+        seen[key] = true;
         start = static_cast<std::size_t>(end - bytes) + 1;
-        if (key == kPinKey) {
-            // The PIN is taken whole: a zero character would cut it short.
-            if (seen[6] || value.empty() || std::memchr(value.data(), 0, value.size()) != nullptr)
-                return std::nullopt;
-            seen[6] = true;
-            fields.userPin = Utf8ToSecret(reinterpret_cast<const char*>(value.data()), value.size());
+        if (texts[key] != nullptr) {
+            texts[key]->assign(value.begin(), value.end());
             continue;
         }
-        std::size_t i = 0;
-        while (i < 6 && key != keys[i])
-            ++i;
-        if (i == 6 || seen[i])
+        // The PIN is taken whole: a zero character would cut it short.
+        if (value.empty() || std::memchr(value.data(), 0, value.size()) != nullptr)
             return std::nullopt;
-        seen[i] = true;
-        texts[i]->assign(value.begin(), value.end());
+        fields.userPin = Utf8ToSecret(reinterpret_cast<const char*>(value.data()), value.size());
     }
-    if (!seen[6])
+    if (!seen[kPinIndex])
         return std::nullopt;
     return fields;
 }

@@ -1,6 +1,6 @@
-// The sealing through CryptoAPI (CryptEncryptMessage), under Wine: the certificate read from
-// PEM and DER, and the envelope decoded again by the system to show it is ContentInfo
-// (EnvelopedData) for this one recipient with AES-256-CBC as its content cipher.
+// The sealing through CryptoAPI (CryptEncryptMessage): the certificate read from PEM and DER,
+// and the envelope decoded again by the system to show it is ContentInfo(EnvelopedData) for
+// this one recipient with AES-256-CBC as its content cipher.
 #include "seal/PinEnvelope.h"
 #include "seal/SealCertificate.h"
 
@@ -75,7 +75,9 @@ TEST(SealWin32, CertificatesLoadFromPemWithTextBeforeAndFromDer) {
 
 // Wine's crypt32 (8.0) knows no content cipher by the AES OIDs: CryptMsgOpenToEncode for
 // CMSG_ENVELOPED looks up 2.16.840.1.101.3.4.1.42 with CryptFindOIDInfo, finds nothing and fails
-// with CRYPT_E_UNKNOWN_ALGO before any provider is asked. Windows 7 and later know it.
+// with CRYPT_E_UNKNOWN_ALGO before any provider is asked. Windows 7 and later know it. (Wine's
+// decoder reads an AES envelope's type and recipients but has no CMSG_ENVELOPE_ALGORITHM_PARAM,
+// so the check below is for Windows itself.)
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
