@@ -55,7 +55,7 @@ int Refuse(const std::wstring& error) {
 } // namespace
 
 bool IsSupervisorCommand(const std::vector<std::wstring>& args) {
-    return !args.empty() && (args[0] == L"ledger" || args[0] == L"report");
+    return !args.empty() && (args[0] == L"ledger" || args[0] == L"report" || args[0] == L"pins");
 }
 
 int RunSupervisorCommand(const std::vector<std::wstring>& args) {
@@ -63,6 +63,11 @@ int RunSupervisorCommand(const std::vector<std::wstring>& args) {
     if (args[0] == L"report") {
         const std::wstring refused = ScreenReport(rest);
         return refused.empty() ? RunReport(rest) : Refuse(refused + L"（vantor-cli --help 显示用法）");
+    }
+    if (args[0] == L"pins") {
+        if (rest.empty() || rest[0] != L"letters")
+            return Refuse(L"pins 之后应为 letters（vantor-cli --help 显示用法）");
+        return RunPinLetters(std::vector<std::wstring>(rest.begin() + 1, rest.end()));
     }
     if (rest.empty() || rest[0] != L"verify")
         return Refuse(L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
@@ -88,5 +93,13 @@ std::wstring SupervisorHelpText() {
                                              操作员、重复处理、清单进度（--stock：每行一个序列号，
                                              或含 serial 列的 CSV）以及各文件的封存状态和最后的链值，
                                              已损坏的文件标明为已损坏；退出码 0 已写入，2 没有记录、
-                                             有文件不是记录文件或无法读取、输入有误或无法写入)";
+                                             有文件不是记录文件或无法读取、输入有误或无法写入
+  vantor-cli pins letters [--from DATE] [--to DATE] [--key KEY] --out FILE.html
+                                             用主管的私钥打开记录文件夹中 DATE（默认今天）起止的
+                                             PIN信封，写成一页可打印的用户PIN密码函（每个令牌一页）；
+                                             KEY：PEM 私钥或 PKCS#12 文件（.p12/.pfx），密码取自环境变量
+                                             VANTOR_KEY_PASSWORD，未设置时在终端提示输入；Windows 上
+                                             不给 --key 时使用当前用户证书存储中的私钥。打不开的信封
+                                             列在最后一页；退出码 0 全部打开，1 有信封未能打开，
+                                             2 没有信封、私钥无法读取、输入有误或无法写入)";
 }

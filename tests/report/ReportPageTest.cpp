@@ -1,5 +1,6 @@
 // The report of a day as a supervisor sees it: written by vantor-cli, opened in a real browser
 // (headless Chromium), its numbers read back from the page and its picture kept.
+#include "HeadlessBrowser.h"
 #include "ReportTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +21,13 @@ long long Shown(const std::string& dom, const std::string& id) {
     return at == std::string::npos ? -1 : std::atoll(dom.c_str() + at + id.size() + 6);
 }
 
-// Chromium's own chatter is dropped; its exit code and the files it makes tell what happened.
 int Browser(const ReportFolder& folder, const std::string& what) {
-    const std::string command =
-        "chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir='" +
-        (folder.root / "profile").string() + "' " + what + " 'file://" +
-        (folder.root / "page.html").string() + "' > '" + (folder.root / "dom.html").string() +
-        "' 2>/dev/null";
-    return std::system(command.c_str());
+    return RunChromium(folder.root, what, folder.root / "page.html", folder.root / "dom.html");
 }
 
 // Two stations, two operators, three hours of a day: the page shows what the ledger holds.
 TEST(ReportPage, ShowsTheLedgersNumbersInABrowser) {
-    ASSERT_EQ(0, std::system("command -v chromium > /dev/null"))
+    ASSERT_TRUE(HasChromium())
         << "chromium is missing: the report test opens the page in headless Chromium (Debian package "
            "chromium, "
            "installed by scripts/setup.sh)";

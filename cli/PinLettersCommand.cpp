@@ -1,0 +1,150 @@
+// vantor-cli pins letters: the PIN envelopes of a span of days opened with the supervisor's
+// private key and written as one page of letters to print. The PINs go to that page only.
+#include "attempt/ExitCode.h"
+#include "base/ArgumentPath.h"
+#include "base/ShownPath.h"
+#include "base/Utf8.h"
+#include "cli/CliOptions.h"
+#include "cli/Console.h"
+#include "cli/PinReader.h"
+#include "cli/SupervisorCommands.h"
+#include "cli/TerminalPrompt.h"
+#include "ledger/LedgerDay.h"
+#include "ledger/LedgerFolder.h"
+#include "ledger/LedgerSources.h"
+#include "letters/PinLetters.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const wchar_t kPasswordVariable[] = L"VANTOR_KEY_PASSWORD";
+
+struct LettersOptions {
+    std::string from, to;
+    fs::path out, key;
+};
+
+// Empty when the options hold; otherwise what is wrong.
+std::wstring Parse(const std::vector<std::wstring>& args, LettersOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& name = args[i];
+        if (name != L"--from" && name != L"--to" && name != L"--out" && name != L"--key") {
+            const std::wstring shown = ShownOptionName(name);
+            return L"pins letters 不认识的参数" + (shown.empty() ? std::wstring() : L"：" + shown);
+        }
+        if (i + 1 == args.size() || args[i + 1].empty())
+            return L"选项缺少参数：" + name;
+        const std::wstring& value = args[++i];
+        if (name == L"--out" || name == L"--key")
+            (name == L"--out" ? options.out : options.key) = ArgumentPath(value);
+        else if (!IsLedgerDate(WideToUtf8(value)))
+            return name + L" 需要日期 YYYY-MM-DD";
+        else
+            (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
+    }
+    const std::string today = LedgerDayName(LocalTimeNow());
+    if (options.from.empty())
+        options.from = options.to.empty() ? today : options.to;
+    if (options.to.empty())
+        options.to = std::max(options.from, today);
+    if (options.from > options.to)
+        return L"--from 晚于 --to";
+    if (options.out.empty())
+        return L"需要 --out FILE.html";
+#ifndef _WIN32
+    if (options.key.empty())
+        return L"需要 --key 私钥文件（PEM 或 PKCS#12）";
+#endif
+    return {};
+}
+
+int Fail(const std::wstring& error) {
+    WriteLine(ConsoleStream::kError, error);
+    return kExitUsage;
+}
+
+enum class Variable { kUnset, kEmpty, kHeld };
+
+Variable PasswordVariable() {
+#ifdef _WIN32
+    SetLastError(ERROR_SUCCESS);
+    const DWORD size = GetEnvironmentVariableW(kPasswordVariable, nullptr, 0);
+    if (size == 0)
+        return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? Variable::kUnset : Variable::kEmpty;
+    return size == 1 ? Variable::kEmpty : Variable::kHeld;
+#else
+    const char* value = std::getenv(WideToUtf8(kPasswordVariable).c_str());
+    return value == nullptr ? Variable::kUnset : *value == '\0' ? Variable::kEmpty : Variable::kHeld;
+#endif
+}
+
+// The key with the password from VANTOR_KEY_PASSWORD when it is set (an empty one: none);
+// otherwise first without one and, when that is the wrong password, with one typed at the
+// terminal without echo.
+EnvelopeKeyLoad LoadKey(const fs::path& file, std::wstring& error) {
+#ifdef _WIN32
+    if (file.empty())
+        return UserStoreEnvelopeKey();
+#endif
+    SecretText password;
+    const Variable variable = PasswordVariable();
+    if (variable == Variable::kHeld) {
+        PinRead read = ReadPin(PinSource{PinSource::Kind::kEnvironment, kPasswordVariable}, std::wstring());
+        if (!(error = read.error).empty())
+            return {};
+        password = read.pin;
+    }
+    EnvelopeKeyLoad load = LoadEnvelopeKey(file, password);
+    PinTextProblem typed = PinTextProblem::kNone;
+    if (!load.key && load.bWrongPassword && variable == Variable::kUnset &&
+        PromptWithoutEcho(L"私钥的密码：", password, typed))
+        load = LoadEnvelopeKey(file, password);
+    return load;
+}
+
+} // namespace
+
+int RunPinLetters(const std::vector<std::wstring>& args) {
+    LettersOptions options;
+    const std::wstring usage = Parse(args, options);
+    if (!usage.empty())
+        return Fail(usage + L"（vantor-cli --help 显示用法）");
+    std::wstring error;
+    const EnvelopeKeyLoad key = LoadKey(options.key, error);
+    if (!error.empty())
+        return Fail(error);
+    if (!key.key)
+        return Fail(Utf8ToWide(key.problem));
+    const fs::path folder(DefaultLedgerFolder());
+    if (folder.empty())
+        return Fail(L"找不到记录文件夹");
+    const WrittenLetters written = WritePinLetters({folder, options.from, options.to}, *key.key, options.out);
+    const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
+    switch (written.outcome) {
+    case LettersWrite::kNoEnvelopes:
+        return Fail(Utf8ToWide(options.from + " 至 " + options.to + " 没有PIN信封（" +
+                               ShownPath(folder / "pins") + "），未写入任何文件"));
+    case LettersWrite::kNotRegularFile:
+        return Fail(L"无法写入密码函：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
+    case LettersWrite::kNotWritten:
+        return Fail(L"无法写入密码函：" + shownOut);
+    case LettersWrite::kWritten:
+        break;
+    }
+    WriteLine(ConsoleStream::kOutput, L"密码函已写入：" + shownOut + L"（" +
+                                          std::to_wstring(written.letters) + L" 封密码函，" +
+                                          std::to_wstring(written.unopened.size()) + L" 个信封未能打开）");
+    for (const UnopenedEnvelope& envelope : written.unopened)
+        WriteLine(ConsoleStream::kError,
+                  L"未能打开：" + Utf8ToWide(envelope.name) + L"：" + Utf8ToWide(envelope.why));
+    return written.unopened.empty() ? kExitSuccess : kExitTokenFailed;
+}

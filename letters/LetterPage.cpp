@@ -1,0 +1,126 @@
+#include "letters/LetterPage.h"
+
+#include "base/ShownText.h"
+#include "base/Utf8.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kHead[] = R"(<!DOCTYPE html>
+<html lang="zh-CN"><head><meta charset="utf-8"><title>用户PIN密码函</title>
+<style>
+@page{size:A4;margin:25mm 20mm}
+body{font-family:"Noto Sans CJK SC","Microsoft YaHei","SimSun",sans-serif;color:#000;margin:0;font-size:14pt}
+section.next{page-break-after:always;break-after:page}
+h1{font-size:22pt;text-align:center;margin:0 0 18mm}
+table{border-collapse:collapse;width:100%;margin:8mm 0}
+th,td{border:1px solid #444;padding:3mm 4mm;text-align:left;vertical-align:top;word-break:break-all}
+th{width:30%;background:#eee;font-weight:normal}
+td.pin{font-family:monospace;font-size:20pt;letter-spacing:2px}
+p.note{margin-top:12mm;line-height:1.6}
+@media print{*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
+</style></head><body>
+)";
+
+void Append(PageBytes& page, const std::string& text) {
+    page.insert(page.end(), text.begin(), text.end());
+}
+
+// A markup character as its entity; anything else as it is.
+void AppendEscapedChar(PageBytes& page, char c) {
+    switch (c) {
+    case '&':
+        return Append(page, "&amp;");
+    case '<':
+        return Append(page, "&lt;");
+    case '>':
+        return Append(page, "&gt;");
+    case '"':
+        return Append(page, "&quot;");
+    default:
+        page.push_back(c);
+    }
+}
+
+// Text from an envelope: control characters and direction marks as their escapes, then markup.
+void AppendText(PageBytes& page, const std::string& raw) {
+    for (char c : ShownText(raw, raw.size() * 6 + 8))
+        AppendEscapedChar(page, c);
+}
+
+// The PIN the same way, without its bytes passing through any storage that is not wiped.
+void AppendSecret(PageBytes& page, const SecretText& secret) {
+    const SecureBytes utf8 = SecretToUtf8(secret);
+    const char* bytes = reinterpret_cast<const char*>(utf8.data());
+    for (std::size_t at = 0; at < utf8.size();) {
+        char32_t code = 0;
+        std::size_t length = Utf8SequenceLength(bytes + at, utf8.size() - at, code);
+        if (length != 0 && !IsControlCharacter(code) && !IsDirectionMark(code)) {
+            for (std::size_t i = 0; i < length; ++i)
+                AppendEscapedChar(page, bytes[at + i]);
+        } else {
+            char escape[12];
+            std::snprintf(escape, sizeof escape, length == 0 ? "\\x%02X" : "\\u%04X",
+                          length == 0 ? static_cast<unsigned char>(bytes[at]) : static_cast<unsigned>(code));
+            Append(page, escape);
+        }
+        at += length == 0 ? 1 : length;
+    }
+}
+
+void AppendRow(PageBytes& page, const char* caption, const std::string& value) {
+    Append(page, std::string("<tr><th>") + caption + "</th><td>");
+    AppendText(page, value.empty() ? "（无）" : value);
+    Append(page, "</td></tr>\n");
+}
+
+// Every section but the last ends its printed page.
+void OpenSection(PageBytes& page, bool bLast) {
+    Append(page, bLast ? "<section>\n" : "<section class=\"next\">\n");
+}
+
+void AppendLetter(PageBytes& page, const PinLetter& letter, bool bLast) {
+    OpenSection(page, bLast);
+    Append(page, "<h1>用户PIN密码函</h1>\n<p>尊敬的令牌持有人：</p>\n"
+                 "<p>您的USB令牌已完成初始化。令牌的用户PIN如下：</p>\n<table>\n");
+    AppendRow(page, "持有人", letter.holder);
+    AppendRow(page, "序列号", letter.serial);
+    AppendRow(page, "标签", letter.label);
+    Append(page, "<tr><th>用户PIN</th><td class=\"pin\">");
+    AppendSecret(page, letter.userPin);
+    Append(page, "</td></tr>\n");
+    AppendRow(page, "日期", letter.day);
+    Append(page, "</table>\n<p class=\"note\">请妥善保管此PIN，切勿告知他人，也不要与令牌放在一起。"
+                 "首次使用令牌时请立即修改用户PIN，并在修改后销毁本函。</p>\n</section>\n");
+}
+
+void AppendUnopened(PageBytes& page, const std::vector<UnopenedEnvelope>& unopened) {
+    OpenSection(page, true);
+    Append(
+        page,
+        "<h1>未能打开的信封</h1>\n<p>以下 " + std::to_string(unopened.size()) +
+            " 个信封未能打开，其中的PIN不在本文件中：</p>\n<table>\n<tr><th>文件</th><th>原因</th></tr>\n");
+    for (const UnopenedEnvelope& envelope : unopened) {
+        Append(page, "<tr><td>");
+        AppendText(page, envelope.name);
+        Append(page, "</td><td>");
+        AppendText(page, envelope.why);
+        Append(page, "</td></tr>\n");
+    }
+    Append(page, "</table>\n</section>\n");
+}
+
+} // namespace
+
+PageBytes RenderLetterPage(const std::vector<PinLetter>& letters,
+                           const std::vector<UnopenedEnvelope>& unopened) {
+    PageBytes page;
+    Append(page, kHead);
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        AppendLetter(page, letters[i], i + 1 == letters.size() && unopened.empty());
+    if (!unopened.empty())
+        AppendUnopened(page, unopened);
+    Append(page, "</body></html>\n");
+    return page;
+}
