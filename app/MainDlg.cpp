@@ -98,6 +98,7 @@ void CMainDlg::AddSystemMenuItems() {
     systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
     systemMenu->AppendMenu(MF_STRING, IDM_DEFAULT_MODULE, kDefaultModuleMenuText);
     systemMenu->AppendMenu(MF_STRING, IDM_SEAL_CERTIFICATE, L"选择PIN信封证书...");
+    systemMenu->AppendMenu(MF_STRING, IDM_PIN_LETTERS, L"打印今日PIN密码函(&P)");
 }
 
 void CMainDlg::LoadStockList() {
@@ -251,6 +252,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     }
     if ((nID & 0xFFF0) == IDM_DEFAULT_MODULE) {
         UseDefaultModule();
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_PIN_LETTERS) {
+        OpenTodaysPinLetters(*this, m_bench.GetLedger()->Folder());
         return;
     }
     if ((nID & 0xFFF0) == IDM_SEAL_CERTIFICATE) {

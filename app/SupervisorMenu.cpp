@@ -4,7 +4,9 @@
 #include "base/Utf8.h"
 #include "ledger/LedgerDay.h"
 #include "ledger/LedgerSources.h"
+#include "letters/PinLetters.h"
 #include "report/DayReport.h"
+#include "seal/EnvelopeKey.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "win/FileDialogs.h"
@@ -50,5 +52,23 @@ void OpenTodaysReport(CWnd& owner, const LedgerPath& folder, const StockList* li
         return ShowProblem(owner, written.read.error);
     if (error || written.outcome != ReportWrite::kWritten)
         return ShowProblem(owner, "无法写入报告：" + ShownPath(page));
+    ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OpenTodaysPinLetters(CWnd& owner, const LedgerPath& folder) {
+    const std::string today = LedgerDayName(LocalTimeNow());
+    const EnvelopeKeyLoad key = UserStoreEnvelopeKey();
+    if (!key.key)
+        return ShowProblem(owner, key.problem);
+    std::error_code error;
+    const fs::path page = fs::temp_directory_path(error) / ("vantor-pin-letters-" + today + ".html");
+    const WrittenLetters written = WritePinLetters({fs::path(folder), today, today}, *key.key, page);
+    if (written.outcome == LettersWrite::kNoEnvelopes)
+        return ShowProblem(owner, "今天没有PIN信封");
+    if (error || written.outcome != LettersWrite::kWritten)
+        return ShowProblem(owner, "无法写入PIN密码函：" + ShownPath(page));
+    if (!written.unopened.empty())
+        ShowProblem(owner, std::to_string(written.unopened.size()) +
+                               " 个PIN信封无法用当前用户的证书打开，已列在密码函的最后一页");
     ::ShellExecuteW(nullptr, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

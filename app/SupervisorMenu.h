@@ -1,6 +1,6 @@
 #pragma once
-// The supervisor's system menu items: a stock list put in force, and today's report opened
-// in the default browser.
+// The supervisor's system menu items: a stock list put in force, today's report opened in the
+// default browser, and today's PIN letters opened there to print.
 #include "attempt/StockGate.h"
 #include "win/Afx.h"
 
@@ -12,3 +12,9 @@ bool AskAndPutStockInForce(CWnd& owner, StockGate& gate, StockList& list, const 
 // Writes today's report (with the list's progress when `list` is given) to %TEMP% and opens
 // it; a ledger folder without a file today is said in a message box.
 void OpenTodaysReport(CWnd& owner, const LedgerPath& folder, const StockList* list);
+
+// Opens today's PIN envelopes with a key of the current user's certificate store (where a key
+// on the supervisor's own token answers), writes the letters to %TEMP% and opens them; a day
+// without envelopes, or no key, is said in a message box, and so are envelopes that did not
+// open (they are listed on the page).
+void OpenTodaysPinLetters(CWnd& owner, const LedgerPath& folder);

@@ -76,6 +76,9 @@ ls "$work"/ledger/pins/*/"$serial"-*.der >/dev/null 2>&1 || fail "the envelope i
 grep -q ",pki,single,[0-9]*,$serial,.*PIN信封：pins/" "$work"/ledger/*.csv || fail "the ledger line does not name the envelope"
 user_login Desk "$pin" || fail "the sealed PIN does not log in"
 no_pin_in_clear "$pin"
+# The supervisor's letters open the program's own envelope: its PIN is on the page, once.
+out=$("$cli" pins letters --key "$work/key.pem" --out "$work/letters.html" 2>&1) || fail "pins letters failed"
+[ "$(grep -o "$pin" "$work/letters.html" | wc -l)" = 1 ] || fail "the letter does not carry the sealed PIN once"
 end
 
 # A station (SoftHSM2's own object store does not bear two processes initialising tokens at
