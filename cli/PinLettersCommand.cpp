@@ -6,6 +6,7 @@
 #include "base/Utf8.h"
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
+#include "cli/DaySpanOptions.h"
 #include "cli/PinReader.h"
 #include "cli/SupervisorCommands.h"
 #include "cli/TerminalPrompt.h"
@@ -35,31 +36,17 @@ struct LettersOptions {
 
 // Empty when the options hold; otherwise what is wrong.
 std::wstring Parse(const std::vector<std::wstring>& args, LettersOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::wstring& name = args[i];
-        if (name != L"--from" && name != L"--to" && name != L"--out" && name != L"--key") {
-            const std::wstring shown = ShownOptionName(name);
-            return L"pins letters 不认识的参数" + (shown.empty() ? std::wstring() : L"：" + shown);
-        }
-        if (i + 1 == args.size() || args[i + 1].empty())
-            return L"选项缺少参数：" + name;
-        const std::wstring& value = args[++i];
-        if (name == L"--out" || name == L"--key")
-            (name == L"--out" ? options.out : options.key) = ArgumentPath(value);
-        else if (!IsLedgerDate(WideToUtf8(value)))
-            return name + L" 需要日期 YYYY-MM-DD";
-        else
-            (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
-    }
-    const std::string today = LedgerDayName(LocalTimeNow());
-    if (options.from.empty())
-        options.from = options.to.empty() ? today : options.to;
-    if (options.to.empty())
-        options.to = std::max(options.from, today);
-    if (options.from > options.to)
-        return L"--from 晚于 --to";
-    if (options.out.empty())
+    DaySpanOptions span;
+    const std::wstring error = ParseDaySpanOptions(L"pins letters", {L"--out", L"--key"}, args, span);
+    if (!error.empty())
+        return error;
+    options.from = span.from;
+    options.to = span.to;
+    if (span.other.count(L"--key"))
+        options.key = ArgumentPath(span.other[L"--key"]);
+    if (!span.other.count(L"--out"))
         return L"需要 --out FILE.html";
+    options.out = ArgumentPath(span.other[L"--out"]);
 #ifndef _WIN32
     if (options.key.empty())
         return L"需要 --key 私钥文件（PEM 或 PKCS#12）";

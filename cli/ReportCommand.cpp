@@ -1,6 +1,8 @@
 // vantor-cli report: the supervisor's page over the ledger folder.
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
+#include "cli/DaySpanOptions.h"
+#include "base/ArgumentPath.h"
 #include "attempt/ExitCode.h"
 #include "cli/StockOption.h"
 #include "cli/SupervisorCommands.h"
@@ -26,31 +28,15 @@ struct ReportOptions {
 
 // Empty when the options hold; otherwise what is wrong.
 std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::wstring& name = args[i];
-        if (name != L"--from" && name != L"--to" && name != L"--out" && name != L"--stock")
-            return L"report 不认识的参数：" + ShownOptionName(name);
-        if (i + 1 == args.size() || args[i + 1].empty())
-            return L"选项缺少参数：" + name;
-        const std::wstring& value = args[++i];
-        if (name == L"--out")
-            options.out = ArgumentPath(value);
-        else if (name == L"--stock")
-            options.stock = value;
-        else if (!IsLedgerDate(WideToUtf8(value)))
-            return name + L" 需要日期 YYYY-MM-DD";
-        else
-            (name == L"--from" ? options.from : options.to) = WideToUtf8(value);
-    }
-    const std::string today = LedgerDayName(LocalTimeNow());
-    if (options.from.empty())
-        options.from = options.to.empty() ? today : options.to;
-    if (options.to.empty())
-        options.to = std::max(options.from, today);
-    if (options.from > options.to)
-        return L"--from 晚于 --to";
-    if (options.out.empty())
-        options.out = fs::path(ReportFileName(options.to));
+    DaySpanOptions span;
+    const std::wstring error = ParseDaySpanOptions(L"report", {L"--out", L"--stock"}, args, span);
+    if (!error.empty())
+        return error;
+    options.from = span.from;
+    options.to = span.to;
+    options.stock = span.other[L"--stock"];
+    options.out = span.other.count(L"--out") ? ArgumentPath(span.other[L"--out"])
+                                             : fs::path(ReportFileName(options.to));
     return {};
 }
 

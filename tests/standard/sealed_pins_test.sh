@@ -11,33 +11,13 @@ for tool in softhsm2-util pkcs11-tool openssl; do
   command -v $tool >/dev/null || { echo "FAIL: $tool is not installed (Debian packages softhsm2, opensc, openssl)" >&2; exit 1; }
 done
 
-failures=0
-case_name=
-out=
-fail() {
-  echo "FAIL [$case_name]: $*" >&2
-  printf '%s\n' "$out" | sed 's/^/    /' >&2
-  failures=$((failures + 1))
-}
-expect() { grep -qF -- "$1" <<<"$out" || fail "missing '$1'"; }
-
-begin() {
-  case_name=$1
-  work=$(mktemp -d)
-  mkdir -p "$work/tokens"
-  printf 'directories.tokendir = %s/tokens\nobjectstore.backend = file\nlog.level = ERROR\n' "$work" >"$work/softhsm2.conf"
-  export SOFTHSM2_CONF=$work/softhsm2.conf VANTOR_LEDGER_DIR=$work/ledger
+source "$(dirname "$0")/softhsm2_cases.sh"
+# A fresh SoftHSM2 without tokens, the supervisor's certificate and key, and a profile.
+begin_sealed() {
+  begin "$1"
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -subj "/CN=Supervisor" \
     -days 30 2>/dev/null || fail "openssl could not make the supervisor's certificate"
   printf 'label=Desk\n' >"$work/profile.ini"
-}
-end() { rm -rf "$work"; }
-vantor() {
-  local want=$1
-  shift
-  out=$("$cli" --module "$module" "$@" 2>&1)
-  local code=$?
-  [ "$code" = "$want" ] || fail "vantor-cli $* ended $code, expected $want"
 }
 # One line "serial label user_pin holder" per envelope (those named, or all), opened by openssl.
 open_envelopes() {
@@ -64,7 +44,7 @@ export NEW_SO=Nso2984q OLD_SO=Soa7731x OLD_USER=Usr4410
 
 # One token by init: the envelope, named after the serial SoftHSM2 gave the fresh token, holds
 # a PIN of eight digits that logs in; the ledger line names the envelope; no PIN in clear.
-begin init
+begin_sealed init
 vantor 0 init --profile "$work/profile.ini" --so-pin-env NEW_SO --random-user-pin 8 --seal-to "$work/cert.pem"
 expect "初始化为PKI应用成功" && expect "PIN信封：pins/"
 envelopes=$(open_envelopes)
@@ -84,7 +64,7 @@ end
 # A station (SoftHSM2's own object store does not bear two processes initialising tokens at
 # once, so one token here) with a CSV stock list naming the token's holder and label: the token
 # gets its own label and PIN, sealed with its holder's name, and a second run another PIN.
-begin station
+begin_sealed station
 softhsm2-util --init-token --free --label "Old" --so-pin "$NEW_SO" --pin "$OLD_USER" >/dev/null || fail "softhsm2-util"
 serial=$(pkcs11-tool --module "$module" --list-token-slots | awk '/serial num *: [0-9a-f]/{ print $4 }')
 printf 'serial,holder,label\n%s,"Li Ming, <b>",Staff 7\n' "$serial" >"$work/stock.csv"
@@ -110,7 +90,7 @@ end
 # A certificate that cannot be used (missing, a folder, a key instead of a certificate) and a
 # random PIN without a certificate are refused before the module is touched: no token changes,
 # no envelope, no ledger line.
-begin refused
+begin_sealed refused
 softhsm2-util --init-token --free --label "Keep" --so-pin "$OLD_SO" --pin "$OLD_USER" >/dev/null || fail "softhsm2-util"
 for cert in "$work/missing.pem" "$work" "$work/key.pem"; do
   vantor 2 init --profile "$work/profile.ini" --so-pin-env NEW_SO --current-so-pin-env OLD_SO \

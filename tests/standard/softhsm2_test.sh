@@ -11,38 +11,7 @@ for tool in softhsm2-util pkcs11-tool; do
 done
 [ -f $module ] || { echo "FAIL: the SoftHSM2 module $module is missing (Debian package softhsm2)" >&2; exit 1; }
 
-failures=0
-case_name=
-out=
-fail() {
-  echo "FAIL [$case_name]: $*" >&2
-  printf '%s\n' "$out" | sed 's/^/    /' >&2
-  failures=$((failures + 1))
-}
-expect() { grep -qF -- "$1" <<<"$out" || fail "missing '$1'"; }
-refuse() { if grep -qF -- "$1" <<<"$out"; then fail "unexpected '$1'"; fi; }
-
-# A fresh SoftHSM2 with one token (label, SO PIN, user PIN), in a case folder of its own.
-begin() {
-  case_name=$1
-  work=$(mktemp -d)
-  mkdir -p "$work/tokens"
-  printf 'directories.tokendir = %s/tokens\nobjectstore.backend = file\nlog.level = ERROR\n' "$work" >"$work/softhsm2.conf"
-  export SOFTHSM2_CONF=$work/softhsm2.conf VANTOR_LEDGER_DIR=$work/ledger
-  if [ $# -gt 1 ]; then
-    softhsm2-util --init-token --free --label "$2" --so-pin "$3" --pin "$4" >/dev/null || fail "softhsm2-util could not make a token"
-  fi
-}
-end() { rm -rf "$work"; }
-
-# vantor-cli with the SoftHSM2 module; its output in $out, its exit code checked.
-vantor() {
-  local want=$1
-  shift
-  out=$("$cli" --module "$module" "$@" 2>&1)
-  local code=$?
-  [ "$code" = "$want" ] || fail "vantor-cli $* ended $code, expected $want"
-}
+source "$(dirname "$0")/softhsm2_cases.sh"
 profile() { printf '%s\n' "$@" >"$work/profile.ini"; }
 
 # pkcs11-tool's view of the one token with a serial number (the spare slot has none).
