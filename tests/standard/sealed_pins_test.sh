@@ -56,9 +56,19 @@ ls "$work"/ledger/pins/*/"$serial"-*.der >/dev/null 2>&1 || fail "the envelope i
 grep -q ",pki,single,[0-9]*,$serial,.*PIN信封：pins/" "$work"/ledger/*.csv || fail "the ledger line does not name the envelope"
 user_login Desk "$pin" || fail "the sealed PIN does not log in"
 no_pin_in_clear "$pin"
-# The supervisor's letters open the program's own envelope: its PIN is on the page, once.
+# watch init gives the same token a PIN of its own again, sealed in a second envelope.
+vantor 0 watch init --profile "$work/profile.ini" --so-pin-env NEW_SO --current-so-pin-env NEW_SO \
+  --random-user-pin 8 --seal-to "$work/cert.pem" --count 1
+named=$(grep -o 'pins/[^）]*' <<<"$out")
+IFS=$'\t' read -r _ _ again _ <<<"$(open_envelopes "$work/ledger/$named")"
+[ -n "$again" ] && [ "$again" != "$pin" ] || fail "watch init sealed no new PIN"
+user_login Desk "$again" || fail "the PIN sealed by watch init does not log in"
+no_pin_in_clear "$pin" "$again"
+# The supervisor's letters open the program's own envelopes: each PIN is on the page, once.
 out=$("$cli" pins letters --key "$work/key.pem" --out "$work/letters.html" 2>&1) || fail "pins letters failed"
-[ "$(grep -o "$pin" "$work/letters.html" | wc -l)" = 1 ] || fail "the letter does not carry the sealed PIN once"
+for sealed in "$pin" "$again"; do
+  [ "$(grep -o "$sealed" "$work/letters.html" | wc -l)" = 1 ] || fail "the letters do not carry each sealed PIN once"
+done
 end
 
 # A station (SoftHSM2's own object store does not bear two processes initialising tokens at
