@@ -11,7 +11,7 @@ expected=$(printf '%s\n' Vantor.exe vantor-cli.exe 操作说明.txt | sort)
 if [ "$listing" != "$expected" ]; then
   echo "archive holds:"; echo "$listing"; exit 1
 fi
-system='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|bcrypt|msvcrt|ole32|oleaut32|version|comdlg32|shlwapi|uxtheme|ws2_32)\.dll$'
+system='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|bcrypt|crypt32|msvcrt|ole32|oleaut32|version|comdlg32|shlwapi|uxtheme|ws2_32)\.dll$'
 for program in Vantor.exe vantor-cli.exe; do
   imports=$("$objdump" -p "$build/bin/$program" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
   echo "$program imports: $(echo $imports)"
