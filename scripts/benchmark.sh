@@ -83,7 +83,7 @@ sizes() {
 
 # Footprint: what the operator's folder holds and what it needs from the system.
 imports=$("$triple-objdump" -p "$bin/Vantor.exe" | awk '/DLL Name:/ {print $3}')
-system_dlls='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|ole32|oleaut32|comdlg32|msvcrt|ntdll|version|uxtheme|imm32|winmm|bcrypt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|ole32|oleaut32|comdlg32|msvcrt|ntdll|version|uxtheme|imm32|winmm|bcrypt|crypt32)\.dll$'
 foreign=$(echo "$imports" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
 {
   echo "ROW|footprint: Vantor.exe|$(sizes "$bin/Vantor.exe")|MinimalDialog.exe $(sizes "$bin/MinimalDialog.exe")|INFO"
