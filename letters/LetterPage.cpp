@@ -1,5 +1,6 @@
 #include "letters/LetterPage.h"
 
+#include "base/HtmlText.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -29,24 +30,16 @@ void Append(PageBytes& page, const std::string& text) {
 
 // A markup character as its entity; anything else as it is.
 void AppendEscapedChar(PageBytes& page, char c) {
-    switch (c) {
-    case '&':
-        return Append(page, "&amp;");
-    case '<':
-        return Append(page, "&lt;");
-    case '>':
-        return Append(page, "&gt;");
-    case '"':
-        return Append(page, "&quot;");
-    default:
+    const char* entity = HtmlEntity(c);
+    if (entity != nullptr)
+        Append(page, entity);
+    else
         page.push_back(c);
-    }
 }
 
 // Text from an envelope: control characters and direction marks as their escapes, then markup.
 void AppendText(PageBytes& page, const std::string& raw) {
-    for (char c : ShownText(raw, raw.size() * 6 + 8))
-        AppendEscapedChar(page, c);
+    Append(page, HtmlText(raw));
 }
 
 // The PIN the same way, without its bytes passing through any storage that is not wiped.

@@ -1,6 +1,6 @@
 #include "report/ReportHtml.h"
 
-#include "base/ShownText.h"
+#include "base/HtmlText.h"
 #include "ledger/LedgerLine.h"
 
 #include <algorithm>
@@ -24,32 +24,6 @@ ul.list{columns:4;margin:4px 0;padding-left:20px;font-family:monospace}
 @media print{body{margin:0;font-size:11px}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}tr{break-inside:avoid}}
 </style>)";
 
-// Control characters (a terminal's escape sequences, a bell, a direction override) and bytes
-// that are not UTF-8 are shown as their escapes, then the markup's own characters.
-std::string Escape(const std::string& raw) {
-    const std::string text = ShownText(raw, raw.size() * 6 + 8);
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string Cell(std::uint64_t number, const std::string& id = {}) {
     return "<td class=\"n\"" + (id.empty() ? std::string() : " id=\"" + id + "\"") + ">" +
            std::to_string(number) + "</td>";
@@ -71,7 +45,7 @@ std::string OperationName(const std::string& word) {
 }
 
 std::string TallyRow(const std::string& name, const Tally& tally, const std::string& id) {
-    return "<tr><td>" + Escape(name) + "</td>" + Cell(tally.success, id + "-success") +
+    return "<tr><td>" + HtmlText(name) + "</td>" + Cell(tally.success, id + "-success") +
            Cell(tally.failure, id + "-failure") + Cell(tally.Total(), id + "-total") + "</tr>\n";
 }
 
@@ -91,7 +65,7 @@ std::string List(const std::vector<std::string>& items, const std::string& id) {
         return "<p class=\"none\">无</p>\n";
     std::string html = "<ul class=\"list\" id=\"" + id + "\">";
     for (std::size_t i = 0; i < items.size() && i < kListMax; ++i)
-        html += "<li>" + Escape(items[i]) + "</li>";
+        html += "<li>" + HtmlText(items[i]) + "</li>";
     html += "</ul>\n";
     if (items.size() > kListMax)
         html += "<p>……另有 " + std::to_string(items.size() - kListMax) + " 个</p>\n";
@@ -171,16 +145,16 @@ std::string FilesSection(const LedgerReport& report) {
             damaged += " 行" + (file.damagedCount > file.damagedLines.size()
                                     ? "等 " + std::to_string(file.damagedCount) + " 行"
                                     : std::string());
-        html += "<tr><td>" + Escape(file.name) + "</td>" + Cell(file.verdict.lines) + "<td>" +
-                SealText(file.verdict) + "</td><td class=\"chain\">" + Escape(file.verdict.lastChain) +
+        html += "<tr><td>" + HtmlText(file.name) + "</td>" + Cell(file.verdict.lines) + "<td>" +
+                SealText(file.verdict) + "</td><td class=\"chain\">" + HtmlText(file.verdict.lastChain) +
                 "</td><td>" + damaged + "</td></tr>\n";
     }
     html += "</table>\n";
     const ReportedFile& last = report.files.back();
-    html += "<p>" + Escape(last.day) +
+    html += "<p>" + HtmlText(last.day) +
             " 最后的链值（请另行保存，用以核对此后文件未被截短）：<br><span "
             "class=\"chain\" id=\"last-chain\">" +
-            (last.verdict.lastChain.empty() ? "（无）" : Escape(last.verdict.lastChain)) +
+            (last.verdict.lastChain.empty() ? "（无）" : HtmlText(last.verdict.lastChain)) +
             "</span></p></section>\n";
     return html;
 }
@@ -191,7 +165,7 @@ std::string DamageBanner(const LedgerReport& report) {
     std::string names;
     for (const ReportedFile& file : report.files)
         if (file.verdict.seal == LedgerSeal::kBroken)
-            names += (names.empty() ? "" : "、") + Escape(file.name) + "（第 " +
+            names += (names.empty() ? "" : "、") + HtmlText(file.name) + "（第 " +
                      std::to_string(file.verdict.brokenLine) + " 行起）";
     if (names.empty())
         return {};
@@ -219,8 +193,8 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Vantor 记录报告 " + span +
         "</title>\n" + kStyle + "</head><body>\n";
-    html += "<h1>Vantor 记录报告 " + span + "</h1>\n<p class=\"meta\">生成于 " + Escape(generated) +
-            "；记录文件夹：" + Escape(folder) + "</p>\n";
+    html += "<h1>Vantor 记录报告 " + span + "</h1>\n<p class=\"meta\">生成于 " + HtmlText(generated) +
+            "；记录文件夹：" + HtmlText(folder) + "</p>\n";
 
     html += DamageBanner(report);
     html +=
@@ -247,8 +221,8 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
     else {
         html += "<table><tr><th>原因（显示的状态）</th><th class=\"n\">次数</th></tr>\n";
         for (std::size_t i = 0; i < reasons.size(); ++i)
-            html += "<tr><td>" + Escape(reasons[i].second.empty() ? "（空）" : reasons[i].second) + "</td>" +
-                    Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
+            html += "<tr><td>" + HtmlText(reasons[i].second.empty() ? "（空）" : reasons[i].second) +
+                    "</td>" + Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
         html += "</table>\n";
     }
     html += "</section>\n<section><h2>按工位</h2>\n" + TallyTable("工位", report.stations, "station") +
@@ -267,8 +241,8 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
                 "class=\"n\">成功次数</th></tr>\n";
         for (std::size_t i = 0; i < report.duplicates.size() && i < kListMax; ++i) {
             const RepeatedToken& d = report.duplicates[i];
-            html += "<tr><td>" + d.day + "</td><td>" + Escape(OperationName(d.operation)) + "</td><td>" +
-                    Escape(d.serial) + "</td>" + Cell(d.successes) + "</tr>\n";
+            html += "<tr><td>" + d.day + "</td><td>" + HtmlText(OperationName(d.operation)) + "</td><td>" +
+                    HtmlText(d.serial) + "</td>" + Cell(d.successes) + "</tr>\n";
         }
         html += "</table>\n";
     }
