@@ -35,11 +35,6 @@ class ModuleMessages final : public ModuleMessageSink {
     }
 };
 
-int Refuse(const std::wstring& error) {
-    WriteLine(ConsoleStream::kError, error);
-    return kExitUsage;
-}
-
 // The profile and the PINs, checked before the module is touched.
 bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
     const bool bPki = options.command == CliCommand::kInit;
@@ -112,7 +107,7 @@ int Run(const std::vector<std::wstring>& args) {
         return kExitSuccess;
     }
     if (!parsed.error.empty())
-        return Refuse(parsed.error + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(parsed.error + L"（vantor-cli --help 显示用法）");
 
     TokenJob job;
     std::wstring error;
@@ -120,13 +115,13 @@ int Run(const std::vector<std::wstring>& args) {
     Workbench bench;
     if (!options.stockPath.empty()) {
         if (!(error = ReadStockOption(options.stockPath, bench.StockListRead())).empty())
-            return Refuse(error);
+            return RefuseUsage(error);
         PutStockInForce(bench.Stock(), bench.StockListRead(), DefaultLedgerFolder(), LocalTimeNow());
     }
     if (options.command != CliCommand::kInfo && !PrepareJob(options, job, error))
-        return Refuse(error);
+        return RefuseUsage(error);
     if (!(error = ModuleFileProblem(options.modulePath)).empty())
-        return Refuse(error);
+        return RefuseUsage(error);
 
     // A module the operator names may lack the vendor extension; the default one may not.
     bench.Bind(
@@ -139,7 +134,7 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (module.IsStandard() && job.job.IsPki() && job.bProfileSetsLimits) {
         module.UnloadTokenModule();
-        return Refuse(LoadStringOrDefault(IDS_STD_NO_LIMITS));
+        return RefuseUsage(LoadStringOrDefault(IDS_STD_NO_LIMITS));
     }
     job.job.bSetsLimits = !module.IsStandard(); // standard calls set none
     OutcomeWriter writer(options.bJson, options.bLedger);

@@ -1,5 +1,6 @@
 #include "cli/Console.h"
 
+#include "attempt/ExitCode.h"
 #include "base/Utf8.h"
 
 #ifdef _WIN32
@@ -56,3 +57,8 @@ void WriteUtf8Line(ConsoleStream stream, const std::string& bytes) {
     std::fflush(file);
 }
 #endif
+
+int RefuseUsage(const std::wstring& error) {
+    WriteLine(ConsoleStream::kError, error);
+    return kExitUsage;
+}

@@ -9,3 +9,6 @@ enum class ConsoleStream { kOutput, kError };
 void WriteLine(ConsoleStream stream, const std::wstring& text);
 // UTF-8 bytes as they are (JSON lines), with a line end.
 void WriteUtf8Line(ConsoleStream stream, const std::string& bytes);
+
+// `error` on standard error; the exit code of a usage or input error (2), for the caller to return.
+int RefuseUsage(const std::wstring& error);

@@ -54,11 +54,6 @@ std::wstring Parse(const std::vector<std::wstring>& args, LettersOptions& option
     return {};
 }
 
-int Fail(const std::wstring& error) {
-    WriteLine(ConsoleStream::kError, error);
-    return kExitUsage;
-}
-
 enum class Variable { kUnset, kEmpty, kHeld };
 
 Variable PasswordVariable() {
@@ -104,26 +99,26 @@ int RunPinLetters(const std::vector<std::wstring>& args) {
     LettersOptions options;
     const std::wstring usage = Parse(args, options);
     if (!usage.empty())
-        return Fail(usage + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(usage + L"（vantor-cli --help 显示用法）");
     std::wstring error;
     const EnvelopeKeyLoad key = LoadKey(options.key, error);
     if (!error.empty())
-        return Fail(error);
+        return RefuseUsage(error);
     if (!key.key)
-        return Fail(Utf8ToWide(key.problem));
+        return RefuseUsage(Utf8ToWide(key.problem));
     const fs::path folder(DefaultLedgerFolder());
     if (folder.empty())
-        return Fail(L"找不到记录文件夹");
+        return RefuseUsage(L"找不到记录文件夹");
     const WrittenLetters written = WritePinLetters({folder, options.from, options.to}, *key.key, options.out);
     const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
     switch (written.outcome) {
     case LettersWrite::kNoEnvelopes:
-        return Fail(Utf8ToWide(options.from + " 至 " + options.to + " 没有PIN信封（" +
-                               ShownPath(folder / "pins") + "），未写入任何文件"));
+        return RefuseUsage(Utf8ToWide(options.from + " 至 " + options.to + " 没有PIN信封（" +
+                                      ShownPath(folder / "pins") + "），未写入任何文件"));
     case LettersWrite::kNotRegularFile:
-        return Fail(L"无法写入密码函：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
+        return RefuseUsage(L"无法写入密码函：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
     case LettersWrite::kNotWritten:
-        return Fail(L"无法写入密码函：" + shownOut);
+        return RefuseUsage(L"无法写入密码函：" + shownOut);
     case LettersWrite::kWritten:
         break;
     }

@@ -40,23 +40,18 @@ std::wstring Parse(const std::vector<std::wstring>& args, ReportOptions& options
     return {};
 }
 
-int Fail(const std::wstring& error) {
-    WriteLine(ConsoleStream::kError, error);
-    return kExitUsage;
-}
-
 } // namespace
 
 int RunReport(const std::vector<std::wstring>& args) {
     ReportOptions options;
     const std::wstring usage = Parse(args, options);
     if (!usage.empty())
-        return Fail(usage + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(usage + L"（vantor-cli --help 显示用法）");
     StockList stock;
     if (!options.stock.empty()) {
         const std::wstring error = ReadStockOption(options.stock, stock);
         if (!error.empty())
-            return Fail(error);
+            return RefuseUsage(error);
     }
     const WrittenReport written = WriteDayReport(
         {DefaultLedgerFolder(), options.from, options.to, options.stock.empty() ? nullptr : &stock},
@@ -64,11 +59,11 @@ int RunReport(const std::vector<std::wstring>& args) {
     const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
     switch (written.outcome) {
     case ReportWrite::kNotRead:
-        return Fail(Utf8ToWide(written.read.error));
+        return RefuseUsage(Utf8ToWide(written.read.error));
     case ReportWrite::kNotRegularFile:
-        return Fail(L"无法写入报告：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
+        return RefuseUsage(L"无法写入报告：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
     case ReportWrite::kNotWritten:
-        return Fail(L"无法写入报告：" + shownOut);
+        return RefuseUsage(L"无法写入报告：" + shownOut);
     case ReportWrite::kWritten:
         break;
     }

@@ -50,11 +50,6 @@ int Report(const AttemptResult& result) {
     return ExitCodeOf(outcome);
 }
 
-int Refuse(const std::wstring& error) {
-    WriteLine(ConsoleStream::kError, error);
-    return kExitUsage;
-}
-
 } // namespace
 
 bool IsSlotAttemptCommand(const std::vector<std::wstring>& args) {
@@ -65,7 +60,7 @@ int RunSlotAttempt(const std::vector<std::wstring>& args) {
     EndWithTheStation();
     ChildArgumentsRead read = DecodeChildArguments(args);
     if (!read.usage.empty())
-        return Refuse(read.usage);
+        return RefuseUsage(read.usage);
     ChildJob& options = read.child;
     // The PIN lines as text, then the values, then the PINs as the pages check them.
     const ChildPinLineCount shape = ChildPinLines(options.job.operation);

@@ -47,11 +47,6 @@ std::wstring ScreenLedgerVerify(const std::vector<std::wstring>& args) {
     return std::wstring();
 }
 
-int Refuse(const std::wstring& error) {
-    WriteLine(ConsoleStream::kError, error);
-    return kExitUsage;
-}
-
 } // namespace
 
 bool IsSupervisorCommand(const std::vector<std::wstring>& args) {
@@ -62,18 +57,18 @@ int RunSupervisorCommand(const std::vector<std::wstring>& args) {
     const std::vector<std::wstring> rest(args.begin() + 1, args.end());
     if (args[0] == L"report") {
         const std::wstring refused = ScreenReport(rest);
-        return refused.empty() ? RunReport(rest) : Refuse(refused + L"（vantor-cli --help 显示用法）");
+        return refused.empty() ? RunReport(rest) : RefuseUsage(refused + L"（vantor-cli --help 显示用法）");
     }
     if (args[0] == L"pins") {
         if (rest.empty() || rest[0] != L"letters")
-            return Refuse(L"pins 之后应为 letters（vantor-cli --help 显示用法）");
+            return RefuseUsage(L"pins 之后应为 letters（vantor-cli --help 显示用法）");
         return RunPinLetters(std::vector<std::wstring>(rest.begin() + 1, rest.end()));
     }
     if (rest.empty() || rest[0] != L"verify")
-        return Refuse(L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
+        return RefuseUsage(L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
     const std::vector<std::wstring> files(rest.begin() + 1, rest.end());
     const std::wstring refused = ScreenLedgerVerify(files);
-    return refused.empty() ? RunLedgerVerify(files) : Refuse(refused);
+    return refused.empty() ? RunLedgerVerify(files) : RefuseUsage(refused);
 }
 
 std::wstring SupervisorHelpText() {
