@@ -7,17 +7,6 @@
 
 namespace fs = std::filesystem;
 
-LettersFolder::LettersFolder() {
-    char pattern[] = "/tmp/vantor-letters-test-XXXXXX";
-    root = mkdtemp(pattern) ? pattern : "/tmp/vantor-letters-test-failed";
-    ledger = root / "ledger";
-}
-
-LettersFolder::~LettersFolder() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-}
-
 bool LettersFolder::Openssl(const std::string& args) const {
     const std::string command = "cd '" + root.string() + "' && openssl " + args + " > /dev/null 2>&1";
     return std::system(command.c_str()) == 0;

@@ -1,15 +1,14 @@
 #pragma once
 // A ledger folder of the test's own holding PIN envelopes made by an independent tool (the
 // openssl command), the supervisor's keys in several forms, and vantor-cli run on them.
+#include "ScratchFolder.h"
+
 #include <filesystem>
 #include <string>
 
-class LettersFolder {
+class LettersFolder : public ScratchFolder {
   public:
-    LettersFolder();
-    ~LettersFolder();
-    LettersFolder(const LettersFolder&) = delete;
-    LettersFolder& operator=(const LettersFolder&) = delete;
+    LettersFolder() : ScratchFolder("vantor-letters-test") {}
 
     // openssl with `args` in the folder; true when it succeeded.
     bool Openssl(const std::string& args) const;
@@ -27,8 +26,6 @@ class LettersFolder {
     // Exit code; standard output and error apart. `environment`: "NAME=value …" before it.
     int Cli(const std::string& args, std::string& out, std::string& err,
             const std::string& environment = std::string()) const;
-
-    std::filesystem::path root, ledger;
 };
 
 // How often `needle` occurs in `text`.

@@ -7,17 +7,6 @@
 
 namespace fs = std::filesystem;
 
-ReportFolder::ReportFolder() {
-    char pattern[] = "/tmp/vantor-report-test-XXXXXX";
-    root = mkdtemp(pattern) ? pattern : "/tmp/vantor-report-test-failed";
-    ledger = root / "ledger";
-}
-
-ReportFolder::~ReportFolder() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-}
-
 void ReportFolder::Write(const LedgerEntry& entry, int hour, const std::string& station,
                          const std::string& user) const {
     Ledger(ledger.string(), {[hour] { return LedgerTime{2026, 12, 6, hour, 30, 0, 480}; },

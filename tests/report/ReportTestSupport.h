@@ -3,15 +3,14 @@
 // user the test names; and vantor-cli run on it as a script would.
 #include "ledger/Ledger.h"
 
+#include "ScratchFolder.h"
+
 #include <filesystem>
 #include <string>
 
-class ReportFolder {
+class ReportFolder : public ScratchFolder {
   public:
-    ReportFolder();
-    ~ReportFolder();
-    ReportFolder(const ReportFolder&) = delete;
-    ReportFolder& operator=(const ReportFolder&) = delete;
+    ReportFolder() : ScratchFolder("vantor-report-test") {}
 
     // One line at 2026-12-06 hour:30 (+08:00).
     void Write(const LedgerEntry& entry, int hour, const std::string& station = "ST-A",
@@ -21,8 +20,6 @@ class ReportFolder {
 
     // Exit code; standard output and error together in `output`.
     int Cli(const std::string& args, std::string& output) const;
-
-    std::filesystem::path root, ledger;
 };
 
 LedgerEntry Entry(LedgerOperation operation, LedgerOutcome outcome, const std::wstring& serial,
