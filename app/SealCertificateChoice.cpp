@@ -1,7 +1,6 @@
 #include "app/SealCertificateChoice.h"
 
 #include "app/RememberedChoice.h"
-#include "base/ShownPath.h"
 #include "base/Utf8.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -36,8 +35,7 @@ bool AskAndPutSealCertificate(CWnd& owner, Workbench& bench) {
         return false;
     SealCertificateLoad load = LoadSealCertificate(std::filesystem::path(path));
     if (!load.certificate) {
-        const std::wstring text =
-            Utf8ToWide("PIN信封证书 " + ShownPath(std::filesystem::path(path)) + " 不可用：" + load.problem);
+        const std::wstring text = Utf8ToWide(SealCertificateProblem(std::filesystem::path(path), load));
         owner.MessageBox(text.c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONWARNING);
         return false;
     }

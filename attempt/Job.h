@@ -40,3 +40,8 @@ struct Job {
 // One attempt of `job` on the single present token of `module` (null: not bound). `bBatch`:
 // part of a run, where the SO PIN's final try is never spent.
 AttemptResult DoJob(TokenModule* module, const Job& job, bool bBatch, AttemptProgress& progress);
+
+// What is wrong with the job's PINs as a page or the console checks them before any module
+// call (pki/PkiProfile.h); empty when they may be sent. A random user PIN is drawn within the
+// limits token by token, so then only the SO PIN is checked.
+std::wstring CheckJobPins(const Job& job);

@@ -134,5 +134,5 @@ std::wstring DecodeChildPinLines(const std::vector<SecretText>& lines, Job& job)
         return L"标准输入中的PIN行数不足";
     for (std::size_t i = 0; i < pins.size(); ++i)
         *pins[i] = lines[i];
-    return job.IsPki() ? CheckNewPins(job.pki.strSoPin, job.pki.strUserPin) : CheckCurrentSoPin(job.soPin);
+    return CheckJobPins(job);
 }

@@ -13,7 +13,6 @@
 #include "pki/PkiProfile.h"
 #include "seal/SealCertificate.h"
 #include "base/ArgumentPath.h"
-#include "base/ShownPath.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
@@ -52,7 +51,7 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
         return false;
     if (!bPki) {
         job.job.soPin = so.pin;
-        error = CheckCurrentSoPin(job.job.soPin);
+        error = CheckJobPins(job.job);
         return error.empty();
     }
     pki.strSoPin = so.pin;
@@ -64,7 +63,7 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
         const std::filesystem::path path = ArgumentPath(options.sealToPath);
         SealCertificateLoad certificate = LoadSealCertificate(path);
         if (!certificate.certificate) {
-            error = Utf8ToWide("PIN信封证书 " + ShownPath(path) + " 不可用：" + certificate.problem);
+            error = Utf8ToWide(SealCertificateProblem(path, certificate));
             return false;
         }
         random.certificate = std::make_shared<const SealCertificate>(std::move(*certificate.certificate));
@@ -80,8 +79,7 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
             return false;
         pki.strCurrentSoPin = current.pin;
     }
-    // A random user PIN is drawn within the limits, token by token.
-    error = CheckNewPins(pki.strSoPin, job.job.randomUserPin.length != 0 ? pki.strSoPin : pki.strUserPin);
+    error = CheckJobPins(job.job);
     return error.empty();
 }
 

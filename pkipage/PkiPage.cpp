@@ -120,19 +120,14 @@ std::optional<Job> CPkiPage::TakeJob() {
         ShowRefused(sealing);
         return std::nullopt;
     }
-    // Refused PIN lengths count as failed attempts; no token is touched.
-    if (!HasValidPinLengths()) {
-        ReportCountedRefusal(FieldsJob(), CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH);
+    // Refused PIN lengths count as failed attempts; no token is touched. The fields' own
+    // limits keep every PIN short enough that the length is all that can be wrong.
+    Job job = FieldsJob();
+    if (!CheckJobPins(job).empty()) {
+        ReportCountedRefusal(job, CKR_PIN_LEN_RANGE, IDS_PIN_LENGTH);
         return std::nullopt;
     }
-    return FieldsJob();
-}
-
-bool CPkiPage::HasValidPinLengths() const {
-    // A random user PIN is drawn within the limits, token by token.
-    const CString& userPin = m_bRandomUserPin ? m_strSoPin : m_strUserPin;
-    return ArePinLengthsValid(static_cast<std::size_t>(m_strSoPin.GetLength()),
-                              static_cast<std::size_t>(userPin.GetLength()));
+    return job;
 }
 
 bool CPkiPage::FillStationParameters(StationParameters& parameters) {
@@ -141,11 +136,12 @@ bool CPkiPage::FillStationParameters(StationParameters& parameters) {
     parameters.refusal = SealingProblem();
     if (!parameters.refusal.empty())
         return false;
-    if (!HasValidPinLengths()) {
+    Job job = FieldsJob();
+    if (!CheckJobPins(job).empty()) {
         parameters.refusal = LoadStringOrDefault(IDS_PIN_LENGTH);
         return false;
     }
-    parameters.job = FieldsJob();
+    parameters.job = std::move(job);
     return true;
 }
 

@@ -50,7 +50,6 @@ class CPkiPage : public CInitPage {
     CEdit& FirstField() override { return m_editSoPin; }
 
   private:
-    bool HasValidPinLengths() const;
     // The certificate's absence when a random user PIN is asked for: the refusal shown; empty
     // when the fields may run.
     std::wstring SealingProblem();

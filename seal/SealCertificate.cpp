@@ -1,6 +1,7 @@
 #include "seal/SealCertificate.h"
 
 #include "base/RegularFile.h"
+#include "base/ShownPath.h"
 #include "base/ShownText.h"
 
 #include <memory>
@@ -147,4 +148,8 @@ SealCertificateLoad LoadSealCertificate(const std::filesystem::path& path) {
     if (status != FileRead::kRead)
         return SealCertificateLoad{std::nullopt, FileReadProblem(status, kSealCertificateLimit)};
     return SealCertificateFromBytes(bytes);
+}
+
+std::string SealCertificateProblem(const std::filesystem::path& path, const SealCertificateLoad& load) {
+    return load.certificate ? std::string() : "PIN信封证书 " + ShownPath(path) + " 不可用：" + load.problem;
 }

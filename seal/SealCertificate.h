@@ -24,3 +24,7 @@ struct SealCertificateLoad {
 SealCertificateLoad SealCertificateFromBytes(const std::string& bytes);
 // The file must be a regular file of at most kSealCertificateLimit bytes.
 SealCertificateLoad LoadSealCertificate(const std::filesystem::path& path);
+
+// Why the certificate in `path` cannot be used, as an operator reads it (UTF-8), naming the file
+// shown escaped; empty when `load` holds a certificate.
+std::string SealCertificateProblem(const std::filesystem::path& path, const SealCertificateLoad& load);
