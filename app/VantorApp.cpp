@@ -2,6 +2,8 @@
 
 #include "app/MainDlg.h"
 
+#include "base/LanguageChoice.h"
+
 CVantorApp theApp;
 
 namespace {
@@ -27,6 +29,7 @@ BOOL CVantorApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
     SetThreadLocale(kChinesePrc);
+    SetShownLanguage(StartingLanguage());
 
     CMainDlg dlg;
     m_pMainWnd = &dlg;

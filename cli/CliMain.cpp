@@ -13,6 +13,7 @@
 #include "pki/PkiProfile.h"
 #include "seal/SealCertificate.h"
 #include "base/ArgumentPath.h"
+#include "base/LanguageChoice.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "base/Utf8.h"
@@ -158,12 +159,14 @@ int Run(const std::vector<std::wstring>& args) {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
     SetThreadLocale(MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT));
+    SetShownLanguage(StartingLanguage());
     return Run(std::vector<std::wstring>(argv + 1, argv + argc));
 }
 #else
 int main(int argc, char** argv) {
     // The locale's character set stands in for the ANSI code page the PINs are sent in.
     std::setlocale(LC_ALL, "");
+    SetShownLanguage(StartingLanguage());
     std::vector<std::wstring> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(Utf8ToWide(argv[i]));

@@ -1,25 +1,22 @@
 #include "res/StringTable.h"
 #include "res/StringIds.h"
 
+#include "base/Language.h"
+
 #include <cstdio>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "base/ResourceText.h"
 
 std::wstring LoadStringDirect(unsigned id) {
-    // With a zero buffer size LoadStringW hands out a read-only pointer to the resource text.
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
-    if (length <= 0 || text == nullptr)
-        return std::wstring();
-    return std::wstring(text, static_cast<size_t>(length));
+    return ResourceString(GetModuleHandleW(nullptr), id);
 }
 
 #else
 #include <map>
 
 namespace {
-const std::map<unsigned, std::wstring>& Table() {
+const std::map<unsigned, std::wstring>& ChineseTable() {
 #define VANTOR_STRING(id, text) {id, L"" text},
     static const std::map<unsigned, std::wstring> table = {
 #include "strings.inc"
@@ -27,17 +24,27 @@ const std::map<unsigned, std::wstring>& Table() {
 #undef VANTOR_STRING
     return table;
 }
+
+const std::map<unsigned, std::wstring>& EnglishTable() {
+#define VANTOR_STRING(id, text) {id, L"" text},
+    static const std::map<unsigned, std::wstring> table = {
+#include "strings.en.inc"
+    };
+#undef VANTOR_STRING
+    return table;
+}
 } // namespace
 
 std::wstring LoadStringDirect(unsigned id) {
-    auto it = Table().find(id);
-    return it == Table().end() ? std::wstring() : it->second;
+    const auto& table = ShownLanguage() == Language::kEnglish ? EnglishTable() : ChineseTable();
+    auto it = table.find(id);
+    return it == table.end() ? std::wstring() : it->second;
 }
 #endif
 
 std::wstring LoadStringOrDefault(unsigned id) {
     std::wstring text = LoadStringDirect(id);
-    return text.empty() ? std::wstring(L"未知错误") : text;
+    return text.empty() ? std::wstring(Localized(L"未知错误", L"Unknown error")) : text;
 }
 
 std::wstring UnknownResultText(unsigned long result) {

@@ -1,6 +1,8 @@
 #include "win/Dialog.h"
 #include "win/WinApp.h"
 
+#include "base/ResourceText.h"
+
 namespace {
 // The child page that holds `window` (itself or its nearest ancestor), if any.
 HWND ChildPageOf(HWND window) {
@@ -58,6 +60,16 @@ class ModalKeyFilterScope {
 };
 } // namespace
 
+namespace {
+// The dialog template `templateId` in the language shown (Chinese when it has no other).
+const DLGTEMPLATE* ShownTemplate(UINT templateId) {
+    HINSTANCE resources = AfxGetResourceHandle();
+    HRSRC found = FindResourceShown(resources, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? ::LoadResource(resources, found) : nullptr;
+    return loaded != nullptr ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+}
+} // namespace
+
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
 
 INT_PTR CDialog::DoModal() {
@@ -71,8 +83,11 @@ INT_PTR CDialog::DoModal() {
         parent = ::GetAncestor(main->m_hWnd, GA_ROOT);
     ModalKeyFilterScope filter;
     m_bModal = true;
-    INT_PTR result = ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), parent,
-                                       &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialogTemplate = ShownTemplate(m_templateId);
+    INT_PTR result = dialogTemplate == nullptr
+                         ? -1
+                         : ::DialogBoxIndirectParamW(AfxGetResourceHandle(), dialogTemplate, parent,
+                                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     return result;
 }
@@ -84,8 +99,11 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     if (parent != nullptr)
         m_pParentWnd = parent;
     HWND parentWindow = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    HWND window = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId), parentWindow,
-                                       &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialogTemplate = ShownTemplate(templateId);
+    HWND window = dialogTemplate == nullptr
+                      ? nullptr
+                      : ::CreateDialogIndirectParamW(AfxGetResourceHandle(), dialogTemplate, parentWindow,
+                                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (window == nullptr || m_hWnd != window)
         return FALSE;
     m_bOwnsWindow = true;

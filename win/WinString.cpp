@@ -1,6 +1,8 @@
 #include "win/WinString.h"
 #include "win/ResourceHandle.h"
 
+#include "base/ResourceText.h"
+
 #include <cstdarg>
 #include <cwchar>
 #include <stdio.h>
@@ -97,13 +99,12 @@ void CString::Format(const wchar_t* format, ...) {
 }
 
 BOOL CString::LoadString(UINT id) {
-    const wchar_t* text = nullptr;
-    int length = ::LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<wchar_t*>(&text), 0);
-    if (length <= 0 || text == nullptr) {
+    const std::wstring text = ResourceString(AfxGetResourceHandle(), id);
+    if (text.empty()) {
         Empty();
         return FALSE;
     }
-    *this = CString(text, length);
+    *this = CString(text.c_str(), static_cast<int>(text.size()));
     return TRUE;
 }
 
