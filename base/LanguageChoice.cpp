@@ -54,7 +54,7 @@ Language DesktopLanguage() {
 #ifdef _WIN32
     constexpr LANGID kChinesePrimary = 0x04;
     return PRIMARYLANGID(GetUserDefaultUILanguage()) == kChinesePrimary ? Language::kChinese
-                                                                         : Language::kEnglish;
+                                                                        : Language::kEnglish;
 #else
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);

@@ -1,5 +1,6 @@
 // The program's resources as the operator meets them, loaded from the test binary itself (it
 // links the same resource object).
+#include "base/Language.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win/WinTestSupport.h"
@@ -68,6 +69,22 @@ TEST(Resources, EveryStringIdentifierResolves) {
     for (unsigned id : {VANTOR_STRING_IDS}) {
         CString text;
         EXPECT_TRUE(text.LoadString(id) && !text.IsEmpty()) << id;
+    }
+}
+
+// Guards against an entry written in one language only, or an English entry left in Chinese:
+// every identifier finds a text of each language, the English one free of Chinese characters.
+TEST(Resources, EveryStringHasBothLanguages) {
+    for (unsigned id : {VANTOR_STRING_IDS}) {
+        SetShownLanguage(Language::kEnglish);
+        const std::wstring english = LoadStringDirect(id);
+        SetShownLanguage(Language::kChinese);
+        const std::wstring chinese = LoadStringDirect(id);
+        EXPECT_FALSE(english.empty()) << id;
+        EXPECT_FALSE(chinese.empty()) << id;
+        EXPECT_NE(english, chinese) << id;
+        for (wchar_t c : english)
+            EXPECT_FALSE((c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF)) << id;
     }
 }
 
