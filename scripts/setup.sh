@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
-  softhsm2 opensc locales nsis
+  softhsm2 opensc locales nsis python3
   libssl-dev openssl chromium
 )
 
