@@ -48,6 +48,8 @@ TOKEN = re.compile(
       | (?P<p>.)""",
     re.S | re.X,
 )
+DEFINE_LINE = re.compile(r'^[ \t]*#[ \t]*define[ \t]+(\w+)[ \t]+((?:(?:u8|u|U|L)?"(?:[^"\\\n]|\\.)*"[ \t]*)+)$', re.M)
+LITERAL = re.compile(r'(u8|u|U|L)?"((?:[^"\\\n]|\\.)*)"')
 ESCAPE = re.compile(r"\\(x[0-9a-fA-F]+|u[0-9a-fA-F]{4}|U[0-9a-fA-F]{8}|[0-7]{1,3}|.)", re.S)
 PLACEHOLDER = re.compile(r"%(?:%|[-+ #0]*(?:\*|\d+)?(?:\.(?:\*|\d+))?(?:hh|h|ll|l|L|z|j|t|I64|I32|I|w)?[diouxXeEfFgGaAcCsSpn])")
 
@@ -261,11 +263,24 @@ class Scan:
                 for name in sorted(files):
                     if name.endswith(SOURCE_EXTENSIONS):
                         path = os.path.join(directory, name)
-                        self.sources.append(Source(os.path.relpath(path, root), tokenize(read(path))))
+                        self.sources.append((os.path.relpath(path, root), read(path)))
         self.defines = {}  # NAME -> (file, line, text) of a define made of literals only
         self.define_groups = {}  # (file, group first token) -> NAME
-        for source in self.sources:
-            self.collect_defines(source)
+        # Only a file with a Chinese character or a Localized() call holds texts to check: the
+        # others (most of the tree) give string macros at most, read line by line, which keeps
+        # the check well under a second.
+        texts = []
+        for path, text in self.sources:
+            if CJK.search(text) or "Localized" in text:
+                texts.append(Source(path, tokenize(text)))
+                self.collect_defines(texts[-1])
+            else:
+                for m in DEFINE_LINE.finditer(text):
+                    line = text.count("\n", 0, m.start()) + 1
+                    value = "".join(decode_escapes(body, bool(prefix and prefix != "u8"))
+                                    for prefix, body in LITERAL.findall(m.group(2)))
+                    self.defines.setdefault(m.group(1), (path, line, value))
+        self.sources = texts
         self.localized = []  # (file, line, zh text or None, en text or None)
         self.first_args = set()  # (file, group first token) inside Localized's first argument
         for source in self.sources:
