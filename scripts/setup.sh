@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick
-  softhsm2 opensc locales nsis
+  softhsm2 opensc locales nsis python3
   libssl-dev openssl chromium
 )
 
@@ -30,10 +30,17 @@ if [ "$need_i386" = 1 ] || [ "${#missing[@]}" -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Operators' desktops run code page 936; the Wine tests run in that locale.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-  [ "$(id -u)" = 0 ] || { echo "setup: run as root to generate zh_CN.UTF-8" >&2; exit 1; }
-  sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+# Operators' desktops run code page 936; the Wine tests run in that locale, and the English
+# ones in en_US.UTF-8 (without it Wine would not even see a Chinese file name).
+missing_locales=()
+for locale in zh_CN en_US; do
+  locale -a 2>/dev/null | grep -qi "^$locale\.utf8\$" || missing_locales+=("$locale")
+done
+if [ "${#missing_locales[@]}" -gt 0 ]; then
+  [ "$(id -u)" = 0 ] || { echo "setup: run as root to generate ${missing_locales[*]} (UTF-8)" >&2; exit 1; }
+  for locale in "${missing_locales[@]}"; do
+    sed -i "s/^# *$locale.UTF-8 UTF-8/$locale.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$locale.UTF-8 UTF-8" /etc/locale.gen || echo "$locale.UTF-8 UTF-8" >> /etc/locale.gen
+  done
   locale-gen >/dev/null
 fi
