@@ -13,6 +13,7 @@
 #include "pki/PkiProfile.h"
 #include "seal/SealCertificate.h"
 #include "base/ArgumentPath.h"
+#include "base/Language.h"
 #include "base/LanguageChoice.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -47,7 +48,8 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
         pki = profile.params;
         job.bProfileSetsLimits = profile.bSetsLimits;
     }
-    PinRead so = ReadPin(options.soPin, bPki ? L"新的管理员PIN：" : L"管理员PIN：");
+    PinRead so = ReadPin(options.soPin, bPki ? Localized(L"新的管理员PIN：", L"New SO PIN: ")
+                                             : Localized(L"管理员PIN：", L"SO PIN: "));
     if (!(error = so.error).empty())
         return false;
     if (!bPki) {
@@ -69,7 +71,7 @@ bool PrepareJob(const CliOptions& options, TokenJob& job, std::wstring& error) {
         }
         random.certificate = std::make_shared<const SealCertificate>(std::move(*certificate.certificate));
     } else {
-        PinRead user = ReadPin(options.userPin, L"新的用户PIN：");
+        PinRead user = ReadPin(options.userPin, Localized(L"新的用户PIN：", L"New user PIN: "));
         if (!(error = user.error).empty())
             return false;
         pki.strUserPin = user.pin;
@@ -106,7 +108,7 @@ int Run(const std::vector<std::wstring>& args) {
         return kExitSuccess;
     }
     if (!parsed.error.empty())
-        return RefuseUsage(parsed.error + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(parsed.error + UsageHint());
 
     TokenJob job;
     std::wstring error;

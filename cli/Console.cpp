@@ -1,6 +1,7 @@
 #include "cli/Console.h"
 
 #include "attempt/ExitCode.h"
+#include "base/Language.h"
 #include "base/Utf8.h"
 
 #ifdef _WIN32
@@ -61,4 +62,8 @@ void WriteUtf8Line(ConsoleStream stream, const std::string& bytes) {
 int RefuseUsage(const std::wstring& error) {
     WriteLine(ConsoleStream::kError, error);
     return kExitUsage;
+}
+
+const wchar_t* UsageHint() {
+    return Localized(L"（vantor-cli --help 显示用法）", L" (vantor-cli --help shows the usage)");
 }

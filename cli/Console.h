@@ -12,3 +12,5 @@ void WriteUtf8Line(ConsoleStream stream, const std::string& bytes);
 
 // `error` on standard error; the exit code of a usage or input error (2), for the caller to return.
 int RefuseUsage(const std::wstring& error);
+// Where a usage refusal points the operator: " (vantor-cli --help ...)", in the language shown.
+const wchar_t* UsageHint();

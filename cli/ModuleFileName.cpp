@@ -1,5 +1,6 @@
 #include "cli/ModuleFileName.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
@@ -30,6 +31,7 @@ std::wstring ModuleFileProblem(const std::wstring& path) {
     const std::filesystem::file_status status = std::filesystem::status(ArgumentPath(path), error);
     if (error || !std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
         return std::wstring();
-    return L"令牌模块 " + ShownText(path, 300) + L" 无法使用：" +
+    return Localized(L"令牌模块 ", L"Token module ") + ShownText(path, 300) +
+           Localized(L" 无法使用：", L" cannot be used: ") +
            Utf8ToWide(FileReadProblem(FileRead::kNotRegular, 0));
 }

@@ -98,6 +98,10 @@ void OutcomeWriter::Write(const AttemptRecord& attempt) {
     const std::wstring shown = attempt.outcome.entry.message + attempt.outcome.note;
     if (!shown.empty())
         WriteLine(ConsoleStream::kOutput, ShownText(shown, kShownLineMaxChars));
-    for (const auto& detail : attempt.details)
-        WriteLine(ConsoleStream::kOutput, detail.caption + ShownText(detail.value, kShownLineMaxChars));
+    for (const auto& detail : attempt.details) {
+        // An English caption ends in an ASCII colon and is set off from its value by a space.
+        const bool bSpaced = !detail.caption.empty() && detail.caption.back() == L':';
+        WriteLine(ConsoleStream::kOutput,
+                  detail.caption + (bSpaced ? L" " : L"") + ShownText(detail.value, kShownLineMaxChars));
+    }
 }

@@ -14,6 +14,7 @@
 #include "ledger/LedgerFolder.h"
 #include "ledger/LedgerSources.h"
 #include "letters/PinLetters.h"
+#include "base/Language.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,11 +46,12 @@ std::wstring Parse(const std::vector<std::wstring>& args, LettersOptions& option
     if (span.other.count(L"--key"))
         options.key = ArgumentPath(span.other[L"--key"]);
     if (!span.other.count(L"--out"))
-        return L"需要 --out FILE.html";
+        return Localized(L"需要 --out FILE.html", L"--out FILE.html is needed");
     options.out = ArgumentPath(span.other[L"--out"]);
 #ifndef _WIN32
     if (options.key.empty())
-        return L"需要 --key 私钥文件（PEM 或 PKCS#12）";
+        return Localized(L"需要 --key 私钥文件（PEM 或 PKCS#12）",
+                         L"--key is needed: the private key file (PEM or PKCS#12)");
 #endif
     return {};
 }
@@ -88,7 +90,7 @@ EnvelopeKeyLoad LoadKey(const fs::path& file, std::wstring& error) {
     EnvelopeKeyLoad load = LoadEnvelopeKey(file, password);
     PinTextProblem typed = PinTextProblem::kNone;
     if (!load.key && load.bWrongPassword && variable == Variable::kUnset &&
-        PromptWithoutEcho(L"私钥的密码：", password, typed))
+        PromptWithoutEcho(Localized(L"私钥的密码：", L"Private key password: "), password, typed))
         load = LoadEnvelopeKey(file, password);
     return load;
 }
@@ -99,7 +101,7 @@ int RunPinLetters(const std::vector<std::wstring>& args) {
     LettersOptions options;
     const std::wstring usage = Parse(args, options);
     if (!usage.empty())
-        return RefuseUsage(usage + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(usage + UsageHint());
     std::wstring error;
     const EnvelopeKeyLoad key = LoadKey(options.key, error);
     if (!error.empty())
@@ -108,25 +110,36 @@ int RunPinLetters(const std::vector<std::wstring>& args) {
         return RefuseUsage(Utf8ToWide(key.problem));
     const fs::path folder(DefaultLedgerFolder());
     if (folder.empty())
-        return RefuseUsage(L"找不到记录文件夹");
+        return RefuseUsage(Localized(L"找不到记录文件夹", L"The ledger folder cannot be found"));
     const WrittenLetters written = WritePinLetters({folder, options.from, options.to}, *key.key, options.out);
     const std::wstring shownOut = Utf8ToWide(ShownPath(options.out));
     switch (written.outcome) {
     case LettersWrite::kNoEnvelopes:
-        return RefuseUsage(Utf8ToWide(options.from + " 至 " + options.to + " 没有PIN信封（" +
-                                      ShownPath(folder / "pins") + "），未写入任何文件"));
+        return RefuseUsage(Utf8ToWide(options.from + Localized(" 至 ", " to ") + options.to +
+                                      Localized(" 没有PIN信封（", ": no PIN envelopes (") +
+                                      ShownPath(folder / "pins") +
+                                      Localized("），未写入任何文件", "); no file was written")));
     case LettersWrite::kNotRegularFile:
-        return RefuseUsage(L"无法写入密码函：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
+        return RefuseUsage(Localized(L"无法写入密码函：", L"Cannot write the PIN letters: ") + shownOut +
+                           Localized(L"，不是普通文件（文件夹、设备或管道）",
+                                     L" is not a regular file (it is a folder, a device or a pipe)"));
     case LettersWrite::kNotWritten:
-        return RefuseUsage(L"无法写入密码函：" + shownOut);
+        return RefuseUsage(Localized(L"无法写入密码函：", L"Cannot write the PIN letters: ") + shownOut);
     case LettersWrite::kWritten:
         break;
     }
-    WriteLine(ConsoleStream::kOutput, L"密码函已写入：" + shownOut + L"（" +
-                                          std::to_wstring(written.letters) + L" 封密码函，" +
-                                          std::to_wstring(written.unopened.size()) + L" 个信封未能打开）");
+    WriteLine(ConsoleStream::kOutput,
+              Localized(L"密码函已写入：", L"PIN letters written: ") + shownOut + Localized(L"（", L" (") +
+                  std::to_wstring(written.letters) +
+                  (written.letters == 1 ? Localized(L" 封密码函，", L" letter, ")
+                                        : Localized(L" 封密码函，", L" letters, ")) +
+                  std::to_wstring(written.unopened.size()) +
+                  (written.unopened.size() == 1
+                       ? Localized(L" 个信封未能打开）", L" envelope could not be opened)")
+                       : Localized(L" 个信封未能打开）", L" envelopes could not be opened)")));
     for (const UnopenedEnvelope& envelope : written.unopened)
-        WriteLine(ConsoleStream::kError,
-                  L"未能打开：" + Utf8ToWide(envelope.name) + L"：" + Utf8ToWide(envelope.why));
+        WriteLine(ConsoleStream::kError, Localized(L"未能打开：", L"Could not open: ") +
+                                             Utf8ToWide(envelope.name) + Localized(L"：", L": ") +
+                                             Utf8ToWide(envelope.why));
     return written.unopened.empty() ? kExitSuccess : kExitTokenFailed;
 }

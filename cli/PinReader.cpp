@@ -1,5 +1,6 @@
 #include "cli/PinReader.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
@@ -41,7 +42,7 @@ void KeepFirstLine(Bytes& bytes) {
 }
 
 std::wstring Refusal(const std::wstring& source, PinTextProblem problem) {
-    return source + L"：" + PinTextProblemText(problem);
+    return source + Localized(L"：", L": ") + PinTextProblemText(problem);
 }
 
 PinRead ReadFile(const std::wstring& path) {
@@ -50,14 +51,14 @@ PinRead ReadFile(const std::wstring& path) {
     Bytes bytes;
     const FileRead status = ReadRegularFile(ArgumentPath(path), kPinFileLimit, bytes);
     if (status != FileRead::kRead) {
-        read.error =
-            L"无法读取PIN文件：" + shown + L"：" + Utf8ToWide(FileReadProblem(status, kPinFileLimit));
+        read.error = Localized(L"无法读取PIN文件：", L"Cannot read the PIN file: ") + shown +
+                     Localized(L"：", L": ") + Utf8ToWide(FileReadProblem(status, kPinFileLimit));
         return read;
     }
     KeepFirstLine(bytes);
     const PinTextProblem problem = CheckPinBytes(bytes.data(), bytes.size());
     if (problem != PinTextProblem::kNone)
-        read.error = Refusal(L"PIN文件 " + shown, problem);
+        read.error = Refusal(Localized(L"PIN文件 ", L"PIN file ") + shown, problem);
     else
         read.pin = Utf8ToSecret(bytes.data(), bytes.size());
     return read;
@@ -71,7 +72,7 @@ PinRead ReadEnvironment(const std::wstring& name) {
     SetLastError(ERROR_SUCCESS);
     const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
     if (size == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
-        read.error = L"未设置环境变量：" + shown;
+        read.error = Localized(L"未设置环境变量：", L"Environment variable not set: ") + shown;
         return read;
     }
     std::vector<wchar_t, WipingAllocator<wchar_t>> value(size + 1, L'\0');
@@ -82,7 +83,7 @@ PinRead ReadEnvironment(const std::wstring& name) {
 #else
     const char* value = std::getenv(WideToUtf8(name).c_str());
     if (value == nullptr) {
-        read.error = L"未设置环境变量：" + shown;
+        read.error = Localized(L"未设置环境变量：", L"Environment variable not set: ") + shown;
         return read;
     }
     problem = CheckPinBytes(value, std::strlen(value));
@@ -90,7 +91,7 @@ PinRead ReadEnvironment(const std::wstring& name) {
         read.pin = Utf8ToSecret(value, std::strlen(value));
 #endif
     if (problem != PinTextProblem::kNone)
-        read.error = Refusal(L"环境变量 " + shown, problem);
+        read.error = Refusal(Localized(L"环境变量 ", L"Environment variable ") + shown, problem);
     return read;
 }
 
@@ -108,9 +109,11 @@ PinRead ReadPin(const PinSource& source, const std::wstring& prompt) {
     PinRead read;
     PinTextProblem problem = PinTextProblem::kNone;
     if (!PromptWithoutEcho(prompt, read.pin, problem))
-        read.error = L"没有PIN来源：标准输入不是终端，请用环境变量或文件给出PIN";
+        read.error = Localized(L"没有PIN来源：标准输入不是终端，请用环境变量或文件给出PIN",
+                               L"No PIN source: standard input is not a terminal; please give the PIN in an "
+                               L"environment variable or a file");
     else if (problem != PinTextProblem::kNone)
-        read.error = Refusal(L"终端输入", problem);
+        read.error = Refusal(Localized(L"终端输入", L"Terminal input"), problem);
     if (!read.error.empty())
         read.pin = SecretText();
     return read;
@@ -134,10 +137,11 @@ std::wstring ReadPinLines(std::size_t count, std::size_t optionalFrom, std::vect
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const std::wstring which = L"标准输入第 " + std::to_wstring(pins.size() + 1) + L" 行";
+        const std::wstring which = Localized(L"标准输入第 ", L"Standard input line ") +
+                                   std::to_wstring(pins.size() + 1) + Localized(L" 行", L"");
         const PinTextProblem problem = CheckPinBytes(line.data(), line.size());
         if (line.size() > kPinLineLimit)
-            error = which + L"：PIN过长";
+            error = which + Localized(L"：PIN过长", L": the PIN is too long");
         else if (problem != PinTextProblem::kNone &&
                  !(problem == PinTextProblem::kEmpty && pins.size() >= optionalFrom))
             error = Refusal(which, problem);
@@ -147,7 +151,7 @@ std::wstring ReadPinLines(std::size_t count, std::size_t optionalFrom, std::vect
         line.clear();
     }
     if (error.empty() && pins.size() < count)
-        error = L"标准输入中的PIN行数不足";
+        error = Localized(L"标准输入中的PIN行数不足", L"Too few PIN lines on standard input");
     if (!error.empty())
         pins.clear();
     return error;

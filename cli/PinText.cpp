@@ -1,5 +1,6 @@
 #include "cli/PinText.h"
 
+#include "base/Language.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -50,13 +51,14 @@ std::wstring PinTextProblemText(PinTextProblem problem) {
     case PinTextProblem::kNone:
         break;
     case PinTextProblem::kEmpty:
-        return L"PIN为空";
+        return Localized(L"PIN为空", L"the PIN is empty");
     case PinTextProblem::kNul:
-        return L"PIN中含有空字节（NUL）";
+        return Localized(L"PIN中含有空字节（NUL）", L"the PIN holds a NUL byte");
     case PinTextProblem::kControl:
-        return L"PIN中含有控制字符";
+        return Localized(L"PIN中含有控制字符", L"the PIN holds a control character");
     case PinTextProblem::kNotUtf8:
-        return L"PIN不是有效的UTF-8文本（请以UTF-8保存）";
+        return Localized(L"PIN不是有效的UTF-8文本（请以UTF-8保存）",
+                         L"the PIN is not valid UTF-8 text (please save it as UTF-8)");
     }
     return std::wstring();
 }

@@ -13,6 +13,7 @@
 #include "base/ShownPath.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
+#include "base/Language.h"
 
 #include <filesystem>
 
@@ -46,7 +47,7 @@ int RunReport(const std::vector<std::wstring>& args) {
     ReportOptions options;
     const std::wstring usage = Parse(args, options);
     if (!usage.empty())
-        return RefuseUsage(usage + L"（vantor-cli --help 显示用法）");
+        return RefuseUsage(usage + UsageHint());
     StockList stock;
     if (!options.stock.empty()) {
         const std::wstring error = ReadStockOption(options.stock, stock);
@@ -61,24 +62,34 @@ int RunReport(const std::vector<std::wstring>& args) {
     case ReportWrite::kNotRead:
         return RefuseUsage(Utf8ToWide(written.read.error));
     case ReportWrite::kNotRegularFile:
-        return RefuseUsage(L"无法写入报告：" + shownOut + L"，不是普通文件（文件夹、设备或管道）");
+        return RefuseUsage(Localized(L"无法写入报告：", L"Cannot write the report: ") + shownOut +
+                           Localized(L"，不是普通文件（文件夹、设备或管道）",
+                                     L" is not a regular file (it is a folder, a device or a pipe)"));
     case ReportWrite::kNotWritten:
-        return RefuseUsage(L"无法写入报告：" + shownOut);
+        return RefuseUsage(Localized(L"无法写入报告：", L"Cannot write the report: ") + shownOut);
     case ReportWrite::kWritten:
         break;
     }
     const LedgerReport& report = written.read.report;
     const std::size_t damaged = DamagedFileCount(report);
     WriteLine(ConsoleStream::kOutput,
-              L"报告已写入：" + shownOut + L"（" + std::to_wstring(report.files.size()) + L" 个记录文件，" +
-                  (damaged == 0 ? L"" : L"其中 " + std::to_wstring(damaged) + L" 个已损坏，") +
-                  std::to_wstring(report.total.Total()) + L" 行：成功 " +
-                  std::to_wstring(report.total.success) + L"，失败 " + std::to_wstring(report.total.failure) +
-                  L"）");
+              Localized(L"报告已写入：", L"Report written: ") + shownOut + Localized(L"（", L" (") +
+                  std::to_wstring(report.files.size()) +
+                  (report.files.size() == 1 ? Localized(L" 个记录文件，", L" ledger file, ")
+                                            : Localized(L" 个记录文件，", L" ledger files, ")) +
+                  (damaged == 0 ? std::wstring()
+                                : Localized(L"其中 ", L"") + std::to_wstring(damaged) +
+                                      Localized(L" 个已损坏，", L" of them broken, ")) +
+                  std::to_wstring(report.total.Total()) + Localized(L" 行：成功 ", L" lines: succeeded ") +
+                  std::to_wstring(report.total.success) + Localized(L"，失败 ", L", failed ") +
+                  std::to_wstring(report.total.failure) + Localized(L"）", L")"));
     for (const ReportedFile& file : report.files)
         if (file.verdict.seal == LedgerSeal::kBroken)
-            WriteLine(ConsoleStream::kError, L"注意：" + Utf8ToWide(file.name) + L" 未通过核对：已损坏，第 " +
-                                                 std::to_wstring(file.verdict.brokenLine) +
-                                                 L" 行起不成立，其中的行不可信（见报告）");
+            WriteLine(ConsoleStream::kError,
+                      Localized(L"注意：", L"Note: ") + Utf8ToWide(file.name) +
+                          Localized(L" 未通过核对：已损坏，第 ", L" failed the check: broken from line ") +
+                          std::to_wstring(file.verdict.brokenLine) +
+                          Localized(L" 行起不成立，其中的行不可信（见报告）",
+                                    L" on; its lines cannot be trusted (see the report)"));
     return kExitSuccess;
 }

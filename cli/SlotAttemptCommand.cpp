@@ -9,6 +9,7 @@
 #include "cli/PinReader.h"
 #include "res/StringIds.h"
 #include "token/TokenSlots.h"
+#include "base/Language.h"
 
 #ifdef __linux__
 #include <csignal>
@@ -96,7 +97,11 @@ int RunSlotAttempt(const std::vector<std::wstring>& args) {
 }
 
 std::wstring SlotAttemptHelpText() {
-    return LR"(工作站使用的内部命令（每支令牌一个进程）：
+    return Localized(LR"(工作站使用的内部命令（每支令牌一个进程）：
   vantor-cli slot-attempt wipe|init --slot N --serial S [--module PATH] [--profile FILE | --set KEY=VALUE ...] --pins-stdin
-                         只处理槽 N 中序列号为 S 的令牌；PIN 从标准输入逐行读取；输出进度行和一行结果)";
+                         只处理槽 N 中序列号为 S 的令牌；PIN 从标准输入逐行读取；输出进度行和一行结果)",
+                     LR"(Internal command of the station (one process per token):
+  vantor-cli slot-attempt wipe|init --slot N --serial S [--module PATH] [--profile FILE | --set KEY=VALUE ...] --pins-stdin
+                         handles only the token with serial number S in slot N; reads the PINs from standard
+                         input, one per line; prints progress lines and one result line)");
 }

@@ -8,6 +8,7 @@
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "station/Station.h"
+#include "base/Language.h"
 
 #include <exception>
 #include <filesystem>
@@ -25,7 +26,8 @@ class ConsoleStation final : public StationFrontEnd {
             m_idle.Touch(); // a token was taken
         // A token without a serial number is left alone: no outcome follows.
         if (tile.phase == StationPhase::Done && tile.serial.empty())
-            WriteLine(ConsoleStream::kError, L"槽位 " + std::to_wstring(tile.slot) + L"：" + tile.text);
+            WriteLine(ConsoleStream::kError, Localized(L"槽位 ", L"Slot ") + std::to_wstring(tile.slot) +
+                                                 Localized(L"：", L": ") + tile.text);
     }
     void ShowCounts(const RunCounts& counts) override { m_counts = counts; }
     void ShowTakingEnded() override {}

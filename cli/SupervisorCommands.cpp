@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
 #include "ledger/LedgerDay.h"
+#include "base/Language.h"
 
 namespace {
 
@@ -23,13 +24,14 @@ std::wstring ScreenReport(const std::vector<std::wstring>& args) {
         const std::wstring& name = args[i];
         if (!IsReportOption(name)) {
             const std::wstring shown = ShownOptionName(name);
-            return L"report 不认识的参数" + (shown.empty() ? std::wstring() : L"：" + shown);
+            return Localized(L"report 不认识的参数", L"report: unknown argument") +
+                   (shown.empty() ? std::wstring() : Localized(L"：", L": ") + shown);
         }
         if (i + 1 == args.size())
             break; // the report names the missing value
         const std::wstring& value = args[++i];
         if ((name == L"--from" || name == L"--to") && !value.empty() && !IsLedgerDate(WideToUtf8(value)))
-            return name + L" 需要日期 YYYY-MM-DD";
+            return name + Localized(L" 需要日期 YYYY-MM-DD", L" needs a date YYYY-MM-DD");
     }
     return std::wstring();
 }
@@ -42,7 +44,9 @@ std::wstring ScreenLedgerVerify(const std::vector<std::wstring>& args) {
             continue;
         }
         if (args[i].compare(0, 2, L"--") == 0)
-            return L"ledger verify 不带选项（--anchor 除外）：" + ShownOptionName(args[i]);
+            return Localized(L"ledger verify 不带选项（--anchor 除外）：",
+                             L"ledger verify takes no options (except --anchor): ") +
+                   ShownOptionName(args[i]);
     }
     return std::wstring();
 }
@@ -57,22 +61,24 @@ int RunSupervisorCommand(const std::vector<std::wstring>& args) {
     const std::vector<std::wstring> rest(args.begin() + 1, args.end());
     if (args[0] == L"report") {
         const std::wstring refused = ScreenReport(rest);
-        return refused.empty() ? RunReport(rest) : RefuseUsage(refused + L"（vantor-cli --help 显示用法）");
+        return refused.empty() ? RunReport(rest) : RefuseUsage(refused + UsageHint());
     }
     if (args[0] == L"pins") {
         if (rest.empty() || rest[0] != L"letters")
-            return RefuseUsage(L"pins 之后应为 letters（vantor-cli --help 显示用法）");
+            return RefuseUsage(Localized(L"pins 之后应为 letters", L"pins must be followed by letters") +
+                               std::wstring(UsageHint()));
         return RunPinLetters(std::vector<std::wstring>(rest.begin() + 1, rest.end()));
     }
     if (rest.empty() || rest[0] != L"verify")
-        return RefuseUsage(L"ledger 之后应为 verify（vantor-cli --help 显示用法）");
+        return RefuseUsage(Localized(L"ledger 之后应为 verify", L"ledger must be followed by verify") +
+                           std::wstring(UsageHint()));
     const std::vector<std::wstring> files(rest.begin() + 1, rest.end());
     const std::wstring refused = ScreenLedgerVerify(files);
     return refused.empty() ? RunLedgerVerify(files) : RefuseUsage(refused);
 }
 
 std::wstring SupervisorHelpText() {
-    return LR"(记录文件：
+    return Localized(LR"(记录文件：
   vantor-cli ledger verify [FILE...]         核对记录文件的链值（默认：今天的记录文件），
                                              逐个文件输出：完好、未封存（早先格式）、已损坏（第几行起）
                                              并给出最后的链值；退出码 0 完好或未封存，1 有文件已损坏，
@@ -96,5 +102,38 @@ std::wstring SupervisorHelpText() {
                                              VANTOR_KEY_PASSWORD，未设置时在终端提示输入；Windows 上
                                              不给 --key 时使用当前用户证书存储中的私钥。打不开的信封
                                              列在最后一页；退出码 0 全部打开，1 有信封未能打开，
-                                             2 没有信封、私钥无法读取、输入有误或无法写入)";
+                                             2 没有信封、私钥无法读取、输入有误或无法写入)",
+                     LR"(Ledger:
+  vantor-cli ledger verify [FILE...]         check the ledger files' chain values (default: today's ledger file),
+                                             printing for each file: intact, not sealed (earlier format) or
+                                             broken (from which line on), with the last chain value; exit code
+                                             0 intact or not sealed, 1 a file is broken, 2 a file cannot be read
+                                             or is not a ledger file (empty file, folder, device, pipe)
+  vantor-cli ledger verify --anchor VALUE [FILE]
+                                             also check that the file still passes through the chain value
+                                             VALUE a supervisor kept (64 hexadecimal digits): exit code 0 when
+                                             the line carrying it and every line before it are intact; 1 when no
+                                             line carries it (the file was shortened or sealed anew) or a line
+                                             before it does not hold
+  vantor-cli report [--from DATE] [--to DATE] [--out FILE.html] [--stock FILE]
+                                             write the ledger folder's lines from DATE to DATE (YYYY-MM-DD,
+                                             default today) as one HTML report page (default
+                                             vantor-report-DATE.html): totals by operation and outcome, tokens
+                                             per hour, failure reasons, stations, operators, tokens handled more
+                                             than once, stock list progress (--stock: one serial number per line,
+                                             or a CSV with a serial column) and each file's seal state and last
+                                             chain value, a broken file marked as broken; exit code 0 written,
+                                             2 no ledger lines, a file that is not a ledger file or cannot be
+                                             read, an input error, or the page cannot be written
+  vantor-cli pins letters [--from DATE] [--to DATE] [--key KEY] --out FILE.html
+                                             open the PIN envelopes of the ledger folder from DATE to DATE
+                                             (default today) with the supervisor's private key and write them as
+                                             one page of printable user PIN letters (one page per token); KEY: a
+                                             PEM private key or a PKCS#12 file (.p12/.pfx), its password from the
+                                             environment variable VANTOR_KEY_PASSWORD, asked for at the terminal
+                                             when that is not set; on Windows without --key the private key in
+                                             the current user's certificate store is used. Envelopes that cannot
+                                             be opened are listed on the last page; exit code 0 all opened,
+                                             1 some envelopes could not be opened, 2 no envelopes, the private
+                                             key cannot be read, an input error, or the page cannot be written)");
 }

@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "cli/StopTriggers.h"
 #include "ledger/LedgerSources.h"
+#include "base/Language.h"
 
 #include <string>
 
@@ -56,9 +57,9 @@ int RunWatch(Workbench& bench, const TokenJob& job, const WatchLimits& limits, b
 
 int EndRun(const RunCounts& counts, bool bJson, const OutcomeWriter& writer) {
     // The page's counters; with --json on standard error, so standard output holds attempts only.
-    const std::wstring summary = L"总数：" + std::to_wstring(counts.total) + L" 成功：" +
-                                 std::to_wstring(counts.success) + L" 失败：" +
-                                 std::to_wstring(counts.failure);
+    const std::wstring summary = Localized(L"总数：", L"Total: ") + std::to_wstring(counts.total) +
+                                 Localized(L" 成功：", L" Succeeded: ") + std::to_wstring(counts.success) +
+                                 Localized(L" 失败：", L" Failed: ") + std::to_wstring(counts.failure);
     WriteLine(bJson ? ConsoleStream::kError : ConsoleStream::kOutput, summary);
     return RunExitCode(counts, writer.LedgerFailed());
 }

@@ -10,19 +10,35 @@
 
 extern char** environ;
 
+namespace {
+
+std::string NameOf(const std::string& entry) {
+    return entry.substr(0, entry.find('='));
+}
+
+} // namespace
+
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                        const std::string& errorFile, const std::string& inputFile) {
-    std::vector<std::string> env = environment;
+    std::vector<std::string> env;
+    bool bLanguage = false;
+    for (const std::string& own : environment) {
+        bLanguage = bLanguage || NameOf(own) == "VANTOR_LANG";
+        if (own.find('=') != std::string::npos) // a bare name: the variable is left unset
+            env.push_back(own);
+    }
+    // The texts the tests expect are Chinese, wherever the test program runs.
+    if (!bLanguage)
+        env.push_back("VANTOR_LANG=zh");
     // The test's own entries replace the inherited ones of the same name.
-    auto given = [&](const char* entry) {
-        const std::size_t name = std::strcspn(entry, "=") + 1;
+    auto given = [&](const std::string& name) {
         for (const std::string& own : environment)
-            if (own.compare(0, name, entry, name) == 0)
+            if (NameOf(own) == name)
                 return true;
         return false;
     };
     for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp(*e, "VANTOR_", 7) != 0 && !given(*e))
+        if (std::strncmp(*e, "VANTOR_", 7) != 0 && !given(NameOf(*e)))
             env.push_back(*e);
     std::vector<char*> argv{const_cast<char*>(VANTOR_CLI_PATH)}, envp;
     for (const std::string& arg : args)

@@ -2,6 +2,8 @@
 // vantor-cli as a separate process: arguments, extra environment, standard output and error
 // together on one pipe read line by line (standard error into a file instead when one is
 // named), standard input from a file when one is named, otherwise /dev/null (no terminal).
+// VANTOR_LANG is zh unless the environment given names it; an entry "NAME" without '=' leaves
+// NAME unset.
 #include <string>
 #include <sys/types.h>
 #include <vector>

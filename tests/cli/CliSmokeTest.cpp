@@ -11,6 +11,7 @@ namespace {
 
 // Runs vantor-cli.exe in `folder` with its output in a file; returns the exit code.
 DWORD RunCli(const ScenarioFolder& folder, const std::wstring& args, std::string& output) {
+    SetEnvironmentVariableW(L"VANTOR_LANG", L"zh"); // the texts below are Chinese
     SetEnvironmentVariableW(L"VANTOR_BENCH_FILE", folder.BenchFile().c_str());
     SetEnvironmentVariableW(L"VANTOR_LEDGER_DIR", (folder.Path() / L"ledger").c_str());
     static int runs = 0; // a file of its own for every run

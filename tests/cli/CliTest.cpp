@@ -687,6 +687,7 @@ TEST_F(CliTest, TerminalPinIsCheckedAsTheOtherSources) {
             setenv("VANTOR_BENCH_FILE", (folder / "bench.txt").c_str(), 1);
             setenv("VANTOR_LEDGER_DIR", (folder / "ledger").c_str(), 1);
             setenv("VANTOR_JOURNAL_FILE", journal.c_str(), 1);
+            setenv("VANTOR_LANG", "zh", 1);
             execl(VANTOR_CLI_PATH, VANTOR_CLI_PATH, "--module", VANTOR_STANDIN_PATH, "wipe", nullptr);
             _exit(127);
         }
