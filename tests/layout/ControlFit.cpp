@@ -3,6 +3,7 @@
 #include "base/ShownText.h"
 #include "win/WinGdi.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace layout {
@@ -162,7 +163,10 @@ SIZE Margins(const Control& control) {
         SelectScope font(dc, FontOf(control.hwnd));
         INT digit = 0;
         ::GetCharWidthW(dc, L'0', L'0', &digit);
-        return SIZE{::GetSystemMetrics(SM_CXMENUCHECK) + digit / 2 + 2, 0};
+        // The box as the button draws it, which may be narrower than the menu's check mark.
+        const int drawn = 12 * ::GetDeviceCaps(dc, LOGPIXELSX) / 96 + 1;
+        const int box = std::min(::GetSystemMetrics(SM_CXMENUCHECK), drawn);
+        return SIZE{box + digit / 2 + 2, 0};
     }
     case Kind::kGroupBox:
         return SIZE{16, 0};

@@ -6,8 +6,9 @@
 // font in its own device context: a static's whole client area (its lines wrapped at its
 // width when it wraps and is taller than one line); a push button's client area less its
 // frame and the label's margin, 3 px on each side, 4 px for the default button, whose outline
-// takes one more; a check box's or radio button's less its box (SM_CXMENUCHECK), the gap after
-// it (half a digit's width) and the label's 1 px margins; a group box's caption 8 px in from
+// takes one more; a check box's or radio button's less its box (SM_CXMENUCHECK, or the
+// 12 px at 96 dpi plus 1 the button draws when that is less), the gap after it (half a
+// digit's width) and the label's 1 px margins; a group box's caption 8 px in from
 // each side. Text fields count for the overlaps only, never for their contents.
 #include "win/Afx.h"
 

@@ -97,6 +97,11 @@ void LayoutTest::SetUpTestSuite() {
     }
     std::error_code error;
     fs::create_directories(s_folder, error);
+    // Without the stand-in beside the program the main window would stop at a message box.
+    if (!fs::exists(ProgramFolder() / VANTOR_TOKEN_MODULE_NAME)) {
+        s_problem = "no stand-in module beside the test program";
+        return;
+    }
     s_main = std::make_unique<CMainDlg>();
     AfxGetApp()->m_pMainWnd = s_main.get();
     if (!s_main->Create(IDD_MAIN, nullptr) || !::IsWindow(s_main->GetSafeHwnd())) {
@@ -282,6 +287,57 @@ TEST_F(LayoutTest, AboutBox) {
     about.ShowWindow(SW_SHOW);
     CheckShown(about.GetSafeHwnd(), "about", about.GetSafeHwnd());
     about.DestroyWindow();
+}
+
+// A child window of the test's own, destroyed with the test.
+class Scratch {
+  public:
+    Scratch(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, RECT rect)
+        : m_hwnd(::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, nullptr,
+                                   nullptr)) {
+        ::SendMessageW(m_hwnd, WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() { ::DestroyWindow(m_hwnd); }
+    HWND Get() const { return m_hwnd; }
+
+  private:
+    HWND m_hwnd;
+};
+
+// Guards the measure itself: a text too wide for its static, a check box's label under its
+// box, a wrapped text too tall, a button across a group box's frame and two controls on top of
+// each other are each found, and a text with room to spare is not.
+TEST_F(LayoutTest, TheMeasureFindsWhatIsWrong) {
+    HWND page = ShowPage(0).GetSafeHwnd();
+    Scratch board(page, L"Static", L"", SS_LEFT, RECT{0, 0, 400, 200});
+    ::SendMessageW(board.Get(), WM_SETFONT, ::SendMessageW(page, WM_GETFONT, 0, 0), FALSE);
+    Scratch fits(board.Get(), L"Static", L"OK", SS_LEFT, RECT{0, 0, 200, 30});
+    Scratch wide(board.Get(), L"Static", L"a text far wider than its room", SS_LEFTNOWORDWRAP,
+                 RECT{0, 40, 30, 60});
+    Scratch check(board.Get(), L"Button", L"Batch", BS_AUTOCHECKBOX, RECT{100, 40, 125, 60});
+    Scratch tall(board.Get(), L"Static", L"one two three four five six seven eight", SS_LEFT,
+                 RECT{0, 70, 60, 135});
+    Scratch group(board.Get(), L"Button", L"Group", BS_GROUPBOX, RECT{200, 40, 300, 100});
+    Scratch across(board.Get(), L"Button", L"&Go", BS_PUSHBUTTON, RECT{280, 80, 360, 110});
+    Scratch over(board.Get(), L"Edit", L"", WS_BORDER, RECT{100, 150, 200, 170});
+    Scratch under(board.Get(), L"Static", L"x", SS_LEFT, RECT{150, 160, 250, 190});
+
+    const std::vector<std::string> problems = layout::CheckControls(board.Get(), "scratch");
+    std::string all;
+    for (const std::string& problem : problems)
+        all += problem + "\n";
+    for (const char* expected : {"\"a text far wider than its room\" needs", "\"Batch\" needs",
+                                 "\"one two three four five six seven eight\" wrapped needs",
+                                 "\"&Go\" in (280,80)-(360,110) lies across the frame of"})
+        EXPECT_NE(all.find(expected), std::string::npos) << expected << " not found in:\n" << all;
+    EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [](const std::string& problem) {
+        return problem.find(" overlaps ") != std::string::npos &&
+               problem.find("(100,150)-(200,170)") != std::string::npos;
+    })) << all;
+    EXPECT_EQ(all.find("\"OK\""), std::string::npos) << all;
 }
 
 // Last: a stock list stays in force once put, as it does in the program. Guards against the
