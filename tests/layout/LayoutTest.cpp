@@ -319,7 +319,7 @@ TEST_F(LayoutTest, TheMeasureFindsWhatIsWrong) {
                  RECT{0, 40, 30, 60});
     Scratch check(board.Get(), L"Button", L"Batch", BS_AUTOCHECKBOX, RECT{100, 40, 125, 60});
     Scratch tall(board.Get(), L"Static", L"one two three four five six seven eight", SS_LEFT,
-                 RECT{0, 70, 60, 135});
+                 RECT{0, 70, 40, 115});
     Scratch group(board.Get(), L"Button", L"Group", BS_GROUPBOX, RECT{200, 40, 300, 100});
     Scratch across(board.Get(), L"Button", L"&Go", BS_PUSHBUTTON, RECT{280, 80, 360, 110});
     Scratch over(board.Get(), L"Edit", L"", WS_BORDER, RECT{100, 150, 200, 170});
