@@ -159,7 +159,7 @@ void LayoutTest::CheckShown(HWND page, const std::string& name, HWND window) {
     EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= screen.right &&
                 outer.bottom <= screen.bottom)
         << Where(name) << ": the window " << layout::Describe(outer) << " does not fit the screen "
-        << layout::Describe(screen);
+        << layout::Describe(screen) << " (scripts/test.sh gives Xvfb -screen 0 1280x1024x24)";
     std::ostringstream file;
     file << name << "-" << Language() << "-" << s_dpi * 100 / 96 << ".bmp";
     EXPECT_TRUE(layout::SaveWindowPicture(window, s_folder / file.str())) << (s_folder / file.str()).string();
