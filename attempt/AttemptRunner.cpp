@@ -84,7 +84,9 @@ std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
     // Added to the status text when the line could not be written, after a success on a token
     // already handled today, and once per day file when it no longer verifies. The notes are
     // string-table entries, so the report can read them back in either language.
-    const auto note = [](bool bAdded, unsigned id) { return bAdded ? LoadStringOrDefault(id) : std::wstring(); };
+    const auto note = [](bool bAdded, unsigned id) {
+        return bAdded ? LoadStringOrDefault(id) : std::wstring();
+    };
     return note(!written.written, IDS_LEDGER_NOT_WRITTEN) + note(written.duplicate, IDS_LEDGER_DUPLICATE) +
            note(written.damaged, IDS_LEDGER_DAMAGED);
 }

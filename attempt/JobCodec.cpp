@@ -1,7 +1,7 @@
 #include "attempt/JobCodec.h"
 
-#include "base/Language.h"
 #include "attempt/ShownOptionName.h"
+#include "base/Language.h"
 #include "base/Utf8.h"
 #include "pki/PkiProfile.h"
 
@@ -72,7 +72,8 @@ ChildArgumentsRead DecodeChildArguments(const std::vector<std::wstring>& args) {
     ChildArgumentsRead read;
     ChildJob& child = read.child;
     if (args.size() < 2 || args[0] != kCommand || (args[1] != kWipe && args[1] != kInit)) {
-        read.usage = Localized(L"slot-attempt 之后应为 wipe 或 init", L"slot-attempt must be followed by wipe or init");
+        read.usage = Localized(L"slot-attempt 之后应为 wipe 或 init",
+                               L"slot-attempt must be followed by wipe or init");
         return read;
     }
     const bool bPki = args[1] == kInit;
@@ -111,7 +112,8 @@ ChildArgumentsRead DecodeChildArguments(const std::vector<std::wstring>& args) {
         }
     }
     if (!bSlot || child.serial.empty() || !bPinsStdin) {
-        read.usage = Localized(L"slot-attempt 需要 --slot、--serial 和 --pins-stdin", L"slot-attempt needs --slot, --serial and --pins-stdin");
+        read.usage = Localized(L"slot-attempt 需要 --slot、--serial 和 --pins-stdin",
+                               L"slot-attempt needs --slot, --serial and --pins-stdin");
         return read;
     }
     if (bPki) {

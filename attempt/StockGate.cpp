@@ -89,5 +89,6 @@ void PutStockInForce(StockGate& gate, const StockList& list, const LedgerPath& f
 
 std::wstring StockProgressText(const StockCount& count) {
     return Localized(L"本批清单：共 ", L"Stock list: ") + std::to_wstring(count.expected) +
-           Localized(L" 支，已完成 ", L" tokens, done ") + std::to_wstring(count.done) + Localized(L" 支", L"");
+           Localized(L" 支，已完成 ", L" tokens, done ") + std::to_wstring(count.done) +
+           Localized(L" 支", L"");
 }

@@ -20,7 +20,8 @@ inline const wchar_t* SignedRangeFormatText() {
     return Localized(L"请输入一个介于 %d 和 %d 之间的整数。", L"Please enter a whole number from %d to %d.");
 }
 inline const wchar_t* UnsignedRangeFormatText() {
-    return Localized(L"请输入一个介于 %lu 和 %lu 之间的整数。", L"Please enter a whole number from %lu to %lu.");
+    return Localized(L"请输入一个介于 %lu 和 %lu 之间的整数。",
+                     L"Please enter a whole number from %lu to %lu.");
 }
 inline const wchar_t* TooLongFormatText() {
     return Localized(L"请输入不超过 %d 个字符。", L"Please enter no more than %d characters.");

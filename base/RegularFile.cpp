@@ -110,9 +110,11 @@ std::string FileReadProblem(FileRead status, std::size_t limit) {
     case FileRead::kMissing:
         return Localized("文件不存在", "the file does not exist");
     case FileRead::kNotRegular:
-        return Localized("不是普通文件（文件夹、设备或管道）", "not a regular file (a folder, a device or a pipe)");
+        return Localized("不是普通文件（文件夹、设备或管道）",
+                         "not a regular file (a folder, a device or a pipe)");
     case FileRead::kTooLarge:
-        return Localized("文件过大（上限 ", "the file is too large (limit ") + LimitText(limit) + Localized("）", ")");
+        return Localized("文件过大（上限 ", "the file is too large (limit ") + LimitText(limit) +
+               Localized("）", ")");
     case FileRead::kUnreadable:
         break;
     }

@@ -38,7 +38,7 @@ std::wstring ResourceString(HINSTANCE module, unsigned id) {
 }
 
 std::wstring ResourceStringIn(HINSTANCE module, unsigned id, Language language) {
-    return EntryOfBlock(module, FindResourceExW(module, RT_STRING, BlockName(id), WindowsLanguageId(language)),
-                        id);
+    return EntryOfBlock(module,
+                        FindResourceExW(module, RT_STRING, BlockName(id), WindowsLanguageId(language)), id);
 }
 #endif

@@ -1,7 +1,7 @@
 #include "letters/LetterPage.h"
 
-#include "base/Language.h"
 #include "base/HtmlText.h"
+#include "base/Language.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -88,15 +88,17 @@ void AppendLetter(PageBytes& page, const PinLetter& letter, bool bLast) {
     AppendRow(page, Localized("持有人", "Holder"), letter.holder);
     AppendRow(page, Localized("序列号", "Serial number"), letter.serial);
     AppendRow(page, Localized("标签", "Label"), letter.label);
-    Append(page, Localized("<tr><th>用户PIN</th><td class=\"pin\">", "<tr><th>User PIN</th><td class=\"pin\">"));
+    Append(page,
+           Localized("<tr><th>用户PIN</th><td class=\"pin\">", "<tr><th>User PIN</th><td class=\"pin\">"));
     AppendSecret(page, letter.userPin);
     Append(page, "</td></tr>\n");
     AppendRow(page, Localized("日期", "Date"), letter.day);
-    Append(page, Localized("</table>\n<p class=\"note\">请妥善保管此PIN，切勿告知他人，也不要与令牌放在一起。"
-                           "首次使用令牌时请立即修改用户PIN，并在修改后销毁本函。</p>\n</section>\n",
-                           "</table>\n<p class=\"note\">Keep this PIN safe: never tell it to anyone, and do not "
-                           "keep it with the token. Change the user PIN as soon as you first use the token, "
-                           "and destroy this letter once you have.</p>\n</section>\n"));
+    Append(page,
+           Localized("</table>\n<p class=\"note\">请妥善保管此PIN，切勿告知他人，也不要与令牌放在一起。"
+                     "首次使用令牌时请立即修改用户PIN，并在修改后销毁本函。</p>\n</section>\n",
+                     "</table>\n<p class=\"note\">Keep this PIN safe: never tell it to anyone, and do not "
+                     "keep it with the token. Change the user PIN as soon as you first use the token, "
+                     "and destroy this letter once you have.</p>\n</section>\n"));
 }
 
 void AppendUnopened(PageBytes& page, const std::vector<UnopenedEnvelope>& unopened) {
@@ -105,7 +107,8 @@ void AppendUnopened(PageBytes& page, const std::vector<UnopenedEnvelope>& unopen
         page,
         Localized("<h1>未能打开的信封</h1>\n<p>以下 ", "<h1>Envelopes not opened</h1>\n<p>The following ") +
             std::to_string(unopened.size()) +
-            Localized(" 个信封未能打开，其中的PIN不在本文件中：</p>\n<table>\n<tr><th>文件</th><th>原因</th></tr>\n",
+            Localized(" 个信封未能打开，其中的PIN不在本文件中：</p>\n<table>\n<tr><th>文件</th><th>原因</"
+                      "th></tr>\n",
                       " envelope(s) could not be opened; their PINs are not in this file:</p>\n<table>\n"
                       "<tr><th>File</th><th>Reason</th></tr>\n"));
     for (const UnopenedEnvelope& envelope : unopened) {

@@ -1,9 +1,9 @@
 #include "pki/PkiProfile.h"
 
-#include "base/Language.h"
 #include "base/ArgumentPath.h"
 #include "base/DecimalText.h"
 #include "base/FieldMessages.h"
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
@@ -49,8 +49,8 @@ std::wstring TooLong(int maxChars) {
 
 // "FILE，第N行：", where a profile's line is refused; the name as the operator typed it, escaped.
 std::wstring AtLine(const std::wstring& name, unsigned long lineNumber) {
-    return ShownText(name, kShownNameMaxChars) + Localized(L"，第", L", line ") + std::to_wstring(lineNumber) +
-           Localized(L"行：", L": ");
+    return ShownText(name, kShownNameMaxChars) + Localized(L"，第", L", line ") +
+           std::to_wstring(lineNumber) + Localized(L"行：", L": ");
 }
 
 // No control character but the tab and the line end's CR (C0, DEL, C1, the line and paragraph
@@ -120,8 +120,8 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         ++lineNumber;
         // Control characters and bytes that are no UTF-8 are never shown: the file is named.
         if (!IsPlainText(line)) {
-            read.error = AtLine(name, lineNumber) +
-                         Localized(L"含有控制字符或无效的UTF-8", L"holds control characters or invalid UTF-8");
+            read.error = AtLine(name, lineNumber) + Localized(L"含有控制字符或无效的UTF-8",
+                                                              L"holds control characters or invalid UTF-8");
             return read;
         }
         line = Trim(line);
@@ -133,9 +133,9 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         for (const wchar_t* keyName : kKeys)
             known = known || key == keyName;
         if (equals == std::wstring::npos || !known) {
-            read.error =
-                AtLine(name, lineNumber) + Localized(L"配置文件中无法识别的行：", L"line not recognised in the profile: ") +
-                ShownText(key, kShownKeyMaxChars);
+            read.error = AtLine(name, lineNumber) +
+                         Localized(L"配置文件中无法识别的行：", L"line not recognised in the profile: ") +
+                         ShownText(key, kShownKeyMaxChars);
             return read;
         }
         std::wstring value = Trim(line.substr(equals + 1));
@@ -190,8 +190,8 @@ ProfileRead ReadProfile(const std::wstring& path) {
     const FileRead status = ReadRegularFile(ArgumentPath(path), kProfileMaxBytes, bytes);
     if (status != FileRead::kRead) {
         ProfileRead read;
-        read.error = Localized(L"无法读取配置文件：", L"Cannot read the profile: ") + ShownText(path, kShownNameMaxChars) +
-                     Localized(L"，", L", ") +
+        read.error = Localized(L"无法读取配置文件：", L"Cannot read the profile: ") +
+                     ShownText(path, kShownNameMaxChars) + Localized(L"，", L", ") +
                      Utf8ToWide(FileReadProblem(status, kProfileMaxBytes));
         return read;
     }

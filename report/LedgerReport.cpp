@@ -1,14 +1,14 @@
 #include "report/LedgerReport.h"
 
 #include "base/Language.h"
+#include "base/RegularFile.h"
+#include "base/ShownPath.h"
+#include "base/ShownText.h"
 #include "ledger/LedgerDay.h"
 #include "ledger/LedgerKeys.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerRows.h"
 #include "report/ReasonText.h"
-#include "base/RegularFile.h"
-#include "base/ShownPath.h"
-#include "base/ShownText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -206,11 +206,13 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
     std::error_code error;
     const auto files = DayFiles(request.folder, request.from, request.to, error);
     if (error) {
-        read.error = Localized("无法读取记录文件夹：", "Cannot read the ledger folder: ") + ShownPath(request.folder);
+        read.error =
+            Localized("无法读取记录文件夹：", "Cannot read the ledger folder: ") + ShownPath(request.folder);
         return read;
     }
     if (files.empty()) {
-        read.error = Localized("记录文件夹中没有 ", "The ledger folder holds no ledger file of ") + request.from +
+        read.error = Localized("记录文件夹中没有 ", "The ledger folder holds no ledger file of ") +
+                     request.from +
                      (request.from == request.to ? "" : Localized(" 至 ", " to ") + request.to) +
                      Localized(" 的记录文件：", ": ") + ShownPath(request.folder);
         return read;
@@ -227,8 +229,8 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
     for (const ReportedFile& file : read.report.files)
         if (!IsLedgerFile(file.verdict))
             read.error += (read.error.empty() ? "" : "\n") +
-                          std::string(Localized("记录文件夹中的 ", "The ledger folder's ")) + file.name + " " +
-                          Refusal(file.verdict) + Localized("，未生成报告", "; no report was made");
+                          std::string(Localized("记录文件夹中的 ", "The ledger folder's ")) + file.name +
+                          " " + Refusal(file.verdict) + Localized("，未生成报告", "; no report was made");
     return read;
 }
 

@@ -22,10 +22,12 @@ struct Piece {
 };
 
 Piece Split(unsigned id, const std::string& text) {
-    for (const auto& [placeholder, fill] : {std::pair<const char*, Fill>{"%08X", Fill::kCode}, {"%s", Fill::kText}}) {
+    for (const auto& [placeholder, fill] :
+         {std::pair<const char*, Fill>{"%08X", Fill::kCode}, {"%s", Fill::kText}}) {
         const std::size_t at = text.find(placeholder);
         if (at != std::string::npos)
-            return Piece{id, fill, text.substr(0, at), text.substr(at + std::char_traits<char>::length(placeholder))};
+            return Piece{id, fill, text.substr(0, at),
+                         text.substr(at + std::char_traits<char>::length(placeholder))};
     }
     return Piece{id, Fill::kNone, text, {}};
 }
@@ -66,9 +68,9 @@ std::optional<Match> MatchAt(const Piece& piece, const std::string& text, std::s
     std::string value;
     if (piece.fill == Fill::kCode) {
         constexpr std::size_t kDigits = 8;
-        if (text.size() - next < kDigits || !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(next),
-                                                         text.begin() + static_cast<std::ptrdiff_t>(next + kDigits),
-                                                         IsUpperHex))
+        if (text.size() - next < kDigits ||
+            !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(next),
+                         text.begin() + static_cast<std::ptrdiff_t>(next + kDigits), IsUpperHex))
             return std::nullopt;
         value = text.substr(next, kDigits);
         next += kDigits;

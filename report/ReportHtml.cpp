@@ -1,7 +1,7 @@
 #include "report/ReportHtml.h"
 
-#include "base/Language.h"
 #include "base/HtmlText.h"
+#include "base/Language.h"
 #include "ledger/LedgerLine.h"
 
 #include <algorithm>
@@ -47,8 +47,9 @@ std::string OperationName(const std::string& word) {
 
 // The head of a table of tallies after its first column.
 std::string TallyHeads() {
-    return Localized("<th class=\"n\">成功</th><th class=\"n\">失败</th><th class=\"n\">合计</th></tr>\n",
-                     "<th class=\"n\">Succeeded</th><th class=\"n\">Failed</th><th class=\"n\">Total</th></tr>\n");
+    return Localized(
+        "<th class=\"n\">成功</th><th class=\"n\">失败</th><th class=\"n\">合计</th></tr>\n",
+        "<th class=\"n\">Succeeded</th><th class=\"n\">Failed</th><th class=\"n\">Total</th></tr>\n");
 }
 
 // A name from the ledger as shown: an empty one, and the row of all names past the limit, named.
@@ -100,7 +101,8 @@ std::string HourChart(const std::array<Tally, 24>& hours) {
     };
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"730\" height=\"270\" role=\"img\" "
                       "aria-label=\"" +
-                      std::string(Localized("每小时处理的令牌", "Tokens handled per hour")) + "\" font-size=\"11\">\n";
+                      std::string(Localized("每小时处理的令牌", "Tokens handled per hour")) +
+                      "\" font-size=\"11\">\n";
     for (std::uint64_t tick : {std::uint64_t{0}, top / 2, top}) {
         const double at = bottom - y(tick);
         svg += "<line x1=\"" + std::to_string(left) + "\" x2=\"720\" y1=\"" + std::to_string(at) +
@@ -111,7 +113,7 @@ std::string HourChart(const std::array<Tally, 24>& hours) {
     for (std::size_t hour = 0; hour < hours.size(); ++hour) {
         const int x = left + 6 + static_cast<int>(hour) * step;
         const double ok = y(hours[hour].success), bad = y(hours[hour].failure);
-        svg += "<g><title>" + std::to_string(hour) + Localized(" 时：成功 ", ":00 succeeded ") +
+        svg += "<g><title>" + std::to_string(hour) + Localized(" 时：成功 ", ":00: succeeded ") +
                std::to_string(hours[hour].success) + Localized("，失败 ", ", failed ") +
                std::to_string(hours[hour].failure) + "</title>";
         svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(bottom - ok) + "\" width=\"" +
@@ -164,20 +166,23 @@ std::string SealText(const LedgerVerdict& verdict) {
 }
 
 std::string FilesSection(const LedgerReport& report) {
-    std::string html = Localized("<section><h2>记录文件与封存</h2>\n<table><tr><th>文件</th><th class=\"n\">行数</th>"
-                                 "<th>状态</th><th>最后的链值</th><th>无法识别的行</th></tr>\n",
-                                 "<section><h2>Ledger files and seals</h2>\n<table><tr><th>File</th><th "
-                                 "class=\"n\">Lines</th><th>State</th><th>Last chain value</th><th>Unrecognised "
-                                 "lines</th></tr>\n");
+    std::string html =
+        Localized("<section><h2>记录文件与封存</h2>\n<table><tr><th>文件</th><th class=\"n\">行数</th>"
+                  "<th>状态</th><th>最后的链值</th><th>无法识别的行</th></tr>\n",
+                  "<section><h2>Ledger files and seals</h2>\n<table><tr><th>File</th><th "
+                  "class=\"n\">Lines</th><th>State</th><th>Last chain value</th><th>Unrecognised "
+                  "lines</th></tr>\n");
     for (const ReportedFile& file : report.files) {
         std::string damaged;
         for (std::size_t i = 0; i < file.damagedLines.size(); ++i)
-            damaged += (i ? Localized("、", ", ") : Localized("第 ", "line ")) + std::to_string(file.damagedLines[i]);
+            damaged += (i ? Localized("、", ", ") : Localized("第 ", "line ")) +
+                       std::to_string(file.damagedLines[i]);
         if (!damaged.empty())
-            damaged += Localized(" 行", "") + (file.damagedCount > file.damagedLines.size()
-                                                  ? Localized("等 ", " and others, ") + std::to_string(file.damagedCount) +
-                                                        Localized(" 行", " in all")
-                                                  : std::string());
+            damaged += Localized(" 行", "") +
+                       (file.damagedCount > file.damagedLines.size()
+                            ? Localized("等 ", " and others, ") + std::to_string(file.damagedCount) +
+                                  Localized(" 行", " in all")
+                            : std::string());
         html += "<tr><td>" + HtmlText(file.name) + "</td>" + Cell(file.verdict.lines) + "<td>" +
                 SealText(file.verdict) + "</td><td class=\"chain\">" + HtmlText(file.verdict.lastChain) +
                 "</td><td>" + damaged + "</td></tr>\n";
@@ -209,7 +214,8 @@ std::string DamageBanner(const LedgerReport& report) {
            std::to_string(DamagedFileCount(report)) +
            Localized(" 个记录文件已损坏：", " ledger file(s) damaged: ") + names +
            Localized("。下面的计数包括其中的行，这些行不能当作可信的记录。</p>\n",
-                     ". The counts below include their lines, which cannot be taken for a trustworthy record.</p>\n");
+                     ". The counts below include their lines, which cannot be taken for a trustworthy "
+                     "record.</p>\n");
 }
 
 std::string StockSection(const StockProgress& stock) {
@@ -240,8 +246,9 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
     std::string html = std::string("<!DOCTYPE html>\n<html lang=\"") + Localized("zh-CN", "en") +
                        "\"><head><meta charset=\"utf-8\"><title>" + title + "</title>\n" + kStyle +
                        "</head><body>\n";
-    html += "<h1>" + title + "</h1>\n<p class=\"meta\">" + Localized("生成于 ", "Made ") + HtmlText(generated) +
-            Localized("；记录文件夹：", "; ledger folder: ") + HtmlText(folder) + "</p>\n";
+    html += "<h1>" + title + "</h1>\n<p class=\"meta\">" + Localized("生成于 ", "Made ") +
+            HtmlText(generated) + Localized("；记录文件夹：", "; ledger folder: ") + HtmlText(folder) +
+            "</p>\n";
 
     html += DamageBanner(report);
     html += Localized("<section><h2>总计</h2>\n<table><tr><th>操作</th>",
@@ -270,14 +277,15 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
         html += Localized("<table><tr><th>原因（显示的状态）</th><th class=\"n\">次数</th></tr>\n",
                           "<table><tr><th>Reason (status shown)</th><th class=\"n\">Count</th></tr>\n");
         for (std::size_t i = 0; i < reasons.size(); ++i)
-            html += "<tr><td>" + HtmlText(ShownName(reasons[i].second)) +
-                    "</td>" + Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
+            html += "<tr><td>" + HtmlText(ShownName(reasons[i].second)) + "</td>" +
+                    Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
         html += "</table>\n";
     }
-    html += Localized("</section>\n<section><h2>按工位</h2>\n", "</section>\n<section><h2>By station</h2>\n") +
-            TallyTable(Localized("工位", "Station"), report.stations, "station") +
-            Localized("</section>\n<section><h2>按操作员</h2>\n", "</section>\n<section><h2>By operator</h2>\n") +
-            TallyTable(Localized("操作员", "Operator"), report.users, "user") + "</section>\n";
+    html +=
+        Localized("</section>\n<section><h2>按工位</h2>\n", "</section>\n<section><h2>By station</h2>\n") +
+        TallyTable(Localized("工位", "Station"), report.stations, "station") +
+        Localized("</section>\n<section><h2>按操作员</h2>\n", "</section>\n<section><h2>By operator</h2>\n") +
+        TallyTable(Localized("操作员", "Operator"), report.users, "user") + "</section>\n";
 
     html += Localized("<section><h2>重复处理</h2>\n", "<section><h2>Handled more than once</h2>\n");
     if (report.duplicates.empty())
@@ -287,10 +295,10 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
                           "<p>Tokens that succeeded more than once in a day in one operation: <b "
                           "id=\"duplicates\">") +
                 std::to_string(report.duplicates.size()) + Localized("</b> 支", "</b>") +
-                (report.duplicatesCut ? Localized("（太多，只计前 ", " (too many: only the first ") +
-                                            std::to_string(report.duplicates.size()) +
-                                            Localized(" 支）", " are counted)")
-                                      : std::string()) +
+                (report.duplicatesCut
+                     ? Localized("（太多，只计前 ", " (too many: only the first ") +
+                           std::to_string(report.duplicates.size()) + Localized(" 支）", " are counted)")
+                     : std::string()) +
                 Localized("</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
                           "class=\"n\">成功次数</th></tr>\n",
                           "</p>\n<table><tr><th>Date</th><th>Operation</th><th>Serial number</th><th "

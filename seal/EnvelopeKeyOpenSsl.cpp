@@ -44,9 +44,12 @@ EnvelopeKeyLoad FromPem(const KeyFileBytes& bytes, const SecureBytes& password) 
         PEM_read_bio_PrivateKey(bio.get(), nullptr, GivePassword, const_cast<SecureBytes*>(&password)));
     if (!held->key) {
         if (PemHolds(bytes, "ENCRYPTED PRIVATE KEY-----") || PemHolds(bytes, "Proc-Type: 4,ENCRYPTED"))
-            return Refused(Localized("密码错误，无法解开私钥", "wrong password: the private key cannot be unlocked"), true);
+            return Refused(
+                Localized("密码错误，无法解开私钥", "wrong password: the private key cannot be unlocked"),
+                true);
         if (PemHolds(bytes, "PRIVATE KEY-----"))
-            return Refused(Localized("私钥已损坏，无法读取", "the private key is damaged and cannot be read"));
+            return Refused(
+                Localized("私钥已损坏，无法读取", "the private key is damaged and cannot be read"));
         return Refused(Localized("文件中没有私钥", "the file holds no private key"));
     }
     EnvelopeKeyLoad load;
@@ -64,7 +67,9 @@ EnvelopeKeyLoad FromPkcs12(const KeyFileBytes& bytes, const SecureBytes& passwor
     if (PKCS12_mac_present(p12.get()) &&
         !PKCS12_verify_mac(p12.get(), text, static_cast<int>(password.size()))) {
         if (!password.empty() || !PKCS12_verify_mac(p12.get(), nullptr, 0))
-            return Refused(Localized("密码错误，无法解开PKCS#12文件", "wrong password: the PKCS#12 file cannot be unlocked"), true);
+            return Refused(Localized("密码错误，无法解开PKCS#12文件",
+                                     "wrong password: the PKCS#12 file cannot be unlocked"),
+                           true);
         text = nullptr;
     }
     auto held = std::make_shared<EnvelopeKey::Held>();
@@ -74,7 +79,8 @@ EnvelopeKeyLoad FromPkcs12(const KeyFileBytes& bytes, const SecureBytes& passwor
     held->key.reset(key);
     held->certificate.reset(certificate);
     if (!bParsed)
-        return Refused(Localized("PKCS#12文件已损坏，无法读取", "the PKCS#12 file is damaged and cannot be read"));
+        return Refused(
+            Localized("PKCS#12文件已损坏，无法读取", "the PKCS#12 file is damaged and cannot be read"));
     if (!held->key)
         return Refused(Localized("文件中没有私钥", "the file holds no private key"));
     EnvelopeKeyLoad load;

@@ -160,8 +160,9 @@ SealedEnvelope SealEnvelope(const SealCertificate& certificate, const SecureByte
     }
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(GetLastError()));
-    return SealedEnvelope{{}, std::string(Localized("加密封装失败（错误 ", "sealing failed (error ")) + code +
-                                  Localized("）", ")")};
+    return SealedEnvelope{{},
+                          std::string(Localized("加密封装失败（错误 ", "sealing failed (error ")) + code +
+                              Localized("）", ")")};
 }
 #else
 namespace {

@@ -156,6 +156,7 @@ SealCertificateLoad LoadSealCertificate(const std::filesystem::path& path) {
 }
 
 std::string SealCertificateProblem(const std::filesystem::path& path, const SealCertificateLoad& load) {
-    return load.certificate ? std::string() : Localized("PIN信封证书 ", "PIN envelope certificate ") + ShownPath(path) +
-                                                 Localized(" 不可用：", " cannot be used: ") + load.problem;
+    return load.certificate ? std::string()
+                            : Localized("PIN信封证书 ", "PIN envelope certificate ") + ShownPath(path) +
+                                  Localized(" 不可用：", " cannot be used: ") + load.problem;
 }

@@ -89,16 +89,17 @@ TEST(PinLetters, RefusesWithoutWritingAnything) {
 TEST(PinLetters, EnglishPageForAnEnglishSupervisor) {
     LettersFolder folder;
     ASSERT_TRUE(folder.MakeKeys()) << "openssl is missing or failed";
-    ASSERT_TRUE(folder.Seal("2026-12-06", "B1-100000.der", LettersFolder::Content("B1", "Jane Roe", "27182818")));
-    ASSERT_TRUE(folder.Seal("2026-12-06", "B2-110000.der", LettersFolder::Content("B2", "John Doe", "16180339"),
-                            "othercert.pem"));
+    ASSERT_TRUE(
+        folder.Seal("2026-12-06", "B1-100000.der", LettersFolder::Content("B1", "Jane Roe", "27182818")));
+    ASSERT_TRUE(folder.Seal("2026-12-06", "B2-110000.der",
+                            LettersFolder::Content("B2", "John Doe", "16180339"), "othercert.pem"));
     std::string out, err;
     ASSERT_EQ(1, folder.Cli("pins letters --from 2026-12-06 --key key.pem --out page.html", out, err,
                             "VANTOR_LANG=en"))
         << out << err;
     const std::string page = folder.Read("page.html");
-    for (const char* shown : {"<html lang=\"en\">", "User PIN letter", "Dear token holder", "Jane Roe", "27182818",
-                              "Envelopes not opened", "cannot be opened with this private key"})
+    for (const char* shown : {"<html lang=\"en\">", "User PIN letter", "Dear token holder", "Jane Roe",
+                              "27182818", "Envelopes not opened", "cannot be opened with this private key"})
         EXPECT_NE(std::string::npos, page.find(shown)) << shown;
     EXPECT_FALSE(HasCjk(page)) << page;
 }

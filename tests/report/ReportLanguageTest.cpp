@@ -29,7 +29,8 @@ const struct {
     {L"清空后校验失败：令牌中仍有对象（记录未能写入）",
      L"Check after wipe failed: objects still on the token (not recorded in the ledger)"},
     {L"初始化后校验失败：用户PIN无法登录（PIN信封：pins/2026-12-06/S4-093000.der）",
-     L"Check after initialisation failed: user PIN cannot log in (PIN envelope: pins/2026-12-06/S4-093000.der)"},
+     L"Check after initialisation failed: user PIN cannot log in (PIN envelope: "
+     L"pins/2026-12-06/S4-093000.der)"},
 };
 
 void WriteBothStations(const ReportFolder& folder) {
@@ -78,10 +79,11 @@ TEST(ReportLanguage, PageSpeaksTheSupervisorsLanguage) {
 
     // The console twin chooses by VANTOR_LANG.
     std::string output;
-    for (const auto& [language, caption] : {std::pair<const char*, const char*>{"en", "Vantor ledger report"},
-                                            {"zh", "Vantor 记录报告"}}) {
+    for (const auto& [language, caption] :
+         {std::pair<const char*, const char*>{"en", "Vantor ledger report"}, {"zh", "Vantor 记录报告"}}) {
         ASSERT_EQ(0, setenv("VANTOR_LANG", language, 1));
-        ASSERT_EQ(0, folder.Cli("report --from 2026-12-06 --to 2026-12-06 --out page.html", output)) << output;
+        ASSERT_EQ(0, folder.Cli("report --from 2026-12-06 --to 2026-12-06 --out page.html", output))
+            << output;
         std::ifstream in(folder.root / "page.html", std::ios::binary);
         const std::string page{std::istreambuf_iterator<char>(in), {}};
         EXPECT_NE(std::string::npos, page.find(caption)) << language;

@@ -1,5 +1,6 @@
 // The program's resources as the operator meets them, loaded from the test binary itself (it
 // links the same resource object).
+#include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win/WinTestSupport.h"
@@ -69,6 +70,18 @@ TEST(Resources, EveryStringIdentifierResolves) {
         CString text;
         EXPECT_TRUE(text.LoadString(id) && !text.IsEmpty()) << id;
     }
+}
+
+// The report reads texts back in both languages whatever is shown: each entry of either table is
+// found in its own language, neither standing in for the other.
+TEST(Resources, EachLanguageOfAnEntryIsFoundWhateverIsShown) {
+    for (Language shown : {Language::kChinese, Language::kEnglish}) {
+        SetShownLanguage(shown);
+        EXPECT_EQ(L"（PIN信封：%s）", LoadStringIn(IDS_ENVELOPE_NOTE, Language::kChinese));
+        EXPECT_EQ(L" (PIN envelope: %s)", LoadStringIn(IDS_ENVELOPE_NOTE, Language::kEnglish));
+        EXPECT_EQ(L"", LoadStringIn(110, Language::kEnglish)); // no entry 110 in either
+    }
+    SetShownLanguage(Language::kChinese);
 }
 
 // Guards against icons stored without transparency: drawn on the navigation bar, the left
