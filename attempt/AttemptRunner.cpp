@@ -9,17 +9,6 @@
 
 namespace {
 
-// Added to the status text when the line could not be written, after a success on a token
-// already handled today, and when today's file is found damaged.
-constexpr const wchar_t* kLedgerNotWrittenNote = L"（记录未能写入）";
-constexpr const wchar_t* kLedgerDuplicateNote = L"（重复：该锁今天已处理过）";
-// Once per day file, when the ledger finds that it no longer verifies.
-constexpr const wchar_t* kLedgerDamagedNote = L"（今日记录文件已损坏，请告知主管）";
-
-// Follows the line's message when the token's user PIN was sealed: the envelope's file.
-constexpr const wchar_t* kEnvelopeNoteOpen = L"（PIN信封：";
-constexpr const wchar_t* kEnvelopeNoteClose = L"）";
-
 // The operation's progress and question, passed on to the front end; the stock list in force
 // decides which tokens it may work on, the issuer what each gets of its own.
 class Progress final : public AttemptProgress {
@@ -57,7 +46,8 @@ class Progress final : public AttemptProgress {
         if (m_issuer->Label())
             entry.label = *m_issuer->Label();
         if (!m_issuer->EnvelopeName().empty())
-            entry.message += kEnvelopeNoteOpen + m_issuer->EnvelopeName() + kEnvelopeNoteClose;
+            // Follows the line's message when the token's user PIN was sealed: the envelope's file.
+            entry.message += MessageWithText(IDS_ENVELOPE_NOTE, m_issuer->EnvelopeName());
     }
 
   private:
@@ -91,8 +81,14 @@ std::wstring Record(AttemptOutcome& outcome, Ledger* ledger) {
     const LedgerAppendResult written = ledger->Append(outcome.entry);
     outcome.time = written.time;
     outcome.bLedgerFailed = !written.written;
-    return std::wstring(written.written ? L"" : kLedgerNotWrittenNote) +
-           (written.duplicate ? kLedgerDuplicateNote : L"") + (written.damaged ? kLedgerDamagedNote : L"");
+    // Added to the status text when the line could not be written, after a success on a token
+    // already handled today, and once per day file when it no longer verifies. The notes are
+    // string-table entries, so the report can read them back in either language.
+    const auto note = [](bool bAdded, unsigned id) {
+        return bAdded ? LoadStringOrDefault(id) : std::wstring();
+    };
+    return note(!written.written, IDS_LEDGER_NOT_WRITTEN) + note(written.duplicate, IDS_LEDGER_DUPLICATE) +
+           note(written.damaged, IDS_LEDGER_DAMAGED);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "attempt/JobCodec.h"
 
 #include "attempt/ShownOptionName.h"
+#include "base/Language.h"
 #include "base/Utf8.h"
 #include "pki/PkiProfile.h"
 
@@ -71,7 +72,8 @@ ChildArgumentsRead DecodeChildArguments(const std::vector<std::wstring>& args) {
     ChildArgumentsRead read;
     ChildJob& child = read.child;
     if (args.size() < 2 || args[0] != kCommand || (args[1] != kWipe && args[1] != kInit)) {
-        read.usage = L"slot-attempt 之后应为 wipe 或 init";
+        read.usage = Localized(L"slot-attempt 之后应为 wipe 或 init",
+                               L"slot-attempt must be followed by wipe or init");
         return read;
     }
     const bool bPki = args[1] == kInit;
@@ -86,13 +88,13 @@ ChildArgumentsRead DecodeChildArguments(const std::vector<std::wstring>& args) {
             continue;
         }
         if (i + 1 >= args.size()) {
-            read.usage = L"选项缺少参数：" + ShownOptionName(name);
+            read.usage = Localized(L"选项缺少参数：", L"Option needs a value: ") + ShownOptionName(name);
             return read;
         }
         const std::wstring& value = args[++i];
         if (name == kSlot) {
             if (!ParseSlotId(value, child.slot)) {
-                read.usage = L"--slot 需要一个整数";
+                read.usage = Localized(L"--slot 需要一个整数", L"--slot needs a whole number");
                 return read;
             }
             bSlot = true;
@@ -105,12 +107,13 @@ ChildArgumentsRead DecodeChildArguments(const std::vector<std::wstring>& args) {
         } else if (name == kSet && bPki) {
             settings += WideToUtf8(value) + "\n";
         } else {
-            read.usage = L"未知选项：" + ShownOptionName(name);
+            read.usage = Localized(L"未知选项：", L"Unknown option: ") + ShownOptionName(name);
             return read;
         }
     }
     if (!bSlot || child.serial.empty() || !bPinsStdin) {
-        read.usage = L"slot-attempt 需要 --slot、--serial 和 --pins-stdin";
+        read.usage = Localized(L"slot-attempt 需要 --slot、--serial 和 --pins-stdin",
+                               L"slot-attempt needs --slot, --serial and --pins-stdin");
         return read;
     }
     if (bPki) {
@@ -131,7 +134,7 @@ ChildPinLineCount ChildPinLines(JobOperation operation) {
 std::wstring DecodeChildPinLines(const std::vector<SecretText>& lines, Job& job) {
     const std::vector<SecretText*> pins = PinsInLineOrder(job);
     if (lines.size() != pins.size())
-        return L"标准输入中的PIN行数不足";
+        return Localized(L"标准输入中的PIN行数不足", L"Too few PIN lines on standard input");
     for (std::size_t i = 0; i < pins.size(); ++i)
         *pins[i] = lines[i];
     return CheckJobPins(job);

@@ -1,5 +1,6 @@
 #include "attempt/StockGate.h"
 
+#include "base/Language.h"
 #include "base/Utf8.h"
 #include "ledger/LedgerDay.h"
 #include "ledger/LedgerSources.h"
@@ -87,6 +88,7 @@ void PutStockInForce(StockGate& gate, const StockList& list, const LedgerPath& f
 }
 
 std::wstring StockProgressText(const StockCount& count) {
-    return L"本批清单：共 " + std::to_wstring(count.expected) + L" 支，已完成 " +
-           std::to_wstring(count.done) + L" 支";
+    return Localized(L"本批清单：共 ", L"Stock list: ") + std::to_wstring(count.expected) +
+           Localized(L" 支，已完成 ", L" tokens, done ") + std::to_wstring(count.done) +
+           Localized(L" 支", L"");
 }

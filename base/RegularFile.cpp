@@ -1,5 +1,7 @@
 #include "base/RegularFile.h"
 
+#include "base/Language.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -98,7 +100,7 @@ std::string LimitText(std::size_t limit) {
         return std::to_string(limit >> 20) + " MB";
     if (limit >= 1024 && limit % 1024 == 0)
         return std::to_string(limit >> 10) + " KB";
-    return std::to_string(limit) + " 字节";
+    return std::to_string(limit) + Localized(" 字节", " bytes");
 }
 
 std::string FileReadProblem(FileRead status, std::size_t limit) {
@@ -106,13 +108,15 @@ std::string FileReadProblem(FileRead status, std::size_t limit) {
     case FileRead::kRead:
         return std::string();
     case FileRead::kMissing:
-        return "文件不存在";
+        return Localized("文件不存在", "the file does not exist");
     case FileRead::kNotRegular:
-        return "不是普通文件（文件夹、设备或管道）";
+        return Localized("不是普通文件（文件夹、设备或管道）",
+                         "not a regular file (a folder, a device or a pipe)");
     case FileRead::kTooLarge:
-        return "文件过大（上限 " + LimitText(limit) + "）";
+        return Localized("文件过大（上限 ", "the file is too large (limit ") + LimitText(limit) +
+               Localized("）", ")");
     case FileRead::kUnreadable:
         break;
     }
-    return "无法读取";
+    return Localized("无法读取", "cannot be read");
 }

@@ -10,9 +10,14 @@ HRSRC FindResourceShown(HINSTANCE module, const wchar_t* name, const wchar_t* ty
     return found != nullptr ? found : FindResourceW(module, name, type);
 }
 
-std::wstring ResourceString(HINSTANCE module, unsigned id) {
-    // A string table is kept in blocks of sixteen counted UTF-16 strings, block id / 16 + 1.
-    HRSRC block = FindResourceShown(module, MAKEINTRESOURCEW(id / 16 + 1), RT_STRING);
+namespace {
+
+// A string table is kept in blocks of sixteen counted UTF-16 strings, block id / 16 + 1.
+const wchar_t* BlockName(unsigned id) {
+    return MAKEINTRESOURCEW(id / 16 + 1);
+}
+
+std::wstring EntryOfBlock(HINSTANCE module, HRSRC block, unsigned id) {
     HGLOBAL loaded = block != nullptr ? LoadResource(module, block) : nullptr;
     const auto* text = loaded != nullptr ? static_cast<const wchar_t*>(LockResource(loaded)) : nullptr;
     if (text == nullptr)
@@ -24,5 +29,16 @@ std::wstring ResourceString(HINSTANCE module, unsigned id) {
     if (at >= blockChars || at + 1 + text[at] > blockChars)
         return std::wstring();
     return std::wstring(text + at + 1, text[at]);
+}
+
+} // namespace
+
+std::wstring ResourceString(HINSTANCE module, unsigned id) {
+    return EntryOfBlock(module, FindResourceShown(module, BlockName(id), RT_STRING), id);
+}
+
+std::wstring ResourceStringIn(HINSTANCE module, unsigned id, Language language) {
+    return EntryOfBlock(module,
+                        FindResourceExW(module, RT_STRING, BlockName(id), WindowsLanguageId(language)), id);
 }
 #endif

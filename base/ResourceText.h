@@ -5,10 +5,14 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "base/Language.h"
+
 #include <string>
 
 // String-table entry `id` of `module`; empty when there is none.
 std::wstring ResourceString(HINSTANCE module, unsigned id);
+// The entry as written in `language` only, whatever language is shown; empty when there is none.
+std::wstring ResourceStringIn(HINSTANCE module, unsigned id, Language language);
 // The resource `name` of `type` in the language shown, else in Chinese, else any; null when none.
 HRSRC FindResourceShown(HINSTANCE module, const wchar_t* name, const wchar_t* type);
 #endif

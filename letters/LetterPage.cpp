@@ -1,6 +1,7 @@
 #include "letters/LetterPage.h"
 
 #include "base/HtmlText.h"
+#include "base/Language.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -8,9 +9,14 @@
 
 namespace {
 
-const char kHead[] = R"(<!DOCTYPE html>
-<html lang="zh-CN"><head><meta charset="utf-8"><title>用户PIN密码函</title>
-<style>
+// The page's language and title; the style after them.
+std::string Head() {
+    return std::string("<!DOCTYPE html>\n<html lang=\"") + Localized("zh-CN", "en") +
+           "\"><head><meta charset=\"utf-8\"><title>" + Localized("用户PIN密码函", "User PIN letter") +
+           "</title>\n";
+}
+
+const char kStyle[] = R"(<style>
 @page{size:A4;margin:25mm 20mm}
 body{font-family:"Noto Sans CJK SC","Microsoft YaHei","SimSun",sans-serif;color:#000;margin:0;font-size:14pt}
 section.next{page-break-after:always;break-after:page}
@@ -64,7 +70,7 @@ void AppendSecret(PageBytes& page, const SecretText& secret) {
 
 void AppendRow(PageBytes& page, const char* caption, const std::string& value) {
     Append(page, std::string("<tr><th>") + caption + "</th><td>");
-    AppendText(page, value.empty() ? "（无）" : value);
+    AppendText(page, value.empty() ? Localized("（无）", "(none)") : value);
     Append(page, "</td></tr>\n");
 }
 
@@ -75,25 +81,36 @@ void OpenSection(PageBytes& page, bool bLast) {
 
 void AppendLetter(PageBytes& page, const PinLetter& letter, bool bLast) {
     OpenSection(page, bLast);
-    Append(page, "<h1>用户PIN密码函</h1>\n<p>尊敬的令牌持有人：</p>\n"
-                 "<p>您的USB令牌已完成初始化。令牌的用户PIN如下：</p>\n<table>\n");
-    AppendRow(page, "持有人", letter.holder);
-    AppendRow(page, "序列号", letter.serial);
-    AppendRow(page, "标签", letter.label);
-    Append(page, "<tr><th>用户PIN</th><td class=\"pin\">");
+    Append(page, Localized("<h1>用户PIN密码函</h1>\n<p>尊敬的令牌持有人：</p>\n"
+                           "<p>您的USB令牌已完成初始化。令牌的用户PIN如下：</p>\n<table>\n",
+                           "<h1>User PIN letter</h1>\n<p>Dear token holder,</p>\n"
+                           "<p>Your USB token has been initialised. Its user PIN is:</p>\n<table>\n"));
+    AppendRow(page, Localized("持有人", "Holder"), letter.holder);
+    AppendRow(page, Localized("序列号", "Serial number"), letter.serial);
+    AppendRow(page, Localized("标签", "Label"), letter.label);
+    Append(page,
+           Localized("<tr><th>用户PIN</th><td class=\"pin\">", "<tr><th>User PIN</th><td class=\"pin\">"));
     AppendSecret(page, letter.userPin);
     Append(page, "</td></tr>\n");
-    AppendRow(page, "日期", letter.day);
-    Append(page, "</table>\n<p class=\"note\">请妥善保管此PIN，切勿告知他人，也不要与令牌放在一起。"
-                 "首次使用令牌时请立即修改用户PIN，并在修改后销毁本函。</p>\n</section>\n");
+    AppendRow(page, Localized("日期", "Date"), letter.day);
+    Append(page,
+           Localized("</table>\n<p class=\"note\">请妥善保管此PIN，切勿告知他人，也不要与令牌放在一起。"
+                     "首次使用令牌时请立即修改用户PIN，并在修改后销毁本函。</p>\n</section>\n",
+                     "</table>\n<p class=\"note\">Keep this PIN safe: never tell it to anyone, and do not "
+                     "keep it with the token. Change the user PIN as soon as you first use the token, "
+                     "and destroy this letter once you have.</p>\n</section>\n"));
 }
 
 void AppendUnopened(PageBytes& page, const std::vector<UnopenedEnvelope>& unopened) {
     OpenSection(page, true);
     Append(
         page,
-        "<h1>未能打开的信封</h1>\n<p>以下 " + std::to_string(unopened.size()) +
-            " 个信封未能打开，其中的PIN不在本文件中：</p>\n<table>\n<tr><th>文件</th><th>原因</th></tr>\n");
+        Localized("<h1>未能打开的信封</h1>\n<p>以下 ", "<h1>Envelopes not opened</h1>\n<p>The following ") +
+            std::to_string(unopened.size()) +
+            Localized(" 个信封未能打开，其中的PIN不在本文件中：</p>\n<table>\n<tr><th>文件</th><th>原因</"
+                      "th></tr>\n",
+                      " envelope(s) could not be opened; their PINs are not in this file:</p>\n<table>\n"
+                      "<tr><th>File</th><th>Reason</th></tr>\n"));
     for (const UnopenedEnvelope& envelope : unopened) {
         Append(page, "<tr><td>");
         AppendText(page, envelope.name);
@@ -109,7 +126,8 @@ void AppendUnopened(PageBytes& page, const std::vector<UnopenedEnvelope>& unopen
 PageBytes RenderLetterPage(const std::vector<PinLetter>& letters,
                            const std::vector<UnopenedEnvelope>& unopened) {
     PageBytes page;
-    Append(page, kHead);
+    Append(page, Head());
+    Append(page, kStyle);
     for (std::size_t i = 0; i < letters.size(); ++i)
         AppendLetter(page, letters[i], i + 1 == letters.size() && unopened.empty());
     if (!unopened.empty())

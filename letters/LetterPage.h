@@ -16,7 +16,7 @@ struct PinLetter {
 
 struct UnopenedEnvelope {
     std::string name; // pins/2026-12-07/ABC-235959.der, shown
-    std::string why;  // UTF-8, Simplified Chinese
+    std::string why;  // UTF-8, in the language shown
 };
 
 PageBytes RenderLetterPage(const std::vector<PinLetter>& letters,

@@ -1,5 +1,6 @@
 #include "letters/PinLetters.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownPath.h"
 #include "letters/EnvelopeFiles.h"
@@ -20,12 +21,13 @@ std::optional<PinLetter> OpenLetter(const EnvelopeFileName& file, const Envelope
     }
     const std::optional<SecureBytes> content = OpenEnvelope(key, der);
     if (!content) {
-        why = "无法用此私钥打开（不是为此私钥封装的信封，或文件已损坏）";
+        why = Localized("无法用此私钥打开（不是为此私钥封装的信封，或文件已损坏）",
+                        "cannot be opened with this private key (not sealed for it, or the file is damaged)");
         return std::nullopt;
     }
     std::optional<EnvelopeFields> fields = ReadEnvelopeContent(*content);
     if (!fields) {
-        why = "内容无效";
+        why = Localized("内容无效", "the content is not valid");
         return std::nullopt;
     }
     return PinLetter{fields->holder, fields->serial, fields->label, file.day, fields->userPin};

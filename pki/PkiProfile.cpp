@@ -3,6 +3,7 @@
 #include "base/ArgumentPath.h"
 #include "base/DecimalText.h"
 #include "base/FieldMessages.h"
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
@@ -48,7 +49,8 @@ std::wstring TooLong(int maxChars) {
 
 // "FILE，第N行：", where a profile's line is refused; the name as the operator typed it, escaped.
 std::wstring AtLine(const std::wstring& name, unsigned long lineNumber) {
-    return ShownText(name, kShownNameMaxChars) + L"，第" + std::to_wstring(lineNumber) + L"行：";
+    return ShownText(name, kShownNameMaxChars) + Localized(L"，第", L", line ") +
+           std::to_wstring(lineNumber) + Localized(L"行：", L": ");
 }
 
 // No control character but the tab and the line end's CR (C0, DEL, C1, the line and paragraph
@@ -95,7 +97,7 @@ bool TakeNumber(const Entries& entries, const std::wstring& name, const wchar_t*
         return true;
     unsigned long value = 0;
     if (!ParseUnsigned(it->second.value, value, error) || !CheckRange(value, minValue, maxValue, error)) {
-        error = AtLine(name, it->second.line) + key + L"：" + error;
+        error = AtLine(name, it->second.line) + key + Localized(L"：", L": ") + error;
         return false;
     }
     field = static_cast<Field>(value);
@@ -118,7 +120,8 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         ++lineNumber;
         // Control characters and bytes that are no UTF-8 are never shown: the file is named.
         if (!IsPlainText(line)) {
-            read.error = AtLine(name, lineNumber) + L"含有控制字符或无效的UTF-8";
+            read.error = AtLine(name, lineNumber) + Localized(L"含有控制字符或无效的UTF-8",
+                                                              L"holds control characters or invalid UTF-8");
             return read;
         }
         line = Trim(line);
@@ -130,15 +133,16 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         for (const wchar_t* keyName : kKeys)
             known = known || key == keyName;
         if (equals == std::wstring::npos || !known) {
-            read.error =
-                AtLine(name, lineNumber) + L"配置文件中无法识别的行：" + ShownText(key, kShownKeyMaxChars);
+            read.error = AtLine(name, lineNumber) +
+                         Localized(L"配置文件中无法识别的行：", L"line not recognised in the profile: ") +
+                         ShownText(key, kShownKeyMaxChars);
             return read;
         }
         std::wstring value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"')
             value = value.substr(1, value.size() - 2);
         if (!entries.emplace(key, Entry{value, lineNumber}).second) {
-            read.error = AtLine(name, lineNumber) + key + L" 重复";
+            read.error = AtLine(name, lineNumber) + key + Localized(L" 重复", L" appears twice");
             return read;
         }
     }
@@ -161,7 +165,7 @@ ProfileRead ParseProfile(const std::string& text, const std::wstring& name) {
         return read;
     // The page's rule: 1 to PKI_LABEL_MAX_BYTES bytes of UTF-8, refused here rather than on every token.
     if (MakeLabelField(p.strLabel).empty())
-        read.error = labelAt + L"label：" + LoadStringOrDefault(IDS_LABEL_LENGTH);
+        read.error = labelAt + L"label" + Localized(L"：", L": ") + LoadStringOrDefault(IDS_LABEL_LENGTH);
     return read;
 }
 
@@ -186,7 +190,8 @@ ProfileRead ReadProfile(const std::wstring& path) {
     const FileRead status = ReadRegularFile(ArgumentPath(path), kProfileMaxBytes, bytes);
     if (status != FileRead::kRead) {
         ProfileRead read;
-        read.error = L"无法读取配置文件：" + ShownText(path, kShownNameMaxChars) + L"，" +
+        read.error = Localized(L"无法读取配置文件：", L"Cannot read the profile: ") +
+                     ShownText(path, kShownNameMaxChars) + Localized(L"，", L", ") +
                      Utf8ToWide(FileReadProblem(status, kProfileMaxBytes));
         return read;
     }

@@ -1,12 +1,14 @@
 #include "report/LedgerReport.h"
 
+#include "base/Language.h"
+#include "base/RegularFile.h"
+#include "base/ShownPath.h"
+#include "base/ShownText.h"
 #include "ledger/LedgerDay.h"
 #include "ledger/LedgerKeys.h"
 #include "ledger/LedgerLine.h"
 #include "ledger/LedgerRows.h"
-#include "base/RegularFile.h"
-#include "base/ShownPath.h"
-#include "base/ShownText.h"
+#include "report/ReasonText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -183,15 +185,16 @@ class Counter {
 std::string Refusal(const LedgerVerdict& verdict) {
     switch (verdict.seal) {
     case LedgerSeal::kEmpty:
-        return "不是记录文件（空文件）";
+        return Localized("不是记录文件（空文件）", "is not a ledger file (empty file)");
     case LedgerSeal::kMalformed:
-        return "不是记录文件（第一行不是记录文件的表头）";
+        return Localized("不是记录文件（第一行不是记录文件的表头）",
+                         "is not a ledger file (its first line is not the ledger's header)");
     default:
         break;
     }
     return verdict.read == FileRead::kUnreadable || verdict.read == FileRead::kRead
-               ? "无法读取"
-               : "无法读取：" + FileReadProblem(verdict.read, 0);
+               ? std::string(Localized("无法读取", "cannot be read"))
+               : Localized("无法读取：", "cannot be read: ") + FileReadProblem(verdict.read, 0);
 }
 
 } // namespace
@@ -203,23 +206,31 @@ ReportRead ReadLedgerReport(const ReportRequest& request) {
     std::error_code error;
     const auto files = DayFiles(request.folder, request.from, request.to, error);
     if (error) {
-        read.error = "无法读取记录文件夹：" + ShownPath(request.folder);
+        read.error =
+            Localized("无法读取记录文件夹：", "Cannot read the ledger folder: ") + ShownPath(request.folder);
         return read;
     }
     if (files.empty()) {
-        read.error = "记录文件夹中没有 " + request.from +
-                     (request.from == request.to ? "" : " 至 " + request.to) + " 的记录文件：" +
-                     ShownPath(request.folder);
+        read.error = Localized("记录文件夹中没有 ", "The ledger folder holds no ledger file of ") +
+                     request.from +
+                     (request.from == request.to ? "" : Localized(" 至 ", " to ") + request.to) +
+                     Localized(" 的记录文件：", ": ") + ShownPath(request.folder);
         return read;
     }
     Counter counter(read.report, request.stock);
     for (const DayFile& day : files)
         counter.File(day);
     counter.FinishStock();
+    // One row per reason, whichever language each station wrote it in.
+    std::map<std::string, std::uint64_t> reasons;
+    for (const auto& [text, count] : read.report.failureReasons)
+        reasons[text == kReportOtherName ? text : ReasonIn(text, ShownLanguage())] += count;
+    read.report.failureReasons = std::move(reasons);
     for (const ReportedFile& file : read.report.files)
         if (!IsLedgerFile(file.verdict))
-            read.error += (read.error.empty() ? "" : "\n") + std::string("记录文件夹中的 ") + file.name +
-                          " " + Refusal(file.verdict) + "，未生成报告";
+            read.error += (read.error.empty() ? "" : "\n") +
+                          std::string(Localized("记录文件夹中的 ", "The ledger folder's ")) + file.name +
+                          " " + Refusal(file.verdict) + Localized("，未生成报告", "; no report was made");
     return read;
 }
 

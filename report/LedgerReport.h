@@ -39,7 +39,7 @@ struct StockProgress {
 };
 
 // Distinct stations, users and failure texts kept by name, and the bytes of a name kept; the
-// rest of a hostile file's variety is counted under "（其他）".
+// rest of a hostile file's variety is counted under "（其他）" (shown in the language of the page).
 inline constexpr std::size_t kReportMaxNames = 1000;
 inline constexpr std::size_t kReportMaxNameBytes = 200;
 inline constexpr const char* kReportOtherName = "（其他）";
@@ -49,7 +49,7 @@ struct LedgerReport {
     Tally total;                                         // every token line
     std::map<std::string, Tally> operations;             // by operation word: wipe, pki, info
     std::array<Tally, 24> hours{};                       // by the hour of the line's local time
-    std::map<std::string, std::uint64_t> failureReasons; // by the status text shown
+    std::map<std::string, std::uint64_t> failureReasons; // by the status text, in the language shown
     std::map<std::string, Tally> stations, users;
     std::vector<RepeatedToken> duplicates; // by day, operation and serial
     bool duplicatesCut = false;            // more than the report keeps: only the first are shown

@@ -1,6 +1,7 @@
 #include "report/ReportHtml.h"
 
 #include "base/HtmlText.h"
+#include "base/Language.h"
 #include "ledger/LedgerLine.h"
 
 #include <algorithm>
@@ -35,13 +36,27 @@ std::string OperationName(const std::string& word) {
         return word;
     switch (*operation) {
     case LedgerOperation::Wipe:
-        return "初始化为空锁";
+        return Localized("初始化为空锁", "Wipe to blank");
     case LedgerOperation::Pki:
-        return "初始化为PKI锁";
+        return Localized("初始化为PKI锁", "Initialise as PKI");
     case LedgerOperation::Info:
         break;
     }
-    return "获取信息";
+    return Localized("获取信息", "Token information");
+}
+
+// The head of a table of tallies after its first column.
+std::string TallyHeads() {
+    return Localized(
+        "<th class=\"n\">成功</th><th class=\"n\">失败</th><th class=\"n\">合计</th></tr>\n",
+        "<th class=\"n\">Succeeded</th><th class=\"n\">Failed</th><th class=\"n\">Total</th></tr>\n");
+}
+
+// A name from the ledger as shown: an empty one, and the row of all names past the limit, named.
+std::string ShownName(const std::string& name) {
+    if (name.empty())
+        return Localized("（空）", "(empty)");
+    return name == kReportOtherName ? Localized("（其他）", "(other)") : name;
 }
 
 std::string TallyRow(const std::string& name, const Tally& tally, const std::string& id) {
@@ -51,24 +66,27 @@ std::string TallyRow(const std::string& name, const Tally& tally, const std::str
 
 std::string TallyTable(const std::string& first, const std::map<std::string, Tally>& rows,
                        const std::string& id) {
-    std::string html = "<table><tr><th>" + first +
-                       "</th><th class=\"n\">成功</th><th class=\"n\">失败</th>"
-                       "<th class=\"n\">合计</th></tr>\n";
+    std::string html = "<table><tr><th>" + first + "</th>" + TallyHeads();
     std::size_t index = 0;
     for (const auto& [name, tally] : rows)
-        html += TallyRow(name.empty() ? "（空）" : name, tally, id + "-" + std::to_string(index++));
+        html += TallyRow(ShownName(name), tally, id + "-" + std::to_string(index++));
     return html + "</table>\n";
+}
+
+std::string None() {
+    return Localized("<p class=\"none\">无</p>\n", "<p class=\"none\">None</p>\n");
 }
 
 std::string List(const std::vector<std::string>& items, const std::string& id) {
     if (items.empty())
-        return "<p class=\"none\">无</p>\n";
+        return None();
     std::string html = "<ul class=\"list\" id=\"" + id + "\">";
     for (std::size_t i = 0; i < items.size() && i < kListMax; ++i)
         html += "<li>" + HtmlText(items[i]) + "</li>";
     html += "</ul>\n";
     if (items.size() > kListMax)
-        html += "<p>……另有 " + std::to_string(items.size() - kListMax) + " 个</p>\n";
+        html += Localized("<p>……另有 ", "<p>… and ") + std::to_string(items.size() - kListMax) +
+                Localized(" 个</p>\n", " more</p>\n");
     return html;
 }
 
@@ -82,7 +100,9 @@ std::string HourChart(const std::array<Tally, 24>& hours) {
         return static_cast<double>(height) * static_cast<double>(value) / top;
     };
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"730\" height=\"270\" role=\"img\" "
-                      "aria-label=\"每小时处理的令牌\" font-size=\"11\">\n";
+                      "aria-label=\"" +
+                      std::string(Localized("每小时处理的令牌", "Tokens handled per hour")) +
+                      "\" font-size=\"11\">\n";
     for (std::uint64_t tick : {std::uint64_t{0}, top / 2, top}) {
         const double at = bottom - y(tick);
         svg += "<line x1=\"" + std::to_string(left) + "\" x2=\"720\" y1=\"" + std::to_string(at) +
@@ -93,8 +113,9 @@ std::string HourChart(const std::array<Tally, 24>& hours) {
     for (std::size_t hour = 0; hour < hours.size(); ++hour) {
         const int x = left + 6 + static_cast<int>(hour) * step;
         const double ok = y(hours[hour].success), bad = y(hours[hour].failure);
-        svg += "<g><title>" + std::to_string(hour) + " 时：成功 " + std::to_string(hours[hour].success) +
-               "，失败 " + std::to_string(hours[hour].failure) + "</title>";
+        svg += "<g><title>" + std::to_string(hour) + Localized(" 时：成功 ", ":00: succeeded ") +
+               std::to_string(hours[hour].success) + Localized("，失败 ", ", failed ") +
+               std::to_string(hours[hour].failure) + "</title>";
         svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(bottom - ok) + "\" width=\"" +
                std::to_string(bar) + "\" height=\"" + std::to_string(ok) + "\" fill=\"#1f5fbf\"/>";
         svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(bottom - ok - bad) +
@@ -107,44 +128,61 @@ std::string HourChart(const std::array<Tally, 24>& hours) {
         svg += "<text x=\"" + std::to_string(x + bar / 2) + "\" y=\"" + std::to_string(bottom + 16) +
                "\" text-anchor=\"middle\">" + std::to_string(hour) + "</text></g>\n";
     }
-    svg += "<rect x=\"560\" y=\"250\" width=\"10\" height=\"10\" fill=\"#1f5fbf\"/><text x=\"574\" "
-           "y=\"259\">成功"
-           "</text><rect x=\"620\" y=\"250\" width=\"10\" height=\"10\" fill=\"#c62828\"/><text x=\"634\" "
-           "y=\"259\">失败</text><text x=\"" +
-           std::to_string(left) + "\" y=\"262\">时</text>\n";
+    // The legend: the English words are longer, so they start further left.
+    svg += Localized("<rect x=\"560\" y=\"250\" width=\"10\" height=\"10\" fill=\"#1f5fbf\"/><text x=\"574\" "
+                     "y=\"259\">成功"
+                     "</text><rect x=\"620\" y=\"250\" width=\"10\" height=\"10\" fill=\"#c62828\"/><text "
+                     "x=\"634\" y=\"259\">失败</text><text x=\"",
+                     "<rect x=\"530\" y=\"250\" width=\"10\" height=\"10\" fill=\"#1f5fbf\"/><text x=\"544\" "
+                     "y=\"259\">Succeeded"
+                     "</text><rect x=\"620\" y=\"250\" width=\"10\" height=\"10\" fill=\"#c62828\"/><text "
+                     "x=\"634\" y=\"259\">Failed</text><text x=\"") +
+           std::to_string(left) + "\" y=\"262\">" + Localized("时", "Hour") + "</text>\n";
     return svg + "</svg>\n";
 }
 
 std::string SealText(const LedgerVerdict& verdict) {
     switch (verdict.seal) {
     case LedgerSeal::kIntact:
-        return "<span class=\"ok\">完好</span>";
+        return Localized("<span class=\"ok\">完好</span>", "<span class=\"ok\">Intact</span>");
     case LedgerSeal::kNotSealed:
-        return "未封存（早先格式，无链值）";
+        return Localized("未封存（早先格式，无链值）", "Not sealed (earlier format, no chain values)");
     case LedgerSeal::kBroken:
-        return "<span class=\"bad\">已损坏：第 " + std::to_string(verdict.brokenLine) +
-               (verdict.brokenWithoutValue ? " 行没有链值（写入中断或被手工添加）" : " 行起链值不符") +
+        return Localized("<span class=\"bad\">已损坏：第 ", "<span class=\"bad\">Damaged: line ") +
+               std::to_string(verdict.brokenLine) +
+               (verdict.brokenWithoutValue
+                    ? Localized(" 行没有链值（写入中断或被手工添加）",
+                                " has no chain value (writing interrupted, or added by hand)")
+                    : Localized(" 行起链值不符", " onwards: the chain values do not match")) +
                "</span>";
     case LedgerSeal::kUnreadable:
-        return "<span class=\"bad\">无法读取</span>";
+        return Localized("<span class=\"bad\">无法读取</span>", "<span class=\"bad\">Cannot be read</span>");
     case LedgerSeal::kEmpty:
     case LedgerSeal::kMalformed:
         break;
     }
-    return "<span class=\"bad\">不是记录文件（未计入）</span>";
+    return Localized("<span class=\"bad\">不是记录文件（未计入）</span>",
+                     "<span class=\"bad\">Not a ledger file (not counted)</span>");
 }
 
 std::string FilesSection(const LedgerReport& report) {
-    std::string html = "<section><h2>记录文件与封存</h2>\n<table><tr><th>文件</th><th class=\"n\">行数</th>"
-                       "<th>状态</th><th>最后的链值</th><th>无法识别的行</th></tr>\n";
+    std::string html =
+        Localized("<section><h2>记录文件与封存</h2>\n<table><tr><th>文件</th><th class=\"n\">行数</th>"
+                  "<th>状态</th><th>最后的链值</th><th>无法识别的行</th></tr>\n",
+                  "<section><h2>Ledger files and seals</h2>\n<table><tr><th>File</th><th "
+                  "class=\"n\">Lines</th><th>State</th><th>Last chain value</th><th>Unrecognised "
+                  "lines</th></tr>\n");
     for (const ReportedFile& file : report.files) {
         std::string damaged;
         for (std::size_t i = 0; i < file.damagedLines.size(); ++i)
-            damaged += (i ? "、" : "第 ") + std::to_string(file.damagedLines[i]);
+            damaged += (i ? Localized("、", ", ") : Localized("第 ", "line ")) +
+                       std::to_string(file.damagedLines[i]);
         if (!damaged.empty())
-            damaged += " 行" + (file.damagedCount > file.damagedLines.size()
-                                    ? "等 " + std::to_string(file.damagedCount) + " 行"
-                                    : std::string());
+            damaged += Localized(" 行", "") +
+                       (file.damagedCount > file.damagedLines.size()
+                            ? Localized("等 ", " and others, ") + std::to_string(file.damagedCount) +
+                                  Localized(" 行", " in all")
+                            : std::string());
         html += "<tr><td>" + HtmlText(file.name) + "</td>" + Cell(file.verdict.lines) + "<td>" +
                 SealText(file.verdict) + "</td><td class=\"chain\">" + HtmlText(file.verdict.lastChain) +
                 "</td><td>" + damaged + "</td></tr>\n";
@@ -152,9 +190,11 @@ std::string FilesSection(const LedgerReport& report) {
     html += "</table>\n";
     const ReportedFile& last = report.files.back();
     html += "<p>" + HtmlText(last.day) +
-            " 最后的链值（请另行保存，用以核对此后文件未被截短）：<br><span "
-            "class=\"chain\" id=\"last-chain\">" +
-            (last.verdict.lastChain.empty() ? "（无）" : HtmlText(last.verdict.lastChain)) +
+            Localized(" 最后的链值（请另行保存，用以核对此后文件未被截短）：",
+                      ": the last chain value (keep it apart, to check later that no file was cut short):") +
+            "<br><span class=\"chain\" id=\"last-chain\">" +
+            (last.verdict.lastChain.empty() ? std::string(Localized("（无）", "(none)"))
+                                            : HtmlText(last.verdict.lastChain)) +
             "</span></p></section>\n";
     return html;
 }
@@ -165,23 +205,34 @@ std::string DamageBanner(const LedgerReport& report) {
     std::string names;
     for (const ReportedFile& file : report.files)
         if (file.verdict.seal == LedgerSeal::kBroken)
-            names += (names.empty() ? "" : "、") + HtmlText(file.name) + "（第 " +
-                     std::to_string(file.verdict.brokenLine) + " 行起）";
+            names += (names.empty() ? "" : Localized("、", ", ")) + HtmlText(file.name) +
+                     Localized("（第 ", " (from line ") + std::to_string(file.verdict.brokenLine) +
+                     Localized(" 行起）", ")");
     if (names.empty())
         return {};
-    return "<p class=\"bad\" id=\"damaged\">注意：" + std::to_string(DamagedFileCount(report)) +
-           " 个记录文件已损坏：" + names + "。下面的计数包括其中的行，这些行不能当作可信的记录。</p>\n";
+    return Localized("<p class=\"bad\" id=\"damaged\">注意：", "<p class=\"bad\" id=\"damaged\">Note: ") +
+           std::to_string(DamagedFileCount(report)) +
+           Localized(" 个记录文件已损坏：", " ledger file(s) damaged: ") + names +
+           Localized("。下面的计数包括其中的行，这些行不能当作可信的记录。</p>\n",
+                     ". The counts below include their lines, which cannot be taken for a trustworthy "
+                     "record.</p>\n");
 }
 
 std::string StockSection(const StockProgress& stock) {
-    std::string html = "<section><h2>清单进度</h2>\n<p>清单中 <b id=\"stock-expected\">" +
-                       std::to_string(stock.expected) + "</b> 支，已完成 <b id=\"stock-done\">" +
-                       std::to_string(stock.done.size()) + "</b> 支，未完成 <b id=\"stock-missing\">" +
-                       std::to_string(stock.missing.size()) +
-                       "</b> 支；不在清单中却已处理 <b id=\"stock-strangers\">" +
-                       std::to_string(stock.strangerCount) + "</b> 支。</p>\n";
-    html += "<h3>未完成</h3>\n" + List(stock.missing, "stock-missing-list");
-    html += "<h3>不在清单中</h3>\n" + List(stock.strangers, "stock-strangers-list");
+    std::string html =
+        Localized("<section><h2>清单进度</h2>\n<p>清单中 <b id=\"stock-expected\">",
+                  "<section><h2>Stock list progress</h2>\n<p>On the list: <b id=\"stock-expected\">") +
+        std::to_string(stock.expected) +
+        Localized("</b> 支，已完成 <b id=\"stock-done\">", "</b> tokens; done: <b id=\"stock-done\">") +
+        std::to_string(stock.done.size()) +
+        Localized("</b> 支，未完成 <b id=\"stock-missing\">", "</b>; not done: <b id=\"stock-missing\">") +
+        std::to_string(stock.missing.size()) +
+        Localized("</b> 支；不在清单中却已处理 <b id=\"stock-strangers\">",
+                  "</b>; handled but not on the list: <b id=\"stock-strangers\">") +
+        std::to_string(stock.strangerCount) + Localized("</b> 支。</p>\n", "</b>.</p>\n");
+    html += Localized("<h3>未完成</h3>\n", "<h3>Not done</h3>\n") + List(stock.missing, "stock-missing-list");
+    html += Localized("<h3>不在清单中</h3>\n", "<h3>Not on the list</h3>\n") +
+            List(stock.strangers, "stock-strangers-list");
     return html + "</section>\n";
 }
 
@@ -189,17 +240,20 @@ std::string StockSection(const StockProgress& stock) {
 
 std::string RenderReportHtml(const LedgerReport& report, const std::string& generated,
                              const std::string& folder) {
-    const std::string span = report.from == report.to ? report.from : report.from + " 至 " + report.to;
-    std::string html =
-        "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Vantor 记录报告 " + span +
-        "</title>\n" + kStyle + "</head><body>\n";
-    html += "<h1>Vantor 记录报告 " + span + "</h1>\n<p class=\"meta\">生成于 " + HtmlText(generated) +
-            "；记录文件夹：" + HtmlText(folder) + "</p>\n";
+    const std::string span =
+        report.from == report.to ? report.from : report.from + Localized(" 至 ", " to ") + report.to;
+    const std::string title = Localized("Vantor 记录报告 ", "Vantor ledger report ") + span;
+    std::string html = std::string("<!DOCTYPE html>\n<html lang=\"") + Localized("zh-CN", "en") +
+                       "\"><head><meta charset=\"utf-8\"><title>" + title + "</title>\n" + kStyle +
+                       "</head><body>\n";
+    html += "<h1>" + title + "</h1>\n<p class=\"meta\">" + Localized("生成于 ", "Made ") +
+            HtmlText(generated) + Localized("；记录文件夹：", "; ledger folder: ") + HtmlText(folder) +
+            "</p>\n";
 
     html += DamageBanner(report);
-    html +=
-        "<section><h2>总计</h2>\n<table><tr><th>操作</th><th class=\"n\">成功</th><th class=\"n\">失败</th>"
-        "<th class=\"n\">合计</th></tr>\n";
+    html += Localized("<section><h2>总计</h2>\n<table><tr><th>操作</th>",
+                      "<section><h2>Totals</h2>\n<table><tr><th>Operation</th>") +
+            TallyHeads();
     for (const LedgerOperation operation :
          {LedgerOperation::Wipe, LedgerOperation::Pki, LedgerOperation::Info}) {
         const std::string word = LedgerOperationWord(operation);
@@ -207,38 +261,48 @@ std::string RenderReportHtml(const LedgerReport& report, const std::string& gene
         html += TallyRow(OperationName(word), found == report.operations.end() ? Tally{} : found->second,
                          "op-" + word);
     }
-    html += TallyRow("全部", report.total, "op-all") + "</table></section>\n";
+    html += TallyRow(Localized("全部", "All"), report.total, "op-all") + "</table></section>\n";
 
-    html += "<section><h2>每小时处理的令牌</h2>\n" + HourChart(report.hours) + "</section>\n";
+    html += Localized("<section><h2>每小时处理的令牌</h2>\n", "<section><h2>Tokens handled per hour</h2>\n") +
+            HourChart(report.hours) + "</section>\n";
 
     std::vector<std::pair<std::uint64_t, std::string>> reasons;
     for (const auto& [reason, count] : report.failureReasons)
         reasons.emplace_back(count, reason);
     std::sort(reasons.begin(), reasons.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    html += "<section><h2>失败原因</h2>\n";
+    html += Localized("<section><h2>失败原因</h2>\n", "<section><h2>Failure reasons</h2>\n");
     if (reasons.empty())
-        html += "<p class=\"none\">无</p>\n";
+        html += None();
     else {
-        html += "<table><tr><th>原因（显示的状态）</th><th class=\"n\">次数</th></tr>\n";
+        html += Localized("<table><tr><th>原因（显示的状态）</th><th class=\"n\">次数</th></tr>\n",
+                          "<table><tr><th>Reason (status shown)</th><th class=\"n\">Count</th></tr>\n");
         for (std::size_t i = 0; i < reasons.size(); ++i)
-            html += "<tr><td>" + HtmlText(reasons[i].second.empty() ? "（空）" : reasons[i].second) +
-                    "</td>" + Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
+            html += "<tr><td>" + HtmlText(ShownName(reasons[i].second)) + "</td>" +
+                    Cell(reasons[i].first, "reason-" + std::to_string(i)) + "</tr>\n";
         html += "</table>\n";
     }
-    html += "</section>\n<section><h2>按工位</h2>\n" + TallyTable("工位", report.stations, "station") +
-            "</section>\n<section><h2>按操作员</h2>\n" + TallyTable("操作员", report.users, "user") +
-            "</section>\n";
+    html +=
+        Localized("</section>\n<section><h2>按工位</h2>\n", "</section>\n<section><h2>By station</h2>\n") +
+        TallyTable(Localized("工位", "Station"), report.stations, "station") +
+        Localized("</section>\n<section><h2>按操作员</h2>\n", "</section>\n<section><h2>By operator</h2>\n") +
+        TallyTable(Localized("操作员", "Operator"), report.users, "user") + "</section>\n";
 
-    html += "<section><h2>重复处理</h2>\n";
+    html += Localized("<section><h2>重复处理</h2>\n", "<section><h2>Handled more than once</h2>\n");
     if (report.duplicates.empty())
-        html += "<p class=\"none\">无</p>\n";
+        html += None();
     else {
-        html += "<p>同一天同一操作成功多次的令牌：<b id=\"duplicates\">" +
-                std::to_string(report.duplicates.size()) + "</b> 支" +
-                (report.duplicatesCut ? "（太多，只计前 " + std::to_string(report.duplicates.size()) + " 支）"
-                                      : std::string()) +
-                "</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
-                "class=\"n\">成功次数</th></tr>\n";
+        html += Localized("<p>同一天同一操作成功多次的令牌：<b id=\"duplicates\">",
+                          "<p>Tokens that succeeded more than once in a day in one operation: <b "
+                          "id=\"duplicates\">") +
+                std::to_string(report.duplicates.size()) + Localized("</b> 支", "</b>") +
+                (report.duplicatesCut
+                     ? Localized("（太多，只计前 ", " (too many: only the first ") +
+                           std::to_string(report.duplicates.size()) + Localized(" 支）", " are counted)")
+                     : std::string()) +
+                Localized("</p>\n<table><tr><th>日期</th><th>操作</th><th>序列号</th><th "
+                          "class=\"n\">成功次数</th></tr>\n",
+                          "</p>\n<table><tr><th>Date</th><th>Operation</th><th>Serial number</th><th "
+                          "class=\"n\">Successes</th></tr>\n");
         for (std::size_t i = 0; i < report.duplicates.size() && i < kListMax; ++i) {
             const RepeatedToken& d = report.duplicates[i];
             html += "<tr><td>" + d.day + "</td><td>" + HtmlText(OperationName(d.operation)) + "</td><td>" +

@@ -1,6 +1,6 @@
 #pragma once
 // The report as one self-contained HTML page: no file, script or font from elsewhere, the
-// chart drawn inline (SVG), Chinese, and laid out to print on A4.
+// chart drawn inline (SVG), in the language shown, and laid out to print on A4.
 #include "report/LedgerReport.h"
 
 #include <string>

@@ -79,3 +79,9 @@
 // A user PIN of its own for each token, sealed to the supervisor's certificate.
 #define IDS_ENVELOPE_NOT_WRITTEN 191
 #define IDS_SEAL_CERTIFICATE_NEEDED 192
+// Composed into status texts: a result's code, the ledger's notes, the PIN envelope's file.
+#define IDS_RESULT_CODE 240
+#define IDS_LEDGER_NOT_WRITTEN 241
+#define IDS_LEDGER_DUPLICATE 242
+#define IDS_LEDGER_DAMAGED 243
+#define IDS_ENVELOPE_NOTE 244

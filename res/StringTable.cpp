@@ -1,8 +1,6 @@
 #include "res/StringTable.h"
 #include "res/StringIds.h"
 
-#include "base/Language.h"
-
 #include <cstdio>
 
 #ifdef _WIN32
@@ -10,6 +8,10 @@
 
 std::wstring LoadStringDirect(unsigned id) {
     return ResourceString(GetModuleHandleW(nullptr), id);
+}
+
+std::wstring LoadStringIn(unsigned id, Language language) {
+    return ResourceStringIn(GetModuleHandleW(nullptr), id, language);
 }
 
 #else
@@ -35,10 +37,14 @@ const std::map<unsigned, std::wstring>& EnglishTable() {
 }
 } // namespace
 
-std::wstring LoadStringDirect(unsigned id) {
-    const auto& table = ShownLanguage() == Language::kEnglish ? EnglishTable() : ChineseTable();
+std::wstring LoadStringIn(unsigned id, Language language) {
+    const auto& table = language == Language::kEnglish ? EnglishTable() : ChineseTable();
     auto it = table.find(id);
     return it == table.end() ? std::wstring() : it->second;
+}
+
+std::wstring LoadStringDirect(unsigned id) {
+    return LoadStringIn(id, ShownLanguage());
 }
 #endif
 
@@ -47,18 +53,30 @@ std::wstring LoadStringOrDefault(unsigned id) {
     return text.empty() ? std::wstring(Localized(L"未知错误", L"Unknown error")) : text;
 }
 
+namespace {
+
+// Entry `id` with its first `placeholder` replaced by `value`.
+std::wstring Filled(unsigned id, const wchar_t* placeholder, const std::wstring& value) {
+    std::wstring text = LoadStringOrDefault(id);
+    const std::wstring key(placeholder);
+    const std::wstring::size_type place = text.find(key);
+    if (place != std::wstring::npos)
+        text.replace(place, key.size(), value);
+    return text;
+}
+
+} // namespace
+
 std::wstring UnknownResultText(unsigned long result) {
-    wchar_t code[32];
-    std::swprintf(code, sizeof code / sizeof code[0], L",code =0x%08lX", result & 0xFFFFFFFFul);
-    return LoadStringOrDefault(IDS_UNKNOWN_ERROR) + code;
+    return LoadStringOrDefault(IDS_UNKNOWN_ERROR) + MessageWithCode(IDS_RESULT_CODE, result);
 }
 
 std::wstring MessageWithCode(unsigned id, unsigned long code) {
-    std::wstring text = LoadStringOrDefault(id);
     wchar_t digits[16];
     std::swprintf(digits, sizeof digits / sizeof digits[0], L"%08lX", code & 0xFFFFFFFFul);
-    const std::wstring::size_type place = text.find(L"%08X");
-    if (place != std::wstring::npos)
-        text.replace(place, 4, digits);
-    return text;
+    return Filled(id, L"%08X", digits);
+}
+
+std::wstring MessageWithText(unsigned id, const std::wstring& text) {
+    return Filled(id, L"%s", text);
 }

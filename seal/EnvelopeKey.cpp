@@ -1,5 +1,6 @@
 #include "seal/EnvelopeKey.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownPath.h"
 #include "seal/EnvelopeKeyHeld.h"
@@ -20,12 +21,14 @@ EnvelopeKeyLoad LoadEnvelopeKey(const std::filesystem::path& file, const SecretT
     const FileRead status = ReadRegularFile(file, kEnvelopeKeyFileLimit, bytes);
     EnvelopeKeyLoad load;
     if (status != FileRead::kRead) {
-        load.problem =
-            "无法读取私钥文件：" + ShownPath(file) + "：" + FileReadProblem(status, kEnvelopeKeyFileLimit);
+        load.problem = Localized("无法读取私钥文件：", "Cannot read the private key file: ") +
+                       ShownPath(file) + Localized("：", ": ") +
+                       FileReadProblem(status, kEnvelopeKeyFileLimit);
         return load;
     }
     load = KeyFromFileBytes(bytes, password);
     if (!load.key)
-        load.problem = "私钥文件 " + ShownPath(file) + "：" + load.problem;
+        load.problem = Localized("私钥文件 ", "Private key file ") + ShownPath(file) + Localized("：", ": ") +
+                       load.problem;
     return load;
 }

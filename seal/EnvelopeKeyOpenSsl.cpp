@@ -1,6 +1,7 @@
 // The key files natively, read by OpenSSL.
 #include "seal/EnvelopeKeyHeld.h"
 
+#include "base/Language.h"
 #include "base/Utf8.h"
 
 #include <openssl/bio.h>
@@ -43,10 +44,13 @@ EnvelopeKeyLoad FromPem(const KeyFileBytes& bytes, const SecureBytes& password) 
         PEM_read_bio_PrivateKey(bio.get(), nullptr, GivePassword, const_cast<SecureBytes*>(&password)));
     if (!held->key) {
         if (PemHolds(bytes, "ENCRYPTED PRIVATE KEY-----") || PemHolds(bytes, "Proc-Type: 4,ENCRYPTED"))
-            return Refused("密码错误，无法解开私钥", true);
+            return Refused(
+                Localized("密码错误，无法解开私钥", "wrong password: the private key cannot be unlocked"),
+                true);
         if (PemHolds(bytes, "PRIVATE KEY-----"))
-            return Refused("私钥已损坏，无法读取");
-        return Refused("文件中没有私钥");
+            return Refused(
+                Localized("私钥已损坏，无法读取", "the private key is damaged and cannot be read"));
+        return Refused(Localized("文件中没有私钥", "the file holds no private key"));
     }
     EnvelopeKeyLoad load;
     load.key.emplace(std::move(held));
@@ -57,13 +61,15 @@ EnvelopeKeyLoad FromPkcs12(const KeyFileBytes& bytes, const SecureBytes& passwor
     const Bio bio = ReadingBio(bytes);
     std::unique_ptr<PKCS12, decltype(&PKCS12_free)> p12(d2i_PKCS12_bio(bio.get(), nullptr), PKCS12_free);
     if (!p12)
-        return Refused("不是PEM私钥或PKCS#12文件");
+        return Refused(Localized("不是PEM私钥或PKCS#12文件", "not a PEM private key or a PKCS#12 file"));
     // An empty password may have been taken as an empty string or as none at all.
     const char* text = reinterpret_cast<const char*>(password.data());
     if (PKCS12_mac_present(p12.get()) &&
         !PKCS12_verify_mac(p12.get(), text, static_cast<int>(password.size()))) {
         if (!password.empty() || !PKCS12_verify_mac(p12.get(), nullptr, 0))
-            return Refused("密码错误，无法解开PKCS#12文件", true);
+            return Refused(Localized("密码错误，无法解开PKCS#12文件",
+                                     "wrong password: the PKCS#12 file cannot be unlocked"),
+                           true);
         text = nullptr;
     }
     auto held = std::make_shared<EnvelopeKey::Held>();
@@ -73,9 +79,10 @@ EnvelopeKeyLoad FromPkcs12(const KeyFileBytes& bytes, const SecureBytes& passwor
     held->key.reset(key);
     held->certificate.reset(certificate);
     if (!bParsed)
-        return Refused("PKCS#12文件已损坏，无法读取");
+        return Refused(
+            Localized("PKCS#12文件已损坏，无法读取", "the PKCS#12 file is damaged and cannot be read"));
     if (!held->key)
-        return Refused("文件中没有私钥");
+        return Refused(Localized("文件中没有私钥", "the file holds no private key"));
     EnvelopeKeyLoad load;
     load.key.emplace(std::move(held));
     return load;
@@ -86,6 +93,6 @@ EnvelopeKeyLoad FromPkcs12(const KeyFileBytes& bytes, const SecureBytes& passwor
 EnvelopeKeyLoad KeyFromFileBytes(const KeyFileBytes& bytes, const SecretText& password) {
     const SecureBytes utf8 = SecretToUtf8(password);
     if (bytes.size() > INT_MAX || utf8.size() > INT_MAX)
-        return Refused("文件过大");
+        return Refused(Localized("文件过大", "the file is too large"));
     return IsPemText(bytes) ? FromPem(bytes, utf8) : FromPkcs12(bytes, utf8);
 }

@@ -1,5 +1,6 @@
 #include "seal/PinEnvelope.h"
 
+#include "base/Language.h"
 #include "base/ShownText.h"
 #include "base/Utf8.h"
 
@@ -139,7 +140,7 @@ SealedEnvelope SealEnvelope(const SealCertificate& certificate, const SecureByte
         CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, certificate.der.data(),
                                      static_cast<DWORD>(certificate.der.size())));
     if (!recipient)
-        return SealedEnvelope{{}, "证书无法读取"};
+        return SealedEnvelope{{}, Localized("证书无法读取", "the certificate cannot be read")};
     CRYPT_ENCRYPT_MESSAGE_PARA para{};
     para.cbSize = sizeof para;
     para.dwMsgEncodingType = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
@@ -159,7 +160,9 @@ SealedEnvelope SealEnvelope(const SealCertificate& certificate, const SecureByte
     }
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(GetLastError()));
-    return SealedEnvelope{{}, std::string("加密封装失败（错误 ") + code + "）"};
+    return SealedEnvelope{{},
+                          std::string(Localized("加密封装失败（错误 ", "sealing failed (error ")) + code +
+                              Localized("）", ")")};
 }
 #else
 namespace {
@@ -182,7 +185,7 @@ SealedEnvelope SealEnvelope(const SealCertificate& certificate, const SecureByte
         d2i_X509(nullptr, &next, static_cast<long>(certificate.der.size())));
     std::unique_ptr<STACK_OF(X509), OpenSslFree> recipients(sk_X509_new_null());
     if (!recipient || !recipients || !sk_X509_push(recipients.get(), recipient.get()))
-        return Failed("证书无法读取");
+        return Failed(Localized("证书无法读取", "the certificate cannot be read"));
     recipient.release(); // the stack owns it now
     // A read-only view of the content: no copy of the plaintext outside wiped storage.
     std::unique_ptr<BIO, OpenSslFree> in(BIO_new_mem_buf(content.data(), static_cast<int>(content.size())));
@@ -190,12 +193,12 @@ SealedEnvelope SealEnvelope(const SealCertificate& certificate, const SecureByte
         in ? CMS_encrypt(recipients.get(), in.get(), EVP_aes_256_cbc(), CMS_BINARY) : nullptr);
     const int size = cms ? i2d_CMS_ContentInfo(cms.get(), nullptr) : 0;
     if (size <= 0)
-        return Failed("加密封装失败");
+        return Failed(Localized("加密封装失败", "sealing failed"));
     SealedEnvelope sealed;
     sealed.der.resize(static_cast<std::size_t>(size));
     unsigned char* out = sealed.der.data();
     if (i2d_CMS_ContentInfo(cms.get(), &out) != size)
-        return Failed("加密封装失败");
+        return Failed(Localized("加密封装失败", "sealing failed"));
     return sealed;
 }
 #endif

@@ -1,5 +1,6 @@
 #include "seal/SealCertificate.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownPath.h"
 #include "base/ShownText.h"
@@ -22,8 +23,12 @@
 
 namespace {
 
-const char kNotCertificate[] = "不是X.509证书";
-const char kNotRsa[] = "证书的公钥不是RSA密钥";
+const char* NotCertificate() {
+    return Localized("不是X.509证书", "not an X.509 certificate");
+}
+const char* NotRsa() {
+    return Localized("证书的公钥不是RSA密钥", "the certificate's public key is not an RSA key");
+}
 const char kPemHeader[] = "-----BEGIN CERTIFICATE-----";
 
 SealCertificateLoad Refused(const char* problem) {
@@ -51,11 +56,11 @@ SealCertificateLoad Parse(const std::string& bytes) {
         const DWORD length = static_cast<DWORD>(bytes.size() - start);
         if (!CryptStringToBinaryA(bytes.data() + start, length, CRYPT_STRING_BASE64HEADER, nullptr, &size,
                                   nullptr, nullptr))
-            return Refused(kNotCertificate);
+            return Refused(NotCertificate());
         der.resize(size);
         if (!CryptStringToBinaryA(bytes.data() + start, length, CRYPT_STRING_BASE64HEADER, der.data(), &size,
                                   nullptr, nullptr))
-            return Refused(kNotCertificate);
+            return Refused(NotCertificate());
         der.resize(size);
     } else {
         der.assign(bytes.begin(), bytes.end());
@@ -63,10 +68,10 @@ SealCertificateLoad Parse(const std::string& bytes) {
     CertContext context(CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, der.data(),
                                                      static_cast<DWORD>(der.size())));
     if (!context)
-        return Refused(kNotCertificate);
+        return Refused(NotCertificate());
     const char* algorithm = context->pCertInfo->SubjectPublicKeyInfo.Algorithm.pszObjId;
     if (algorithm == nullptr || std::string(algorithm) != szOID_RSA_RSA)
-        return Refused(kNotRsa);
+        return Refused(NotRsa());
     wchar_t name[512] = L"";
     CertGetNameStringW(context.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 512);
     return Loaded(context->pbCertEncoded, context->cbCertEncoded, WideToUtf8(name));
@@ -117,18 +122,18 @@ SealCertificateLoad Parse(const std::string& bytes) {
     }
     ERR_clear_error(); // a refused input leaves nothing for the next OpenSSL caller to trip on
     if (!certificate)
-        return Refused(kNotCertificate);
+        return Refused(NotCertificate());
     EVP_PKEY* key = X509_get0_pubkey(certificate.get());
     if (key == nullptr || EVP_PKEY_base_id(key) != EVP_PKEY_RSA) {
         ERR_clear_error();
-        return Refused(kNotRsa);
+        return Refused(NotRsa());
     }
     const int size = i2d_X509(certificate.get(), nullptr);
     std::vector<unsigned char> der(size > 0 ? static_cast<std::size_t>(size) : 0);
     unsigned char* out = der.data();
     if (size <= 0 || i2d_X509(certificate.get(), &out) != size) {
         ERR_clear_error();
-        return Refused(kNotCertificate);
+        return Refused(NotCertificate());
     }
     return Loaded(der.data(), der.size(), Subject(certificate.get()));
 }
@@ -138,7 +143,7 @@ SealCertificateLoad Parse(const std::string& bytes) {
 
 SealCertificateLoad SealCertificateFromBytes(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > kSealCertificateLimit)
-        return Refused(kNotCertificate);
+        return Refused(NotCertificate());
     return Parse(bytes);
 }
 
@@ -151,5 +156,7 @@ SealCertificateLoad LoadSealCertificate(const std::filesystem::path& path) {
 }
 
 std::string SealCertificateProblem(const std::filesystem::path& path, const SealCertificateLoad& load) {
-    return load.certificate ? std::string() : "PIN信封证书 " + ShownPath(path) + " 不可用：" + load.problem;
+    return load.certificate ? std::string()
+                            : Localized("PIN信封证书 ", "PIN envelope certificate ") + ShownPath(path) +
+                                  Localized(" 不可用：", " cannot be used: ") + load.problem;
 }

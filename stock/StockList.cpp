@@ -1,5 +1,6 @@
 #include "stock/StockList.h"
 
+#include "base/Language.h"
 #include "base/RegularFile.h"
 #include "base/ShownPath.h"
 #include "base/ShownText.h"
@@ -85,13 +86,13 @@ class Parser {
             start = end + 1;
         }
         if (list_.error.empty() && list_.serials.empty())
-            list_.error = "清单中没有序列号";
+            list_.error = Localized("清单中没有序列号", "the list holds no serial number");
         return list_;
     }
 
   private:
     void Fail(std::size_t number, const std::string& error) {
-        list_.error = "第 " + std::to_string(number) + " 行：" + error;
+        list_.error = Localized("第 ", "line ") + std::to_string(number) + Localized(" 行：", ": ") + error;
         list_.errorLine = number;
     }
 
@@ -99,10 +100,10 @@ class Parser {
         if (line.empty())
             return;
         if (!IsValidUtf8(line))
-            return Fail(number, "含有无效的UTF-8");
+            return Fail(number, Localized("含有无效的UTF-8", "holds invalid UTF-8"));
         std::vector<std::string> fields;
         if (!SplitCsv(line, fields))
-            return Fail(number, "引号不成对");
+            return Fail(number, Localized("引号不成对", "unmatched quotes"));
         if (!formKnown_) {
             formKnown_ = true;
             if (const auto serial = Column(fields, kSerialColumn)) {
@@ -113,26 +114,35 @@ class Parser {
                 return;
             }
             if (fields.size() > 1)
-                return Fail(number, "CSV 清单需要名为 serial 的列");
+                return Fail(number, Localized("CSV 清单需要名为 serial 的列",
+                                              "a CSV list needs a column named serial"));
         }
         if (fields.size() != columns_)
-            return Fail(number, "应有 " + std::to_string(columns_) + " 列，实有 " +
-                                    std::to_string(fields.size()) + " 列");
+            return Fail(number, Localized("应有 ", "expected ") + std::to_string(columns_) +
+                                    Localized(" 列，实有 ", " columns, found ") +
+                                    std::to_string(fields.size()) + Localized(" 列", ""));
         const std::string& serial = fields[column_];
         if (!IsSerial(serial))
-            return Fail(number,
-                        serial.empty() ? "序列号为空" : "不是序列号：" + ShownText(serial, kSerialMax));
+            return Fail(number, serial.empty() ? std::string(Localized("序列号为空", "empty serial number"))
+                                               : Localized("不是序列号：", "not a serial number: ") +
+                                                     ShownText(serial, kSerialMax));
         StockToken token;
         if (holderColumn_) {
             token.holder = fields[*holderColumn_];
             if (HasControl(token.holder) || CharacterCount(token.holder) > kHolderMax)
-                return Fail(number, "持有人姓名含控制字符或超过 " + std::to_string(kHolderMax) + " 个字符");
+                return Fail(number,
+                            Localized("持有人姓名含控制字符或超过 ",
+                                      "the holder's name holds control characters or is longer than ") +
+                                std::to_string(kHolderMax) + Localized(" 个字符", " characters"));
         }
         if (labelColumn_) {
             token.label = fields[*labelColumn_];
             if (!token.label.empty() && !IsStockLabel(token.label))
-                return Fail(number, "标签须为 1 到 31 字节的UTF-8文字，不含控制字符：" +
-                                        ShownText(token.label, kSerialMax));
+                return Fail(
+                    number,
+                    Localized("标签须为 1 到 31 字节的UTF-8文字，不含控制字符：",
+                              "the label must be 1 to 31 bytes of UTF-8 text without control characters: ") +
+                        ShownText(token.label, kSerialMax));
         }
         if (!seen_.insert(StockKey(serial)).second)
             return; // the first line of a serial holds
@@ -169,7 +179,8 @@ StockList ReadStockList(const std::filesystem::path& path) {
     const FileRead read = ReadRegularFile(path, kStockListMaxBytes, bytes);
     if (read != FileRead::kRead) {
         StockList list;
-        list.error = "无法读取清单文件，" + FileReadProblem(read, kStockListMaxBytes);
+        list.error = Localized("无法读取清单文件，", "Cannot read the stock list file: ") +
+                     FileReadProblem(read, kStockListMaxBytes);
         return list;
     }
     return ParseStockList(bytes);
@@ -188,5 +199,7 @@ std::string StockKey(const std::string& serial) {
 }
 
 std::string StockListProblem(const std::filesystem::path& path, const StockList& list) {
-    return list.error.empty() ? std::string() : "清单 " + ShownPath(path) + " 有误：" + list.error;
+    return list.error.empty() ? std::string()
+                              : Localized("清单 ", "Stock list ") + ShownPath(path) +
+                                    Localized(" 有误：", " is wrong: ") + list.error;
 }

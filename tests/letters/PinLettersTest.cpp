@@ -1,5 +1,6 @@
 // The supervisor's letters end to end: envelopes of three days, two of them asked for, one
 // sealed to someone else; the page read back as text and printed to PDF in a real browser.
+#include "CjkText.h"
 #include "HeadlessBrowser.h"
 #include "LettersTestSupport.h"
 
@@ -81,6 +82,26 @@ TEST(PinLetters, RefusesWithoutWritingAnything) {
     EXPECT_EQ(2, folder.Cli("pins letters --from 2026-12-06 --key key.pem --out folder.html", out, err));
     EXPECT_NE(std::string::npos, err.find("不是普通文件")) << err;
     EXPECT_EQ(std::string::npos, (out + err).find("27182818"));
+}
+
+// With VANTOR_LANG=en the page is the English letter, and the reason an envelope did not open is
+// English too: no Chinese but what the envelope itself holds.
+TEST(PinLetters, EnglishPageForAnEnglishSupervisor) {
+    LettersFolder folder;
+    ASSERT_TRUE(folder.MakeKeys()) << "openssl is missing or failed";
+    ASSERT_TRUE(
+        folder.Seal("2026-12-06", "B1-100000.der", LettersFolder::Content("B1", "Jane Roe", "27182818")));
+    ASSERT_TRUE(folder.Seal("2026-12-06", "B2-110000.der",
+                            LettersFolder::Content("B2", "John Doe", "16180339"), "othercert.pem"));
+    std::string out, err;
+    ASSERT_EQ(1, folder.Cli("pins letters --from 2026-12-06 --key key.pem --out page.html", out, err,
+                            "VANTOR_LANG=en"))
+        << out << err;
+    const std::string page = folder.Read("page.html");
+    for (const char* shown : {"<html lang=\"en\">", "User PIN letter", "Dear token holder", "Jane Roe",
+                              "27182818", "Envelopes not opened", "cannot be opened with this private key"})
+        EXPECT_NE(std::string::npos, page.find(shown)) << shown;
+    EXPECT_FALSE(HasCjk(page)) << page;
 }
 
 } // namespace

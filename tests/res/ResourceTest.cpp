@@ -1,6 +1,7 @@
 // The program's resources as the operator meets them, loaded from the test binary itself (it
 // links the same resource object).
 #include "base/Language.h"
+#include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 #include "win/WinTestSupport.h"
@@ -73,19 +74,22 @@ TEST(Resources, EveryStringIdentifierResolves) {
 }
 
 // Guards against an entry written in one language only, or an English entry left in Chinese:
-// every identifier finds a text of each language, the English one free of Chinese characters.
+// every identifier finds a text of each language, the English one free of Chinese characters,
+// and each language is found whatever is shown (the report reads both back).
 TEST(Resources, EveryStringHasBothLanguages) {
+    SetShownLanguage(Language::kEnglish);
     for (unsigned id : {VANTOR_STRING_IDS}) {
-        SetShownLanguage(Language::kEnglish);
-        const std::wstring english = LoadStringDirect(id);
-        SetShownLanguage(Language::kChinese);
-        const std::wstring chinese = LoadStringDirect(id);
+        const std::wstring english = LoadStringIn(id, Language::kEnglish);
+        const std::wstring chinese = LoadStringIn(id, Language::kChinese);
+        EXPECT_EQ(english, LoadStringDirect(id)) << id;
         EXPECT_FALSE(english.empty()) << id;
         EXPECT_FALSE(chinese.empty()) << id;
         EXPECT_NE(english, chinese) << id;
         for (wchar_t c : english)
             EXPECT_FALSE((c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF)) << id;
     }
+    EXPECT_EQ(L"", LoadStringIn(110, Language::kEnglish)); // no entry 110 in either
+    SetShownLanguage(Language::kChinese);
 }
 
 // Guards against icons stored without transparency: drawn on the navigation bar, the left
