@@ -1,12 +1,14 @@
 #include "controls/OutlookBar.h"
 
 namespace {
-// Fixed pixel offsets of an item's drawing; they do not scale with the icon size.
+// Pixel offsets of an item's drawing at the standard 32-pixel icon; they grow with the icon,
+// which the system makes larger at 125 % and 150 %, as the caption's font does.
+constexpr int kStandardIcon = 32;
 constexpr int kIconTop = 15;
 constexpr int kFrameTop = 13;
 constexpr int kFrameBottomGap = 14;
 constexpr int kFrameMargin = 4; // the frame is this much wider than the icon
-constexpr int kCaptionTop = 52;
+constexpr int kCaptionGap = 2;  // between the frame's bottom and the caption
 constexpr int kCaptionSide = 7;
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
@@ -59,6 +61,26 @@ void COutlookBar::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
     lpMeasureItemStruct->itemHeight = static_cast<UINT>(2 * m_cyIcon);
 }
 
+int COutlookBar::Scaled(int standardPixels) const {
+    return ::MulDiv(standardPixels, m_cyIcon, kStandardIcon);
+}
+
+CRect COutlookBar::ItemFrame(const CRect& item) const {
+    CRect frame;
+    frame.left = item.left + (item.Width() - m_cxIcon - kFrameMargin) / 2;
+    frame.right = frame.left + m_cxIcon + kFrameMargin;
+    frame.top = item.top + Scaled(kFrameTop);
+    frame.bottom = item.bottom - Scaled(kFrameBottomGap);
+    return frame;
+}
+
+CRect COutlookBar::ItemCaption(const CRect& item) const {
+    CRect caption = item;
+    caption.DeflateRect(kCaptionSide, 0, kCaptionSide, 0);
+    caption.top = ItemFrame(item).bottom + kCaptionGap;
+    return caption;
+}
+
 void COutlookBar::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     HDC dc = lpDrawItemStruct->hDC;
     CRect item = lpDrawItemStruct->rcItem;
@@ -78,17 +100,12 @@ void COutlookBar::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
 
     if (record->hIcon.Get() != nullptr)
-        ::DrawIcon(dc, (width - m_cxIcon) / 2, item.top + kIconTop, record->hIcon.Get());
+        ::DrawIcon(dc, (width - m_cxIcon) / 2, item.top + Scaled(kIconTop), record->hIcon.Get());
 
-    CRect caption = item;
-    caption.DeflateRect(kCaptionSide, kCaptionTop, kCaptionSide, 0);
+    CRect caption = ItemCaption(item);
     ::DrawTextW(dc, record->strText, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 
-    CRect frame;
-    frame.left = (width - m_cxIcon - kFrameMargin) / 2;
-    frame.right = frame.left + m_cxIcon + kFrameMargin;
-    frame.top = item.top + kFrameTop;
-    frame.bottom = item.bottom - kFrameBottomGap;
+    CRect frame = ItemFrame(item);
 
     bool hot = (lpDrawItemStruct->itemState & ODS_SELECTED) && m_bMouseInside;
     bool active = itemId == m_nActiveItem;

@@ -37,6 +37,10 @@ class COutlookBar : public CListBox {
     BAR_ITEM* GetItem(int nIndex);
     int GetActiveItem() const { return m_nActiveItem; }
 
+    // Where an item drawn in `item` (client coordinates) has its frame and its caption.
+    CRect ItemFrame(const CRect& item) const;
+    CRect ItemCaption(const CRect& item) const;
+
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
     void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override;
 
@@ -55,6 +59,9 @@ class COutlookBar : public CListBox {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // A pixel offset at the standard icon size, grown with the icon in force.
+    int Scaled(int standardPixels) const;
+
     int m_cxIcon;
     int m_cyIcon;
     int m_nActiveItem = -1;

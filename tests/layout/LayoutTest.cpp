@@ -30,13 +30,7 @@ namespace fs = std::filesystem;
 // The test program's application object: the main window becomes its main window.
 CWinApp g_layoutApp(L"Vantor layout tests");
 
-// How COutlookBar draws an item (controls/OutlookBar.cpp): its icon 15 px below the item's
-// top, the current item's frame ending 14 px above its bottom, its caption 7 px in from each
-// side, from 52 px below the item's top to its bottom, centred on one line.
-constexpr int kIconTop = 15;
-constexpr int kFrameBottomGap = 14;
-constexpr int kCaptionSide = 7;
-constexpr int kCaptionTop = 52;
+// How COutlookBar draws an item's caption (controls/OutlookBar.cpp).
 constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
 
 // The test program's folder, where the stand-in modules are built.
@@ -211,7 +205,8 @@ TEST_F(LayoutTest, MainWindowAndNavigationBar) {
         const int height =
             static_cast<int>(::SendMessageW(bar, LB_GETITEMHEIGHT, static_cast<WPARAM>(item), 0));
         // The item alone at the top of a surface twice its height, with room for what a cut hides.
-        const RECT caption{kCaptionSide, kCaptionTop, client.right - kCaptionSide, height};
+        const CRect whole(0, 0, client.right, height);
+        const RECT caption = s_main->m_bar.ItemCaption(whole);
         const layout::DrawnInk drawn =
             layout::DrawInk(font, text, SIZE{client.right, 2 * height}, caption, kCaptionFormat);
         const SIZE need = layout::TextExtent(bar, font, text);
@@ -219,7 +214,7 @@ TEST_F(LayoutTest, MainWindowAndNavigationBar) {
                                  << " is cut: its ink " << layout::Describe(drawn.ink) << " (" << need.cx
                                  << "x" << need.cy << " px) in the caption's room "
                                  << layout::Describe(caption);
-        const int above = std::max(kIconTop + ::GetSystemMetrics(SM_CYICON), height - kFrameBottomGap);
+        const int above = s_main->m_bar.ItemFrame(whole).bottom;
         EXPECT_GE(drawn.ink.top, above)
             << Where("navigation") << ": item " << item << " " << layout::Quoted(text) << " has its ink "
             << layout::Describe(drawn.ink)
