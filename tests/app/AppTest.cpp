@@ -613,6 +613,16 @@ TEST(Program, SpeaksEnglishOnEveryPageAndRemembersTheSwitchBackToChinese) {
               L"&Get information");
     for (const auto& [id, text] : ChildTexts(main))
         EXPECT_FALSE(HasChinese(text)) << id << ": " << WideToUtf8(text);
+    // The About box, from its English template.
+    PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = program.WaitForWindow(L"About Orbel PKI Token Initialiser", 30000);
+    ASSERT_NE(about, nullptr);
+    Screenshot(about, L"about-en.bmp");
+    for (const auto& [id, text] : ChildTexts(about))
+        EXPECT_FALSE(HasChinese(text)) << id << ": " << WideToUtf8(text);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
     PostMessageW(main, WM_SYSCOMMAND, IDM_SWITCH_LANGUAGE, 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
