@@ -4,6 +4,8 @@
 #include "app/SupervisorMenu.h"
 #include "app/ModuleChoice.h"
 #include "app/SealCertificateChoice.h"
+#include "base/Language.h"
+#include "base/LanguageChoice.h"
 #include "ledger/LedgerFolder.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -69,10 +71,16 @@ BOOL CMainDlg::OnInitDialog() {
 namespace {
 
 // The system menu item that opens the ledger folder.
-constexpr const wchar_t* kLedgerMenuText = L"打开记录文件夹(&L)";
+const wchar_t* LedgerMenuText() {
+    return Localized(L"打开记录文件夹(&L)", L"Open the &ledger folder");
+}
 // The system menu items that bind another token module at once.
-constexpr const wchar_t* kChooseModuleMenuText = L"选择令牌模块(&M)...";
-constexpr const wchar_t* kDefaultModuleMenuText = L"使用默认令牌模块(&D)";
+const wchar_t* ChooseModuleMenuText() {
+    return Localized(L"选择令牌模块(&M)...", L"Choose the token &module...");
+}
+const wchar_t* DefaultModuleMenuText() {
+    return Localized(L"使用默认令牌模块(&D)", L"Use the &default token module");
+}
 
 // Creates the ledger's folder when needed and opens it in the shell.
 void OpenLedgerFolder() {
@@ -92,13 +100,37 @@ void CMainDlg::AddSystemMenuItems() {
     std::wstring about = LoadStringDirect(IDS_ABOUTBOX);
     if (!about.empty())
         systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
-    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_LEDGER, kLedgerMenuText);
-    systemMenu->AppendMenu(MF_STRING, IDM_LOAD_STOCK, L"载入本批清单(&K)...");
-    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, L"查看今日报告(&R)");
-    systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, kChooseModuleMenuText);
-    systemMenu->AppendMenu(MF_STRING, IDM_DEFAULT_MODULE, kDefaultModuleMenuText);
-    systemMenu->AppendMenu(MF_STRING, IDM_SEAL_CERTIFICATE, L"选择PIN信封证书...");
-    systemMenu->AppendMenu(MF_STRING, IDM_PIN_LETTERS, L"打印今日PIN密码函(&P)");
+    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_LEDGER, LedgerMenuText());
+    systemMenu->AppendMenu(MF_STRING, IDM_LOAD_STOCK,
+                           Localized(L"载入本批清单(&K)...", L"Load the stoc&k list..."));
+    systemMenu->AppendMenu(MF_STRING, IDM_OPEN_REPORT, Localized(L"查看今日报告(&R)", L"Today's &report"));
+    systemMenu->AppendMenu(MF_STRING, IDM_CHOOSE_MODULE, ChooseModuleMenuText());
+    systemMenu->AppendMenu(MF_STRING, IDM_DEFAULT_MODULE, DefaultModuleMenuText());
+    systemMenu->AppendMenu(MF_STRING, IDM_SEAL_CERTIFICATE,
+                           Localized(L"选择PIN信封证书...", L"Choose the PIN envelope certificate..."));
+    systemMenu->AppendMenu(MF_STRING, IDM_PIN_LETTERS,
+                           Localized(L"打印今日PIN密码函(&P)", L"Print today's &PIN letters"));
+    // Named in the language it switches to, so an operator who cannot read the one shown finds it.
+    systemMenu->AppendMenu(MF_SEPARATOR);
+    systemMenu->AppendMenu(MF_STRING, IDM_SWITCH_LANGUAGE, Localized(L"English", L"中文"));
+}
+
+void CMainDlg::SwitchLanguage() {
+    // Every text of this message stands in both languages: the operator who chose the other
+    // one may not read the one shown. The pages are built from their templates at start, so
+    // the choice takes effect at the next one.
+    const Language next = ShownLanguage() == Language::kChinese ? Language::kEnglish : Language::kChinese;
+    std::wstring text;
+    if (!RememberLanguage(next))
+        text = L"未能保存界面语言的选择。\nThe choice of language could not be saved.";
+    else if (next == Language::kEnglish)
+        text = L"下次启动时将使用英文界面。\nVantor will speak English from its next start.";
+    else
+        text = L"下次启动时将使用中文界面。\nVantor will speak Chinese from its next start.";
+    if (LanguageFromEnvironment())
+        text += L"\n\n设置了VANTOR_LANG时，界面语言由VANTOR_LANG决定。\nWhile VANTOR_LANG is set, it decides "
+                L"the language.";
+    MessageBox(text.c_str(), LoadStringOrDefault(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::LoadStockList() {
@@ -159,7 +191,8 @@ void CMainDlg::ShowModuleInUse() {
     std::wstring title = LoadStringOrDefault(IDS_APP_TITLE);
     if (m_bPickedModule)
         title +=
-            L" - " + m_bench.Module()->FileName() + (m_bench.Module()->IsStandard() ? L"（标准接口）" : L"");
+            L" - " + m_bench.Module()->FileName() +
+            (m_bench.Module()->IsStandard() ? Localized(L"（标准接口）", L" (standard interface)") : L"");
     SetWindowText(title.c_str());
     CMenu* systemMenu = GetSystemMenu(FALSE);
     if (systemMenu != nullptr && systemMenu->GetSafeHmenu() != nullptr)
@@ -256,6 +289,10 @@ void CMainDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     }
     if ((nID & 0xFFF0) == IDM_PIN_LETTERS) {
         OpenTodaysPinLetters(*this, m_bench.GetLedger()->Folder());
+        return;
+    }
+    if ((nID & 0xFFF0) == IDM_SWITCH_LANGUAGE) {
+        SwitchLanguage();
         return;
     }
     if ((nID & 0xFFF0) == IDM_SEAL_CERTIFICATE) {

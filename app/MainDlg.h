@@ -58,6 +58,9 @@ class CMainDlg : public CDialog {
   private:
     void EndWhenWorkersHaveEnded();
     void AddSystemMenuItems();
+    // IDM_SWITCH_LANGUAGE: remembers the language not shown for this user and says, in both
+    // languages, that it applies from the next start.
+    void SwitchLanguage();
     // IDM_LOAD_STOCK: asks for a stock list and puts it in force on both initialisation pages.
     void LoadStockList();
     // IDM_CHOOSE_MODULE: a module file picked and bound at once. IDM_DEFAULT_MODULE: the

@@ -1,6 +1,7 @@
 #include "app/ModuleChoice.h"
 
 #include "app/RememberedChoice.h"
+#include "base/Language.h"
 #include "win/FileDialogs.h"
 
 #include <windows.h>
@@ -25,5 +26,6 @@ bool ForgetModulePath() {
 }
 
 std::wstring PickModuleFile(void* ownerWindow) {
-    return ChooseFile(static_cast<HWND>(ownerWindow), L"选择令牌模块", L"PKCS#11 模块 (*.dll)\0*.dll\0");
+    return ChooseFile(static_cast<HWND>(ownerWindow), Localized(L"选择令牌模块", L"Choose the token module"),
+                      Localized(L"PKCS#11 模块 (*.dll)\0*.dll\0", L"PKCS#11 modules (*.dll)\0*.dll\0"));
 }

@@ -11,6 +11,7 @@ namespace {
 constexpr const wchar_t* kInstanceIdentifier = L"CF9582A7-67AC-4FB5-8CDF-0C1EA783C59F";
 constexpr const wchar_t* kProgramName = L"Vantor";
 constexpr LCID kChinesePrc = 2052;
+constexpr LCID kEnglishUs = 1033;
 
 } // namespace
 
@@ -28,8 +29,10 @@ BOOL CVantorApp::InitInstance() {
 
     AfxEnableControlContainer();
     Enable3dControls();
-    SetThreadLocale(kChinesePrc);
     SetShownLanguage(StartingLanguage());
+    // The thread's locale in the language shown: under Wine the system's own texts in the
+    // program's windows (the message boxes' buttons) follow it.
+    SetThreadLocale(ShownLanguage() == Language::kEnglish ? kEnglishUs : kChinesePrc);
 
     CMainDlg dlg;
     m_pMainWnd = &dlg;

@@ -36,6 +36,7 @@
 #define IDM_DEFAULT_MODULE 0x0090   // back to the maker's module found by name
 #define IDM_SEAL_CERTIFICATE 0x00A0 // the supervisor's certificate random user PINs are sealed to
 #define IDM_PIN_LETTERS 0x00B0      // today's envelopes opened and printed as letters
+#define IDM_SWITCH_LANGUAGE 0x00C0  // the other language remembered for the next start
 
 // Statics without a role of their own
 #ifndef IDC_STATIC

@@ -1,5 +1,6 @@
 #include "win/DataExchange.h"
 #include "base/FieldMessages.h"
+#include "base/Language.h"
 #include "win/WinApp.h"
 #include "win/Wnd.h"
 
@@ -45,6 +46,14 @@ bool ParseDecimal(const CString& text, bool allowMinus, unsigned long long limit
     return true;
 }
 
+// The shared field messages in the language shown.
+const wchar_t* SignedRangeFormat() {
+    return Localized(kSignedRangeFormat, L"Please enter a whole number between %d and %d.");
+}
+const wchar_t* UnsignedRangeFormat() {
+    return Localized(kUnsignedRangeFormat, L"Please enter a whole number between %lu and %lu.");
+}
+
 void FailWith(CDataExchange* dx, const CString& text) {
     dx->ShowMessage(text);
     dx->Fail();
@@ -52,13 +61,13 @@ void FailWith(CDataExchange* dx, const CString& text) {
 
 void FailRange(CDataExchange* dx, int minValue, int maxValue) {
     CString text;
-    text.Format(kSignedRangeFormat, minValue, maxValue);
+    text.Format(SignedRangeFormat(), minValue, maxValue);
     FailWith(dx, text);
 }
 
 void FailRange(CDataExchange* dx, DWORD minValue, DWORD maxValue) {
     CString text;
-    text.Format(kUnsignedRangeFormat, minValue, maxValue);
+    text.Format(UnsignedRangeFormat(), minValue, maxValue);
     FailWith(dx, text);
 }
 
@@ -157,17 +166,18 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
-    ExchangeNumber(dx, id, value, true, INT_MAX, kNotAnInteger);
+    ExchangeNumber(dx, id, value, true, INT_MAX, Localized(kNotAnInteger, L"Please enter a whole number."));
 }
 
 void DDX_Text(CDataExchange* dx, int id, BYTE& value) {
     CString byteRange;
-    byteRange.Format(kUnsignedRangeFormat, 0ul, 255ul);
+    byteRange.Format(UnsignedRangeFormat(), 0ul, 255ul);
     ExchangeNumber(dx, id, value, false, 255, byteRange);
 }
 
 void DDX_Text(CDataExchange* dx, int id, DWORD& value) {
-    ExchangeNumber(dx, id, value, false, 0xFFFFFFFFull, kNotUnsigned);
+    ExchangeNumber(dx, id, value, false, 0xFFFFFFFFull,
+                   Localized(kNotUnsigned, L"Please enter a positive whole number."));
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
@@ -186,7 +196,7 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
     if (dx->m_bSaveAndValidate) {
         if (value.GetLength() > maxChars) {
             CString text;
-            text.Format(kTooLongFormat, maxChars);
+            text.Format(Localized(kTooLongFormat, L"Please enter no more than %d characters."), maxChars);
             FailWith(dx, text);
         }
         return;

@@ -6,6 +6,7 @@
 #include "ProcessProbe.h"
 #include "ProgramUnderTest.h"
 #include "StatusTexts.h"
+#include "base/Utf8.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -542,6 +543,104 @@ TEST(Program, ClosingDuringABatchRunStopsTheWorkerBeforeTheModuleGoes) {
         EXPECT_EQ(journal.back().rfind("C_Finalize", 0), 0u) << "no module call after release";
         EXPECT_EQ(bench.folder.JournalCount("C_Finalize"), 1);
     }
+}
+
+namespace {
+
+// Sets an environment variable for the programs started while it lives.
+class ScopedVariable {
+  public:
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : m_name(name), m_previous(64, L'\0') {
+        const DWORD length = GetEnvironmentVariableW(name, m_previous.data(), 64);
+        m_bWasSet = length > 0 && length < 64;
+        m_previous.resize(m_bWasSet ? length : 0);
+        SetEnvironmentVariableW(name, value);
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(m_name, m_bWasSet ? m_previous.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    const wchar_t* m_name;
+    std::wstring m_previous;
+    bool m_bWasSet = false;
+};
+
+bool HasChinese(const std::wstring& text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) {
+        return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF);
+    });
+}
+
+// The texts of every window below `main`, each with its control id.
+std::vector<std::pair<int, std::wstring>> ChildTexts(HWND main) {
+    std::vector<std::pair<int, std::wstring>> texts;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<std::pair<int, std::wstring>>*>(list)->emplace_back(
+                GetDlgCtrlID(child), WindowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+} // namespace
+
+// Guards against a Chinese text left on an English page (each page built from its English
+// template), and a language switch that does not remember the other language for the next
+// start or is named in the language shown.
+TEST(Program, SpeaksEnglishOnEveryPageAndRemembersTheSwitchBackToChinese) {
+    Workbench bench(L"english");
+    bench.folder.Bench("default");
+    ScenarioFolder user(L"english-user");
+    const UserSettings settings(user);
+    const ScopedVariable language(L"VANTOR_LANG", L"en");
+    ProgramUnderTest program(bench.folder);
+    const std::wstring title = L"Orbel PKI Token Initialiser";
+    HWND main = program.WaitForWindow(title);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return PageWithControl(main, IDC_STATION_TILES) != nullptr; }));
+    const int pageControls[] = {IDC_WIPE_PIN, IDC_PKI_SO_PIN, IDC_INFO_SERIAL, IDC_STATION_TILES};
+    for (int page = 0; page < 4; ++page) {
+        PostMessageW(main, kOutlookBarClick, page, IDC_MAIN_NAV_BAR);
+        ASSERT_TRUE(WaitUntil([&] { return PageVisible(main, pageControls[page]); }));
+        Screenshot(main, (L"main-en-" + std::to_wstring(page) + L".bmp").c_str());
+    }
+    EXPECT_EQ(WindowText(GetDlgItem(PageWithControl(main, IDC_WIPE_PIN), IDC_START)), L"&Start");
+    EXPECT_EQ(WindowText(GetDlgItem(PageWithControl(main, IDC_INFO_SERIAL), IDC_INFO_GET)),
+              L"&Get information");
+    for (const auto& [id, text] : ChildTexts(main))
+        EXPECT_FALSE(HasChinese(text)) << id << ": " << WideToUtf8(text);
+    // The About box, from its English template.
+    PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = program.WaitForWindow(L"About Orbel PKI Token Initialiser", 30000);
+    ASSERT_NE(about, nullptr);
+    Screenshot(about, L"about-en.bmp");
+    for (const auto& [id, text] : ChildTexts(about))
+        EXPECT_FALSE(HasChinese(text)) << id << ": " << WideToUtf8(text);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    PostMessageW(main, WM_SYSCOMMAND, IDM_SWITCH_LANGUAGE, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : program.TopWindows())
+            if (window != main && WindowText(window) == title)
+                box = window;
+        return box != nullptr;
+    }));
+    const std::wstring said = MessageBoxText(box);
+    EXPECT_NE(said.find(L"下次启动时将使用中文界面"), std::wstring::npos) << WideToUtf8(said);
+    EXPECT_NE(said.find(L"Vantor will speak Chinese from its next start"), std::wstring::npos);
+    EXPECT_NE(said.find(L"VANTOR_LANG"), std::wstring::npos) << "VANTOR_LANG is set and decides";
+    std::string remembered;
+    std::getline(std::ifstream(user.Path() / L"Vantor" / L"language.txt", std::ios::binary), remembered);
+    EXPECT_EQ(remembered.substr(0, 2), "zh");
+    Dismiss(box);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
 }
 
 // Guards against a program that writes its ledger elsewhere than VANTOR_LEDGER_DIR, leaves an
