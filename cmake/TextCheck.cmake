@@ -2,7 +2,7 @@
 # each text in Chinese and English with the same placeholders, the string tables and dialog
 # templates alike in both, and no Chinese text of today changed unnoticed
 # (scripts/check-texts.py, res/texts.zh.frozen, res/texts.zh.allowed).
-option(VANTOR_TEXT_CHECK_STRICT "Fail the build on a Chinese text without its English twin" OFF)
+option(VANTOR_TEXT_CHECK_STRICT "Fail the build on a Chinese text without its English twin" ON)
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 # The interpreter itself, not a launcher in front of it (a version manager's shim costs seconds).
 execute_process(COMMAND ${Python3_EXECUTABLE} -c "import sys; print(sys.executable)"

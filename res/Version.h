@@ -11,3 +11,8 @@
 #define VANTOR_PRODUCT_NAME "Vantor 应用程序"
 #define VANTOR_FILE_DESCRIPTION "Orbel PKI 初始化工具"
 #define VANTOR_COPYRIGHT "版权所有 (C) 2012 Vantor 工具组"
+// The same names in English, for the version resource's English block.
+#define VANTOR_COMPANY_NAME_EN "Vantor Tools Group"
+#define VANTOR_PRODUCT_NAME_EN "Vantor Application"
+#define VANTOR_FILE_DESCRIPTION_EN "Orbel PKI Token Initialiser"
+#define VANTOR_COPYRIGHT_EN "Copyright (C) 2012 Vantor Tools Group"

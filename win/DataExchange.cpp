@@ -48,10 +48,10 @@ bool ParseDecimal(const CString& text, bool allowMinus, unsigned long long limit
 
 // The shared field messages in the language shown.
 const wchar_t* SignedRangeFormat() {
-    return Localized(kSignedRangeFormat, L"Please enter a whole number between %d and %d.");
+    return static_cast<const wchar_t*>(kSignedRangeFormat);
 }
 const wchar_t* UnsignedRangeFormat() {
-    return Localized(kUnsignedRangeFormat, L"Please enter a whole number between %lu and %lu.");
+    return static_cast<const wchar_t*>(kUnsignedRangeFormat);
 }
 
 void FailWith(CDataExchange* dx, const CString& text) {
@@ -166,7 +166,7 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
-    ExchangeNumber(dx, id, value, true, INT_MAX, Localized(kNotAnInteger, L"Please enter a whole number."));
+    ExchangeNumber(dx, id, value, true, INT_MAX, static_cast<const wchar_t*>(kNotAnInteger));
 }
 
 void DDX_Text(CDataExchange* dx, int id, BYTE& value) {
@@ -176,8 +176,7 @@ void DDX_Text(CDataExchange* dx, int id, BYTE& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, DWORD& value) {
-    ExchangeNumber(dx, id, value, false, 0xFFFFFFFFull,
-                   Localized(kNotUnsigned, L"Please enter a positive whole number."));
+    ExchangeNumber(dx, id, value, false, 0xFFFFFFFFull, static_cast<const wchar_t*>(kNotUnsigned));
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
@@ -196,7 +195,7 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int maxChars) {
     if (dx->m_bSaveAndValidate) {
         if (value.GetLength() > maxChars) {
             CString text;
-            text.Format(Localized(kTooLongFormat, L"Please enter no more than %d characters."), maxChars);
+            text.Format(static_cast<const wchar_t*>(kTooLongFormat), maxChars);
             FailWith(dx, text);
         }
         return;
