@@ -1,14 +1,16 @@
 #include "controls/OutlookBar.h"
 
+#include <algorithm>
+
 namespace {
 // Pixel offsets of an item's drawing at the standard 32-pixel icon; they grow with the icon,
 // which the system makes larger at 125 % and 150 %, as the caption's font does.
 constexpr int kStandardIcon = 32;
 constexpr int kIconTop = 15;
 constexpr int kFrameTop = 13;
-constexpr int kFrameBottomGap = 14;
-constexpr int kFrameMargin = 4; // the frame is this much wider than the icon
-constexpr int kCaptionGap = 2;  // between the frame's bottom and the caption
+constexpr int kFrameBottom = 50; // from the item's top: 14 above the bottom of a 64-pixel item
+constexpr int kFrameMargin = 4;  // the frame is this much wider than the icon
+constexpr int kCaptionGap = 2;   // between the frame's bottom and the caption
 constexpr int kCaptionSide = 7;
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
@@ -58,7 +60,19 @@ BAR_ITEM* COutlookBar::GetItem(int nIndex) {
 }
 
 void COutlookBar::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
-    lpMeasureItemStruct->itemHeight = static_cast<UINT>(2 * m_cyIcon);
+    // Twice the icon, or taller when the caption's font needs more room under the frame (an
+    // English caption's descenders in a Chinese desktop's font).
+    int lineHeight = 0;
+    if (HDC dc = ::GetDC(m_hWnd)) {
+        HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+        TEXTMETRICW metrics{};
+        if (::GetTextMetricsW(dc, &metrics))
+            lineHeight = metrics.tmHeight;
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(m_hWnd, dc);
+    }
+    const int captionTop = Scaled(kFrameBottom) + kCaptionGap;
+    lpMeasureItemStruct->itemHeight = static_cast<UINT>(std::max(2 * m_cyIcon, captionTop + lineHeight));
 }
 
 int COutlookBar::Scaled(int standardPixels) const {
@@ -70,7 +84,7 @@ CRect COutlookBar::ItemFrame(const CRect& item) const {
     frame.left = item.left + (item.Width() - m_cxIcon - kFrameMargin) / 2;
     frame.right = frame.left + m_cxIcon + kFrameMargin;
     frame.top = item.top + Scaled(kFrameTop);
-    frame.bottom = item.bottom - Scaled(kFrameBottomGap);
+    frame.bottom = item.top + Scaled(kFrameBottom);
     return frame;
 }
 

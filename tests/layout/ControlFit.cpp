@@ -188,7 +188,10 @@ bool HasText(const Control& control) {
 bool IsWrapped(const Control& control) {
     RECT client{};
     ::GetClientRect(control.hwnd, &client);
-    return control.kind == Kind::kWrappingLabel && client.bottom >= 2 * LineHeight(control.hwnd);
+    const bool bWraps = control.kind == Kind::kWrappingLabel ||
+                        ((control.kind == Kind::kCheckBox || control.kind == Kind::kPushButton) &&
+                         (control.style & BS_MULTILINE));
+    return bWraps && client.bottom >= 2 * LineHeight(control.hwnd);
 }
 
 // The size the text takes as the control draws it.
