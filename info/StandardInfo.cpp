@@ -1,5 +1,6 @@
 #include "info/StandardInfo.h"
 
+#include "base/Language.h"
 #include "res/InfoCaptions.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
@@ -13,23 +14,24 @@ namespace {
 
 struct FieldName {
     const char* key;
-    const char* caption;
+    const char* chinese;
+    const char* english;
 };
 
 // The order both front ends show.
 constexpr FieldName kFields[] = {
-    {"reader", VANTOR_CAPTION_STD_SLOT},
-    {nullptr, VANTOR_CAPTION_STD_SERIAL},
-    {"manufacturer", VANTOR_CAPTION_STD_MAKER},
-    {"model", VANTOR_CAPTION_STD_MODEL},
-    {"hardware_version", VANTOR_CAPTION_STD_HARDWARE},
-    {nullptr, VANTOR_CAPTION_STD_FIRMWARE},
-    {"token_label", VANTOR_CAPTION_STD_LABEL},
-    {"total_space", VANTOR_CAPTION_STD_TOTAL},
-    {"free_space", VANTOR_CAPTION_STD_FREE},
-    {"initialised", VANTOR_CAPTION_STD_INITIALISED},
-    {"production_time", VANTOR_CAPTION_PRODUCTION_TIME},
-    {"atr", VANTOR_CAPTION_ATR},
+    {"reader", VANTOR_CAPTION_STD_SLOT, VANTOR_CAPTION_STD_SLOT_EN},
+    {nullptr, VANTOR_CAPTION_STD_SERIAL, VANTOR_CAPTION_STD_SERIAL_EN},
+    {"manufacturer", VANTOR_CAPTION_STD_MAKER, VANTOR_CAPTION_STD_MAKER_EN},
+    {"model", VANTOR_CAPTION_STD_MODEL, VANTOR_CAPTION_STD_MODEL_EN},
+    {"hardware_version", VANTOR_CAPTION_STD_HARDWARE, VANTOR_CAPTION_STD_HARDWARE_EN},
+    {nullptr, VANTOR_CAPTION_STD_FIRMWARE, VANTOR_CAPTION_STD_FIRMWARE_EN},
+    {"token_label", VANTOR_CAPTION_STD_LABEL, VANTOR_CAPTION_STD_LABEL_EN},
+    {"total_space", VANTOR_CAPTION_STD_TOTAL, VANTOR_CAPTION_STD_TOTAL_EN},
+    {"free_space", VANTOR_CAPTION_STD_FREE, VANTOR_CAPTION_STD_FREE_EN},
+    {"initialised", VANTOR_CAPTION_STD_INITIALISED, VANTOR_CAPTION_STD_INITIALISED_EN},
+    {"production_time", VANTOR_CAPTION_PRODUCTION_TIME, VANTOR_CAPTION_PRODUCTION_TIME_EN},
+    {"atr", VANTOR_CAPTION_ATR, VANTOR_CAPTION_ATR_EN},
 };
 
 // Total or free bytes of both areas; the module may not know them.
@@ -44,7 +46,7 @@ std::wstring Bytes(CK_ULONG publicBytes, CK_ULONG privateBytes) {
 std::vector<StandardInfoField> StandardInfoFields() {
     std::vector<StandardInfoField> fields;
     for (const FieldName& name : kFields)
-        fields.push_back({name.key, name.caption, std::wstring()});
+        fields.push_back({name.key, Localized(name.chinese, name.english), std::wstring()});
     return fields;
 }
 

@@ -10,7 +10,7 @@
 
 struct StandardInfoField {
     const char* key;     // JSON key; null for the columns the ledger line has already
-    const char* caption; // UTF-8, as res/InfoCaptions.h spells it
+    const char* caption; // UTF-8, as res/InfoCaptions.h spells it, in the language shown
     std::wstring value;
 };
 

@@ -2,17 +2,14 @@
 
 #include "attempt/AttemptRunner.h"
 #include "attempt/OutcomeText.h"
-#include "base/Language.h"
 #include "base/Utf8.h"
 #include "info/DeviceInfoQuery.h"
 #include "pagekit/PageSupport.h"
-#include "res/InfoCaptions.h"
 #include "res/StringIds.h"
 #include "res/StringTable.h"
 #include "res/resource.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -29,28 +26,6 @@ constexpr int kVendorIds[] = {IDC_INFO_SERIAL,
                               IDC_INFO_TOTAL_SPACE_CAPTION,
                               IDC_INFO_ATR_CAPTION,
                               IDC_INFO_DEVICE_TYPE_CAPTION};
-
-// The caption of a standard row in the language shown. The query names its fields by their
-// Chinese captions; one it already gives in English, or one unknown here, is shown as given.
-const char* ShownCaption(const char* caption) {
-    static constexpr const char* kCaptions[][2] = {
-        {VANTOR_CAPTION_STD_SLOT, VANTOR_CAPTION_STD_SLOT_EN},
-        {VANTOR_CAPTION_STD_SERIAL, VANTOR_CAPTION_STD_SERIAL_EN},
-        {VANTOR_CAPTION_STD_MAKER, VANTOR_CAPTION_STD_MAKER_EN},
-        {VANTOR_CAPTION_STD_MODEL, VANTOR_CAPTION_STD_MODEL_EN},
-        {VANTOR_CAPTION_STD_HARDWARE, VANTOR_CAPTION_STD_HARDWARE_EN},
-        {VANTOR_CAPTION_STD_FIRMWARE, VANTOR_CAPTION_STD_FIRMWARE_EN},
-        {VANTOR_CAPTION_STD_LABEL, VANTOR_CAPTION_STD_LABEL_EN},
-        {VANTOR_CAPTION_STD_TOTAL, VANTOR_CAPTION_STD_TOTAL_EN},
-        {VANTOR_CAPTION_STD_FREE, VANTOR_CAPTION_STD_FREE_EN},
-        {VANTOR_CAPTION_STD_INITIALISED, VANTOR_CAPTION_STD_INITIALISED_EN},
-        {VANTOR_CAPTION_PRODUCTION_TIME, VANTOR_CAPTION_PRODUCTION_TIME_EN},
-        {VANTOR_CAPTION_ATR, VANTOR_CAPTION_ATR_EN}};
-    for (const auto& pair : kCaptions)
-        if (std::strcmp(caption, pair[0]) == 0)
-            return Localized(pair[0], pair[1]);
-    return caption;
-}
 
 } // namespace
 
@@ -91,7 +66,7 @@ void CInfoPage::CreateStandardRows() {
         const int y = top.top + static_cast<int>(i) * step;
         auto label = std::make_unique<CStatic>();
         label->Create(
-            Utf8ToWide(ShownCaption(fields[i].caption)).c_str(), WS_CHILD | SS_RIGHT,
+            Utf8ToWide(fields[i].caption).c_str(), WS_CHILD | SS_RIGHT,
             CRect(captionTop.left, y + captionDrop, captionTop.right, y + captionDrop + captionTop.Height()),
             this);
         auto value = std::make_unique<CEdit>();
