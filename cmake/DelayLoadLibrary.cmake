@@ -36,10 +36,10 @@ get_filename_component(stem ${DELAY_LIBRARY} NAME_WE)
 set(definition ${folder}/${stem}.def)
 file(MAKE_DIRECTORY ${folder})
 file(WRITE ${definition} "LIBRARY \"${dll_name}\"\nEXPORTS\n${export_lines}\n")
-# --kill-at: the 32-bit symbols keep their @N, the names looked up in the DLL lose it.
 file(REMOVE ${DELAY_LIBRARY})
 # In its own folder, by names without the folder: its scratch files stay apart from the other
 # DLLs' builds, and the symbols dlltool derives from the library's name stay free of the path.
+# --kill-at: the 32-bit symbols keep their @N, the names looked up in the DLL lose it.
 get_filename_component(library_name ${DELAY_LIBRARY} NAME)
 execute_process(COMMAND ${DLLTOOL} --kill-at --input-def ${stem}.def --dllname ${dll_name}
                         --output-delaylib ${library_name} --temp-prefix ${stem}
