@@ -78,22 +78,24 @@ struct Sha256::State {
 };
 
 void Sha256::Add(std::string_view piece) {
+    State& state = Started();
     auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(piece.data()));
     // BCrypt takes a ULONG length: a longer piece goes in parts.
-    while (state_->handle != nullptr && !piece.empty()) {
+    while (state.handle != nullptr && !piece.empty()) {
         const ULONG size = piece.size() > (1u << 30) ? (1u << 30) : static_cast<ULONG>(piece.size());
-        if (BCryptHashData(state_->handle, bytes, size, 0) != 0)
-            state_->Drop();
+        if (BCryptHashData(state.handle, bytes, size, 0) != 0)
+            state.Drop();
         bytes += size;
         piece.remove_prefix(size);
     }
 }
 
 std::string Sha256::FinishHex() {
+    State& state = Started();
     unsigned char digest[32];
     const bool done =
-        state_->handle != nullptr && BCryptFinishHash(state_->handle, digest, sizeof digest, 0) == 0;
-    state_->Drop();
+        state.handle != nullptr && BCryptFinishHash(state.handle, digest, sizeof digest, 0) == 0;
+    state.Drop();
     return done ? HexText(digest, sizeof digest, HexCase::kLower) : std::string();
 }
 #else
@@ -109,27 +111,37 @@ struct Sha256::State {
 };
 
 void Sha256::Add(std::string_view piece) {
-    if (state_->ok && EVP_DigestUpdate(state_->context.get(), piece.data(), piece.size()) != 1)
-        state_->ok = false;
+    State& state = Started();
+    if (state.ok && EVP_DigestUpdate(state.context.get(), piece.data(), piece.size()) != 1)
+        state.ok = false;
 }
 
 std::string Sha256::FinishHex() {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    const bool done =
-        state_->ok && EVP_DigestFinal_ex(state_->context.get(), digest, &size) == 1 && size == 32;
-    state_->ok = false;
+    State& state = Started();
+    const bool done = state.ok && EVP_DigestFinal_ex(state.context.get(), digest, &size) == 1 && size == 32;
+    state.ok = false;
     return done ? HexText(digest, size, HexCase::kLower) : std::string();
 }
 #endif
 
-Sha256::Sha256() : state_(std::make_unique<State>()) {}
+// Nothing of the platform's until the first piece: a digest made at start (the ledger's chain)
+// does not load the hashing library before the program's window shows.
+Sha256::Sha256() = default;
 Sha256::~Sha256() = default;
-Sha256::Sha256(const Sha256& other) : state_(std::make_unique<State>(*other.state_)) {}
+Sha256::Sha256(const Sha256& other)
+    : state_(other.state_ ? std::make_unique<State>(*other.state_) : nullptr) {}
 Sha256& Sha256::operator=(const Sha256& other) {
     if (this != &other)
-        state_ = std::make_unique<State>(*other.state_);
+        state_ = other.state_ ? std::make_unique<State>(*other.state_) : nullptr;
     return *this;
+}
+
+Sha256::State& Sha256::Started() {
+    if (!state_)
+        state_ = std::make_unique<State>();
+    return *state_;
 }
 
 std::string Sha256Hex(std::initializer_list<std::string_view> pieces) {

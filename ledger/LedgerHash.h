@@ -21,6 +21,8 @@ class Sha256 {
 
   private:
     struct State;
+    // The platform's digest, made on first use; none while nothing has been added.
+    State& Started();
     std::unique_ptr<State> state_;
 };
 

@@ -82,12 +82,15 @@ sizes() {
 }
 
 # Footprint: what the operator's folder holds and what it needs from the system.
+# Those loaded before the program starts, and those it loads on first use.
 imports=$("$triple-objdump" -p "$bin/Vantor.exe" | awk '/DLL Name:/ {print $3}')
+named=$(bash scripts/named-dlls.sh "$triple-objcopy" "$bin/Vantor.exe")
+later=$(echo "$named" | grep -vixF -f <(echo "$imports") || true)
 system_dlls='^(kernel32|user32|gdi32|comctl32|shell32|advapi32|ole32|oleaut32|comdlg32|msvcrt|ntdll|version|uxtheme|imm32|winmm|bcrypt|crypt32)\.dll$'
-foreign=$(echo "$imports" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
+foreign=$(echo "$named" | tr 'A-Z' 'a-z' | grep -Ev "$system_dlls" || true)
 {
   echo "ROW|footprint: Vantor.exe|$(sizes "$bin/Vantor.exe")|MinimalDialog.exe $(sizes "$bin/MinimalDialog.exe")|INFO"
-  echo "ROW|footprint: DLLs Vantor.exe imports|$(echo $imports | tr ' ' ',')|system DLLs only|$([ -z "$foreign" ] && echo PASS || echo FAIL)"
+  echo "ROW|footprint: DLLs Vantor.exe imports|$(echo $imports | tr ' ' ','); on first use: $(echo $later | tr ' ' ',')|system DLLs only|$([ -z "$foreign" ] && echo PASS || echo FAIL)"
 } >>"$rows"
 
 unset WINEPREFIX

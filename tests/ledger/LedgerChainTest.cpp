@@ -44,6 +44,30 @@ void Write(const LedgerFolderFixture& fixture, const std::string& bytes) {
     std::ofstream(fixture.DayFile(kToday), std::ios::binary) << bytes;
 }
 
+// A digest takes the platform's hashing only at its first piece: an untouched one, a copy of
+// it, one assigned from it and a copy taken mid-way each go on from where the original stood.
+TEST(LedgerChain, DigestCopiesGoOnFromWhereTheOriginalStood) {
+    const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    EXPECT_EQ("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855", Sha256().FinishHex());
+    const Sha256 untouched;
+    Sha256 copy(untouched);
+    copy.Add("abc");
+    EXPECT_EQ(abc, copy.FinishHex());
+    EXPECT_EQ("", copy.FinishHex()) << "a finished digest is spent";
+    Sha256 reused;
+    reused.Add("x");
+    reused = untouched;
+    reused.Add("abc");
+    EXPECT_EQ(abc, reused.FinishHex());
+    Sha256 midway;
+    midway.Add("a");
+    Sha256 branch(midway);
+    branch.Add("bc");
+    midway.Add("bc");
+    EXPECT_EQ(abc, branch.FinishHex());
+    EXPECT_EQ(abc, midway.FinishHex());
+}
+
 // The hash is the platform's SHA-256 (checked against the standard's test vector), and a
 // changed, removed or inserted line breaks the chain exactly there.
 TEST(LedgerChain, FindsEachTamperingAtItsLine) {
