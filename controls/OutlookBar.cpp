@@ -62,15 +62,10 @@ BAR_ITEM* COutlookBar::GetItem(int nIndex) {
 void COutlookBar::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
     // Twice the icon, or taller when the caption's font needs more room under the frame (an
     // English caption's descenders in a Chinese desktop's font).
-    int lineHeight = 0;
-    if (HDC dc = ::GetDC(m_hWnd)) {
-        HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
-        TEXTMETRICW metrics{};
-        if (::GetTextMetricsW(dc, &metrics))
-            lineHeight = metrics.tmHeight;
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(m_hWnd, dc);
-    }
+    ClientDC dc(m_hWnd);
+    SelectScope font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    TEXTMETRICW metrics{};
+    const int lineHeight = ::GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
     const int captionTop = Scaled(kFrameBottom) + kCaptionGap;
     lpMeasureItemStruct->itemHeight = static_cast<UINT>(std::max(2 * m_cyIcon, captionTop + lineHeight));
 }
